@@ -1,0 +1,11 @@
+# Every library comes from Debian's packages (scripts/install-deps installs them).
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(PLIST REQUIRED IMPORTED_TARGET libplist-2.0)
+pkg_check_modules(SNDFILE REQUIRED IMPORTED_TARGET sndfile)
+pkg_check_modules(SAMPLERATE REQUIRED IMPORTED_TARGET samplerate)
+pkg_check_modules(SDL2 REQUIRED IMPORTED_TARGET sdl2)
+pkg_check_modules(ESPEAK REQUIRED IMPORTED_TARGET espeak-ng)
+find_package(Qt6 REQUIRED COMPONENTS Core DBus)
+find_package(Threads REQUIRED)
+find_package(GTest REQUIRED)
+find_package(benchmark REQUIRED)

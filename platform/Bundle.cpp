@@ -1,0 +1,22 @@
+#include "platform/Bundle.h"
+
+#include "support/FileUrl.h"
+
+namespace plinka {
+
+std::optional<std::string> Bundle::bundleIdentifier() const {
+    if (const auto* identifier = infoDictionary().objectForKey("CFBundleIdentifier").stringValue()) {
+        return *identifier;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> Bundle::urlForResource(const std::string& name,
+                                                  std::string_view extension) const {
+    if (auto path = pathForResource(name, extension)) {
+        return FileUrl::fileURLWithPath(*path);
+    }
+    return std::nullopt;
+}
+
+}  // namespace plinka

@@ -1,0 +1,85 @@
+#include "doubles/FakeKeyedArchives.h"
+
+namespace plinka::testing {
+
+namespace {
+
+std::optional<int64_t> numberOf(const Object& value) {
+    if (auto integer = value.integerValue()) {
+        return integer;
+    }
+    if (auto boolean = value.booleanValue()) {
+        return *boolean ? 1 : 0;
+    }
+    if (auto real = value.realValue()) {
+        return static_cast<int64_t>(*real);
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+bool DictionaryDecoder::decodeBoolForKey(std::string_view key) {
+    return numberOf(record_.objectForKey(key)).value_or(0) != 0;
+}
+
+int64_t DictionaryDecoder::decodeIntegerForKey(std::string_view key) {
+    return numberOf(record_.objectForKey(key)).value_or(0);
+}
+
+const Object& RecordingEncoder::operator[](std::string_view key) const {
+    static const Object nil;
+    for (const auto& [name, value] : entries) {
+        if (name == key) {
+            return value;
+        }
+    }
+    return nil;
+}
+
+std::vector<std::string> RecordingEncoder::keys() const {
+    std::vector<std::string> names;
+    for (const auto& entry : entries) {
+        names.push_back(entry.first);
+    }
+    return names;
+}
+
+Object FakeKeyedArchives::unarchiveObjectWithFile(const std::string& path,
+                                                  const ClassTable& classes, std::string* error) {
+    reads.push_back(path);
+    auto file = files.find(path);
+    if (file == files.end()) {
+        if (error) {
+            *error = "no such file";
+        }
+        return {};
+    }
+    return file->second(classes);
+}
+
+Object FakeKeyedArchives::unarchiveObjectWithData(const std::vector<uint8_t>&, const ClassTable&,
+                                                  std::string* error) {
+    if (error) {
+        *error = "not an archive";
+    }
+    return {};
+}
+
+std::optional<std::vector<uint8_t>> FakeKeyedArchives::archivedDataWithRootObject(const Object&) {
+    return std::nullopt;
+}
+
+void FakeKeyedArchives::addRecordFile(const std::string& path, const std::string& className,
+                                      Object record) {
+    files[path] = [className, record](const ClassTable& classes) {
+        auto decoder = classes.find(className);
+        if (decoder == classes.end()) {
+            return Object::record(className);
+        }
+        DictionaryDecoder coder(record);
+        return decoder->second(coder);
+    };
+}
+
+}  // namespace plinka::testing

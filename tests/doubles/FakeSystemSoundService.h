@@ -1,0 +1,37 @@
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/SystemSoundService.h"
+
+namespace plinka::testing {
+
+// Records what is made, played and given back; statuses for files and properties are set by
+// the test.
+class FakeSystemSoundService final : public SystemSoundService {
+public:
+    OSStatus createSystemSoundID(const std::string& fileUrl, SystemSoundID* outSoundID) override;
+    OSStatus setProperty(AudioServicesPropertyID property, SystemSoundID soundID,
+                         uint32_t value) override;
+    void playSystemSound(SystemSoundID soundID) override { played.push_back(soundID); }
+    OSStatus disposeSystemSoundID(SystemSoundID soundID) override;
+
+    // The URL a live sound was made from; empty when unknown or given back.
+    std::string urlOf(SystemSoundID soundID) const;
+    size_t liveCount() const { return live.size(); }
+
+    std::map<std::string, OSStatus> createStatusForUrl;  // default kNoErr
+    OSStatus setPropertyStatus = kNoErr;
+    std::map<SystemSoundID, std::string> live;
+    std::vector<SystemSoundID> played;
+    std::vector<SystemSoundID> disposed;
+    std::vector<std::string> created;
+    std::vector<std::pair<AudioServicesPropertyID, uint32_t>> propertiesSet;
+
+private:
+    SystemSoundID next_ = 4096;
+};
+
+}  // namespace plinka::testing
