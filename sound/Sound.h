@@ -1,0 +1,76 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/KeyedArchive.h"
+#include "platform/Object.h"
+#include "platform/SystemSoundService.h"
+
+namespace plinka {
+
+struct Platform;
+
+// One short audio clip, made into a system sound when it is created so that playing it is one
+// call with no file access and no allocation.
+class Sound final : public Codable {
+public:
+    static const ClassInfo kClass;
+
+    // Made with initWithName; nullptr when there is none.
+    static std::shared_ptr<Sound> soundNamed(const std::string& name);
+    // Made with initWithContentsOfURL; nullptr when the system sound can't be made.
+    static std::shared_ptr<Sound> soundWithContentsOfURL(const std::string& url);
+    // The audio file types looked for by name, in order.
+    static const std::vector<std::string>& soundUnfilteredTypes();
+
+    // The application's audio resource of that name, trying each type in order.
+    static std::shared_ptr<Sound> initWithName(const std::string& name,
+                                               Platform& platform = platformShared());
+    // A non-transient sound of the audio file at the file URL.
+    static std::shared_ptr<Sound> initWithContentsOfURL(const std::string& url,
+                                                        Platform& platform = platformShared());
+    // Decodes a sound record; nullptr when its system sound can't be made.
+    static std::shared_ptr<Sound> initWithCoder(Decoder& coder,
+                                                Platform& platform = platformShared());
+
+    explicit Sound(Platform& platform);
+    ~Sound() override;
+    Sound(const Sound&) = delete;
+    Sound& operator=(const Sound&) = delete;
+
+    const ClassInfo& objectClass() const override { return kClass; }
+    void encodeWithCoder(Encoder& coder) const override;
+
+    // Starts the system sound and returns at once.
+    void play() const;
+    // The default description and a dictionary of the fields.
+    std::string description() const;
+
+    const std::optional<std::string>& name() const { return _name; }
+    void setName(std::optional<std::string> name) { _name = std::move(name); }
+    bool transient() const { return _transient; }
+    void setTransient(bool transient) { _transient = transient; }
+    const std::optional<std::string>& url() const { return _url; }
+    SystemSoundID soundID() const { return _sound; }
+
+    // Makes the system sound from _url.
+    bool _setupSoundFile();
+    // A new path in the temporary directory; the file is not created.
+    std::string _pathForTemporaryFileWithPrefix(const std::string& prefix);
+    // The file URL of _pathForTemporaryFileWithPrefix.
+    std::string _urlForTemporaryFileWithPrefix(const std::string& prefix);
+
+private:
+    static Platform& platformShared();
+
+    Platform& platform_;
+    SystemSoundID _sound = 0;
+    std::optional<std::string> _url;
+    std::optional<std::string> _name;
+    bool _transient = false;
+};
+
+}  // namespace plinka

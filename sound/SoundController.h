@@ -1,0 +1,44 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace plinka {
+
+class AudioKeepAlive;
+class SoundTheme;
+struct Platform;
+
+// The single owner of the theme in force: lists the themes, switches them by name and forwards
+// every key event to the current one.
+class SoundController {
+public:
+    // The process's controller, made once on first use with the shared platform.
+    static SoundController& sharedInstance();
+
+    // Installs an "Off" theme; the keep-alive is not touched.
+    SoundController(Platform& platform, AudioKeepAlive& keepAlive);
+    ~SoundController();
+    SoundController(const SoundController&) = delete;
+    SoundController& operator=(const SoundController&) = delete;
+
+    // "Off" first, then the theme files' names in the bundle's order.
+    std::vector<std::string> themeNames() const;
+    const std::optional<std::string>& currentThemeName() const { return name; }
+    // True when the name was already current or its file loaded; false when "Off" stands in.
+    bool setThemeByName(const std::optional<std::string>& themeName);
+    // Hands the event to the current theme unchanged.
+    void playSoundForKeyCode(int keyCode, int state);
+
+    SoundTheme& currentTheme() const { return *theme; }
+
+private:
+    Platform& platform_;
+    AudioKeepAlive& keepAlive_;
+    std::shared_ptr<SoundTheme> theme;
+    std::optional<std::string> name;
+};
+
+}  // namespace plinka
