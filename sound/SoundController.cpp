@@ -1,1 +1,72 @@
-// In progress.
+#include "sound/SoundController.h"
+
+#include "platform/Bundle.h"
+#include "platform/KeyedArchive.h"
+#include "platform/Platform.h"
+#include "sound/AudioKeepAlive.h"
+#include "sound/SoundTheme.h"
+#include "sound/ThemeClasses.h"
+#include "support/FileUrl.h"
+
+namespace plinka {
+
+namespace {
+constexpr std::string_view kThemeType = "plnk";
+constexpr std::string_view kThemeDirectory = "KeySoundThemes";
+constexpr std::string_view kOffName = "Off";
+}  // namespace
+
+SoundController& SoundController::sharedInstance() {
+    static SoundController controller(Platform::shared(), AudioKeepAlive::sharedInstance());
+    return controller;
+}
+
+SoundController::SoundController(Platform& platform, AudioKeepAlive& keepAlive)
+    : platform_(platform), keepAlive_(keepAlive), theme(SoundTheme::init(platform)),
+      name(theme->name()) {}
+
+SoundController::~SoundController() = default;
+
+std::vector<std::string> SoundController::themeNames() const {
+    std::vector<std::string> names{std::string(kOffName)};
+    for (const auto& path :
+         platform_.mainBundle.pathsForResourcesOfType(kThemeType, kThemeDirectory)) {
+        names.push_back(FileUrl::stringByDeletingPathExtension(FileUrl::lastPathComponent(path)));
+    }
+    return names;
+}
+
+bool SoundController::setThemeByName(const std::optional<std::string>& themeName) {
+    if (name && themeName && *name == *themeName) {
+        return true;
+    }
+    // The old theme goes first: a failed load below never brings it back.
+    theme.reset();
+    if (const auto path =
+            platform_.mainBundle.pathForResource(themeName, kThemeType, kThemeDirectory)) {
+        const Object root =
+            platform_.archives.unarchiveObjectWithFile(*path, themeClasses(platform_));
+        if (root.as<SoundTheme>() != nullptr) {
+            theme = std::static_pointer_cast<SoundTheme>(*root.instanceValue());
+        }
+    }
+    bool result = true;
+    // A missing file, a damaged one and one whose root isn't a theme all fall back alike.
+    if (!theme) {
+        theme = SoundTheme::init(platform_);
+        result = false;
+    }
+    name = theme->name();
+    if (name == kOffName) {
+        keepAlive_.stop();
+    } else {
+        keepAlive_.start();
+    }
+    return result;
+}
+
+void SoundController::playSoundForKeyCode(int keyCode, int state) {
+    theme->playSoundForKeyCode(keyCode, state);
+}
+
+}  // namespace plinka
