@@ -21,7 +21,9 @@ AudioKeepAlive::AudioKeepAlive(Platform& platform) : platform_(platform) {
     platform_.sleepWake.addDidWakeObserver([this] { receiveWakeNotification(); });
 }
 
-AudioKeepAlive::~AudioKeepAlive() { stop(); }
+AudioKeepAlive::~AudioKeepAlive() {
+    stop();
+}
 
 void AudioKeepAlive::start() {
     std::lock_guard lock(lock_);

@@ -14,7 +14,7 @@ struct Platform;
 // Keeps the audio output awake while a theme is in use: a silent sound at start and every 10 s,
 // paused across system sleep.
 class AudioKeepAlive {
-public:
+  public:
     static constexpr double kInterval = 10.0;
 
     // The process's keep-alive, made once on first use with the shared platform.
@@ -37,7 +37,7 @@ public:
     // A status for log lines: "No error", 'four' printable characters in quotes, or decimal.
     static std::string OSStatusToFourChar(OSStatus status);
 
-private:
+  private:
     Platform& platform_;
     std::recursive_mutex lock_;
     std::unique_ptr<Timer> _timer;

@@ -79,7 +79,9 @@ std::string quotedIfNeeded(std::string_view text) {
 
 }  // namespace
 
-Platform& Sound::platformShared() { return Platform::shared(); }
+Platform& Sound::platformShared() {
+    return Platform::shared();
+}
 
 Sound::Sound(Platform& platform) : platform_(platform) {}
 
@@ -91,7 +93,9 @@ Sound::~Sound() {
     }
 }
 
-std::shared_ptr<Sound> Sound::soundNamed(const std::string& name) { return initWithName(name); }
+std::shared_ptr<Sound> Sound::soundNamed(const std::string& name) {
+    return initWithName(name);
+}
 
 std::shared_ptr<Sound> Sound::soundWithContentsOfURL(const std::string& url) {
     return initWithContentsOfURL(url);
@@ -155,7 +159,9 @@ void Sound::encodeWithCoder(Encoder& coder) const {
     }
 }
 
-void Sound::play() const { platform_.systemSounds.playSystemSound(_sound); }
+void Sound::play() const {
+    platform_.systemSounds.playSystemSound(_sound);
+}
 
 std::string Sound::description() const {
     char address[64];
@@ -165,7 +171,8 @@ std::string Sound::description() const {
         dictionary += "    name = " + quotedIfNeeded(*_name) + ";\n";
         if (_url) {
             dictionary += "    url = " + quotedIfNeeded(*_url) + ";\n";
-            dictionary += "    \"sound id\" = " + std::to_string(static_cast<int32_t>(_sound)) + ";\n";
+            dictionary +=
+                "    \"sound id\" = " + std::to_string(static_cast<int32_t>(_sound)) + ";\n";
             dictionary += std::string("    transient = ") + (_transient ? "YES" : "NO") + ";\n";
         }
     }

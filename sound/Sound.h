@@ -16,7 +16,7 @@ struct Platform;
 // One short audio clip, made into a system sound when it is created so that playing it is one
 // call with no file access and no allocation.
 class Sound final : public Codable {
-public:
+  public:
     static const ClassInfo kClass;
 
     // Made with initWithName; nullptr when there is none.
@@ -63,7 +63,7 @@ public:
     // The file URL of _pathForTemporaryFileWithPrefix.
     std::string _urlForTemporaryFileWithPrefix(const std::string& prefix);
 
-private:
+  private:
     static Platform& platformShared();
 
     Platform& platform_;

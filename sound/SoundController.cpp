@@ -22,7 +22,9 @@ SoundController& SoundController::sharedInstance() {
 }
 
 SoundController::SoundController(Platform& platform, AudioKeepAlive& keepAlive)
-    : platform_(platform), keepAlive_(keepAlive), theme(SoundTheme::init(platform)),
+    : platform_(platform),
+      keepAlive_(keepAlive),
+      theme(SoundTheme::init(platform)),
       name(theme->name()) {}
 
 SoundController::~SoundController() = default;

@@ -14,7 +14,7 @@ struct Platform;
 // The single owner of the theme in force: lists the themes, switches them by name and forwards
 // every key event to the current one.
 class SoundController {
-public:
+  public:
     // The process's controller, made once on first use with the shared platform.
     static SoundController& sharedInstance();
 
@@ -34,7 +34,7 @@ public:
 
     SoundTheme& currentTheme() const { return *theme; }
 
-private:
+  private:
     Platform& platform_;
     AudioKeepAlive& keepAlive_;
     std::shared_ptr<SoundTheme> theme;

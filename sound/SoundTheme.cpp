@@ -11,7 +11,9 @@ namespace plinka {
 
 const ClassInfo SoundTheme::kClass{"SoundTheme"};
 
-Platform& SoundTheme::platformShared() { return Platform::shared(); }
+Platform& SoundTheme::platformShared() {
+    return Platform::shared();
+}
 
 SoundTheme::SoundTheme(Platform& platform) : platform_(platform) {}
 

@@ -14,7 +14,7 @@ struct Platform;
 
 // What every key code does when a key goes down (row 1) and when it comes up (row 0).
 class SoundTheme final : public Codable {
-public:
+  public:
     static const ClassInfo kClass;
     static constexpr int kSlotCount = 255;
     static constexpr int kSampleKeyCode = 254;
@@ -25,7 +25,8 @@ public:
     static std::shared_ptr<SoundTheme> initWithCoder(Decoder& coder,
                                                      Platform& platform = platformShared());
     // A theme of the given table and name, for the tools that write theme files.
-    static std::shared_ptr<SoundTheme> themeWithSounds(Object sounds, std::optional<std::string> name,
+    static std::shared_ptr<SoundTheme> themeWithSounds(Object sounds,
+                                                       std::optional<std::string> name,
                                                        Platform& platform = platformShared());
 
     explicit SoundTheme(Platform& platform);
@@ -43,7 +44,7 @@ public:
     // Plays, speaks or does nothing for one key event.
     void playSoundForKeyCode(int keyCode, int state);
 
-private:
+  private:
     static Platform& platformShared();
 
     Platform& platform_;

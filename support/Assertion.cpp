@@ -10,10 +10,11 @@ namespace plinka {
 void assertionFailure(Log& log, std::string_view method, std::string_view file, int line,
                       std::string_view expression) {
     log.log(stringWithFormat("*** Assertion failure in %@, %@:%d", {method, file, line}));
-    log.log(stringWithFormat("*** Terminating app due to uncaught exception "
-                             "'NSInternalInconsistencyException', reason: "
-                             "'Invalid parameter not satisfying: %@'",
-                             {expression}));
+    log.log(
+        stringWithFormat("*** Terminating app due to uncaught exception "
+                         "'NSInternalInconsistencyException', reason: "
+                         "'Invalid parameter not satisfying: %@'",
+                         {expression}));
     std::abort();
 }
 

@@ -5,10 +5,10 @@ namespace plinka::FileUrl {
 namespace {
 
 bool isUnreserved(unsigned char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-           c == '-' || c == '.' || c == '_' || c == '~' || c == '/' || c == '!' || c == '$' ||
-           c == '&' || c == '\'' || c == '(' || c == ')' || c == '*' || c == '+' || c == ',' ||
-           c == ';' || c == '=' || c == ':' || c == '@';
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
+           c == '.' || c == '_' || c == '~' || c == '/' || c == '!' || c == '$' || c == '&' ||
+           c == '\'' || c == '(' || c == ')' || c == '*' || c == '+' || c == ',' || c == ';' ||
+           c == '=' || c == ':' || c == '@';
 }
 
 int hexValue(char c) {
@@ -86,7 +86,8 @@ std::optional<std::string> pathOfFileURL(std::string_view url) {
     for (size_t i = 0; i < rest.size(); ++i) {
         if (rest[i] == '%' && i + 2 < rest.size() && hexValue(rest[i + 1]) >= 0 &&
             hexValue(rest[i + 2]) >= 0) {
-            const char decoded = static_cast<char>(hexValue(rest[i + 1]) * 16 + hexValue(rest[i + 2]));
+            const char decoded =
+                static_cast<char>(hexValue(rest[i + 1]) * 16 + hexValue(rest[i + 2]));
             if (decoded == '\0') {
                 return std::nullopt;
             }
@@ -138,9 +139,11 @@ std::string resolveUrl(std::string_view base, std::string_view relative) {
     }
     if (!relative.empty() && relative.front() == '/') {
         const size_t authority = prefix.find("://");
-        const size_t pathStart =
-            authority == std::string_view::npos ? prefix.find(':') + 1 : prefix.find('/', authority + 3);
-        return std::string(prefix.substr(0, pathStart == std::string_view::npos ? prefix.size() : pathStart)) +
+        const size_t pathStart = authority == std::string_view::npos
+                                     ? prefix.find(':') + 1
+                                     : prefix.find('/', authority + 3);
+        return std::string(prefix.substr(
+                   0, pathStart == std::string_view::npos ? prefix.size() : pathStart)) +
                std::string(relative);
     }
     const size_t lastSlash = prefix.rfind('/');

@@ -11,7 +11,7 @@ namespace plinka {
 
 // One argument of a format: an integer for %d, %ld and %u, a text for %@ and %s (absent: "(null)").
 class FormatArgument {
-public:
+  public:
     FormatArgument(int value) : value_(static_cast<int64_t>(value)) {}
     FormatArgument(long value) : value_(static_cast<int64_t>(value)) {}
     FormatArgument(long long value) : value_(static_cast<int64_t>(value)) {}
@@ -23,12 +23,13 @@ public:
 
     const std::variant<int64_t, std::string_view, std::nullptr_t>& value() const { return value_; }
 
-private:
+  private:
     std::variant<int64_t, std::string_view, std::nullptr_t> value_;
 };
 
 // Fills a format in the platform's string-format notation: %@, %s, %d, %ld, %u, %%, and the
 // positional %1$@. Free texts are passed as arguments, never as the format.
-std::string stringWithFormat(std::string_view format, std::initializer_list<FormatArgument> arguments);
+std::string stringWithFormat(std::string_view format,
+                             std::initializer_list<FormatArgument> arguments);
 
 }  // namespace plinka

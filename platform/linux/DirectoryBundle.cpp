@@ -1,1 +1,105 @@
-// In progress.
+#include "platform/linux/DirectoryBundle.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+#include "platform/linux/plist/PropertyList.h"
+#include "support/FileUrl.h"
+
+namespace plinka {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool isBundle(const fs::path& path) {
+    std::error_code error;
+    return path.extension() == ".app" && fs::is_directory(path / "Contents", error);
+}
+
+}  // namespace
+
+DirectoryBundle::DirectoryBundle(std::string bundlePath)
+    : path_(std::move(bundlePath)),
+      info_(Object::dictionary({})),
+      localizedInfo_(Object::dictionary({})) {
+    if (auto info = readPropertyListFile(path_ + "/Contents/Info.plist", nullptr);
+        info && info->dictionaryValue()) {
+        info_ = std::move(*info);
+    }
+}
+
+std::optional<std::string> DirectoryBundle::locateMainBundle() {
+    std::error_code error;
+    const fs::path executable = fs::read_symlink("/proc/self/exe", error);
+    if (!error) {
+        const fs::path contents = executable.parent_path().parent_path();
+        if (executable.parent_path().filename() == "MacOS" && contents.filename() == "Contents" &&
+            isBundle(contents.parent_path())) {
+            return contents.parent_path().string();
+        }
+    }
+    if (const char* variable = std::getenv("PLINKA_BUNDLE"); variable && isBundle(variable)) {
+        return std::string(variable);
+    }
+    if (!error) {
+        for (fs::path directory = executable.parent_path(); !directory.empty();
+             directory = directory.parent_path()) {
+            if (isBundle(directory / "Plinka.app")) {
+                return (directory / "Plinka.app").string();
+            }
+            if (directory == directory.root_path()) {
+                break;
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+std::string DirectoryBundle::resourcesDirectory(std::string_view directory) const {
+    std::string path = path_ + "/Contents/Resources";
+    if (!directory.empty()) {
+        path += "/";
+        path += directory;
+    }
+    return path;
+}
+
+std::optional<std::string> DirectoryBundle::pathForResource(const std::optional<std::string>& name,
+                                                            std::string_view type,
+                                                            std::string_view directory) const {
+    if (!name) {
+        const auto paths = pathsForResourcesOfType(type, directory);
+        return paths.empty() ? std::nullopt : std::optional(paths.front());
+    }
+    std::string file = *name;
+    if (!type.empty()) {
+        file += ".";
+        file += type;
+    }
+    const fs::path path = fs::path(resourcesDirectory(directory)) / file;
+    std::error_code error;
+    if (name->find('/') != std::string::npos || !fs::is_regular_file(path, error)) {
+        return std::nullopt;
+    }
+    return path.string();
+}
+
+std::vector<std::string> DirectoryBundle::pathsForResourcesOfType(
+    std::string_view type, std::string_view directory) const {
+    std::vector<std::string> paths;
+    std::error_code error;
+    for (fs::directory_iterator entry(resourcesDirectory(directory), error), end;
+         !error && entry != end; entry.increment(error)) {
+        const std::string file = entry->path().filename().string();
+        if (entry->is_regular_file(error) && FileUrl::pathExtension(file) == type) {
+            paths.push_back(entry->path().string());
+        }
+    }
+    std::sort(paths.begin(), paths.end());
+    return paths;
+}
+
+}  // namespace plinka

@@ -1,1 +1,44 @@
-// In progress.
+#include "platform/linux/PosixTemporaryFiles.h"
+
+#include <sys/random.h>
+#include <sys/stat.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+
+namespace plinka {
+
+std::optional<std::string> PosixTemporaryFiles::temporaryDirectory() {
+    const char* variable = std::getenv("TMPDIR");
+    std::string directory = variable != nullptr && *variable != '\0' ? variable : "/tmp";
+    struct stat info {};
+    if (::stat(directory.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+        return std::nullopt;
+    }
+    if (directory.back() != '/') {
+        directory += '/';
+    }
+    return directory;
+}
+
+std::optional<std::string> PosixTemporaryFiles::createUuidString() {
+    std::array<unsigned char, 16> bytes{};
+    if (::getrandom(bytes.data(), bytes.size(), 0) != static_cast<ssize_t>(bytes.size())) {
+        return std::nullopt;
+    }
+    bytes[6] = static_cast<unsigned char>((bytes[6] & 0x0F) | 0x40);  // version 4
+    bytes[8] = static_cast<unsigned char>((bytes[8] & 0x3F) | 0x80);  // RFC 4122 variant
+    std::array<char, 37> text{};
+    std::snprintf(text.data(), text.size(),
+                  "%02X%02X%02X%02X-%02X%02X-%02X%02X-%02X%02X-%02X%02X%02X%02X%02X%02X", bytes[0],
+                  bytes[1], bytes[2], bytes[3], bytes[4], bytes[5], bytes[6], bytes[7], bytes[8],
+                  bytes[9], bytes[10], bytes[11], bytes[12], bytes[13], bytes[14], bytes[15]);
+    return std::string(text.data());
+}
+
+uint32_t Arc4Random::random32() {
+    return ::arc4random();
+}
+
+}  // namespace plinka

@@ -1,1 +1,70 @@
-// In progress.
+#include "platform/linux/QtRunLoop.h"
+
+#include <QMetaObject>
+#include <QObject>
+#include <QTimer>
+#include <cmath>
+
+namespace plinka {
+
+namespace {
+
+class QtTimer final : public Timer {
+  public:
+    QtTimer(double seconds, bool repeats, RunLoop::TimerAction action)
+        : timer_(std::make_unique<QTimer>()), action_(std::move(action)) {
+        timer_->setTimerType(Qt::PreciseTimer);
+        timer_->setSingleShot(!repeats);
+        timer_->setInterval(static_cast<int>(std::lround(seconds * 1000.0)));
+        QObject::connect(timer_.get(), &QTimer::timeout, timer_.get(), [this] {
+            if (timer_->isSingleShot()) {
+                valid_ = false;
+            }
+            action_(*this);
+        });
+        timer_->start();
+    }
+    QtTimer(const QtTimer&) = delete;
+    QtTimer& operator=(const QtTimer&) = delete;
+
+    void fire() override {
+        if (!valid_) {
+            return;
+        }
+        if (timer_->isSingleShot()) {
+            invalidate();
+        }
+        action_(*this);
+    }
+    void invalidate() override {
+        valid_ = false;
+        timer_->stop();
+    }
+    bool isValid() const override { return valid_; }
+
+  private:
+    std::unique_ptr<QTimer> timer_;
+    RunLoop::TimerAction action_;
+    bool valid_ = true;
+};
+
+}  // namespace
+
+QtRunLoop::QtRunLoop()
+    : mainThread_(std::this_thread::get_id()), context_(std::make_unique<QObject>()) {}
+
+QtRunLoop::~QtRunLoop() = default;
+
+bool QtRunLoop::isMainThread() const {
+    return std::this_thread::get_id() == mainThread_;
+}
+
+void QtRunLoop::performOnMainThread(Task task) {
+    QMetaObject::invokeMethod(context_.get(), std::move(task), Qt::QueuedConnection);
+}
+
+std::unique_ptr<Timer> QtRunLoop::scheduleTimer(double seconds, bool repeats, TimerAction action) {
+    return std::make_unique<QtTimer>(seconds, repeats, std::move(action));
+}
+
+}  // namespace plinka

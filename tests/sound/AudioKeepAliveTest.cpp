@@ -1,0 +1,97 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "doubles/FakePlatform.h"
+#include "sound/AudioKeepAlive.h"
+
+namespace plinka {
+namespace {
+
+using ::testing::ElementsAre;
+using testing::FakePlatform;
+
+class AudioKeepAliveTest : public ::testing::Test {
+  protected:
+    AudioKeepAliveTest() { fake.bundle.addResource("", "silence", "wav", "/b/silence.wav"); }
+    size_t plays() const { return fake.systemSounds.played.size(); }
+
+    FakePlatform fake;
+    AudioKeepAlive keepAlive{fake.platform};
+};
+
+TEST_F(AudioKeepAliveTest, PlaysAtOnceThenEveryTenSecondsOnOneTimer) {
+    keepAlive.start();
+    keepAlive.start();
+    EXPECT_EQ(fake.runLoop.scheduledTimerCount(), 1u);
+    EXPECT_EQ(plays(), 1u);
+    fake.runLoop.advance(9.9);
+    EXPECT_EQ(plays(), 1u);
+    fake.runLoop.advance(0.1);
+    EXPECT_EQ(plays(), 2u);
+    fake.runLoop.advance(30);
+    EXPECT_EQ(plays(), 5u);
+    EXPECT_EQ(fake.systemSounds.urlOf(fake.systemSounds.played[0]), "file:///b/silence.wav");
+}
+
+TEST_F(AudioKeepAliveTest, StopDisposesOnceAndStopWhileStoppedDoesNothing) {
+    keepAlive.stop();
+    EXPECT_TRUE(fake.systemSounds.disposed.empty());
+    keepAlive.start();
+    keepAlive.stop();
+    keepAlive.stop();
+    EXPECT_EQ(fake.systemSounds.disposed.size(), 1u);
+    fake.runLoop.advance(60);
+    EXPECT_EQ(plays(), 1u);
+}
+
+TEST_F(AudioKeepAliveTest, FailureToMakeTheSoundLogsAndStaysStopped) {
+    fake.systemSounds.createStatusForUrl["file:///b/silence.wav"] = kAudioFileInvalidFileError;
+    keepAlive.start();
+    EXPECT_FALSE(keepAlive.isRunning());
+    EXPECT_THAT(fake.log.lines(),
+                ElementsAre("Error 'dta?' creating system sound for file:///b/silence.wav"));
+    fake.systemSounds.createStatusForUrl.clear();
+    keepAlive.start();
+    EXPECT_TRUE(keepAlive.isRunning());
+}
+
+TEST_F(AudioKeepAliveTest, MissingResourceNamesANullUrl) {
+    testing::FakePlatform bare;
+    bare.systemSounds.createStatusForUrl[""] = kFileNotFoundErr;
+    AudioKeepAlive lonely(bare.platform);
+    lonely.start();
+    EXPECT_THAT(bare.log.lines(), ElementsAre("Error -43 creating system sound for (null)"));
+}
+
+TEST_F(AudioKeepAliveTest, SleepPausesAndWakeResumesOnlyWhatWasRunning) {
+    fake.sleepWake.postWillSleep();
+    fake.sleepWake.postDidWake();
+    EXPECT_FALSE(keepAlive.isRunning());
+
+    keepAlive.start();
+    fake.sleepWake.postWillSleep();
+    EXPECT_FALSE(keepAlive.isRunning());
+    fake.runLoop.advance(100);
+    EXPECT_EQ(plays(), 1u);
+    fake.sleepWake.postDidWake();
+    EXPECT_TRUE(keepAlive.isRunning());
+    EXPECT_EQ(plays(), 2u);  // at once on wake
+
+    // The flag is kept: a second wake without a sleep starts again after a stop.
+    keepAlive.stop();
+    fake.sleepWake.postDidWake();
+    EXPECT_TRUE(keepAlive.isRunning());
+}
+
+TEST(OSStatusToFourChar, RendersPrintableCodesQuotedAndOthersInDecimal) {
+    EXPECT_EQ(AudioKeepAlive::OSStatusToFourChar(0), "No error");
+    EXPECT_EQ(AudioKeepAlive::OSStatusToFourChar(0x666D743F), "'fmt?'");
+    EXPECT_EQ(AudioKeepAlive::OSStatusToFourChar(-50), "-50");
+    EXPECT_EQ(AudioKeepAlive::OSStatusToFourChar(1), "1");
+    EXPECT_EQ(AudioKeepAlive::OSStatusToFourChar(0x2020207E), "'   ~'");
+    EXPECT_EQ(AudioKeepAlive::OSStatusToFourChar(0x2020207F), "538976383");
+    EXPECT_EQ(AudioKeepAlive::OSStatusToFourChar(static_cast<OSStatus>(0xFF414243)), "-12500413");
+}
+
+}  // namespace
+}  // namespace plinka

@@ -1,0 +1,192 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "doubles/FakePlatform.h"
+#include "platform/Log.h"
+#include "sound/Sound.h"
+#include "support/FileUrl.h"
+
+namespace plinka {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::EndsWith;
+using testing::FakePlatform;
+using ::testing::HasSubstr;
+namespace fs = std::filesystem;
+
+class SoundTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        directory =
+            fs::temp_directory_path() /
+            ("plinka-sound-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(directory);
+        fs::create_directories(directory);
+        fake.temporaryFiles.directory = directory.string();
+    }
+    void TearDown() override { fs::remove_all(directory); }
+
+    static Object::Bytes contents(const fs::path& path) {
+        std::ifstream file(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    }
+    std::vector<fs::path> temporaryFiles() const {
+        std::vector<fs::path> files;
+        for (const auto& entry : fs::directory_iterator(directory)) {
+            files.push_back(entry.path());
+        }
+        return files;
+    }
+    static Object transientRecord(Object::Bytes bytes) {
+        return Object::dictionary({{Object::string("name"), Object::string("tick.wav")},
+                                   {Object::string("transient"), Object::boolean(true)},
+                                   {Object::string("data"), Object::data(std::move(bytes))}});
+    }
+
+    FakePlatform fake;
+    fs::path directory;
+};
+
+TEST_F(SoundTest, FromAUrlMakesAFlaggedSystemSoundNamedByTheFile) {
+    auto sound = Sound::initWithContentsOfURL("file:///themes/a%20b/click.aif", fake.platform);
+    ASSERT_TRUE(sound);
+    EXPECT_EQ(sound->name(), "click.aif");
+    EXPECT_FALSE(sound->transient());
+    EXPECT_EQ(fake.systemSounds.urlOf(sound->soundID()), "file:///themes/a%20b/click.aif");
+    EXPECT_THAT(fake.systemSounds.propertiesSet,
+                ElementsAre(std::pair{kAudioServicesPropertyIsUISound, 0u}));
+    sound->play();
+    EXPECT_THAT(fake.systemSounds.played, ElementsAre(sound->soundID()));
+    const SystemSoundID id = sound->soundID();
+    sound.reset();
+    EXPECT_THAT(fake.systemSounds.disposed, ElementsAre(id));
+}
+
+TEST_F(SoundTest, SetUpFailuresAreLoggedWithStatusAndName) {
+    fake.systemSounds.createStatusForUrl["file:///bad.wav"] = kAudioFileInvalidFileError;
+    EXPECT_FALSE(Sound::initWithContentsOfURL("file:///bad.wav", fake.platform));
+    fake.systemSounds.setPropertyStatus = -50;
+    EXPECT_TRUE(Sound::initWithContentsOfURL("file:///good.wav", fake.platform));
+    EXPECT_THAT(fake.log.lines(), ElementsAre("Error 1685348671 creating system sound for bad.wav",
+                                              "Error -50 setting system sound flag for good.wav"));
+}
+
+TEST_F(SoundTest, ByNameTriesTheTypesInOrderAndNeedsAnExistingFile) {
+    const auto aif = directory / "key.aif";
+    const auto wav = directory / "key.wav";
+    std::ofstream(wav) << "x";
+    fake.bundle.addResource("", "key", "wav", wav.string());
+    fake.bundle.addResource("", "key", "aif", aif.string());  // listed but not on disk
+    auto sound = Sound::initWithName("key", fake.platform);
+    ASSERT_TRUE(sound);
+    EXPECT_EQ(sound->name(), "key.wav");
+    std::ofstream(aif) << "x";
+    EXPECT_EQ(Sound::initWithName("key", fake.platform)->name(), "key.aif");
+    EXPECT_FALSE(Sound::initWithName("missing", fake.platform));
+    EXPECT_TRUE(fake.log.lines().empty());
+}
+
+TEST_F(SoundTest, EachDecodingOfATransientRecordWritesAFreshFile) {
+    const Object::Bytes bytes{'R', 'I', 'F', 'F', 0, 1, 2};
+    fake.temporaryFiles.scriptedUuids = {"11111111-2222-3333-4444-555555555555",
+                                         "66666666-7777-8888-9999-AAAAAAAAAAAA"};
+    testing::DictionaryDecoder coder(transientRecord(bytes));
+    auto first = Sound::initWithCoder(coder, fake.platform);
+    auto second = Sound::initWithCoder(coder, fake.platform);
+    ASSERT_TRUE(first && second);
+    EXPECT_EQ(first->url(), FileUrl::fileURLWithPath(
+                                (directory / "11111111-2222-3333-4444-555555555555").string()));
+    first.reset();
+    second.reset();
+    const auto files = temporaryFiles();
+    ASSERT_EQ(files.size(), 2u);  // kept when the sounds go
+    for (const auto& file : files) {
+        EXPECT_EQ(contents(file), bytes);
+        EXPECT_EQ(file.extension(), "");
+    }
+}
+
+TEST_F(SoundTest, TransientFileNeverOverwritesAnExistingOne) {
+    const std::string uuid = "11111111-2222-3333-4444-555555555555";
+    std::ofstream(directory / uuid) << "planted";
+    fake.temporaryFiles.scriptedUuids = {uuid};
+    testing::DictionaryDecoder coder(transientRecord({'n', 'e', 'w'}));
+    Sound::initWithCoder(coder, fake.platform);
+    EXPECT_EQ(contents(directory / uuid), (Object::Bytes{'p', 'l', 'a', 'n', 't', 'e', 'd'}));
+}
+
+TEST_F(SoundTest, EncodeDecodeEncodeKeepsTheData) {
+    const Object::Bytes bytes{9, 8, 7, 6};
+    testing::DictionaryDecoder coder(transientRecord(bytes));
+    auto sound = Sound::initWithCoder(coder, fake.platform);
+    testing::RecordingEncoder first;
+    sound->encodeWithCoder(first);
+    EXPECT_THAT(first.keys(), ElementsAre("version", "name", "transient", "data"));
+    EXPECT_EQ(first["data"], Object::data(bytes));
+
+    Object::Dictionary record;
+    for (const auto& [key, value] : first.entries) {
+        record.emplace_back(Object::string(key), value);
+    }
+    testing::DictionaryDecoder again(Object::dictionary(record));
+    testing::RecordingEncoder second;
+    Sound::initWithCoder(again, fake.platform)->encodeWithCoder(second);
+    EXPECT_EQ(second["data"], first["data"]);
+}
+
+TEST_F(SoundTest, NonTransientRecordsKeepTheirUrl) {
+    auto sound = Sound::initWithContentsOfURL("file:///s/ping.caf", fake.platform);
+    testing::RecordingEncoder encoder;
+    sound->encodeWithCoder(encoder);
+    EXPECT_THAT(encoder.keys(), ElementsAre("version", "name", "transient", "url"));
+    EXPECT_EQ(encoder["url"], Object::url("file:///s/ping.caf"));
+
+    testing::DictionaryDecoder coder(
+        Object::dictionary({{Object::string("name"), Object::string("ping.caf")},
+                            {Object::string("url"), Object::url("file:///s/ping.caf")}}));
+    auto decoded = Sound::initWithCoder(coder, fake.platform);
+    EXPECT_EQ(fake.systemSounds.urlOf(decoded->soundID()), "file:///s/ping.caf");
+    EXPECT_TRUE(temporaryFiles().empty());
+}
+
+TEST_F(SoundTest, DescriptionEndsAtTheFirstMissingValue) {
+    testing::DictionaryDecoder coder(transientRecord({1}));
+    auto sound = Sound::initWithCoder(coder, fake.platform);
+    EXPECT_THAT(sound->description(), HasSubstr("<Sound: 0x"));
+    EXPECT_THAT(sound->description(), HasSubstr("transient = YES;\n}"));
+    sound->setName(std::nullopt);
+    EXPECT_THAT(sound->description(), EndsWith("> {\n}"));
+}
+
+// The log lines of a process that stops must reach standard error for the test to see them.
+class StandardErrorLog final : public Log {
+  public:
+    void log(std::string_view message) override {
+        std::fprintf(stderr, "%.*s\n", int(message.size()), message.data());
+    }
+};
+
+TEST_F(SoundTest, MissingUuidOrDirectoryStopsTheProcessNamingTheAssertion) {
+    StandardErrorLog log;
+    Platform platform{fake.runLoop,      log,         fake.bundle,    fake.archives,
+                      fake.systemSounds, fake.speech, fake.sleepWake, fake.temporaryFiles,
+                      fake.random};
+    testing::DictionaryDecoder coder(transientRecord({1}));
+    fake.temporaryFiles.scriptedUuids = {std::nullopt};
+    EXPECT_DEATH(Sound::initWithCoder(coder, platform),
+                 "Assertion failure in -\\[Sound _pathForTemporaryFileWithPrefix:\\], Sound.*"
+                 "not satisfying: uuid != NULL");
+    fake.temporaryFiles.scriptedUuids.clear();  // the child consumed it, not this process
+    fake.temporaryFiles.directory.reset();
+    EXPECT_DEATH(Sound::initWithCoder(coder, platform), "not satisfying: result != nil");
+}
+
+}  // namespace
+}  // namespace plinka
