@@ -1,0 +1,154 @@
+#include "platform/linux/plist/XmlPlistValidator.h"
+
+#include <cstdint>
+
+#include "platform/linux/plist/PlistLimits.h"
+
+namespace plinka {
+
+namespace {
+
+bool isNameCharacter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+           c == '-' || c == '.' || c == ':';
+}
+
+bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+class XmlScanner {
+  public:
+    explicit XmlScanner(std::string_view text) : text_(text) {}
+
+    bool run(std::string* error) {
+        if (!scan()) {
+            if (error) {
+                *error = "unacceptable XML property list: " + reason_;
+            }
+            return false;
+        }
+        return true;
+    }
+
+  private:
+    bool fail(std::string reason) {
+        reason_ = std::move(reason);
+        return false;
+    }
+
+    // Skips markup that holds no elements up to `end`; a '<' inside it could hide a tag.
+    bool skipOpaque(std::size_t from, std::string_view end) {
+        const std::size_t stop = text_.find(end, from);
+        if (stop == std::string_view::npos) {
+            return fail("unterminated markup");
+        }
+        if (text_.substr(from, stop - from).find('<') != std::string_view::npos) {
+            return fail("markup inside a comment, declaration or CDATA section");
+        }
+        position_ = stop + end.size();
+        return true;
+    }
+
+    std::size_t skipName(std::size_t at) const {
+        while (at < text_.size() && isNameCharacter(text_[at])) {
+            ++at;
+        }
+        return at;
+    }
+
+    std::size_t skipSpaces(std::size_t at) const {
+        while (at < text_.size() && isSpace(text_[at])) {
+            ++at;
+        }
+        return at;
+    }
+
+    bool closeTag() {
+        std::size_t at = skipName(position_ + 2);
+        at = skipSpaces(at);
+        if (at == position_ + 2 || at >= text_.size() || text_[at] != '>') {
+            return fail("malformed end tag");
+        }
+        if (depth_ == 0) {
+            return fail("end tag without start tag");
+        }
+        --depth_;
+        position_ = at + 1;
+        return true;
+    }
+
+    bool openTag() {
+        const std::size_t nameEnd = skipName(position_ + 1);
+        if (nameEnd == position_ + 1) {
+            return fail("malformed tag");
+        }
+        const std::string_view name = text_.substr(position_ + 1, nameEnd - position_ - 1);
+        std::size_t at = skipSpaces(nameEnd);
+        if (name == "plist") {
+            // The one element that carries an attribute (version="1.0").
+            while (at < text_.size() && text_[at] != '>' && text_[at] != '<') {
+                ++at;
+            }
+            if (at > nameEnd && text_[at - 1] == '/') {
+                --at;
+            }
+        }
+        const bool leaf = at < text_.size() && text_[at] == '/';
+        if (leaf) {
+            ++at;
+        }
+        if (at >= text_.size() || text_[at] != '>') {
+            return fail("malformed tag");
+        }
+        if (++nodes_ > PlistLimits::kMaxNodes) {
+            return fail("too many elements");
+        }
+        if (!leaf && ++depth_ > PlistLimits::kMaxDepth) {
+            return fail("nested too deeply");
+        }
+        position_ = at + 1;
+        return true;
+    }
+
+    bool scan() {
+        if (text_.size() > PlistLimits::kMaxBytes) {
+            return fail("too large");
+        }
+        while ((position_ = text_.find('<', position_)) != std::string_view::npos) {
+            const std::string_view rest = text_.substr(position_);
+            bool ok = false;
+            if (rest.starts_with("<!--")) {
+                ok = skipOpaque(position_ + 4, "-->");
+            } else if (rest.starts_with("<![CDATA[")) {
+                ok = skipOpaque(position_ + 9, "]]>");
+            } else if (rest.starts_with("<?")) {
+                ok = skipOpaque(position_ + 2, "?>");
+            } else if (rest.starts_with("<!")) {
+                ok = skipOpaque(position_ + 2, ">");
+            } else if (rest.starts_with("</")) {
+                ok = closeTag();
+            } else {
+                ok = openTag();
+            }
+            if (!ok) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    std::string_view text_;
+    std::size_t position_ = 0;
+    std::size_t depth_ = 0;
+    uint64_t nodes_ = 0;
+    std::string reason_;
+};
+
+}  // namespace
+
+bool validateXmlPropertyList(std::string_view text, std::string* error) {
+    return XmlScanner(text).run(error);
+}
+
+}  // namespace plinka

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <ostream>
+
+#include "platform/Object.h"
+
+namespace plinka {
+
+// Lets test failures show Objects as readable text.
+void PrintTo(const Object& object, std::ostream* out);
+
+}  // namespace plinka

@@ -1,0 +1,146 @@
+#include "platform/linux/plist/PropertyList.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+
+#include "archive/BplistBuilder.h"
+#include "archive/ObjectPrinter.h"
+
+namespace plinka {
+namespace {
+
+using testing::BplistBuilder;
+
+Object::Bytes bytesOf(std::string_view text) {
+    return Object::Bytes(text.begin(), text.end());
+}
+
+Object entry(const char* key, const Object& value) {
+    return Object::dictionary({{Object::string(key), value}});
+}
+
+// Every type, as one dictionary, in the order both forms below write them.
+Object everyType() {
+    return Object::dictionary({
+        {Object::string("name"), Object::string("Typewriter")},
+        {Object::string("smile"), Object::string("caf\u00e9 \u263a")},
+        {Object::string("count"), Object::integer(254)},
+        {Object::string("negative"), Object::integer(-3)},
+        {Object::string("big"), Object::integer(int64_t{1} << 40)},
+        {Object::string("gain"), Object::real(0.75)},
+        {Object::string("on"), Object::boolean(true)},
+        {Object::string("off"), Object::boolean(false)},
+        {Object::string("bytes"), Object::data({0, 1, 2, 255})},
+        {Object::string("when"), Object::date(86400.5)},
+        {Object::string("ref"), Object::uid(7)},
+        {Object::string("list"), Object::array({Object::integer(1), Object::string("two")})},
+    });
+}
+
+Object::Bytes everyTypeBinary() {
+    BplistBuilder b;
+    auto key = [&](const char* name) { return b.string(name); };
+    const uint64_t list = b.array({b.integer(1), b.string("two")});
+    const uint64_t root = b.dictionary({
+        {key("name"), b.string("Typewriter")},
+        {key("smile"), b.utf16(u"caf\u00e9 \u263a")},
+        {key("count"), b.integer(254)},
+        {key("negative"), b.integer(-3)},
+        {key("big"), b.integer(int64_t{1} << 40)},
+        {key("gain"), b.real(0.75)},
+        {key("on"), b.boolean(true)},
+        {key("off"), b.boolean(false)},
+        {key("bytes"), b.data({0, 1, 2, 255})},
+        {key("when"), b.date(86400.5)},
+        {key("ref"), b.uid(7)},
+        {key("list"), list},
+    });
+    return b.build(root);
+}
+
+TEST(PropertyListTest, ReadsEveryTypeOfBinaryPropertyList) {
+    std::string error;
+    auto object = readPropertyListData(everyTypeBinary(), &error);
+    ASSERT_TRUE(object) << error;
+    EXPECT_EQ(*object, everyType());
+}
+
+TEST(PropertyListTest, ReadsXmlPropertyList) {
+    const char* xml = R"(<?xml version="1.0" encoding="UTF-8"?>
+<!DOCTYPE plist PUBLIC "-//Apple//DTD PLIST 1.0//EN" "http://www.apple.com/DTDs/PropertyList-1.0.dtd">
+<plist version="1.0">
+<dict>
+	<!-- a comment -->
+	<key>name</key><string>Type &amp; writer</string>
+	<key>count</key><integer>-12</integer>
+	<key>gain</key><real>1.5</real>
+	<key>on</key><true/>
+	<key>bytes</key><data>AAEC/w==</data>
+	<key>when</key><date>2001-01-02T00:00:00Z</date>
+	<key>empty</key><array/>
+</dict>
+</plist>
+)";
+    std::string error;
+    auto object = readPropertyListData(bytesOf(xml), &error);
+    ASSERT_TRUE(object) << error;
+    EXPECT_EQ(*object, Object::dictionary({
+                           {Object::string("name"), Object::string("Type & writer")},
+                           {Object::string("count"), Object::integer(-12)},
+                           {Object::string("gain"), Object::real(1.5)},
+                           {Object::string("on"), Object::boolean(true)},
+                           {Object::string("bytes"), Object::data({0, 1, 2, 255})},
+                           {Object::string("when"), Object::date(86400)},
+                           {Object::string("empty"), Object::array({})},
+                       }));
+}
+
+TEST(PropertyListTest, WritesBothFormsThatReadBackEqual) {
+    const Object value = everyType();
+    auto binary = writeBinaryPropertyList(value);
+    auto xml = writeXmlPropertyList(value);
+    ASSERT_TRUE(binary && xml);
+    EXPECT_EQ(std::string(binary->begin(), binary->begin() + 8), "bplist00");
+    EXPECT_NE(std::string(xml->begin(), xml->end()).find("<plist"), std::string::npos);
+    std::string error;
+    auto fromBinary = readPropertyListData(*binary, &error);
+    ASSERT_TRUE(fromBinary) << error;
+    EXPECT_EQ(*fromBinary, value);
+    // XML has no UID type, and its dates are whole seconds.
+    auto withoutUid = Object::dictionary({{Object::string("list"), value.objectForKey("list")},
+                                          {Object::string("when"), Object::date(86400)},
+                                          {Object::string("smile"), value.objectForKey("smile")}});
+    auto fromXml = readPropertyListData(*writeXmlPropertyList(withoutUid), &error);
+    ASSERT_TRUE(fromXml) << error;
+    EXPECT_EQ(*fromXml, withoutUid);
+}
+
+TEST(PropertyListTest, RefusesToWriteWhatPropertyListsCannotHold) {
+    EXPECT_FALSE(writeBinaryPropertyList(Object()));
+    EXPECT_FALSE(writeBinaryPropertyList(entry("a", Object::null())));
+    EXPECT_FALSE(writeXmlPropertyList(Object::array({Object::url("file:///tmp/a.wav")})));
+    EXPECT_FALSE(
+        writeBinaryPropertyList(Object::dictionary({{Object::integer(1), Object::integer(2)}})));
+    EXPECT_FALSE(writeBinaryPropertyList(Object::record("Sound")));
+}
+
+TEST(PropertyListTest, ReadsFilesAndReportsMissingOnes) {
+    const std::string path = ::testing::TempDir() + "/plinka-plist-test.plist";
+    const auto bytes = everyTypeBinary();
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+    std::string error;
+    auto object = readPropertyListFile(path, &error);
+    ASSERT_TRUE(object) << error;
+    EXPECT_EQ(*object, everyType());
+    std::remove(path.c_str());
+
+    EXPECT_FALSE(readPropertyListFile(path, &error));
+    EXPECT_NE(error.find(path), std::string::npos);
+}
+
+}  // namespace
+}  // namespace plinka
