@@ -1,0 +1,95 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "QtEventWait.h"
+#include "doubles/RecordingLog.h"
+#include "platform/linux/LogindSleepWakeNotifications.h"
+
+namespace plinka {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using testing::processEventsUntil;
+
+// A private message bus that stands in for the system bus while the test runs.
+class PrivateBus {
+  public:
+    PrivateBus() {
+        std::FILE* output =
+            ::popen("dbus-daemon --session --fork --print-address=1 --print-pid=1", "r");
+        char line[512] = {};
+        if (output && std::fgets(line, sizeof line, output)) {
+            address_ = line;
+            address_.erase(address_.find_last_not_of("\n") + 1);
+            if (std::fgets(line, sizeof line, output)) {
+                pid_ = std::atoi(line);
+            }
+        }
+        if (output) {
+            ::pclose(output);
+        }
+    }
+    ~PrivateBus() {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGTERM);
+        }
+    }
+    PrivateBus(const PrivateBus&) = delete;
+    PrivateBus& operator=(const PrivateBus&) = delete;
+    const std::string& address() const { return address_; }
+
+  private:
+    std::string address_;
+    int pid_ = 0;
+};
+
+// The system bus is chosen once per process, so one test covers the bus that is there and a
+// child process covers the bus that is absent.
+TEST(LogindSleepWake, PrepareForSleepFromLogindReachesTheObservers) {
+    PrivateBus bus;
+    ASSERT_FALSE(bus.address().empty()) << "dbus-daemon is needed";
+    ::setenv("DBUS_SYSTEM_BUS_ADDRESS", bus.address().c_str(), 1);
+    testing::RecordingLog log;
+    LogindSleepWakeNotifications notifications(log);
+    ASSERT_TRUE(notifications.isListening());
+    std::vector<std::string> seen;
+    notifications.addWillSleepObserver([&] { seen.push_back("sleep"); });
+    notifications.addDidWakeObserver([&] { seen.push_back("wake"); });
+
+    QDBusConnection logind =
+        QDBusConnection::connectToBus(QString::fromStdString(bus.address()), "logind");
+    ASSERT_TRUE(logind.registerService("org.freedesktop.login1"));
+    for (bool sleeping : {true, false}) {
+        auto signal = QDBusMessage::createSignal(
+            "/org/freedesktop/login1", "org.freedesktop.login1.Manager", "PrepareForSleep");
+        signal << sleeping;
+        ASSERT_TRUE(logind.send(signal));
+    }
+    ASSERT_TRUE(processEventsUntil([&] { return seen.size() == 2; }));
+    EXPECT_THAT(seen, ElementsAre("sleep", "wake"));
+    EXPECT_TRUE(log.lines().empty());
+}
+
+TEST(LogindSleepWakeDeathTest, WithoutASystemBusThereIsOneLineAndNoCrash) {
+    EXPECT_EXIT(
+        {
+            ::setenv("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/plinka-bus", 1);
+            testing::RecordingLog log;
+            LogindSleepWakeNotifications notifications(log);
+            const bool oneLine = log.lines().size() == 1 && !notifications.isListening();
+            std::fprintf(stderr, "%s\n", log.lines().empty() ? "" : log.lines()[0].c_str());
+            std::exit(oneLine ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "No system D-Bus");
+}
+
+}  // namespace
+}  // namespace plinka

@@ -1,0 +1,66 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "QtEventWait.h"
+#include "platform/linux/QtRunLoop.h"
+
+namespace plinka {
+namespace {
+
+using testing::processEventsUntil;
+
+TEST(QtRunLoop, TasksFromOtherThreadsRunOnTheMainThreadInOrder) {
+    QtRunLoop runLoop;
+    EXPECT_TRUE(runLoop.isMainThread());
+    std::vector<int> order;
+    bool allOnMain = true;
+    std::thread producer([&] {
+        EXPECT_FALSE(runLoop.isMainThread());
+        for (int i = 0; i < 1000; ++i) {
+            runLoop.performOnMainThread([&, i] {
+                allOnMain = allOnMain && runLoop.isMainThread();
+                order.push_back(i);
+            });
+        }
+    });
+    producer.join();
+    ASSERT_TRUE(processEventsUntil([&] { return order.size() == 1000; }));
+    EXPECT_TRUE(allOnMain);
+    for (int i = 0; i < 1000; ++i) {
+        ASSERT_EQ(order[static_cast<size_t>(i)], i);
+    }
+}
+
+TEST(QtRunLoop, RepeatingTimerFiresUntilInvalidatedAndFireRunsAtOnce) {
+    QtRunLoop runLoop;
+    int fired = 0;
+    auto timer = runLoop.scheduleTimer(0.01, true, [&](Timer&) { ++fired; });
+    timer->fire();
+    EXPECT_EQ(fired, 1);
+    ASSERT_TRUE(processEventsUntil([&] { return fired >= 3; }));
+    timer->invalidate();
+    EXPECT_FALSE(timer->isValid());
+    const int afterInvalidate = fired;
+    processEventsUntil([] { return false; }, 50);
+    EXPECT_EQ(fired, afterInvalidate);
+}
+
+TEST(QtRunLoop, OneShotTimerFiresOnceAndDestroyingATimerStopsIt) {
+    QtRunLoop runLoop;
+    int once = 0;
+    int never = 0;
+    auto oneShot = runLoop.scheduleTimer(0.005, false, [&](Timer&) { ++once; });
+    runLoop.scheduleTimer(0.005, true, [&](Timer&) { ++never; }).reset();
+    ASSERT_TRUE(processEventsUntil([&] { return once == 1; }));
+    processEventsUntil([] { return false; }, 50);
+    EXPECT_EQ(once, 1);
+    EXPECT_FALSE(oneShot->isValid());
+    EXPECT_EQ(never, 0);
+}
+
+}  // namespace
+}  // namespace plinka
