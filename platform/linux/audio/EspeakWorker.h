@@ -1,0 +1,62 @@
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+namespace plinka {
+class Log;
+}
+
+namespace plinka::audio {
+
+class SpeechStream;
+class StreamResampler;
+
+// The one thread that runs espeak-ng (which is not thread-safe): it synthesizes queued texts
+// with the default voice, resamples them to the output rate and feeds each into its stream.
+class EspeakWorker {
+  public:
+    // Starts the thread and returns once espeak-ng is ready or known to be unavailable (logged).
+    EspeakWorker(int outputRate, Log& log);
+    ~EspeakWorker();
+    EspeakWorker(const EspeakWorker&) = delete;
+    EspeakWorker& operator=(const EspeakWorker&) = delete;
+
+    bool isAvailable() const { return available_; }
+    // Queues the text as the stream's utterance of that generation; returns at once. The text
+    // is skipped, or cut off, as soon as the stream's generation moves on.
+    void enqueue(std::shared_ptr<SpeechStream> stream, uint32_t generation, std::string text);
+    // Returns once every queued text is synthesized, or the worker waits for a stream that is
+    // full: what the streams hold is then fixed until the mixer renders.
+    void waitUntilSettled();
+
+  private:
+    struct Request {
+        std::shared_ptr<SpeechStream> stream;
+        uint32_t generation;
+        std::string text;
+    };
+
+    void run(int outputRate);
+    void speak(const Request& request, StreamResampler& resampler);
+    bool waitForSpace(SpeechStream& stream);
+    bool isSettled() const;
+
+    Log& log_;
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<Request> queue_;
+    bool started_ = false;
+    bool available_ = false;
+    bool stopping_ = false;
+    bool busy_ = false;
+    SpeechStream* waitingOn_ = nullptr;
+    std::thread thread_;
+};
+
+}  // namespace plinka::audio

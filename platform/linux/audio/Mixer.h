@@ -1,0 +1,92 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "platform/linux/audio/DecodedSound.h"
+#include "platform/linux/audio/SoftLimiter.h"
+#include "platform/linux/audio/SpeechStream.h"
+#include "platform/linux/audio/SpscRing.h"
+
+namespace plinka::audio {
+
+// Mixes decoded sounds and speech streams into interleaved float stereo.
+//
+// Two sides, each on one thread at a time. The control side (play, attach, retire) runs on the
+// main thread: it never blocks, and play allocates nothing; it sends commands through a
+// fixed-capacity ring. The audio side (render) runs in the output's callback, or wherever an
+// offline caller renders: it drains the commands, mixes, and never allocates, frees or locks.
+//
+// Voices: at most maxVoices sounds at once. A sound started while all are busy takes the voice
+// that started first (the oldest); the same sound played again while playing gets a voice of its
+// own, so the two overlap. The mix gets kHeadroom and then a SoftLimiter, so bursts never clip.
+class Mixer {
+  public:
+    static constexpr float kHeadroom = 0.708f;  // -3 dB
+    static constexpr size_t kMaxStreams = 8;
+
+    Mixer(int sampleRate, int maxVoices);
+    ~Mixer();
+    Mixer(const Mixer&) = delete;
+    Mixer& operator=(const Mixer&) = delete;
+
+    // Control side: starts the sound at the next rendered block; dropped if the queue is full.
+    void play(DecodedSound& sound);
+    // Control side: the stream is heard from the next block on; false when kMaxStreams are in use.
+    bool attachStream(SpeechStream& stream);
+    // Control side: disposes the object and keeps it until the audio side has let go of it.
+    void retire(std::shared_ptr<AudioThreadShared> object);
+    // Control side: detaches and retires a stream given to attachStream.
+    void detachStream(std::shared_ptr<SpeechStream> stream);
+
+    // Audio side: the next frames of the mix, interleaved stereo.
+    void render(float* out, size_t frames);
+
+    int sampleRate() const { return sampleRate_; }
+    int maxVoices() const { return static_cast<int>(voices_.size()); }
+    // Any thread: voices sounding after the last rendered block.
+    int activeVoiceCount() const { return activeVoices_.load(std::memory_order_relaxed); }
+    // Any thread: when the audio side last started a voice (steady clock); for latency probes.
+    std::chrono::steady_clock::time_point lastVoiceStart() const;
+
+  private:
+    struct Command {
+        enum class Kind : uint8_t { PlaySound, AttachStream };
+        Kind kind = Kind::PlaySound;
+        AudioThreadShared* object = nullptr;
+    };
+    struct Voice {
+        DecodedSound* sound = nullptr;
+        size_t position = 0;
+        uint64_t startOrder = 0;
+    };
+
+    void freeRetired();
+    void drainCommands();
+    void startVoice(DecodedSound& sound);
+    void placeStream(SpeechStream& stream);
+    void endVoice(Voice& voice);
+    void mixVoices(float* out, size_t frames);
+    void mixStreams(float* out, size_t frames);
+    static void mixStream(SpeechStream& stream, float* out, size_t frames);
+
+    const int sampleRate_;
+    SpscRing<Command, 256> commands_;
+    std::vector<std::shared_ptr<AudioThreadShared>> retired_;  // control side
+    size_t attachedStreams_ = 0;                               // control side
+
+    // Audio side.
+    std::vector<Voice> voices_;
+    std::array<SpeechStream*, kMaxStreams> streams_{};
+    uint64_t nextStartOrder_ = 1;
+    SoftLimiter limiter_;
+
+    std::atomic<int> activeVoices_{0};
+    std::atomic<int64_t> lastVoiceStartNanos_{0};
+};
+
+}  // namespace plinka::audio

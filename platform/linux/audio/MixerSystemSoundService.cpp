@@ -1,0 +1,73 @@
+#include "platform/linux/audio/MixerSystemSoundService.h"
+
+#include "platform/linux/audio/AudioEngine.h"
+#include "platform/linux/audio/SoundFileDecoder.h"
+#include "support/FileUrl.h"
+
+namespace plinka {
+
+MixerSystemSoundService::MixerSystemSoundService(AudioEngine& engine) : engine_(engine) {}
+
+MixerSystemSoundService::~MixerSystemSoundService() {
+    for (auto& [id, entry] : sounds_) {
+        engine_.mixer().retire(std::move(entry.sound));
+    }
+}
+
+OSStatus MixerSystemSoundService::createSystemSoundID(const std::string& fileUrl,
+                                                      SystemSoundID* outSoundID) {
+    const std::optional<std::string> path = FileUrl::pathOfFileURL(fileUrl);
+    if (!path) {
+        return kAudioServicesSystemSoundUnspecifiedError;
+    }
+    audio::DecodedSamples decoded = audio::decodeSoundFile(*path, engine_.mixer().sampleRate());
+    if (decoded.status != kNoErr) {
+        return decoded.status;
+    }
+    const SystemSoundID id = nextID_++;
+    sounds_.emplace(id, Entry{std::make_shared<audio::DecodedSound>(std::move(decoded.stereo))});
+    if (outSoundID != nullptr) {
+        *outSoundID = id;
+    }
+    return kNoErr;
+}
+
+OSStatus MixerSystemSoundService::setProperty(AudioServicesPropertyID property,
+                                              SystemSoundID soundID, uint32_t value) {
+    if (property != kAudioServicesPropertyIsUISound) {
+        return kAudioServicesUnsupportedPropertyError;
+    }
+    const auto found = sounds_.find(soundID);
+    if (found == sounds_.end()) {
+        return kAudioServicesSystemSoundUnspecifiedError;
+    }
+    found->second.isUISound = value;
+    return kNoErr;
+}
+
+void MixerSystemSoundService::playSystemSound(SystemSoundID soundID) {
+    const auto found = sounds_.find(soundID);
+    if (found != sounds_.end()) {
+        engine_.mixer().play(*found->second.sound);
+    }
+}
+
+OSStatus MixerSystemSoundService::disposeSystemSoundID(SystemSoundID soundID) {
+    const auto found = sounds_.find(soundID);
+    if (found == sounds_.end()) {
+        return kAudioServicesSystemSoundUnspecifiedError;
+    }
+    engine_.mixer().retire(std::move(found->second.sound));
+    sounds_.erase(found);
+    return kNoErr;
+}
+
+std::optional<uint32_t> MixerSystemSoundService::isUISound(SystemSoundID soundID) const {
+    const auto found = sounds_.find(soundID);
+    if (found == sounds_.end()) {
+        return std::nullopt;
+    }
+    return found->second.isUISound;
+}
+
+}  // namespace plinka

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <unordered_map>
+
+#include "platform/SystemSoundService.h"
+#include "platform/linux/audio/DecodedSound.h"
+
+namespace plinka {
+
+class AudioEngine;
+
+// System sounds decoded once at the engine's rate and played by its mixer. Every call comes from
+// the one control (main) thread; the engine must outlive the service.
+class MixerSystemSoundService final : public SystemSoundService {
+  public:
+    explicit MixerSystemSoundService(AudioEngine& engine);
+    ~MixerSystemSoundService() override;
+    MixerSystemSoundService(const MixerSystemSoundService&) = delete;
+    MixerSystemSoundService& operator=(const MixerSystemSoundService&) = delete;
+
+    OSStatus createSystemSoundID(const std::string& fileUrl, SystemSoundID* outSoundID) override;
+    OSStatus setProperty(AudioServicesPropertyID property, SystemSoundID soundID,
+                         uint32_t value) override;
+    void playSystemSound(SystemSoundID soundID) override;
+    OSStatus disposeSystemSoundID(SystemSoundID soundID) override;
+
+    // The interface-sound flag of a live sound (1 until set); nullopt for an unknown one. Linux
+    // has no switch for interface sound effects, so the flag is kept but changes nothing.
+    std::optional<uint32_t> isUISound(SystemSoundID soundID) const;
+
+  private:
+    struct Entry {
+        std::shared_ptr<audio::DecodedSound> sound;
+        uint32_t isUISound = 1;
+    };
+
+    AudioEngine& engine_;
+    std::unordered_map<SystemSoundID, Entry> sounds_;
+    SystemSoundID nextID_ = 4096;
+};
+
+}  // namespace plinka

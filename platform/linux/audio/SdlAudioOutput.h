@@ -1,0 +1,63 @@
+#pragma once
+
+#include <SDL2/SDL.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "platform/linux/audio/AudioOptions.h"
+
+namespace plinka {
+class Log;
+}
+
+namespace plinka::audio {
+
+class Mixer;
+
+// The one output stream: an SDL2 audio device (float stereo) whose callback renders the mixer.
+// A supervisor thread makes every SDL call. It opens the device, checks every poll interval that
+// it still plays, and reopens it when it stopped (unplugged, sound server restarted). While no
+// device is open it renders the mixer into nothing at the real pace, so sounds are dropped, speech
+// ends and disposed sounds are let go as if they had played. One line is logged when the device
+// is lost and one when no device can be opened, not one per retry.
+class SdlAudioOutput {
+  public:
+    // Starts the supervisor and returns after the first attempt to open the device.
+    SdlAudioOutput(Mixer& mixer, const AudioOptions& options, Log& log);
+    ~SdlAudioOutput();
+    SdlAudioOutput(const SdlAudioOutput&) = delete;
+    SdlAudioOutput& operator=(const SdlAudioOutput&) = delete;
+
+    bool isOpen() const { return device_.load(std::memory_order_acquire) != 0; }
+
+  private:
+    static void SDLCALL fill(void* self, Uint8* stream, int bytes);
+    void supervise();
+    // Supervisor: true when a device now plays the mixer.
+    bool open();
+    void close();
+    void reportNoDevice();
+    void renderIntoNothing(std::chrono::steady_clock::duration elapsed);
+    void reportFirstAttempt();
+
+    Mixer& mixer_;
+    const AudioOptions options_;
+    Log& log_;
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool stopping_ = false;
+    bool firstAttemptDone_ = false;
+
+    std::atomic<SDL_AudioDeviceID> device_{0};
+    bool failureLogged_ = false;        // supervisor only
+    std::vector<float> discardBuffer_;  // supervisor only
+    std::thread supervisor_;            // last: starts once everything above is ready
+};
+
+}  // namespace plinka::audio

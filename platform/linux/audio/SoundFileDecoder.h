@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/SystemSoundService.h"
+
+namespace plinka::audio {
+
+// The converters worth choosing between (libsamplerate's SRC_SINC_* values).
+enum class ResampleQuality { Fastest = 2, Medium = 1, Best = 0 };
+
+struct DecodedSamples {
+    OSStatus status = kNoErr;
+    std::vector<float> stereo;  // interleaved left/right at the requested rate
+};
+
+// The longest sound we keep: system sounds are short, and this bounds what a hostile file costs.
+constexpr double kMaxSoundSeconds = 30.0;
+
+// Reads the audio file at the path (any format libsndfile knows: AIFF, WAV, CAF, ...), makes it
+// stereo (mono is duplicated, channels past two are dropped) and resamples it once to the rate.
+// On failure the status says why: missing file, no permission, unknown type, bad data, too long.
+DecodedSamples decodeSoundFile(const std::string& path, int outputRate,
+                               ResampleQuality quality = ResampleQuality::Medium);
+
+}  // namespace plinka::audio
