@@ -1,0 +1,158 @@
+#include "tools/theme/MappingFile.h"
+
+#include <algorithm>
+
+#include "tools/theme/KeyNames.h"
+
+namespace plinka::themetool {
+
+namespace {
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r';
+}
+
+std::optional<SlotValue> parseValue(const std::vector<std::string>& words, std::string& error) {
+    SlotValue value;
+    if (words.empty()) {
+        error = "nothing after \"=\" (use \"silent\" for a silent key)";
+        return std::nullopt;
+    }
+    if (words[0] == "silent") {
+        if (words.size() != 1) {
+            error = "\"silent\" takes nothing after it";
+            return std::nullopt;
+        }
+        return value;
+    }
+    if (words[0] == "say") {
+        if (words.size() != 2 || words[1].empty()) {
+            error = "\"say\" takes one text, in double quotes when it has blanks";
+            return std::nullopt;
+        }
+        value.kind = SlotValue::Kind::Say;
+        value.text = words[1];
+        return value;
+    }
+    value.kind = SlotValue::Kind::Files;
+    value.files = words;
+    return value;
+}
+
+std::optional<Assignment> parseAssignment(const std::vector<std::string>& words,
+                                          std::string& error) {
+    const auto equals = std::find(words.begin(), words.end(), "=");
+    Assignment assignment;
+    if (words[0] == "key-down") {
+        assignment.state = 1;
+    } else if (words[0] == "key-up") {
+        assignment.state = 0;
+    } else {
+        error = "expected \"name =\", \"key-down\" or \"key-up\", found \"" + words[0] + "\"";
+        return std::nullopt;
+    }
+    if (equals == words.end()) {
+        error = "missing \"=\" after the keys";
+        return std::nullopt;
+    }
+    if (equals == words.begin() + 1) {
+        error = "no keys before \"=\"";
+        return std::nullopt;
+    }
+    for (auto word = words.begin() + 1; word != equals; ++word) {
+        auto codes = keyCodesForWord(*word);
+        if (!codes) {
+            error = "unknown key \"" + *word + "\"";
+            return std::nullopt;
+        }
+        assignment.keyCodes.insert(assignment.keyCodes.end(), codes->begin(), codes->end());
+    }
+    auto value = parseValue({equals + 1, words.end()}, error);
+    if (!value) {
+        return std::nullopt;
+    }
+    assignment.value = std::move(*value);
+    return assignment;
+}
+
+}  // namespace
+
+bool splitWords(std::string_view line, std::vector<std::string>& words, std::string& error) {
+    words.clear();
+    size_t i = 0;
+    while (i < line.size()) {
+        if (isBlank(line[i])) {
+            ++i;
+            continue;
+        }
+        std::string word;
+        if (line[i] == '"') {
+            ++i;
+            for (;; ++i) {
+                if (i >= line.size()) {
+                    error = "unclosed double quote";
+                    return false;
+                }
+                if (line[i] == '"') {
+                    ++i;
+                    break;
+                }
+                if (line[i] == '\\' && i + 1 < line.size()) {
+                    ++i;
+                }
+                word += line[i];
+            }
+        } else if (line[i] == '=') {
+            word = "=";
+            ++i;
+        } else {
+            while (i < line.size() && !isBlank(line[i]) && line[i] != '=' && line[i] != '"') {
+                word += line[i++];
+            }
+        }
+        words.push_back(std::move(word));
+    }
+    return true;
+}
+
+std::optional<Mapping> parseMapping(std::string_view text, std::string_view source,
+                                    std::string& error) {
+    Mapping mapping;
+    int lineNumber = 0;
+    std::vector<std::string> words;
+    while (!text.empty()) {
+        ++lineNumber;
+        const auto end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+
+        const auto fail = [&](const std::string& what) {
+            error = std::string(source) + ":" + std::to_string(lineNumber) + ": " + what;
+            return std::nullopt;
+        };
+        std::string problem;
+        const auto first = line.find_first_not_of(" \t\r");
+        if (first == std::string_view::npos || line[first] == '#') {
+            continue;
+        }
+        if (!splitWords(line, words, problem)) {
+            return fail(problem);
+        }
+        if (words[0] == "name") {
+            if (words.size() != 3 || words[1] != "=" || words[2].empty()) {
+                return fail("expected name = NAME, in double quotes when it has blanks");
+            }
+            mapping.name = words[2];
+            continue;
+        }
+        auto assignment = parseAssignment(words, problem);
+        if (!assignment) {
+            return fail(problem);
+        }
+        assignment->line = lineNumber;
+        mapping.assignments.push_back(std::move(*assignment));
+    }
+    return mapping;
+}
+
+}  // namespace plinka::themetool

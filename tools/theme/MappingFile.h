@@ -1,0 +1,47 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace plinka::themetool {
+
+// What one slot does, as a mapping file says it.
+struct SlotValue {
+    enum class Kind { Silent, Say, Files };
+    Kind kind = Kind::Silent;
+    std::string text;                // Say: the text to speak
+    std::vector<std::string> files;  // Files: one sound, or several variants picked at random
+};
+
+// One line's assignment to some keys in one state (1 key-down, 0 key-up).
+struct Assignment {
+    int state = 1;
+    std::vector<int> keyCodes;
+    SlotValue value;
+    int line = 0;
+};
+
+// A theme as a mapping file describes it; later assignments override earlier ones.
+struct Mapping {
+    std::optional<std::string> name;
+    std::vector<Assignment> assignments;
+};
+
+// Parses the mapping file format:
+//   # comment
+//   name = Typewriter
+//   key-down KEYS = FILE [FILE...]      one file plays; several are variants picked at random
+//   key-up KEYS = say "text"            speaks the text
+//   key-up KEYS = silent                plays nothing (the default for every slot)
+// KEYS are key names, key codes or groups (see keyCodesForWord). Words may be double-quoted,
+// with \" and \\ inside. On error: nullopt and "SOURCE:LINE: what is wrong" in `error`.
+std::optional<Mapping> parseMapping(std::string_view text, std::string_view source,
+                                    std::string& error);
+
+// Splits a line into words: blanks separate them, double quotes keep one together, and a
+// lone "=" is a word of its own. False with the reason when a quote is not closed.
+bool splitWords(std::string_view line, std::vector<std::string>& words, std::string& error);
+
+}  // namespace plinka::themetool
