@@ -1,0 +1,86 @@
+#include "SoundFiles.h"
+
+#include <sndfile.h>
+#include <stdlib.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <fstream>
+#include <numbers>
+#include <stdexcept>
+
+#include "support/FileUrl.h"
+
+namespace plinka::testing {
+
+ScratchDirectory::ScratchDirectory() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "plinka-audio-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) {
+        throw std::runtime_error("cannot make a scratch directory");
+    }
+    path_ = pattern;
+}
+
+ScratchDirectory::~ScratchDirectory() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+void writeSoundFile(const std::string& path, int format, int sampleRate, int channels,
+                    const std::vector<float>& samples) {
+    SF_INFO info{};
+    info.samplerate = sampleRate;
+    info.channels = channels;
+    info.format = format;
+    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+    if (file == nullptr) {
+        throw std::runtime_error("cannot write " + path + ": " + sf_strerror(nullptr));
+    }
+    sf_writef_float(file, samples.data(), static_cast<sf_count_t>(samples.size()) / channels);
+    sf_close(file);
+}
+
+std::string urlOf(const std::string& path) {
+    return FileUrl::fileURLWithPath(path);
+}
+
+std::vector<float> constantSamples(size_t frames, int channels, float value) {
+    return std::vector<float>(frames * static_cast<size_t>(channels), value);
+}
+
+std::vector<float> sineSamples(size_t frames, int sampleRate, double frequency, float amplitude) {
+    std::vector<float> samples(frames);
+    for (size_t i = 0; i < frames; ++i) {
+        samples[i] = amplitude * static_cast<float>(std::sin(2 * std::numbers::pi * frequency *
+                                                             static_cast<double>(i) / sampleRate));
+    }
+    return samples;
+}
+
+std::vector<float> readRawFloats(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<float> samples(bytes.size() / sizeof(float));
+    std::memcpy(samples.data(), bytes.data(), samples.size() * sizeof(float));
+    return samples;
+}
+
+size_t firstSoundingFrame(const std::vector<float>& stereo, size_t from) {
+    for (size_t frame = from; 2 * frame + 1 < stereo.size(); ++frame) {
+        if (stereo[2 * frame] != 0.0f || stereo[2 * frame + 1] != 0.0f) {
+            return frame;
+        }
+    }
+    return std::string::npos;
+}
+
+float peakOf(const std::vector<float>& samples) {
+    float peak = 0.0f;
+    for (float sample : samples) {
+        peak = std::max(peak, std::fabs(sample));
+    }
+    return peak;
+}
+
+}  // namespace plinka::testing

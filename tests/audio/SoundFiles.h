@@ -1,0 +1,40 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace plinka::testing {
+
+// A fresh directory under the system's temporary directory, removed with everything in it.
+class ScratchDirectory {
+  public:
+    ScratchDirectory();
+    ~ScratchDirectory();
+    ScratchDirectory(const ScratchDirectory&) = delete;
+    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
+
+    std::string file(const std::string& name) const { return (path_ / name).string(); }
+    const std::filesystem::path& path() const { return path_; }
+
+  private:
+    std::filesystem::path path_;
+};
+
+// Writes interleaved float samples through libsndfile; format is an SF_FORMAT_* container and
+// subtype, e.g. SF_FORMAT_WAV | SF_FORMAT_PCM_16.
+void writeSoundFile(const std::string& path, int format, int sampleRate, int channels,
+                    const std::vector<float>& samples);
+// A file URL for the path.
+std::string urlOf(const std::string& path);
+// frames x channels samples, all of one value.
+std::vector<float> constantSamples(size_t frames, int channels, float value);
+// A mono sine of the frequency.
+std::vector<float> sineSamples(size_t frames, int sampleRate, double frequency, float amplitude);
+// The raw interleaved float32 samples SDL's disk driver wrote.
+std::vector<float> readRawFloats(const std::string& path);
+// The frames (of interleaved stereo) at which the signal first becomes non-zero; npos if never.
+size_t firstSoundingFrame(const std::vector<float>& stereo, size_t from = 0);
+float peakOf(const std::vector<float>& samples);
+
+}  // namespace plinka::testing
