@@ -55,12 +55,11 @@ TEST_P(SoundFileDecoderFormats, DecodesMonoAtAnotherRateToStereoAtTheOutputRate)
     EXPECT_NEAR(testing::peakOf(decoded.stereo), 0.5f, 0.02f);
 }
 
-INSTANTIATE_TEST_SUITE_P(Containers, SoundFileDecoderFormats,
-                         ::testing::Values(Container{"aif", SF_FORMAT_AIFF},
-                                           Container{"aiff", SF_FORMAT_AIFF},
-                                           Container{"wav", SF_FORMAT_WAV},
-                                           Container{"caf", SF_FORMAT_CAF}),
-                         [](const auto& container) { return std::string(container.param.extension); });
+INSTANTIATE_TEST_SUITE_P(
+    Containers, SoundFileDecoderFormats,
+    ::testing::Values(Container{"aif", SF_FORMAT_AIFF}, Container{"aiff", SF_FORMAT_AIFF},
+                      Container{"wav", SF_FORMAT_WAV}, Container{"caf", SF_FORMAT_CAF}),
+    [](const auto& container) { return std::string(container.param.extension); });
 
 TEST(SoundFileDecoder, KeepsStereoAtTheOutputRateSampleForSample) {
     ScratchDirectory dir;

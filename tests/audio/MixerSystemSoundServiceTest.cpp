@@ -1,0 +1,175 @@
+#include <gtest/gtest.h>
+#include <sndfile.h>
+
+#include <memory>
+#include <vector>
+
+#include "SoundFiles.h"
+#include "platform/linux/audio/AudioEngine.h"
+#include "platform/linux/audio/MixerSystemSoundService.h"
+
+namespace plinka {
+namespace {
+
+using audio::Mixer;
+using audio::SoftLimiter;
+using testing::constantSamples;
+using testing::ScratchDirectory;
+
+constexpr float kTolerance = 1e-6f;
+
+// The service over an offline engine: every assertion is on exactly rendered samples.
+class MixerSystemSoundServiceTest : public ::testing::Test {
+  protected:
+    explicit MixerSystemSoundServiceTest(AudioOptions options = {})
+        : engine_(AudioEngine::offline(options)),
+          service_(std::make_unique<MixerSystemSoundService>(*engine_)) {}
+
+    // A mono sound at the output rate whose every sample is the value.
+    SystemSoundID makeSound(float value, size_t frames) {
+        const std::string path = dir_.file("sound" + std::to_string(files_++) + ".wav");
+        testing::writeSoundFile(path, SF_FORMAT_WAV | SF_FORMAT_FLOAT, 48000, 1,
+                                constantSamples(frames, 1, value));
+        SystemSoundID id = 0;
+        EXPECT_EQ(service_->createSystemSoundID(testing::urlOf(path), &id), kNoErr);
+        return id;
+    }
+
+    std::vector<float> render(size_t frames) {
+        std::vector<float> out(2 * frames);
+        EXPECT_TRUE(engine_->render(out.data(), frames));
+        return out;
+    }
+
+    // Expects every sample of frames [from, to) to be the value after the mixer's headroom.
+    static void expectLevel(const std::vector<float>& out, size_t from, size_t to, float value) {
+        for (size_t i = 2 * from; i < 2 * to; ++i) {
+            ASSERT_NEAR(out[i], value * Mixer::kHeadroom, kTolerance) << "at frame " << i / 2;
+        }
+    }
+
+    ScratchDirectory dir_;
+    int files_ = 0;
+    std::unique_ptr<AudioEngine> engine_;
+    std::unique_ptr<MixerSystemSoundService> service_;
+};
+
+TEST_F(MixerSystemSoundServiceTest, PlaysTheWholeSoundFromTheNextBlockOn) {
+    const SystemSoundID sound = makeSound(0.25f, 1000);
+    expectLevel(render(64), 0, 64, 0.0f);
+
+    service_->playSystemSound(sound);
+    const std::vector<float> out = render(2048);
+
+    expectLevel(out, 0, 1000, 0.25f);
+    expectLevel(out, 1000, 2048, 0.0f);
+    EXPECT_EQ(engine_->mixer().activeVoiceCount(), 0);
+}
+
+TEST_F(MixerSystemSoundServiceTest, MixesOverlappingSoundsAndReplaysOfOneSoundAsASum) {
+    const SystemSoundID a = makeSound(0.1f, 1000);
+    const SystemSoundID b = makeSound(0.2f, 300);
+    service_->playSystemSound(a);
+    expectLevel(render(500), 0, 500, 0.1f);
+
+    service_->playSystemSound(a);
+    service_->playSystemSound(b);
+    const std::vector<float> out = render(1500);
+
+    expectLevel(out, 0, 300, 0.4f);     // a, a again, b
+    expectLevel(out, 300, 500, 0.2f);   // both voices of a
+    expectLevel(out, 500, 1000, 0.1f);  // the second a alone
+    expectLevel(out, 1000, 1500, 0.0f);
+}
+
+TEST_F(MixerSystemSoundServiceTest, StopsADisposedSoundAtOnceAndDropsItsQueuedPlays) {
+    const SystemSoundID playing = makeSound(0.1f, 10000);
+    const SystemSoundID queued = makeSound(0.2f, 10000);
+    service_->playSystemSound(playing);
+    expectLevel(render(256), 0, 256, 0.1f);
+
+    service_->playSystemSound(queued);
+    EXPECT_EQ(service_->disposeSystemSoundID(queued), kNoErr);
+    EXPECT_EQ(service_->disposeSystemSoundID(playing), kNoErr);
+    service_->playSystemSound(playing);  // no longer known: ignored
+
+    expectLevel(render(256), 0, 256, 0.0f);
+    EXPECT_EQ(engine_->mixer().activeVoiceCount(), 0);
+    // Creating again lets the retired sounds go; the sanitizers watch that nothing reads them.
+    service_->playSystemSound(makeSound(0.3f, 100));
+    expectLevel(render(100), 0, 100, 0.3f);
+}
+
+TEST_F(MixerSystemSoundServiceTest, AnswersForPropertiesAndUnknownSounds) {
+    const SystemSoundID sound = makeSound(0.1f, 10);
+    EXPECT_EQ(service_->isUISound(sound), 1u);
+    EXPECT_EQ(service_->setProperty(kAudioServicesPropertyIsUISound, sound, 0), kNoErr);
+    EXPECT_EQ(service_->isUISound(sound), 0u);
+    EXPECT_EQ(service_->setProperty(0x61626364, sound, 0), kAudioServicesUnsupportedPropertyError);
+    EXPECT_NE(service_->setProperty(kAudioServicesPropertyIsUISound, sound + 100, 0), kNoErr);
+
+    EXPECT_EQ(service_->disposeSystemSoundID(sound), kNoErr);
+    EXPECT_NE(service_->disposeSystemSoundID(sound), kNoErr);
+    EXPECT_NE(service_->setProperty(kAudioServicesPropertyIsUISound, sound, 0), kNoErr);
+    EXPECT_EQ(service_->isUISound(sound), std::nullopt);
+}
+
+TEST_F(MixerSystemSoundServiceTest, OpensEscapedFileUrlsAndRefusesOtherUrls) {
+    const std::string path = dir_.file("a key%20sound #1.wav");
+    testing::writeSoundFile(path, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 48000, 1,
+                            constantSamples(10, 1, 0.5f));
+    SystemSoundID first = 0;
+    SystemSoundID second = 0;
+    EXPECT_EQ(service_->createSystemSoundID(testing::urlOf(path), &first), kNoErr);
+    EXPECT_EQ(service_->createSystemSoundID(testing::urlOf(path), &second), kNoErr);
+    EXPECT_NE(first, second);
+
+    SystemSoundID none = 0;
+    EXPECT_EQ(service_->createSystemSoundID(testing::urlOf(dir_.file("gone.wav")), &none),
+              kFileNotFoundErr);
+    EXPECT_NE(service_->createSystemSoundID("http://example.invalid/a.wav", &none), kNoErr);
+    EXPECT_NE(service_->createSystemSoundID("not a url", &none), kNoErr);
+}
+
+class MixerVoiceLimitTest : public MixerSystemSoundServiceTest {
+  protected:
+    MixerVoiceLimitTest() : MixerSystemSoundServiceTest(AudioOptions{.maxVoices = 4}) {}
+};
+
+TEST_F(MixerVoiceLimitTest, AFifthSoundStealsTheOldestVoice) {
+    // Levels that add up to a different sum for every set of voices.
+    std::vector<SystemSoundID> sounds;
+    for (float level : {0.01f, 0.02f, 0.04f, 0.08f, 0.16f}) {
+        sounds.push_back(makeSound(level, 10000));
+    }
+    for (SystemSoundID sound : sounds) {
+        service_->playSystemSound(sound);
+    }
+    expectLevel(render(100), 0, 100, 0.02f + 0.04f + 0.08f + 0.16f);
+    EXPECT_EQ(engine_->mixer().activeVoiceCount(), 4);
+
+    service_->playSystemSound(sounds[0]);  // the 0.02 voice is now the oldest
+    expectLevel(render(100), 0, 100, 0.01f + 0.04f + 0.08f + 0.16f);
+}
+
+TEST_F(MixerSystemSoundServiceTest, LimitsABurstOf64LoudSoundsUnderFullScaleAndRecovers) {
+    std::vector<SystemSoundID> sounds;
+    for (int i = 0; i < 64; ++i) {
+        sounds.push_back(makeSound(0.99f, 4800 + 100 * i));
+    }
+    for (SystemSoundID sound : sounds) {
+        service_->playSystemSound(sound);
+    }
+    const std::vector<float> burst = render(48000);
+    EXPECT_LE(testing::peakOf(burst), SoftLimiter::kCeiling + kTolerance);
+    EXPECT_GT(testing::peakOf(burst), 0.5f) << "limited, not silenced";
+
+    // Long after the burst a quiet sound plays at its own level again.
+    const SystemSoundID quiet = makeSound(0.1f, 1000);
+    service_->playSystemSound(quiet);
+    const std::vector<float> after = render(1000);
+    EXPECT_NEAR(after[1998], 0.1f * Mixer::kHeadroom, 1e-3f);
+}
+
+}  // namespace
+}  // namespace plinka
