@@ -7,7 +7,7 @@ namespace plinka {
 
 // A timer scheduled on a run loop. Destroying it invalidates it.
 class Timer {
-public:
+  public:
     virtual ~Timer() = default;
     // Runs the action now, without changing the schedule.
     virtual void fire() = 0;
@@ -17,9 +17,18 @@ public:
     virtual bool isValid() const = 0;
 };
 
+// Runs a task on the main thread after being woken from any thread.
+class MainThreadWakeup {
+  public:
+    virtual ~MainThreadWakeup() = default;
+    // From any thread, without allocating or waiting: the task runs on the main thread at least
+    // once after this call (several wakes may share one run).
+    virtual void wake() = 0;
+};
+
 // The main thread's run loop.
 class RunLoop {
-public:
+  public:
     using Task = std::function<void()>;
     using TimerAction = std::function<void(Timer&)>;
 
@@ -31,6 +40,8 @@ public:
     // Schedules the action on the main run loop every `seconds` (once when not repeating).
     virtual std::unique_ptr<Timer> scheduleTimer(double seconds, bool repeats,
                                                  TimerAction action) = 0;
+    // A wake-up that runs the task on the main thread; for hand-offs that must not allocate.
+    virtual std::unique_ptr<MainThreadWakeup> makeWakeup(Task onMainThread) = 0;
 };
 
 }  // namespace plinka

@@ -1,7 +1,11 @@
 #include "platform/linux/QtRunLoop.h"
 
+#include <sys/eventfd.h>
+#include <unistd.h>
+
 #include <QMetaObject>
 #include <QObject>
+#include <QSocketNotifier>
 #include <QTimer>
 #include <cmath>
 
@@ -48,6 +52,34 @@ class QtTimer final : public Timer {
     bool valid_ = true;
 };
 
+// An eventfd the main thread's loop watches: waking is one write, with no allocation or lock.
+class EventfdWakeup final : public MainThreadWakeup {
+  public:
+    explicit EventfdWakeup(RunLoop::Task task)
+        : descriptor_(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)),
+          task_(std::move(task)),
+          notifier_(std::make_unique<QSocketNotifier>(descriptor_, QSocketNotifier::Read)) {
+        QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(), [this] {
+            eventfd_t count = 0;
+            ::eventfd_read(descriptor_, &count);
+            task_();
+        });
+    }
+    ~EventfdWakeup() override {
+        notifier_.reset();
+        ::close(descriptor_);
+    }
+    EventfdWakeup(const EventfdWakeup&) = delete;
+    EventfdWakeup& operator=(const EventfdWakeup&) = delete;
+
+    void wake() override { ::eventfd_write(descriptor_, 1); }
+
+  private:
+    int descriptor_;
+    RunLoop::Task task_;
+    std::unique_ptr<QSocketNotifier> notifier_;
+};
+
 }  // namespace
 
 QtRunLoop::QtRunLoop()
@@ -65,6 +97,14 @@ void QtRunLoop::performOnMainThread(Task task) {
 
 std::unique_ptr<Timer> QtRunLoop::scheduleTimer(double seconds, bool repeats, TimerAction action) {
     return std::make_unique<QtTimer>(seconds, repeats, std::move(action));
+}
+
+}  // namespace plinka
+
+namespace plinka {
+
+std::unique_ptr<MainThreadWakeup> QtRunLoop::makeWakeup(Task onMainThread) {
+    return std::make_unique<EventfdWakeup>(std::move(onMainThread));
 }
 
 }  // namespace plinka

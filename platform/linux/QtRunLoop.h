@@ -20,6 +20,7 @@ class QtRunLoop final : public RunLoop {
     bool isMainThread() const override;
     void performOnMainThread(Task task) override;
     std::unique_ptr<Timer> scheduleTimer(double seconds, bool repeats, TimerAction action) override;
+    std::unique_ptr<MainThreadWakeup> makeWakeup(Task onMainThread) override;
 
   private:
     std::thread::id mainThread_;

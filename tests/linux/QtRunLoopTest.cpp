@@ -64,3 +64,29 @@ TEST(QtRunLoop, OneShotTimerFiresOnceAndDestroyingATimerStopsIt) {
 
 }  // namespace
 }  // namespace plinka
+
+namespace plinka {
+namespace {
+
+TEST(QtRunLoop, WakeupsFromAnotherThreadRunTheTaskOnTheMainThread) {
+    QtRunLoop runLoop;
+    std::atomic<int> produced{0};
+    int consumed = 0;
+    bool onMain = true;
+    auto wakeup = runLoop.makeWakeup([&] {
+        onMain = onMain && runLoop.isMainThread();
+        consumed = produced.load();
+    });
+    std::thread producer([&] {
+        for (int i = 0; i < 500; ++i) {
+            produced.fetch_add(1);
+            wakeup->wake();
+        }
+    });
+    producer.join();
+    ASSERT_TRUE(testing::processEventsUntil([&] { return consumed == 500; }));
+    EXPECT_TRUE(onMain);
+}
+
+}  // namespace
+}  // namespace plinka

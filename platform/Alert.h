@@ -1,0 +1,33 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace plinka {
+
+enum class AlertStyle { Warning = 0, Informational = 1, Critical = 2 };
+
+// The answers of a modal alert, by button.
+constexpr int NSAlertDefaultReturn = 1;
+constexpr int NSAlertAlternateReturn = 0;
+constexpr int NSAlertOtherReturn = -1;
+
+// What a modal alert shows. A button without a title is not shown.
+struct Alert {
+    std::string messageText;
+    std::optional<std::string> defaultButton;
+    std::optional<std::string> alternateButton;
+    std::optional<std::string> otherButton;
+    std::string informativeText;
+    AlertStyle style = AlertStyle::Warning;
+};
+
+// Shows alerts to the person at the desktop.
+class AlertPresenter {
+  public:
+    virtual ~AlertPresenter() = default;
+    // Shows the alert above every window and waits for an answer; call on the main thread.
+    virtual int runModal(const Alert& alert) = 0;
+};
+
+}  // namespace plinka
