@@ -30,7 +30,7 @@ class EspeakSynthesizer final : public SpeechSynthesizer {
     EspeakSynthesizer& operator=(const EspeakSynthesizer&) = delete;
 
     bool startSpeakingString(const std::string& text) override {
-        if (!attached_ || !worker_.isAvailable()) {
+        if (!worker_.isAvailable() || !isAttached()) {
             return false;
         }
         stream_->generation.store(++generation_, std::memory_order_release);
@@ -50,10 +50,18 @@ class EspeakSynthesizer final : public SpeechSynthesizer {
     }
 
   private:
+    // Attaching fails only while the mixer is full or has not caught up; try again then.
+    bool isAttached() {
+        if (!attached_) {
+            attached_ = mixer_.attachStream(*stream_);
+        }
+        return attached_;
+    }
+
     audio::Mixer& mixer_;
     audio::EspeakWorker& worker_;
     std::shared_ptr<audio::SpeechStream> stream_;
-    const bool attached_;
+    bool attached_;
     uint32_t generation_ = 0;
     bool hasText_ = false;  // whether generation_ is a text rather than a stop
 };

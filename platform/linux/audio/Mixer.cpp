@@ -14,7 +14,7 @@ Mixer::~Mixer() = default;
 
 void Mixer::play(DecodedSound& sound) {
     sound.retain();
-    if (!commands_.tryPush({Command::Kind::PlaySound, &sound})) {
+    if (!plays_.tryPush(&sound)) {
         sound.releaseReference();
     }
 }
@@ -25,7 +25,7 @@ bool Mixer::attachStream(SpeechStream& stream) {
         return false;
     }
     stream.retain();
-    if (!commands_.tryPush({Command::Kind::AttachStream, &stream})) {
+    if (!attachments_.tryPush(&stream)) {
         stream.releaseReference();
         return false;
     }
@@ -68,20 +68,19 @@ void Mixer::render(float* out, size_t frames) {
 }
 
 void Mixer::drainCommands() {
+    while (SpeechStream** stream = attachments_.readSlot()) {
+        placeStream(**stream);
+        attachments_.release();
+    }
     bool started = false;
-    while (Command* command = commands_.readSlot()) {
-        const Command taken = *command;
-        commands_.release();
-        if (taken.kind == Command::Kind::PlaySound) {
-            auto& sound = static_cast<DecodedSound&>(*taken.object);
-            if (sound.isDisposed()) {
-                sound.releaseReference();
-            } else {
-                startVoice(sound);
-                started = true;
-            }
+    while (DecodedSound** queued = plays_.readSlot()) {
+        DecodedSound& sound = **queued;
+        plays_.release();
+        if (sound.isDisposed()) {
+            sound.releaseReference();
         } else {
-            placeStream(static_cast<SpeechStream&>(*taken.object));
+            startVoice(sound);
+            started = true;
         }
     }
     if (started) {

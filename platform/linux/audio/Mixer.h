@@ -36,7 +36,8 @@ class Mixer {
 
     // Control side: starts the sound at the next rendered block; dropped if the queue is full.
     void play(DecodedSound& sound);
-    // Control side: the stream is heard from the next block on; false when kMaxStreams are in use.
+    // Control side: the stream is heard from the next block on; false when kMaxStreams are in
+    // use, or (for a while) when many attachments wait for the audio side to pick them up.
     bool attachStream(SpeechStream& stream);
     // Control side: disposes the object and keeps it until the audio side has let go of it.
     void retire(std::shared_ptr<AudioThreadShared> object);
@@ -54,11 +55,6 @@ class Mixer {
     std::chrono::steady_clock::time_point lastVoiceStart() const;
 
   private:
-    struct Command {
-        enum class Kind : uint8_t { PlaySound, AttachStream };
-        Kind kind = Kind::PlaySound;
-        AudioThreadShared* object = nullptr;
-    };
     struct Voice {
         DecodedSound* sound = nullptr;
         size_t position = 0;
@@ -75,7 +71,9 @@ class Mixer {
     static void mixStream(SpeechStream& stream, float* out, size_t frames);
 
     const int sampleRate_;
-    SpscRing<Command, 256> commands_;
+    SpscRing<DecodedSound*, 256> plays_;
+    // Apart from the plays, so that a burst of key sounds never keeps a synthesizer out.
+    SpscRing<SpeechStream*, 64> attachments_;
     std::vector<std::shared_ptr<AudioThreadShared>> retired_;  // control side
     size_t attachedStreams_ = 0;                               // control side
 

@@ -11,6 +11,7 @@ SdlAudioOutput::SdlAudioOutput(Mixer& mixer, const AudioOptions& options, Log& l
     : mixer_(mixer),
       options_(options),
       log_(log),
+      retryDelay_(options.devicePollInterval),
       discardBuffer_(static_cast<size_t>(options.bufferFrames) * 2),
       supervisor_([this] { supervise(); }) {
     std::unique_lock lock(mutex_);
@@ -56,7 +57,9 @@ void SdlAudioOutput::supervise() {
         }
         if (device_.load(std::memory_order_relaxed) == 0) {
             renderIntoNothing(now - lastCheck);
-            open();
+            if (now >= nextAttempt_) {
+                open();
+            }
         }
         lastCheck = now;
         lock.lock();
@@ -87,12 +90,16 @@ bool SdlAudioOutput::open() {
         return false;
     }
     failureLogged_ = false;
+    retryDelay_ = options_.devicePollInterval;
     device_.store(device, std::memory_order_release);
     SDL_PauseAudioDevice(device, 0);
     return true;
 }
 
 void SdlAudioOutput::reportNoDevice() {
+    // Every attempt costs the sound server (and ALSA prints to stderr): back off to kMaxRetryDelay.
+    nextAttempt_ = std::chrono::steady_clock::now() + retryDelay_;
+    retryDelay_ = std::min(retryDelay_ * 2, kMaxRetryDelay);
     if (!failureLogged_) {
         log_.log(std::string("No audio output device (") + SDL_GetError() +
                  "); sounds are dropped until one can be opened");

@@ -21,10 +21,11 @@ class Mixer;
 
 // The one output stream: an SDL2 audio device (float stereo) whose callback renders the mixer.
 // A supervisor thread makes every SDL call. It opens the device, checks every poll interval that
-// it still plays, and reopens it when it stopped (unplugged, sound server restarted). While no
-// device is open it renders the mixer into nothing at the real pace, so sounds are dropped, speech
-// ends and disposed sounds are let go as if they had played. One line is logged when the device
-// is lost and one when no device can be opened, not one per retry.
+// it still plays, and reopens it when it stopped (unplugged, sound server restarted), retrying less
+// and less often (up to every kMaxRetryDelay) while that fails. While no device is open it renders
+// the mixer into nothing at the real pace, so sounds are dropped, speech ends and disposed sounds
+// are let go as if they had played. One line is logged when the device is lost and one when no
+// device can be opened, not one per retry.
 class SdlAudioOutput {
   public:
     // Starts the supervisor and returns after the first attempt to open the device.
@@ -55,9 +56,13 @@ class SdlAudioOutput {
     bool firstAttemptDone_ = false;
 
     std::atomic<SDL_AudioDeviceID> device_{0};
-    bool failureLogged_ = false;        // supervisor only
-    std::vector<float> discardBuffer_;  // supervisor only
-    std::thread supervisor_;            // last: starts once everything above is ready
+    static constexpr std::chrono::milliseconds kMaxRetryDelay{8000};
+    // Supervisor only.
+    bool failureLogged_ = false;
+    std::chrono::milliseconds retryDelay_;
+    std::chrono::steady_clock::time_point nextAttempt_;
+    std::vector<float> discardBuffer_;
+    std::thread supervisor_;  // last: starts once everything above is ready
 };
 
 }  // namespace plinka::audio
