@@ -10,7 +10,7 @@ namespace plinka::testing {
 
 // A bundle whose dictionaries and resource paths the test sets; no files are needed.
 class FakeBundle final : public Bundle {
-public:
+  public:
     std::string bundlePath() const override { return path; }
     const Object& infoDictionary() const override { return info; }
     const Object& localizedInfoDictionary() const override { return localizedInfo; }
@@ -28,7 +28,7 @@ public:
     Object info = Object::dictionary({});
     Object localizedInfo = Object::dictionary({});
 
-private:
+  private:
     struct Resource {
         std::string directory, name, type, path;
     };

@@ -11,7 +11,7 @@ namespace plinka::testing {
 
 // A decoder over a dictionary the test builds: objects are stored directly under their keys.
 class DictionaryDecoder final : public Decoder {
-public:
+  public:
     explicit DictionaryDecoder(Object record) : record_(std::move(record)) {}
     Object decodeObjectForKey(std::string_view key) override { return record_.objectForKey(key); }
     bool decodeBoolForKey(std::string_view key) override;
@@ -20,13 +20,13 @@ public:
         return !record_.objectForKey(key).isNil();
     }
 
-private:
+  private:
     Object record_;
 };
 
 // An encoder that keeps the keys in the order written.
 class RecordingEncoder final : public Encoder {
-public:
+  public:
     void encodeObject(const Object& object, std::string_view key) override {
         entries.emplace_back(std::string(key), object);
     }
@@ -45,7 +45,7 @@ public:
 // Archive files that exist only in the test: each path decodes through its record, with the
 // class table the caller passes.
 class FakeKeyedArchives final : public KeyedArchives {
-public:
+  public:
     using Contents = std::function<Object(const ClassTable& classes)>;
 
     Object unarchiveObjectWithFile(const std::string& path, const ClassTable& classes,

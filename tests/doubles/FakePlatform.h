@@ -23,7 +23,8 @@ struct FakePlatform {
     FakeSleepWakeNotifications sleepWake;
     FakeTemporaryFiles temporaryFiles;
     ScriptedRandom random;
-    Platform platform{runLoop, log, bundle, archives, systemSounds, speech, sleepWake, temporaryFiles, random};
+    Platform platform{runLoop, log,       bundle,         archives, systemSounds,
+                      speech,  sleepWake, temporaryFiles, random};
 };
 
 }  // namespace plinka::testing

@@ -5,7 +5,7 @@ namespace plinka::testing {
 namespace {
 
 class FakeSynthesizer final : public SpeechSynthesizer {
-public:
+  public:
     explicit FakeSynthesizer(std::shared_ptr<FakeSpeechService::Record> record)
         : record_(std::move(record)) {}
     ~FakeSynthesizer() override { record_->alive = false; }
@@ -20,7 +20,7 @@ public:
     void stopSpeaking() override { record_->speaking = false; }
     bool isSpeaking() const override { return record_->speaking; }
 
-private:
+  private:
     std::shared_ptr<FakeSpeechService::Record> record_;
 };
 

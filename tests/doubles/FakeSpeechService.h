@@ -10,7 +10,7 @@ namespace plinka::testing {
 
 // Synthesizers that speak nothing but note what they were asked, and what they cut off.
 class FakeSpeechService final : public SpeechService {
-public:
+  public:
     struct Record {
         std::vector<std::string> spoken;
         std::vector<std::string> cutOff;  // texts still being said when the next one came

@@ -11,7 +11,7 @@ namespace plinka::testing {
 // Records what is made, played and given back; statuses for files and properties are set by
 // the test.
 class FakeSystemSoundService final : public SystemSoundService {
-public:
+  public:
     OSStatus createSystemSoundID(const std::string& fileUrl, SystemSoundID* outSoundID) override;
     OSStatus setProperty(AudioServicesPropertyID property, SystemSoundID soundID,
                          uint32_t value) override;
@@ -30,7 +30,7 @@ public:
     std::vector<std::string> created;
     std::vector<std::pair<AudioServicesPropertyID, uint32_t>> propertiesSet;
 
-private:
+  private:
     SystemSoundID next_ = 4096;
 };
 

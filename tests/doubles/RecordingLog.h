@@ -11,7 +11,7 @@ namespace plinka::testing {
 
 // Keeps every line logged, from any thread.
 class RecordingLog final : public Log {
-public:
+  public:
     void log(std::string_view message) override {
         std::lock_guard lock(mutex_);
         lines_.emplace_back(message);
@@ -25,7 +25,7 @@ public:
         lines_.clear();
     }
 
-private:
+  private:
     mutable std::mutex mutex_;
     std::vector<std::string> lines_;
 };

@@ -1,0 +1,34 @@
+#include "sound/KeyHandOff.h"
+
+#include "platform/Log.h"
+#include "support/Format.h"
+
+namespace plinka {
+
+KeyHandOff::KeyHandOff(RunLoop& runLoop, Log& log, Receiver receiver)
+    : log_(log),
+      receiver_(std::move(receiver)),
+      wakeup_(runLoop.makeWakeup([this] { deliver(); })) {}
+
+KeyHandOff::~KeyHandOff() = default;
+
+void KeyHandOff::post(int32_t keyCode, int state) {
+    if (!events_.tryPush(Event{keyCode, state})) {
+        dropped_.fetch_add(1, std::memory_order_relaxed);
+    }
+    wakeup_->wake();
+}
+
+void KeyHandOff::deliver() {
+    while (const Event* event = events_.readSlot()) {
+        const Event copy = *event;
+        events_.release();
+        receiver_(copy.keyCode, copy.state);
+    }
+    if (const uint64_t dropped = dropped_.exchange(0, std::memory_order_relaxed); dropped > 0) {
+        log_.log(stringWithFormat("%ld key events were dropped: the main thread fell behind",
+                                  {static_cast<long>(dropped)}));
+    }
+}
+
+}  // namespace plinka

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "platform/RunLoop.h"
+#include "support/SpscRing.h"
+
+namespace plinka {
+
+class Log;
+
+// Carries key events from the tap thread to the main thread in order, without waiting,
+// allocating or locking on either side: a fixed ring and an allocation-free wake-up.
+class KeyHandOff {
+  public:
+    // Called on the main thread for each event, in the order posted.
+    using Receiver = std::function<void(int32_t keyCode, int state)>;
+    static constexpr size_t kCapacity = 4096;
+
+    KeyHandOff(RunLoop& runLoop, Log& log, Receiver receiver);
+    ~KeyHandOff();
+    KeyHandOff(const KeyHandOff&) = delete;
+    KeyHandOff& operator=(const KeyHandOff&) = delete;
+
+    // Tap thread: queues one event. When the main thread has fallen kCapacity events behind,
+    // the event is dropped and counted; the count (never the keys) is logged.
+    void post(int32_t keyCode, int state);
+
+  private:
+    struct Event {
+        int32_t keyCode;
+        int32_t state;
+    };
+    void deliver();
+
+    Log& log_;
+    Receiver receiver_;
+    SpscRing<Event, kCapacity> events_;
+    std::atomic<uint64_t> dropped_{0};
+    std::unique_ptr<MainThreadWakeup> wakeup_;
+};
+
+}  // namespace plinka
