@@ -1,0 +1,114 @@
+#include "platform/linux/input/KeyEventDecoder.h"
+
+#include <array>
+#include <cstdint>
+
+#include "platform/linux/input/KeyMap.h"
+
+namespace plinka {
+
+namespace {
+
+// The key map as a table indexed by Linux key code, so each event costs one look-up.
+const std::array<int16_t, KEY_CNT>& keyCodeTable() {
+    static const auto table = [] {
+        std::array<int16_t, KEY_CNT> codes{};
+        for (int code = 0; code < KEY_CNT; ++code) {
+            codes[static_cast<size_t>(code)] =
+                static_cast<int16_t>(keyCodeForEvdevCode(code).value_or(-1));
+        }
+        return codes;
+    }();
+    return table;
+}
+
+int keyCodeOf(int evdevCode) {
+    if (evdevCode < 0 || evdevCode >= KEY_CNT) {
+        return -1;
+    }
+    return keyCodeTable()[static_cast<size_t>(evdevCode)];
+}
+
+}  // namespace
+
+std::optional<CGEvent> KeyEventDecoder::decode(int evdevCode, int value) {
+    const int keyCode = keyCodeOf(evdevCode);
+    if (keyCode < 0) {
+        return std::nullopt;
+    }
+    const auto code = static_cast<size_t>(evdevCode);
+    if (ModifierFlags::isModifier(evdevCode)) {
+        return decodeModifier(evdevCode, keyCode, value);
+    }
+    CGEvent event;
+    event.keycode = keyCode;
+    if (value == kRelease) {
+        _held.reset(code);
+        event.type = kCGEventKeyUp;
+    } else {
+        event.type = kCGEventKeyDown;
+        event.autorepeat = value == kRepeat || _held.test(code) ? 1 : 0;
+        _held.set(code);
+    }
+    event.flags = _modifiers.flags();
+    return event;
+}
+
+std::optional<CGEvent> KeyEventDecoder::decodeModifier(int evdevCode, int keyCode, int value) {
+    const auto code = static_cast<size_t>(evdevCode);
+    if (value == kRelease) {
+        if (evdevCode == KEY_CAPSLOCK) {
+            _held.reset(code);
+            return std::nullopt;
+        }
+        // A modifier held since before the tap saw it still reports its release.
+        if (_held.test(code)) {
+            _held.reset(code);
+            _modifiers.release(evdevCode);
+        }
+    } else {
+        // Modifiers do not auto-repeat.
+        if (value == kRepeat || _held.test(code)) {
+            return std::nullopt;
+        }
+        _held.set(code);
+        _modifiers.press(evdevCode);
+    }
+    CGEvent event;
+    event.type = kCGEventFlagsChanged;
+    event.keycode = keyCode;
+    event.flags = _modifiers.flags();
+    return event;
+}
+
+std::vector<CGEvent> KeyEventDecoder::releaseAll() {
+    std::vector<CGEvent> events;
+    for (int code = 0; code < KEY_CNT; ++code) {
+        if (_held.test(static_cast<size_t>(code))) {
+            if (auto event = decode(code, kRelease)) {
+                events.push_back(*event);
+            }
+        }
+    }
+    _held.reset();
+    return events;
+}
+
+void KeyEventDecoder::resynchronise(const KeySet& down) {
+    for (int code = 0; code < KEY_CNT; ++code) {
+        const auto index = static_cast<size_t>(code);
+        if (_held.test(index) == down.test(index)) {
+            continue;
+        }
+        if (code != KEY_CAPSLOCK && ModifierFlags::isModifier(code)) {
+            if (down.test(index)) {
+                _modifiers.press(code);
+            } else {
+                _modifiers.release(code);
+            }
+        }
+    }
+    _held = down;
+}
+
+}  // namespace plinka

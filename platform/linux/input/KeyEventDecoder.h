@@ -1,0 +1,45 @@
+#pragma once
+
+#include <linux/input-event-codes.h>
+
+#include <bitset>
+#include <optional>
+#include <vector>
+
+#include "platform/EventTap.h"
+#include "platform/linux/input/ModifierFlags.h"
+
+namespace plinka {
+
+// Turns one keyboard's key events (Linux key codes) into tap events: theme key codes, the
+// auto-repeat mark, and modifier keys as flags-changed events carrying the shared flags.
+class KeyEventDecoder {
+  public:
+    using KeySet = std::bitset<KEY_CNT>;
+
+    // Press values as the kernel reports them.
+    static constexpr int kRelease = 0;
+    static constexpr int kPress = 1;
+    static constexpr int kRepeat = 2;
+
+    explicit KeyEventDecoder(ModifierFlags& modifiers) : _modifiers(modifiers) {}
+
+    // The tap event for one key event of this keyboard; a press of a key that is already down
+    // counts as an auto-repeat. nullopt for keys without a theme key code, for repeats of
+    // modifiers (they do not repeat) and for the release of Caps Lock (it toggles on presses).
+    std::optional<CGEvent> decode(int evdevCode, int value);
+    // The events that let go of every key this keyboard holds, for when it goes away.
+    std::vector<CGEvent> releaseAll();
+    // Takes over the keys that are down after events were lost, without making events.
+    void resynchronise(const KeySet& down);
+
+    const KeySet& held() const { return _held; }
+
+  private:
+    std::optional<CGEvent> decodeModifier(int evdevCode, int keyCode, int value);
+
+    ModifierFlags& _modifiers;
+    KeySet _held;
+};
+
+}  // namespace plinka

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "platform/linux/input/FileDescriptor.h"
+#include "platform/linux/input/KeyboardDevice.h"
+
+struct libevdev;
+
+namespace plinka {
+
+// A keyboard read through libevdev, which keeps its key state and catches it up after the
+// kernel dropped events.
+class LibevdevKeyboard : public KeyboardDevice {
+  public:
+    // The keyboard at the device node; nullptr when it cannot be opened or has no key that
+    // makes a theme key code.
+    static std::unique_ptr<KeyboardDevice> open(const std::string& path);
+
+    struct Free {
+        void operator()(libevdev* device) const;
+    };
+    using Device = std::unique_ptr<libevdev, Free>;
+
+    LibevdevKeyboard(FileDescriptor fd, Device device)
+        : _fd(std::move(fd)), _device(std::move(device)) {}
+
+    int fd() const override { return _fd.get(); }
+    ReadStatus next(input_event& event) override;
+    KeyEventDecoder::KeySet keysDown() const override;
+    std::optional<bool> capsLockLight() const override;
+
+  private:
+    FileDescriptor _fd;
+    Device _device;
+};
+
+}  // namespace plinka

@@ -1,0 +1,75 @@
+#include "platform/linux/input/LinuxEventTapService.h"
+
+#include <cstdlib>
+
+#include "platform/linux/input/XInputKeyboardTap.h"
+
+namespace plinka {
+
+namespace {
+
+std::string_view environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : "";
+}
+
+}  // namespace
+
+std::optional<InputBackend> inputBackendNamed(std::string_view name) {
+    if (name == "evdev") {
+        return InputBackend::Evdev;
+    }
+    if (name == "x11") {
+        return InputBackend::X11;
+    }
+    return std::nullopt;
+}
+
+LinuxEventTapService::Options LinuxEventTapService::sessionOptions(
+    std::optional<InputBackend> userChoice) {
+    Options options;
+    options.forced = inputBackendNamed(environment("PLINKA_INPUT"));
+    if (!options.forced) {
+        options.forced = userChoice;
+    }
+    options.wayland =
+        environment("XDG_SESSION_TYPE") == "wayland" || !environment("WAYLAND_DISPLAY").empty();
+    return options;
+}
+
+std::optional<InputBackend> LinuxEventTapService::chooseBackend() const {
+    const auto evdevWorks = [this] { return EvdevKeyboardTap::canReadKeyboard(_options.evdev); };
+    const auto x11Works = [this] { return XInputKeyboardTap::canReadKeyboard(_options.display); };
+    if (_options.forced == InputBackend::Evdev) {
+        return evdevWorks() ? _options.forced : std::nullopt;
+    }
+    if (_options.forced == InputBackend::X11) {
+        return x11Works() ? _options.forced : std::nullopt;
+    }
+    if (evdevWorks()) {
+        return InputBackend::Evdev;
+    }
+    if (!_options.wayland && x11Works()) {
+        return InputBackend::X11;
+    }
+    return std::nullopt;
+}
+
+std::shared_ptr<EventTap> LinuxEventTapService::createEventTap(uint32_t, uint32_t, uint32_t options,
+                                                               CGEventMask eventsOfInterest,
+                                                               CGEventTapCallBack callback,
+                                                               void* userInfo) {
+    if (options != kCGEventTapOptionListenOnly || callback == nullptr) {
+        return nullptr;
+    }
+    const auto backend = chooseBackend();
+    if (!backend) {
+        return nullptr;
+    }
+    if (*backend == InputBackend::X11) {
+        return XInputKeyboardTap::create(_options.display, eventsOfInterest, callback, userInfo);
+    }
+    return EvdevKeyboardTap::create(_options.evdev, eventsOfInterest, callback, userInfo);
+}
+
+}  // namespace plinka

@@ -1,0 +1,150 @@
+#include "platform/linux/input/XInputKeyboardTap.h"
+
+#include <X11/XKBlib.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/XInput2.h>
+
+#include <array>
+
+namespace plinka {
+
+namespace {
+
+// X key codes are Linux key codes shifted by 8.
+constexpr int kKeycodeOffset = 8;
+
+// The display and XInput's major opcode; nullopt when the display lacks XInput 2.
+std::optional<int> xinput2Opcode(Display* display) {
+    int opcode = 0;
+    int event = 0;
+    int error = 0;
+    if (!XQueryExtension(display, "XInputExtension", &opcode, &event, &error)) {
+        return std::nullopt;
+    }
+    // 2.1 and later deliver raw events also while another client holds a grab.
+    int major = 2;
+    int minor = 2;
+    if (XIQueryVersion(display, &major, &minor) != Success || major < 2) {
+        return std::nullopt;
+    }
+    return opcode;
+}
+
+XInputKeyboardTap::Connection openWithXInput2(const std::string& displayName, int& opcode) {
+    XInputKeyboardTap::Connection display(
+        XOpenDisplay(displayName.empty() ? nullptr : displayName.c_str()));
+    if (!display) {
+        return nullptr;
+    }
+    auto found = xinput2Opcode(display.get());
+    if (!found) {
+        return nullptr;
+    }
+    opcode = *found;
+    return display;
+}
+
+}  // namespace
+
+void XInputKeyboardTap::CloseDisplay::operator()(_XDisplay* display) const {
+    XCloseDisplay(display);
+}
+
+std::shared_ptr<XInputKeyboardTap> XInputKeyboardTap::create(const std::string& displayName,
+                                                             CGEventMask eventsOfInterest,
+                                                             CGEventTapCallBack callback,
+                                                             void* userInfo) {
+    int opcode = 0;
+    auto display = openWithXInput2(displayName, opcode);
+    if (!display) {
+        return nullptr;
+    }
+    auto tap = std::make_shared<XInputKeyboardTap>(std::move(display), opcode, eventsOfInterest,
+                                                   callback, userInfo);
+    if (!tap->hasWakeUp() || !tap->listen()) {
+        return nullptr;
+    }
+    return tap;
+}
+
+bool XInputKeyboardTap::canReadKeyboard(const std::string& displayName) {
+    int opcode = 0;
+    return openWithXInput2(displayName, opcode) != nullptr;
+}
+
+XInputKeyboardTap::XInputKeyboardTap(Connection display, int opcode, CGEventMask eventsOfInterest,
+                                     CGEventTapCallBack callback, void* userInfo)
+    : PollingEventTap(eventsOfInterest, callback, userInfo),
+      _display(std::move(display)),
+      _opcode(opcode) {
+    // Without this, Xlib ends the whole process when the connection breaks.
+    XSetIOErrorExitHandler(_display.get(), &XInputKeyboardTap::connectionBroke, this);
+}
+
+void XInputKeyboardTap::connectionBroke(_XDisplay*, void* tap) {
+    static_cast<XInputKeyboardTap*>(tap)->_broken = true;
+}
+
+bool XInputKeyboardTap::listen() {
+    std::array<unsigned char, XIMaskLen(XI_LASTEVENT)> bits{};
+    XISetMask(bits.data(), XI_RawKeyPress);
+    XISetMask(bits.data(), XI_RawKeyRelease);
+    XIEventMask mask{XIAllMasterDevices, static_cast<int>(bits.size()), bits.data()};
+    if (XISelectEvents(_display.get(), DefaultRootWindow(_display.get()), &mask, 1) != Success) {
+        return false;
+    }
+    takeStateOfKeyboard();
+    XSync(_display.get(), False);
+    return !_broken;
+}
+
+void XInputKeyboardTap::takeStateOfKeyboard() {
+    std::array<char, 32> keys{};
+    XQueryKeymap(_display.get(), keys.data());
+    KeyEventDecoder::KeySet down;
+    for (int keycode = kKeycodeOffset; keycode < 256; ++keycode) {
+        const auto byte = static_cast<unsigned char>(keys[static_cast<size_t>(keycode / 8)]);
+        if ((byte & (1u << (keycode % 8))) != 0 && keycode - kKeycodeOffset < KEY_CNT) {
+            down.set(static_cast<size_t>(keycode - kKeycodeOffset));
+        }
+    }
+    _decoder.resynchronise(down);
+    XkbStateRec state{};
+    if (XkbGetState(_display.get(), XkbUseCoreKbd, &state) == Success) {
+        _modifiers.setCapsLock((state.locked_mods & LockMask) != 0);
+    }
+}
+
+void XInputKeyboardTap::watchedDescriptors(std::vector<pollfd>& fds) {
+    fds.push_back({ConnectionNumber(_display.get()), POLLIN, 0});
+}
+
+bool XInputKeyboardTap::readReady(std::span<const pollfd>) {
+    Connection::pointer display = _display.get();
+    while (!_broken && XPending(display) > 0) {
+        XEvent event;
+        XNextEvent(display, &event);
+        XGenericEventCookie& cookie = event.xcookie;
+        if (cookie.type != GenericEvent || cookie.extension != _opcode ||
+            !XGetEventData(display, &cookie)) {
+            continue;
+        }
+        if (cookie.evtype == XI_RawKeyPress || cookie.evtype == XI_RawKeyRelease) {
+            const auto* raw = static_cast<const XIRawEvent*>(cookie.data);
+            const int value = cookie.evtype == XI_RawKeyRelease ? KeyEventDecoder::kRelease
+                              : (raw->flags & XIKeyRepeat) != 0 ? KeyEventDecoder::kRepeat
+                                                                : KeyEventDecoder::kPress;
+            if (auto tapEvent = _decoder.decode(raw->detail - kKeycodeOffset, value)) {
+                deliver(*tapEvent);
+            }
+        }
+        XFreeEventData(display, &cookie);
+    }
+    if (_broken) {
+        disableWithNotice(kCGEventTapDisabledByUserInput);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace plinka
