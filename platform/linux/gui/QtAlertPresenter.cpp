@@ -1,0 +1,58 @@
+#include "platform/linux/gui/QtAlertPresenter.h"
+
+#include <QAbstractButton>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace plinka {
+
+namespace {
+
+QMessageBox::Icon iconOf(AlertStyle style) {
+    switch (style) {
+        case AlertStyle::Critical:
+            return QMessageBox::Critical;
+        case AlertStyle::Informational:
+            return QMessageBox::Information;
+        case AlertStyle::Warning:
+            break;
+    }
+    return QMessageBox::Warning;
+}
+
+// A button for a title that is there and not empty; nullptr otherwise.
+QPushButton* addButton(QMessageBox& box, const std::optional<std::string>& title,
+                       QMessageBox::ButtonRole role) {
+    if (!title || title->empty()) {
+        return nullptr;
+    }
+    return box.addButton(QString::fromStdString(*title), role);
+}
+
+}  // namespace
+
+int QtAlertPresenter::runModal(const Alert& alert) {
+    QMessageBox box;
+    box.setIcon(iconOf(alert.style));
+    box.setWindowTitle(QString::fromStdString(alert.messageText));
+    box.setText(QString::fromStdString(alert.messageText));
+    box.setInformativeText(QString::fromStdString(alert.informativeText));
+    box.setTextFormat(Qt::PlainText);
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    QPushButton* defaultButton =
+        addButton(box, alert.defaultButton.value_or("OK"), QMessageBox::AcceptRole);
+    QPushButton* alternateButton = addButton(box, alert.alternateButton, QMessageBox::RejectRole);
+    QPushButton* otherButton = addButton(box, alert.otherButton, QMessageBox::ActionRole);
+    box.setDefaultButton(defaultButton);
+    box.exec();
+    const QAbstractButton* clicked = box.clickedButton();
+    if (clicked != nullptr && clicked == alternateButton) {
+        return NSAlertAlternateReturn;
+    }
+    if (clicked != nullptr && clicked == otherButton) {
+        return NSAlertOtherReturn;
+    }
+    return NSAlertDefaultReturn;
+}
+
+}  // namespace plinka

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "platform/Alert.h"
+
+namespace plinka {
+
+// Alerts as Qt message boxes, kept above every other window.
+class QtAlertPresenter final : public AlertPresenter {
+  public:
+    int runModal(const Alert& alert) override;
+};
+
+}  // namespace plinka
