@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 
 #include "platform/linux/plist/KeyedArchiveContainer.h"
 #include "platform/linux/plist/KeyedArchiveReader.h"
@@ -48,7 +49,9 @@ std::size_t utf8SequenceLength(std::string_view text) {
 class JsonWriter {
   public:
     explicit JsonWriter(const KeyedArchiveContainer& archive)
-        : archive_(archive), open_(archive.objects().size(), false) {}
+        : archive_(archive),
+          open_(archive.objects().size(), false),
+          classNames_(archive.objects().size()) {}
 
     std::optional<std::string> run(std::string* error) {
         writeReference(archive_.rootUid());
@@ -84,32 +87,40 @@ class JsonWriter {
 
     void writeString(std::string_view text) {
         std::string quoted = "\"";
+        quoted.reserve(text.size() + 2);
+        std::size_t plain = 0;  // Start of the run of bytes that go out as they are.
+        auto flush = [&](std::size_t end) { quoted.append(text.substr(plain, end - plain)); };
         for (std::size_t i = 0; i < text.size();) {
-            const char c = text[i];
-            const std::size_t length = utf8SequenceLength(text.substr(i));
-            if (length == 0) {
-                quoted += "\\ufffd";
+            const auto c = static_cast<unsigned char>(text[i]);
+            if (c >= 0x20 && c != '"' && c != '\\' && c < 0x80) {
                 ++i;
                 continue;
             }
-            if (c == '"' || c == '\\') {
+            const std::size_t length = c < 0x80 ? 1 : utf8SequenceLength(text.substr(i));
+            if (length > 1) {
+                i += length;
+                continue;
+            }
+            flush(i);
+            if (length == 0) {
+                quoted += "\\ufffd";
+            } else if (c == '"' || c == '\\') {
                 quoted += '\\';
-                quoted += c;
+                quoted += static_cast<char>(c);
             } else if (c == '\n') {
                 quoted += "\\n";
-            } else if (c == '\r') {
-                quoted += "\\r";
             } else if (c == '\t') {
                 quoted += "\\t";
-            } else if (static_cast<unsigned char>(c) < 0x20) {
+            } else if (c == '\r') {
+                quoted += "\\r";
+            } else {
                 char escape[8];
                 std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(c));
                 quoted += escape;
-            } else {
-                quoted.append(text.substr(i, length));
             }
-            i += length;
+            plain = ++i;
         }
+        flush(text.size());
         quoted += '"';
         append(quoted);
     }
@@ -270,12 +281,26 @@ class JsonWriter {
             }
             return writeValue(value);
         }
+        if (const std::string* className = classNameOf(uid, value)) {
+            writeRecord(*className, value);
+        }
+    }
+
+    // The record's class name, checked once per class record: shared records are written at
+    // every place they appear.
+    const std::string* classNameOf(uint64_t uid, const Object& record) {
+        const auto classUid = KeyedArchiveContainer::uidOf(record.objectForKey("$class"));
+        if (classUid && archive_.isValidUid(*classUid) && !classNames_[*classUid].empty()) {
+            return &classNames_[*classUid];
+        }
         std::vector<std::string> chain;
         std::string error;
-        if (!archive_.classChainOf(value, chain, error)) {
-            return fail("object " + std::to_string(uid) + ": " + error);
+        if (!archive_.classChainOf(record, chain, error)) {
+            fail("object " + std::to_string(uid) + ": " + error);
+            return nullptr;
         }
-        writeRecord(chain.front(), value);
+        classNames_[*classUid] = chain.front();
+        return &classNames_[*classUid];
     }
 
     void writeRecord(std::string_view className, const Object& record) {
@@ -394,6 +419,7 @@ class JsonWriter {
 
     const KeyedArchiveContainer& archive_;
     std::vector<bool> open_;
+    std::vector<std::string> classNames_;  // By class record UID; empty until checked.
     std::size_t depth_ = 0;
     std::string out_;
     std::string error_;

@@ -17,7 +17,7 @@ namespace plinka {
 // Shared objects are written out at each place they appear. nullopt with the reason in `error`
 // for anything that is not a well-formed keyed archive, and when the JSON would exceed
 // kMaxArchiveJsonBytes.
-inline constexpr std::size_t kMaxArchiveJsonBytes = 64 * 1024 * 1024;
+inline constexpr std::size_t kMaxArchiveJsonBytes = 32 * 1024 * 1024;
 
 std::optional<std::string> archiveToJson(const std::vector<uint8_t>& archive, std::string* error);
 
