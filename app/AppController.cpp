@@ -2,6 +2,7 @@
 
 #include "platform/Platform.h"
 #include "sound/KeyHandOff.h"
+#include "sound/SoundController.h"
 
 namespace plinka {
 
@@ -16,6 +17,14 @@ AppController::AppController(Platform& platform, DesktopServices& desktop, Sound
 
 AppController::~AppController() {
     stopEventTapThread();
+}
+
+void AppController::awakeFromNib() {
+    sounds_.setThemeByName(std::nullopt);
+}
+
+void AppController::applicationDidFinishLaunching() {
+    detachEventTapThread();
 }
 
 }  // namespace plinka

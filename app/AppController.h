@@ -31,6 +31,11 @@ class AppController {
     AppController(const AppController&) = delete;
     AppController& operator=(const AppController&) = delete;
 
+    // After the interface is loaded: restores the theme.
+    void awakeFromNib();
+    // Once the application runs: starts the key capture.
+    void applicationDidFinishLaunching();
+
     // Starts the tap thread with _createEventTap as its entry.
     void detachEventTapThread();
 
