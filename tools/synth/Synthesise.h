@@ -3,11 +3,11 @@
 #include <string>
 
 #include "tools/synth/RecipeFile.h"
+#include "tools/theme/MappingFile.h"
 
 namespace plinka::synth {
 
-// The mapping file's name in a theme folder, as `plinka-theme build` reads it.
-inline constexpr const char* kMappingFileName = "theme.map";
+using themetool::kMappingFileName;
 
 // Renders every sound of the recipe into `directory` (made if missing) as 48 kHz 16-bit mono
 // WAV, and writes the recipe's mapping there as theme.map when it has any. False with the

@@ -139,10 +139,15 @@ std::optional<Mapping> parseMapping(std::string_view text, std::string_view sour
             return fail(problem);
         }
         if (words[0] == "name") {
-            if (words.size() != 3 || words[1] != "=" || words[2].empty()) {
-                return fail("expected name = NAME, in double quotes when it has blanks");
+            if (words.size() < 3 || words[1] != "=" || words[2].empty()) {
+                return fail("expected name = NAME");
             }
-            mapping.name = words[2];
+            // A name of several words keeps them, one blank apart.
+            std::string name = words[2];
+            for (size_t i = 3; i < words.size(); ++i) {
+                name += " " + words[i];
+            }
+            mapping.name = std::move(name);
             continue;
         }
         auto assignment = parseAssignment(words, problem);

@@ -7,6 +7,9 @@
 
 namespace plinka::themetool {
 
+// The mapping file's name in a theme folder, as `plinka-theme build` reads it.
+inline constexpr const char* kMappingFileName = "theme.map";
+
 // What one slot does, as a mapping file says it.
 struct SlotValue {
     enum class Kind { Silent, Say, Files };
@@ -31,7 +34,7 @@ struct Mapping {
 
 // Parses the mapping file format:
 //   # comment
-//   name = Typewriter
+//   name = Typewriter                  the theme's name
 //   key-down KEYS = FILE [FILE...]      one file plays; several are variants picked at random
 //   key-up KEYS = say "text"            speaks the text
 //   key-up KEYS = silent                plays nothing (the default for every slot)

@@ -1,0 +1,350 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "platform/KeyedArchive.h"
+#include "platform/linux/audio/AudioEngine.h"
+#include "platform/linux/input/KeyMap.h"
+#include "sound/AudioKeepAlive.h"
+#include "sound/Sound.h"
+#include "sound/SoundController.h"
+#include "sound/SoundTheme.h"
+#include "support/FileUrl.h"
+#include "tools/synth/Patch.h"
+#include "tools/synth/WavFile.h"
+#include "tools/theme/Preview.h"
+#include "tools/theme/ThemeBuilder.h"
+#include "tools/theme/ThemeFiles.h"
+#include "tools/theme/ToolPlatform.h"
+#include "tools/theme/TypingSchedule.h"
+
+namespace plinka::themetool {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kBundle = PLINKA_BUNDLE_DIR;
+const std::string kThemes = kBundle + "/Contents/Resources/KeySoundThemes/";
+
+fs::path freshDirectory(const std::string& name) {
+    const fs::path directory = fs::path(::testing::TempDir()) / "theme-tool" / name;
+    fs::remove_all(directory);
+    fs::create_directories(directory);
+    return directory;
+}
+
+void writeText(const fs::path& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+std::string readText(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void writeClick(const fs::path& path, double freq) {
+    synth::Patch patch;
+    synth::Layer mode;
+    mode.kind = synth::Layer::Kind::Mode;
+    mode.freq = freq;
+    patch.layers.push_back(mode);
+    std::string error;
+    ASSERT_TRUE(synth::writeWav(path.string(), {synth::renderPatch(patch, 1), 48000, 1}, error));
+}
+
+const Object& slot(const SoundTheme& theme, int state, int keyCode) {
+    return (*(*theme.sounds().arrayValue())[static_cast<size_t>(state)]
+                 .arrayValue())[static_cast<size_t>(keyCode)];
+}
+
+int key(std::string_view name) {
+    return *keyCodeForName(name);
+}
+
+TEST(ThemeBuild, WhatIsBuiltDecodesToTheSameTableWithSharedSounds) {
+    const auto directory = freshDirectory("build");
+    writeClick(directory / "a.wav", 800);
+    writeClick(directory / "b.wav", 1200);
+    writeText(directory / "theme.map",
+              "name = Test Theme\n"
+              "key-down letters = a.wav b.wav\n"
+              "key-up a space = b.wav\n"
+              "key-down 1 = say \"one\"\n"
+              "key-down b = silent\n"
+              "key-down sample = a.wav\n");
+    ToolPlatform tool({});
+    std::string error;
+    const auto bytes =
+        buildThemeFromDirectory(directory.string(), "Fallback", tool.platform(), error);
+    ASSERT_TRUE(bytes) << error;
+    const auto file = directory / "Test.plnk";
+    std::ofstream(file, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes->data()),
+               static_cast<std::streamsize>(bytes->size()));
+
+    const auto theme = loadThemeFile(file.string(), tool.platform(), error);
+    ASSERT_TRUE(theme) << error;
+    EXPECT_EQ(theme->name(), "Test Theme");
+    const auto* rows = theme->sounds().arrayValue();
+    ASSERT_EQ(rows->size(), 2u);
+    for (const auto& row : *rows) {
+        EXPECT_EQ(row.arrayValue()->size(), 255u);
+    }
+
+    // Variants: one array, shared by every letter; its Sounds are transient and embedded.
+    const auto& variants = slot(*theme, 1, key("a"));
+    ASSERT_TRUE(variants.arrayValue());
+    ASSERT_EQ(variants.arrayValue()->size(), 2u);
+    EXPECT_EQ(variants, slot(*theme, 1, key("z")));
+    const auto* first = (*variants.arrayValue())[0].as<Sound>();
+    const auto* second = (*variants.arrayValue())[1].as<Sound>();
+    ASSERT_TRUE(first && second);
+    EXPECT_EQ(first->name(), "a.wav");
+    EXPECT_TRUE(first->transient());
+    const auto decodedPath = FileUrl::pathOfFileURL(*first->url());
+    ASSERT_TRUE(decodedPath);
+    EXPECT_EQ(readText(*decodedPath), readText(directory / "a.wav"));
+
+    // One Sound object for b.wav wherever it appears.
+    EXPECT_EQ(slot(*theme, 0, key("a")).as<Sound>(), second);
+    EXPECT_EQ(slot(*theme, 0, key("space")).as<Sound>(), second);
+    EXPECT_EQ(slot(*theme, 1, 254).as<Sound>(), first);
+
+    EXPECT_EQ(*slot(*theme, 1, key("1")).stringValue(), "one");
+    EXPECT_EQ(slot(*theme, 1, key("b")).type(), Object::Type::Null);
+    EXPECT_EQ(slot(*theme, 0, key("z")).type(), Object::Type::Null);
+}
+
+TEST(ThemeBuild, MissingOrUnplayableFilesAndBadMappingsAreReported) {
+    const auto directory = freshDirectory("bad-build");
+    ToolPlatform tool({});
+    std::string error;
+    EXPECT_FALSE(buildThemeFromDirectory(directory.string(), "X", tool.platform(), error));
+    EXPECT_EQ(error, (directory / "theme.map").string() + ": no mapping file");
+
+    writeText(directory / "theme.map", "key-down a = gone.wav\n");
+    EXPECT_FALSE(buildThemeFromDirectory(directory.string(), "X", tool.platform(), error));
+    EXPECT_EQ(error, (directory / "gone.wav").string() + ": no such file");
+
+    writeText(directory / "text.wav", "not audio at all");
+    writeText(directory / "theme.map", "key-down a = text.wav\n");
+    EXPECT_FALSE(buildThemeFromDirectory(directory.string(), "X", tool.platform(), error));
+    EXPECT_EQ(error, (directory / "text.wav").string() + ": not an audio file that can be played");
+
+    writeText(directory / "theme.map", "\nkey-down nokey = text.wav\n");
+    EXPECT_FALSE(buildThemeFromDirectory(directory.string(), "X", tool.platform(), error));
+    EXPECT_EQ(error, (directory / "theme.map").string() + ":2: unknown key \"nokey\"");
+}
+
+// Peak of the mix over the next `seconds`.
+float renderPeak(ToolPlatform& tool, double seconds) {
+    std::vector<float> buffer(static_cast<size_t>(seconds * 48000) * 2);
+    tool.audioEngine().render(buffer.data(), buffer.size() / 2);
+    float peak = 0;
+    for (float s : buffer) {
+        peak = std::max(peak, std::abs(s));
+    }
+    return peak;
+}
+
+TEST(ShippedThemes, EachLoadsThroughTheSoundControllerAndPlaysItsSample) {
+    ToolPlatform tool({kBundle});
+    AudioKeepAlive keepAlive(tool.platform());
+    SoundController controller(tool.platform(), keepAlive);
+    const std::vector<std::string> expected{"Off", "Bubbles", "Mechanical", "Speaking",
+                                            "Typewriter"};
+    ASSERT_EQ(controller.themeNames(), expected);
+    for (size_t i = 1; i < expected.size(); ++i) {
+        SCOPED_TRACE(expected[i]);
+        ASSERT_TRUE(controller.setThemeByName(expected[i]));
+        EXPECT_EQ(controller.currentThemeName(), expected[i]);
+        renderPeak(tool, 0.5);  // let the keep-alive's silence pass
+        controller.playSoundForKeyCode(254, 1);
+        EXPECT_GT(renderPeak(tool, 1.0), 0.05);
+        EXPECT_TRUE(slot(controller.currentTheme(), 1, 254).as<Sound>());
+    }
+}
+
+TEST(ShippedThemes, EachHasTheCharacterItPromises) {
+    ToolPlatform tool({kBundle});
+    std::string error;
+    auto load = [&](const std::string& name) {
+        auto theme = loadThemeFile(kThemes + name + ".plnk", tool.platform(), error);
+        EXPECT_TRUE(theme) << error;
+        return theme;
+    };
+    // Typewriter: random variants on every letter.
+    const auto typewriter = load("Typewriter");
+    ASSERT_TRUE(typewriter);
+    EXPECT_GE(slot(*typewriter, 1, key("e")).arrayValue()->size(), 3u);
+
+    // Mechanical: its own key-down and key-up sounds, and its own for the wide keys and modifiers.
+    const auto mechanical = load("Mechanical");
+    ASSERT_TRUE(mechanical);
+    const auto* letterUp = slot(*mechanical, 0, key("e")).as<Sound>();
+    ASSERT_TRUE(letterUp);
+    EXPECT_TRUE(slot(*mechanical, 1, key("e")).arrayValue());
+    for (auto special : {"space", "return", "backspace", "shift", "command", "option", "control"}) {
+        SCOPED_TRACE(special);
+        const auto* down = slot(*mechanical, 1, key(special)).as<Sound>();
+        const auto* up = slot(*mechanical, 0, key(special)).as<Sound>();
+        ASSERT_TRUE(down && up);
+        EXPECT_NE(down, up);
+        EXPECT_NE(up, letterUp);
+    }
+    EXPECT_NE(slot(*mechanical, 1, key("space")).as<Sound>(),
+              slot(*mechanical, 1, key("return")).as<Sound>());
+
+    // Speaking: every letter and digit says itself.
+    const auto speaking = load("Speaking");
+    ASSERT_TRUE(speaking);
+    for (char c : std::string("abcdefghijklmnopqrstuvwxyz0123456789")) {
+        const auto* text = slot(*speaking, 1, key(std::string(1, c))).stringValue();
+        ASSERT_TRUE(text) << c;
+        EXPECT_EQ(*text, std::string(1, c));
+    }
+}
+
+TEST(Preview, SoundsWhereTheKeysGoDown) {
+    ToolPlatform::Options options{kBundle};
+    options.speech = true;
+    ToolPlatform tool(options);
+    std::string error;
+    const std::string text = "Tap tap.";
+    const auto audio = renderPreview(tool, kThemes + "Typewriter.plnk", text, 3, error);
+    ASSERT_TRUE(audio) << error;
+    EXPECT_EQ(audio->sampleRate, tool.audioEngine().options().sampleRate);
+    EXPECT_EQ(audio->channels, 2);
+
+    auto peakBetween = [&](double from, double to) {
+        float peak = 0;
+        const size_t end = std::min(audio->frames(), static_cast<size_t>(to * audio->sampleRate));
+        for (size_t frame = static_cast<size_t>(from * audio->sampleRate); frame < end; ++frame) {
+            peak = std::max(peak, std::abs(audio->samples[frame * 2]));
+        }
+        return peak;
+    };
+    const auto events = typingSchedule(text, 3);
+    for (const auto& event : events) {
+        if (event.state == 1) {
+            EXPECT_GT(peakBetween(event.time, event.time + 0.03), 0.05) << event.time;
+        }
+    }
+    // Between strikes the mix falls quiet: what plays is the keys, not a drone.
+    for (size_t i = 1; i < events.size(); ++i) {
+        const int shift = *keyCodeForName("shift");
+        if (events[i].state == 1 && events[i].keyCode != shift && events[i - 1].keyCode != shift) {
+            EXPECT_LT(peakBetween(events[i].time - 0.012, events[i].time - 0.001), 0.03)
+                << events[i].time;
+        }
+    }
+    // The last strike's tail is kept whole.
+    const auto lastDown = std::find_if(events.rbegin(), events.rend(),
+                                       [](const KeyEvent& event) { return event.state == 1; });
+    EXPECT_GT(audio->frames(), static_cast<size_t>((lastDown->time + 0.04) * audio->sampleRate));
+}
+
+// Runs plinka-theme; its exit status, standard output and standard error.
+struct Run {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+Run runTool(const std::string& arguments) {
+    const auto directory = fs::path(::testing::TempDir()) / "theme-tool-run";
+    fs::create_directories(directory);
+    const auto out = directory / "out", err = directory / "err";
+    const std::string command = std::string(PLINKA_BINARY_DIR "/tools/plinka-theme --bundle ") +
+                                kBundle + " " + arguments + " >" + out.string() + " 2>" +
+                                err.string();
+    const int status = std::system(command.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readText(out), readText(err)};
+}
+
+TEST(PlinkaTheme, ListsTheBundlesThemesInTheControllersOrder) {
+    const auto run = runTool("list");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "Off\nBubbles\nMechanical\nSpeaking\nTypewriter\n");
+    EXPECT_EQ(run.err, "");
+}
+
+TEST(PlinkaTheme, CommandsWorkOnRealFiles) {
+    const auto inspect = runTool("inspect Speaking");
+    EXPECT_EQ(inspect.status, 0) << inspect.err;
+    EXPECT_NE(inspect.out.find("key-down  q                  12  say \"q\"\n"), std::string::npos)
+        << inspect.out;
+    EXPECT_NE(inspect.out.find("key-down  sample            254  sound chime.wav ("),
+              std::string::npos);
+
+    const auto dump = runTool("dump " + kThemes + "Mechanical.plnk");
+    EXPECT_EQ(dump.status, 0) << dump.err;
+    EXPECT_TRUE(dump.out.starts_with("{\"$class\":\"SoundTheme\"")) << dump.out.substr(0, 80);
+
+    const auto wav = fs::path(::testing::TempDir()) / "theme-tool-run" / "preview.wav";
+    const auto preview =
+        runTool("preview " + kThemes + "Bubbles.plnk \"Hi there\" -o " + wav.string());
+    EXPECT_EQ(preview.status, 0) << preview.err;
+    synth::Audio audio;
+    std::string error;
+    ASSERT_TRUE(synth::readAudio(wav.string(), audio, error)) << error;
+    EXPECT_GT(audio.frames(), 48000u * 8 / 10);
+
+    const auto help = runTool("--help");
+    EXPECT_EQ(help.status, 0);
+    for (auto command : {"list", "inspect", "dump", "build", "preview"}) {
+        EXPECT_NE(help.out.find(std::string("\n  ") + command), std::string::npos) << command;
+    }
+}
+
+TEST(PlinkaTheme, BadInputGivesOneLineAndAFailingStatus) {
+    const auto directory = freshDirectory("bad-input");
+    writeText(directory / "text.plnk", "just text");
+    ToolPlatform tool({});
+    const auto notTheme =
+        tool.platform().archives.archivedDataWithRootObject(Object::array({Object::string("x")}));
+    ASSERT_TRUE(notTheme);
+    std::ofstream(directory / "array.plnk", std::ios::binary)
+        .write(reinterpret_cast<const char*>(notTheme->data()),
+               static_cast<std::streamsize>(notTheme->size()));
+    const std::string d = directory.string() + "/";
+
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {"inspect " + d + "missing.plnk", "plinka-theme: " + d + "missing.plnk: no such file\n"},
+        {"inspect Nonexistent", "plinka-theme: no theme named \"Nonexistent\" in " + kBundle +
+                                    " (see plinka-theme list)\n"},
+        {"inspect " + d + "array.plnk",
+         "plinka-theme: " + d + "array.plnk: not a theme (its root object is NSArray)\n"},
+        {"dump " + d + "missing.plnk", "plinka-theme: " + d + "missing.plnk: no such file\n"},
+        {"build " + d + "nowhere -o " + d + "x.plnk",
+         "plinka-theme: " + d + "nowhere: no such folder\n"},
+        {"preview Nonexistent hello -o " + d + "x.wav",
+         "plinka-theme: no theme named \"Nonexistent\" in " + kBundle +
+             " (see plinka-theme list)\n"},
+        {"frobnicate", "plinka-theme: unknown command \"frobnicate\" (see plinka-theme --help)\n"},
+        {"inspect", "plinka-theme: usage: inspect FILE|NAME (see plinka-theme --help)\n"},
+    };
+    for (const auto& [arguments, message] : cases) {
+        const auto run = runTool(arguments);
+        EXPECT_NE(run.status, 0) << arguments;
+        EXPECT_EQ(run.err, message) << arguments;
+        EXPECT_EQ(run.out, "") << arguments;
+    }
+    // Files that aren't archives: one line naming the file, whatever the decoder's reason.
+    for (auto command : {"inspect ", "dump "}) {
+        const auto run = runTool(command + d + "text.plnk");
+        EXPECT_EQ(run.status, 1);
+        EXPECT_TRUE(run.err.starts_with("plinka-theme: " + d + "text.plnk: not a keyed archive"))
+            << run.err;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    }
+}
+
+}  // namespace
+}  // namespace plinka::themetool

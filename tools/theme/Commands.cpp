@@ -1,0 +1,249 @@
+#include "tools/theme/Commands.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <optional>
+#include <sstream>
+
+#include "platform/linux/plist/ArchiveJson.h"
+#include "sound/AudioKeepAlive.h"
+#include "sound/SoundController.h"
+#include "support/FileUrl.h"
+#include "tools/theme/KeyNames.h"
+#include "tools/theme/Preview.h"
+#include "tools/theme/ThemeBuilder.h"
+#include "tools/theme/ThemeFiles.h"
+#include "tools/theme/ThemeTable.h"
+#include "tools/theme/ToolPlatform.h"
+
+namespace plinka::themetool {
+
+namespace {
+
+constexpr const char* kUsage = R"(Usage: plinka-theme [--bundle DIR] COMMAND ...
+
+Commands:
+  list
+      The bundle's theme names, one a line, in the order the sound controller lists them
+      ("Off" first).
+  inspect FILE|NAME
+      The theme's table in human terms: one line per slot in use with its state (key-down,
+      key-up), key name, key code and what plays (a sound and its length, one of several
+      variants, or a text spoken). NAME is a theme of the bundle.
+  dump FILE
+      The decoded object graph of any keyed archive as JSON: nil is null, NSArray an array,
+      NSDictionary {"$dict": {...}}, data {"$data": BASE64}, NSURL {"$url": URL}, other
+      records {"$class": NAME, key: value...}, an object met again inside itself {"$ref": UID}.
+  build DIR -o FILE
+      A theme file from a folder of audio files and its mapping file DIR/theme.map, every
+      sound embedded. Mapping lines (later lines override earlier ones):
+          name = NAME                        the theme's name (default: FILE's name)
+          key-down KEYS = FILE [FILE...]     one file plays; several: one picked at random
+          key-up KEYS = say "TEXT"           speaks the text
+          key-up KEYS = silent               plays nothing (every slot's default)
+      KEYS are key names (a, 1, space, return, backspace, shift, right-command, f5,
+      keypad-7, ...), key codes (0-254, or 0x..), or groups: %GROUPS%.
+      "sample" (254, key-down) is what plays when the theme is chosen. # starts a comment.
+  preview THEME TEXT -o OUT.wav [--seed N]
+      Types TEXT at a natural pace (8 to 10 keys a second, each held 80 to 120 ms, Shift
+      around capitals) through the sound controller and the mixer, and writes what the mixer
+      produced (48 kHz stereo WAV). THEME is a bundle theme name or a file path.
+
+Options:
+  --bundle DIR   the Plinka.app bundle to use (default: $PLINKA_BUNDLE, or the one beside
+                 this program)
+  --help         this text
+)";
+
+struct Failure {
+    std::string message;
+    int status = 1;
+};
+constexpr int kUsageStatus = 2;
+
+std::string usage() {
+    std::string text = kUsage;
+    const std::string marker = "%GROUPS%";
+    text.replace(text.find(marker), marker.size(), keyGroupNames());
+    return text;
+}
+
+// The value of "-o" (and of any option of `name`) taken out of the arguments.
+std::optional<std::string> takeOption(std::vector<std::string>& arguments,
+                                      const std::string& name) {
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        if (arguments[i] == name) {
+            if (i + 1 >= arguments.size()) {
+                throw Failure{name + " needs a value", kUsageStatus};
+            }
+            std::string value = arguments[i + 1];
+            arguments.erase(arguments.begin() + static_cast<std::ptrdiff_t>(i),
+                            arguments.begin() + static_cast<std::ptrdiff_t>(i) + 2);
+            return value;
+        }
+    }
+    return std::nullopt;
+}
+
+void expectArguments(const std::vector<std::string>& arguments, size_t count,
+                     const std::string& command) {
+    if (arguments.size() != count) {
+        throw Failure{"usage: " + command + " (see plinka-theme --help)", kUsageStatus};
+    }
+}
+
+void check(bool ok, const std::string& error) {
+    if (!ok) {
+        throw Failure{error};
+    }
+}
+
+void writeFileAtomically(const std::string& path, const void* bytes, size_t size) {
+    const std::filesystem::path target(path);
+    std::error_code ignored;
+    if (target.has_parent_path()) {
+        std::filesystem::create_directories(target.parent_path(), ignored);
+    }
+    const std::string temporary = path + ".part";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        out.write(static_cast<const char*>(bytes), static_cast<std::streamsize>(size));
+        check(static_cast<bool>(out.flush()), path + ": can't write the file");
+    }
+    std::error_code renamed;
+    std::filesystem::rename(temporary, target, renamed);
+    check(!renamed, path + ": " + renamed.message());
+}
+
+std::vector<uint8_t> readFile(const std::string& path) {
+    std::error_code ignored;
+    check(std::filesystem::is_regular_file(path, ignored), path + ": no such file");
+    std::ifstream in(path, std::ios::binary);
+    check(static_cast<bool>(in), path + ": can't open the file");
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void list(ToolPlatform& tool, std::ostream& out) {
+    check(tool.hasBundle(), "no bundle found: give --bundle DIR");
+    AudioKeepAlive keepAlive(tool.platform());
+    SoundController controller(tool.platform(), keepAlive);
+    for (const auto& name : controller.themeNames()) {
+        out << name << "\n";
+    }
+}
+
+void inspect(ToolPlatform& tool, const std::string& fileOrName, std::ostream& out) {
+    std::string error;
+    const auto path = resolveThemeFile(fileOrName, tool.platform(), error);
+    check(path.has_value(), error);
+    const auto theme = loadThemeFile(*path, tool.platform(), error);
+    check(theme != nullptr, error);
+    out << "file: " << *path << "\n" << describeTheme(*theme);
+}
+
+void dump(const std::string& path, std::ostream& out) {
+    std::string error;
+    const auto json = archiveToJson(readFile(path), &error);
+    check(json.has_value(), path + ": not a keyed archive (" + error + ")");
+    out << *json << "\n";
+}
+
+void build(ToolPlatform& tool, const std::string& directory, const std::string& output) {
+    std::error_code ignored;
+    check(std::filesystem::is_directory(directory, ignored), directory + ": no such folder");
+    std::string error;
+    const auto bytes = buildThemeFromDirectory(
+        directory, FileUrl::stringByDeletingPathExtension(FileUrl::lastPathComponent(output)),
+        tool.platform(), error);
+    check(bytes.has_value(), error);
+    writeFileAtomically(output, bytes->data(), bytes->size());
+}
+
+void preview(ToolPlatform& tool, const std::string& theme, const std::string& text,
+             const std::string& output, uint64_t seed) {
+    std::string error;
+    const auto path = resolveThemeFile(theme, tool.platform(), error);
+    check(path.has_value(), error);
+    const auto audio = renderPreview(tool, *path, text, seed, error);
+    check(audio.has_value(), error);
+    check(synth::writeWav(output, *audio, error), error);
+}
+
+uint64_t parseSeed(const std::optional<std::string>& text) {
+    if (!text) {
+        return 1;
+    }
+    try {
+        size_t end = 0;
+        const uint64_t seed = std::stoull(*text, &end);
+        if (end == text->size()) {
+            return seed;
+        }
+    } catch (const std::exception&) {
+    }
+    throw Failure{"--seed needs a whole number, not \"" + *text + "\"", kUsageStatus};
+}
+
+int run(std::vector<std::string> arguments, std::ostream& out) {
+    const auto bundle = takeOption(arguments, "--bundle");
+    if (arguments.empty()) {
+        throw Failure{"no command (see plinka-theme --help)", kUsageStatus};
+    }
+    const std::string command = arguments.front();
+    arguments.erase(arguments.begin());
+    ToolPlatform::Options options;
+    options.bundlePath = bundle;
+    if (command == "list") {
+        expectArguments(arguments, 0, "list");
+        ToolPlatform tool(options);
+        list(tool, out);
+    } else if (command == "inspect") {
+        expectArguments(arguments, 1, "inspect FILE|NAME");
+        ToolPlatform tool(options);
+        inspect(tool, arguments[0], out);
+    } else if (command == "dump") {
+        expectArguments(arguments, 1, "dump FILE");
+        dump(arguments[0], out);
+    } else if (command == "build") {
+        const auto output = takeOption(arguments, "-o");
+        expectArguments(arguments, output ? 1 : 0, "build DIR -o FILE");
+        ToolPlatform tool(options);
+        build(tool, arguments[0], *output);
+    } else if (command == "preview") {
+        const auto output = takeOption(arguments, "-o");
+        options.randomSeed = parseSeed(takeOption(arguments, "--seed"));
+        options.speech = true;
+        expectArguments(arguments, output ? 2 : 0, "preview THEME TEXT -o OUT.wav");
+        ToolPlatform tool(options);
+        preview(tool, arguments[0], arguments[1], *output, options.randomSeed);
+    } else {
+        throw Failure{"unknown command \"" + command + "\" (see plinka-theme --help)",
+                      kUsageStatus};
+    }
+    return 0;
+}
+
+}  // namespace
+
+int runCommand(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+    const bool help = std::any_of(arguments.begin(), arguments.end(), [](const auto& argument) {
+        return argument == "--help" || argument == "-h";
+    });
+    if (help || (!arguments.empty() && arguments[0] == "help")) {
+        out << usage();
+        return 0;
+    }
+    try {
+        return run(arguments, out);
+    } catch (const Failure& failure) {
+        err << "plinka-theme: " << failure.message << "\n";
+        return failure.status;
+    } catch (const std::exception& exception) {
+        err << "plinka-theme: " << exception.what() << "\n";
+        return 1;
+    }
+}
+
+}  // namespace plinka::themetool

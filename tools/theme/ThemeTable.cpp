@@ -1,0 +1,109 @@
+#include "tools/theme/ThemeTable.h"
+
+#include <cstdio>
+#include <map>
+#include <sstream>
+
+#include "sound/Sound.h"
+#include "sound/SoundTheme.h"
+#include "support/FileUrl.h"
+#include "tools/synth/WavFile.h"
+#include "tools/theme/KeyNames.h"
+
+namespace plinka::themetool {
+
+namespace {
+
+class SlotDescriber {
+  public:
+    std::string describe(const Object& slot) {
+        if (slot.type() == Object::Type::Null) {
+            return {};
+        }
+        if (const auto* text = slot.stringValue()) {
+            return "say \"" + *text + "\"";
+        }
+        if (const auto* variants = slot.arrayValue()) {
+            std::string line = "one of " + std::to_string(variants->size()) + ":";
+            for (const auto& variant : *variants) {
+                line += " " +
+                        (variant.as<Sound>() ? soundText(*variant.as<Sound>()) : invalid(variant));
+            }
+            return line;
+        }
+        if (const auto* sound = slot.as<Sound>()) {
+            return "sound " + soundText(*sound);
+        }
+        return invalid(slot);
+    }
+
+    size_t soundCount() const { return durations_.size(); }
+
+  private:
+    static std::string invalid(const Object& value) {
+        if (value.isNil() || (value.instanceValue() && !*value.instanceValue())) {
+            return "(a sound that could not be loaded)";
+        }
+        return "(invalid: " + std::string(value.className()) + ")";
+    }
+
+    std::string soundText(const Sound& sound) {
+        auto [entry, fresh] = durations_.try_emplace(&sound);
+        if (fresh) {
+            synth::Audio audio;
+            std::string ignored;
+            const auto path = sound.url() ? FileUrl::pathOfFileURL(*sound.url()) : std::nullopt;
+            if (path && synth::readAudio(*path, audio, ignored) && audio.sampleRate > 0) {
+                entry->second =
+                    " (" +
+                    std::to_string(audio.frames() * 1000 / static_cast<size_t>(audio.sampleRate)) +
+                    " ms)";
+            }
+        }
+        return sound.name().value_or("(unnamed)") + entry->second;
+    }
+
+    std::map<const Sound*, std::string> durations_;
+};
+
+}  // namespace
+
+std::string describeTheme(const SoundTheme& theme) {
+    std::ostringstream out;
+    out << "name: " << theme.name().value_or("(none)") << "\n";
+    const auto* rows = theme.sounds().arrayValue();
+    if (rows == nullptr) {
+        out << "no table (" << theme.sounds().className() << ")\n";
+        return out.str();
+    }
+    SlotDescriber describer;
+    size_t used = 0;
+    for (int state = 1; state >= 0; --state) {
+        if (static_cast<size_t>(state) >= rows->size()) {
+            continue;
+        }
+        const auto& row = (*rows)[static_cast<size_t>(state)];
+        const auto* slots = row.arrayValue();
+        const char* stateName = state == 1 ? "key-down" : "key-up";
+        if (slots == nullptr) {
+            out << stateName << ": not a row (" << row.className() << ")\n";
+            continue;
+        }
+        for (size_t keyCode = 0; keyCode < slots->size(); ++keyCode) {
+            const auto what = describer.describe((*slots)[keyCode]);
+            if (what.empty()) {
+                continue;
+            }
+            ++used;
+            char key[64];
+            std::snprintf(key, sizeof key, "%-9s %-16s %4zu  ", stateName,
+                          keyLabel(static_cast<int>(keyCode)).c_str(), keyCode);
+            out << key << what << "\n";
+        }
+    }
+    out << rows->size() << " rows, " << used << " slots in use, " << describer.soundCount()
+        << " sounds\n";
+    return out.str();
+}
+
+}  // namespace plinka::themetool
