@@ -1,0 +1,200 @@
+// The evdev tap end to end on recorded event streams: raw input_event records written to pipes
+// that stand in the watched directory as device nodes, read through the real directory watch,
+// poll loop, decoder and delivery.
+#include <gtest/gtest.h>
+
+#include "RecordedKeyboard.h"
+#include "TapHarness.h"
+#include "TemporaryDirectory.h"
+#include "platform/linux/input/EvdevKeyboardTap.h"
+
+namespace plinka::testing {
+namespace {
+
+constexpr CGEventMask kKeyEvents = 0x1C00;
+constexpr int64_t kA = 0x00;
+constexpr int64_t kB = 0x0B;
+constexpr int64_t kShift = 0x38;
+constexpr int64_t kCapsLock = 0x39;
+constexpr CGEventFlags kLeftShift = kCGEventFlagMaskShift | kDeviceLeftShift;
+
+Seen down(int64_t key, CGEventFlags flags = 0, int64_t repeat = 0) {
+    return {kCGEventKeyDown, key, flags, repeat};
+}
+Seen up(int64_t key, CGEventFlags flags = 0) {
+    return {kCGEventKeyUp, key, flags, 0};
+}
+Seen flagsChanged(int64_t key, CGEventFlags flags) {
+    return {kCGEventFlagsChanged, key, flags, 0};
+}
+
+class EvdevKeyboardTapTest : public ::testing::Test {
+  protected:
+    EvdevKeyboardTapTest() { std::filesystem::create_directory(devices()); }
+
+    std::string devices() const { return _root.path() / "input"; }
+
+    std::shared_ptr<EvdevKeyboardTap> makeTap(CGEventMask mask = kKeyEvents) {
+        auto tap = EvdevKeyboardTap::create({devices(), &RecordedKeyboard::open}, mask,
+                                            &TapRecorder::record, &recorder);
+        EXPECT_NE(tap, nullptr);
+        return tap;
+    }
+
+    TemporaryDirectory _root;
+    TapRecorder recorder;
+};
+
+using Pipe = KeyboardPipe;
+
+TEST_F(EvdevKeyboardTapTest, PressesReleasesRepeatsAndShiftArriveInOrder) {
+    Pipe keyboard(devices(), "event0");
+    auto tap = makeTap();
+    TapThread thread(tap);
+    keyboard.write({Pipe::key(KEY_A, 1), Pipe::report(), Pipe::key(KEY_A, 2), Pipe::report(),
+                    Pipe::key(KEY_A, 0), Pipe::report(), Pipe::key(KEY_LEFTSHIFT, 1),
+                    Pipe::key(KEY_LEFTSHIFT, 2), Pipe::key(KEY_B, 1), Pipe::key(KEY_B, 0),
+                    Pipe::key(KEY_LEFTSHIFT, 0), Pipe::report()});
+
+    EXPECT_EQ(
+        recorder.waitFor(7),
+        (std::vector<Seen>{down(kA), down(kA, 0, 1), up(kA), flagsChanged(kShift, kLeftShift),
+                           down(kB, kLeftShift), up(kB, kLeftShift), flagsChanged(kShift, 0)}));
+}
+
+TEST_F(EvdevKeyboardTapTest, KeyboardsPluggedInLaterShareTheModifierState) {
+    auto tap = makeTap();
+    TapThread thread(tap);
+    Pipe first(devices(), "event3");
+    first.write({Pipe::key(KEY_LEFTSHIFT, 1), Pipe::report()});
+    recorder.waitFor(1);
+    Pipe second(devices(), "event7");
+    second.write({Pipe::key(KEY_A, 1), Pipe::key(KEY_A, 0), Pipe::report()});
+
+    EXPECT_EQ(recorder.waitFor(3), (std::vector<Seen>{flagsChanged(kShift, kLeftShift),
+                                                      down(kA, kLeftShift), up(kA, kLeftShift)}));
+}
+
+TEST_F(EvdevKeyboardTapTest, KeyboardThatDisappearsLetsGoOfItsKeysAndOthersGoOn) {
+    auto tap = makeTap();
+    TapThread thread(tap);
+    {
+        Pipe leaving(devices(), "event1");
+        leaving.write({Pipe::key(KEY_LEFTSHIFT, 1), Pipe::key(KEY_A, 1), Pipe::report()});
+        recorder.waitFor(2);
+        leaving.unplug();
+        recorder.waitFor(4);
+        // The node itself goes too; nothing is left to read.
+        std::filesystem::remove(devices() + "/event1");
+    }
+    Pipe staying(devices(), "event2");
+    staying.write({Pipe::key(KEY_B, 1), Pipe::report()});
+
+    EXPECT_EQ(recorder.waitFor(5),
+              (std::vector<Seen>{flagsChanged(kShift, kLeftShift), down(kA, kLeftShift),
+                                 up(kA, kLeftShift), flagsChanged(kShift, 0), down(kB)}));
+}
+
+TEST_F(EvdevKeyboardTapTest, RemovedNodeEndsItsKeyboard) {
+    Pipe keyboard(devices(), "event4");
+    auto tap = makeTap();
+    TapThread thread(tap);
+    keyboard.write({Pipe::key(KEY_B, 1), Pipe::report()});
+    recorder.waitFor(1);
+    std::filesystem::remove(devices() + "/event4");
+
+    EXPECT_EQ(recorder.waitFor(2), (std::vector<Seen>{down(kB), up(kB)}));
+}
+
+TEST_F(EvdevKeyboardTapTest, DroppedEventsGiveTheTimeoutNoticeAndReEnablingCatchesUp) {
+    Pipe keyboard(devices(), "event0");
+    auto tap = makeTap();
+    TapThread thread(tap);
+    // Shift and A go up while the reader is behind: those releases are lost.
+    keyboard.write({Pipe::key(KEY_LEFTSHIFT, 1), Pipe::key(KEY_A, 1), Pipe::report(),
+                    Pipe::dropped(), Pipe::key(KEY_LEFTSHIFT, 0), Pipe::key(KEY_A, 0),
+                    Pipe::report(), Pipe::key(KEY_B, 1), Pipe::key(KEY_A, 1), Pipe::report()});
+
+    // The recorder re-enables on the notice; B then carries no Shift, and A is a fresh press.
+    EXPECT_EQ(recorder.waitFor(5),
+              (std::vector<Seen>{flagsChanged(kShift, kLeftShift), down(kA, kLeftShift),
+                                 Seen{kCGEventTapDisabledByTimeout, 0, 0, 0}, down(kB), down(kA)}));
+}
+
+TEST_F(EvdevKeyboardTapTest, CapsLockStartsFromTheLightAndTogglesOnPresses) {
+    Pipe keyboard(devices(), "event0");
+    keyboard.write({Pipe::light(LED_CAPSL, 1), Pipe::report()});
+    // The light is known to the device before the tap opens it.
+    auto opened = RecordedKeyboard::open(devices() + "/event0");
+    input_event record{};
+    while (opened->next(record) == KeyboardDevice::ReadStatus::Event) {
+    }
+    auto tap = EvdevKeyboardTap::create(
+        {devices(), [&](const std::string&) { return std::exchange(opened, nullptr); }}, kKeyEvents,
+        &TapRecorder::record, &recorder);
+    ASSERT_NE(tap, nullptr);
+    TapThread thread(tap);
+    keyboard.write({Pipe::key(KEY_A, 1), Pipe::key(KEY_CAPSLOCK, 1), Pipe::key(KEY_CAPSLOCK, 0),
+                    Pipe::key(KEY_CAPSLOCK, 1), Pipe::key(KEY_CAPSLOCK, 0), Pipe::report()});
+
+    EXPECT_EQ(recorder.waitFor(3),
+              (std::vector<Seen>{down(kA, kCGEventFlagMaskAlphaShift), flagsChanged(kCapsLock, 0),
+                                 flagsChanged(kCapsLock, kCGEventFlagMaskAlphaShift)}));
+}
+
+TEST_F(EvdevKeyboardTapTest, OnlyTheTypesInTheMaskAreDelivered) {
+    Pipe keyboard(devices(), "event0");
+    auto tap = makeTap(CGEventMaskBit(kCGEventKeyUp));
+    TapThread thread(tap);
+    keyboard.write({Pipe::key(KEY_LEFTSHIFT, 1), Pipe::key(KEY_A, 1), Pipe::key(KEY_A, 0),
+                    Pipe::key(KEY_LEFTSHIFT, 0), Pipe::key(KEY_B, 1), Pipe::key(KEY_B, 0),
+                    Pipe::report()});
+
+    EXPECT_EQ(recorder.waitFor(2), (std::vector<Seen>{up(kA, kLeftShift), up(kB)}));
+}
+
+TEST_F(EvdevKeyboardTapTest, DevicesThatAreNoKeyboardsAndOtherNodesAreLeftAlone) {
+    Pipe mouse(devices(), "mouse0");
+    Pipe rejected(devices(), "event9");
+    auto tap = EvdevKeyboardTap::create(
+        {devices(),
+         [](const std::string& path) {
+             return path.ends_with("event9") ? nullptr : RecordedKeyboard::open(path);
+         }},
+        kKeyEvents, &TapRecorder::record, &recorder);
+    ASSERT_NE(tap, nullptr);
+    TapThread thread(tap);
+    mouse.write({Pipe::key(KEY_A, 1)});
+    rejected.write({Pipe::key(KEY_A, 1)});
+    Pipe keyboard(devices(), "event10");
+    keyboard.write({Pipe::key(KEY_B, 1)});
+    recorder.waitFor(1);
+    mouse.write({Pipe::key(KEY_A, 0)});
+    rejected.write({Pipe::key(KEY_A, 0)});
+    keyboard.write({Pipe::key(KEY_B, 0)});
+
+    EXPECT_EQ(recorder.waitFor(2), (std::vector<Seen>{down(kB), up(kB)}));
+}
+
+TEST(EvdevKeyboardTap, NeedsAWatchableDirectoryAndTellsWhetherAKeyboardIsThere) {
+    TemporaryDirectory root;
+    const std::string missing = root.path() / "absent";
+    EXPECT_EQ(EvdevKeyboardTap::create({missing, &RecordedKeyboard::open}, kKeyEvents,
+                                       &TapRecorder::record, nullptr),
+              nullptr);
+    EXPECT_FALSE(EvdevKeyboardTap::canReadKeyboard({missing, &RecordedKeyboard::open}));
+    EXPECT_FALSE(EvdevKeyboardTap::canReadKeyboard({root.path(), &RecordedKeyboard::open}));
+    KeyboardPipe keyboard(root.path(), "event0");
+    EXPECT_TRUE(EvdevKeyboardTap::canReadKeyboard({root.path(), &RecordedKeyboard::open}));
+}
+
+TEST(EvdevKeyboardTap, RunLoopWithoutTheTapsSourceReturnsAtOnce) {
+    TemporaryDirectory root;
+    auto tap = EvdevKeyboardTap::create({root.path(), &RecordedKeyboard::open}, kKeyEvents,
+                                        &TapRecorder::record, nullptr);
+    ASSERT_NE(tap, nullptr);
+    tap->runCurrentRunLoop();
+}
+
+}  // namespace
+}  // namespace plinka::testing

@@ -1,0 +1,150 @@
+// Key events of one or more keyboards decoded into tap events: theme key codes, the repeat
+// mark, and the flags word that the modifier keys make.
+#include <gtest/gtest.h>
+
+#include "TapHarness.h"
+#include "platform/linux/input/KeyEventDecoder.h"
+
+namespace plinka::testing {
+namespace {
+
+constexpr int kRelease = KeyEventDecoder::kRelease;
+constexpr int kPress = KeyEventDecoder::kPress;
+constexpr int kRepeat = KeyEventDecoder::kRepeat;
+
+std::optional<Seen> seen(const std::optional<CGEvent>& event) {
+    if (!event) {
+        return std::nullopt;
+    }
+    return Seen{event->type, event->keycode, event->flags, event->autorepeat};
+}
+
+class KeyEventDecoderTest : public ::testing::Test {
+  protected:
+    std::optional<Seen> decode(int code, int value) { return seen(keyboard.decode(code, value)); }
+
+    ModifierFlags modifiers;
+    KeyEventDecoder keyboard{modifiers};
+};
+
+TEST_F(KeyEventDecoderTest, OrdinaryKeysGoDownRepeatAndUpWithThemeKeyCodes) {
+    EXPECT_EQ(decode(KEY_A, kPress), (Seen{kCGEventKeyDown, 0x00, 0, 0}));
+    EXPECT_EQ(decode(KEY_A, kRepeat), (Seen{kCGEventKeyDown, 0x00, 0, 1}));
+    // A press of a key already down (as X11 reports repeats) is a repeat too.
+    EXPECT_EQ(decode(KEY_A, kPress), (Seen{kCGEventKeyDown, 0x00, 0, 1}));
+    EXPECT_EQ(decode(KEY_A, kRelease), (Seen{kCGEventKeyUp, 0x00, 0, 0}));
+    EXPECT_EQ(decode(KEY_ENTER, kPress), (Seen{kCGEventKeyDown, 0x24, 0, 0}));
+    EXPECT_EQ(decode(KEY_KP5, kPress), (Seen{kCGEventKeyDown, 0x57, 0, 0}));
+    // A release the decoder never saw pressed (held before it started) still goes up.
+    EXPECT_EQ(decode(KEY_Z, kRelease), (Seen{kCGEventKeyUp, 0x06, 0, 0}));
+}
+
+TEST_F(KeyEventDecoderTest, KeysWithoutThemeKeyCodesAndCodesOutOfRangeMakeNothing) {
+    EXPECT_EQ(decode(BTN_LEFT, kPress), std::nullopt);
+    EXPECT_EQ(decode(KEY_POWER, kPress), std::nullopt);
+    EXPECT_EQ(decode(-1, kPress), std::nullopt);
+    EXPECT_EQ(decode(KEY_CNT, kPress), std::nullopt);
+    EXPECT_EQ(decode(100000, kRelease), std::nullopt);
+}
+
+TEST_F(KeyEventDecoderTest, EachModifierSetsItsBitAndItsSidesBitAsFlagsChanged) {
+    struct Case {
+        int code;
+        int64_t keyCode;
+        CGEventFlags flags;
+    };
+    const Case cases[] = {
+        {KEY_LEFTSHIFT, 0x38, kCGEventFlagMaskShift | kDeviceLeftShift},
+        {KEY_RIGHTSHIFT, 0x3C, kCGEventFlagMaskShift | kDeviceRightShift},
+        {KEY_LEFTCTRL, 0x3B, kCGEventFlagMaskControl | kDeviceLeftControl},
+        {KEY_RIGHTCTRL, 0x3E, kCGEventFlagMaskControl | kDeviceRightControl},
+        {KEY_LEFTALT, 0x3A, kCGEventFlagMaskAlternate | kDeviceLeftAlternate},
+        {KEY_RIGHTALT, 0x3D, kCGEventFlagMaskAlternate | kDeviceRightAlternate},
+        {KEY_LEFTMETA, 0x37, kCGEventFlagMaskCommand | kDeviceLeftCommand},
+        {KEY_RIGHTMETA, 0x36, kCGEventFlagMaskCommand | kDeviceRightCommand},
+        {KEY_FN, 0x3F, kCGEventFlagMaskSecondaryFn},
+    };
+    for (const auto& modifier : cases) {
+        SCOPED_TRACE(modifier.code);
+        EXPECT_EQ(decode(modifier.code, kPress),
+                  (Seen{kCGEventFlagsChanged, modifier.keyCode, modifier.flags, 0}));
+        // Modifiers do not repeat.
+        EXPECT_EQ(decode(modifier.code, kRepeat), std::nullopt);
+        EXPECT_EQ(decode(modifier.code, kPress), std::nullopt);
+        EXPECT_EQ(decode(KEY_A, kPress), (Seen{kCGEventKeyDown, 0x00, modifier.flags, 0}));
+        EXPECT_EQ(decode(KEY_A, kRelease), (Seen{kCGEventKeyUp, 0x00, modifier.flags, 0}));
+        EXPECT_EQ(decode(modifier.code, kRelease),
+                  (Seen{kCGEventFlagsChanged, modifier.keyCode, 0, 0}));
+    }
+}
+
+TEST_F(KeyEventDecoderTest, EitherShiftSetsTheShiftBitUntilBothAreUp) {
+    constexpr auto shift = kCGEventFlagMaskShift;
+    EXPECT_EQ(decode(KEY_LEFTSHIFT, kPress)->flags, shift | kDeviceLeftShift);
+    EXPECT_EQ(decode(KEY_RIGHTSHIFT, kPress)->flags, shift | kDeviceLeftShift | kDeviceRightShift);
+    EXPECT_EQ(decode(KEY_LEFTSHIFT, kRelease)->flags, shift | kDeviceRightShift);
+    EXPECT_EQ(decode(KEY_RIGHTSHIFT, kRelease)->flags, 0u);
+}
+
+TEST_F(KeyEventDecoderTest, ChordsAddUpAndKeysCarryTheFlagsHeld) {
+    decode(KEY_LEFTCTRL, kPress);
+    decode(KEY_LEFTALT, kPress);
+    decode(KEY_RIGHTMETA, kPress);
+    const CGEventFlags all = kCGEventFlagMaskControl | kDeviceLeftControl |
+                             kCGEventFlagMaskAlternate | kDeviceLeftAlternate |
+                             kCGEventFlagMaskCommand | kDeviceRightCommand;
+    EXPECT_EQ(decode(KEY_Q, kPress), (Seen{kCGEventKeyDown, 0x0C, all, 0}));
+    EXPECT_EQ(decode(KEY_LEFTALT, kRelease)->flags,
+              all & ~(kCGEventFlagMaskAlternate | kDeviceLeftAlternate));
+}
+
+TEST_F(KeyEventDecoderTest, CapsLockTurnsItsBitOnAtOnePressAndOffAtTheNext) {
+    EXPECT_EQ(decode(KEY_CAPSLOCK, kPress),
+              (Seen{kCGEventFlagsChanged, 0x39, kCGEventFlagMaskAlphaShift, 0}));
+    EXPECT_EQ(decode(KEY_CAPSLOCK, kRepeat), std::nullopt);
+    EXPECT_EQ(decode(KEY_CAPSLOCK, kRelease), std::nullopt);
+    EXPECT_EQ(decode(KEY_A, kPress)->flags, kCGEventFlagMaskAlphaShift);
+    EXPECT_EQ(decode(KEY_CAPSLOCK, kPress), (Seen{kCGEventFlagsChanged, 0x39, 0, 0}));
+    EXPECT_EQ(decode(KEY_CAPSLOCK, kRelease), std::nullopt);
+}
+
+TEST_F(KeyEventDecoderTest, KeyboardsShareModifiersAndEachLetsGoOfOnlyItsOwnKeys) {
+    KeyEventDecoder other(modifiers);
+    decode(KEY_LEFTSHIFT, kPress);
+    decode(KEY_A, kPress);
+    EXPECT_EQ(seen(other.decode(KEY_LEFTSHIFT, kPress)),
+              (Seen{kCGEventFlagsChanged, 0x38, kCGEventFlagMaskShift | kDeviceLeftShift, 0}));
+    // One keyboard goes away: Shift stays down on the other.
+    std::vector<Seen> released;
+    for (const auto& event : keyboard.releaseAll()) {
+        released.push_back(*seen(event));
+    }
+    const CGEventFlags shift = kCGEventFlagMaskShift | kDeviceLeftShift;
+    EXPECT_EQ(released, (std::vector<Seen>{{kCGEventKeyUp, 0x00, shift, 0},
+                                           {kCGEventFlagsChanged, 0x38, shift, 0}}));
+    EXPECT_TRUE(keyboard.held().none());
+    EXPECT_EQ(seen(other.decode(KEY_LEFTSHIFT, kRelease)),
+              (Seen{kCGEventFlagsChanged, 0x38, 0, 0}));
+}
+
+TEST_F(KeyEventDecoderTest, ResynchronisingTakesOverHeldKeysWithoutEvents) {
+    decode(KEY_LEFTSHIFT, kPress);
+    decode(KEY_A, kPress);
+    KeyEventDecoder::KeySet down;
+    down.set(KEY_RIGHTCTRL);
+    down.set(KEY_B);
+    down.set(KEY_CAPSLOCK);
+    keyboard.resynchronise(down);
+
+    EXPECT_EQ(keyboard.held(), down);
+    const CGEventFlags control = kCGEventFlagMaskControl | kDeviceRightControl;
+    EXPECT_EQ(decode(KEY_B, kPress), (Seen{kCGEventKeyDown, 0x0B, control, 1}));
+    EXPECT_EQ(decode(KEY_A, kPress), (Seen{kCGEventKeyDown, 0x00, control, 0}));
+    EXPECT_EQ(decode(KEY_RIGHTCTRL, kRelease), (Seen{kCGEventFlagsChanged, 0x3E, 0, 0}));
+    // A held Caps Lock key leaves the toggle alone; its release makes nothing.
+    EXPECT_EQ(decode(KEY_CAPSLOCK, kRelease), std::nullopt);
+    EXPECT_EQ(decode(KEY_CAPSLOCK, kPress)->flags, kCGEventFlagMaskAlphaShift);
+}
+
+}  // namespace
+}  // namespace plinka::testing

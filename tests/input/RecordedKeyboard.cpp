@@ -1,0 +1,82 @@
+#include "RecordedKeyboard.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <stdexcept>
+#include <vector>
+
+namespace plinka::testing {
+
+std::unique_ptr<KeyboardDevice> RecordedKeyboard::open(const std::string& path) {
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!fd.valid()) {
+        return nullptr;
+    }
+    return std::make_unique<RecordedKeyboard>(std::move(fd));
+}
+
+KeyboardDevice::ReadStatus RecordedKeyboard::read(input_event& event) {
+    const ssize_t length = ::read(_fd.get(), &event, sizeof event);
+    if (length == static_cast<ssize_t>(sizeof event)) {
+        follow(event);
+        return ReadStatus::Event;
+    }
+    return length < 0 && errno == EAGAIN ? ReadStatus::Empty : ReadStatus::Gone;
+}
+
+KeyboardDevice::ReadStatus RecordedKeyboard::next(input_event& event) {
+    const ReadStatus status = read(event);
+    if (status != ReadStatus::Event || event.type != EV_SYN || event.code != SYN_DROPPED) {
+        return status;
+    }
+    // The tests write a dropped stretch in one go, so its end is already in the pipe.
+    for (ReadStatus lost = read(event); lost == ReadStatus::Event; lost = read(event)) {
+        if (event.type == EV_SYN && event.code == SYN_REPORT) {
+            break;
+        }
+    }
+    return ReadStatus::Dropped;
+}
+
+void RecordedKeyboard::follow(const input_event& event) {
+    if (event.type == EV_KEY && event.code < KEY_CNT) {
+        _down.set(event.code, event.value != 0);
+    } else if (event.type == EV_LED && event.code == LED_CAPSL) {
+        _capsLight = event.value != 0;
+    }
+}
+
+KeyboardPipe::KeyboardPipe(const std::string& directory, const std::string& name) {
+    // Made under a hidden name, which the tap ignores, then renamed into place.
+    const std::string staging = directory + "/." + name + ".pipe";
+    if (::mkfifo(staging.c_str(), 0600) != 0) {
+        throw std::runtime_error("cannot make the pipe " + staging);
+    }
+    // Read and write, so opening never waits for a reader.
+    _writer.reset(::open(staging.c_str(), O_RDWR | O_CLOEXEC));
+    const std::string node = directory + "/" + name;
+    if (!_writer.valid() || std::rename(staging.c_str(), node.c_str()) != 0) {
+        throw std::runtime_error("cannot place the pipe " + node);
+    }
+}
+
+void KeyboardPipe::write(std::initializer_list<input_event> events) {
+    const std::vector<input_event> records(events);
+    const auto size = records.size() * sizeof(input_event);
+    if (::write(_writer.get(), records.data(), size) != static_cast<ssize_t>(size)) {
+        throw std::runtime_error("cannot write the records");
+    }
+}
+
+input_event KeyboardPipe::record(int type, int code, int value) {
+    input_event event{};
+    event.type = static_cast<__u16>(type);
+    event.code = static_cast<__u16>(code);
+    event.value = value;
+    return event;
+}
+
+}  // namespace plinka::testing
