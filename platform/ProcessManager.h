@@ -34,6 +34,9 @@ public:
     virtual Object processInformationCopyDictionary(const ProcessSerialNumber& psn) = 0;
     // Asks the process to reopen and waits a bounded time for its answer; non-zero on failure.
     virtual OSErr sendReopenEvent(const ProcessSerialNumber& psn) = 0;
+    // Whether the process started before this one (the lower process id first at the same
+    // instant), so that of two copies started together exactly one yields.
+    virtual bool startedEarlier(const ProcessSerialNumber& psn) = 0;
     // The name of this process.
     virtual std::string processName() = 0;
 };
