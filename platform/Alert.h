@@ -20,6 +20,9 @@ struct Alert {
     std::optional<std::string> otherButton;
     std::string informativeText;
     AlertStyle style = AlertStyle::Warning;
+    // A "Do not show this message again" box, checked or not as the alert opens.
+    bool showsSuppressionButton = false;
+    bool suppressionButtonChecked = false;
 };
 
 // Shows alerts to the person at the desktop.
@@ -28,6 +31,11 @@ class AlertPresenter {
     virtual ~AlertPresenter() = default;
     // Shows the alert above every window and waits for an answer; call on the main thread.
     virtual int runModal(const Alert& alert) = 0;
+    // As runModal, and tells whether the suppression box was left checked.
+    virtual int runModal(const Alert& alert, bool& suppressionChecked) {
+        suppressionChecked = alert.suppressionButtonChecked;
+        return runModal(alert);
+    }
 };
 
 }  // namespace plinka
