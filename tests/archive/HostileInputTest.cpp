@@ -120,6 +120,14 @@ TEST(HostileBinaryPropertyListTest, RejectsWrongObjectShapes) {
     set.raw({0xC0});  // Sets are not property-list objects we take.
     expectRejected(set.build(0), "unsupported");
 
+    // libplist aborts on strings with a NUL inside.
+    BplistBuilder nul;
+    nul.string(std::string("a\0b", 3));
+    expectRejected(nul.build(0), "NUL");
+    BplistBuilder nul16;
+    nul16.utf16(std::u16string(u"a\0b", 3));
+    expectRejected(nul16.build(0), "NUL");
+
     BplistBuilder wideUid;
     wideUid.raw({0x82, 0, 0, 1});  // A three-byte UID.
     expectRejected(wideUid.build(0), "UID");
@@ -167,6 +175,15 @@ TEST(HostileXmlPropertyListTest, RejectsDeepNestingHiddenMarkupAndMalformedTags)
     expectRejected(textBytes("<plist><array x=\"1\"></array></plist>"), "malformed tag");
     expectRejected(textBytes("<plist></array></plist>"), "end tag without start tag");
     expectRejected(textBytes("<plist><!-- never closed"), "unterminated");
+    expectRejected(textBytes("<plist><string>a&#0;b</string></plist>"), "NUL");
+    expectRejected(textBytes("<plist><string>a&#x100000000;b</string></plist>"), "NUL");
+    expectRejected(
+        Bytes{'<', 'p', 'l', 'i', 's', 't', '>', 0, '<', '/', 'p', 'l', 'i', 's', 't', '>'}, "NUL");
+    std::string error;
+    EXPECT_EQ(
+        readPropertyListData(textBytes("<plist><string>&#65;&#x263a;</string></plist>"), &error),
+        Object::string("A\u263a"))
+        << error;
 
     std::string wide = "<plist><array>";
     for (int i = 0; i < 300000; ++i) {

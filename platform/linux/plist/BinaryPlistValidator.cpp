@@ -176,18 +176,26 @@ class Validator {
             case 0x3:
                 return (low == 3 && fits(position, 8, 1)) || fail("bad date");
             case 0x4:
-            case 0x5:
                 if (!readLength(marker, position, length) || !fits(position, length, 1)) {
                     return false;
                 }
                 shape.payloadBytes = length;
                 return true;
-            case 0x6:
-                if (!readLength(marker, position, length) || !fits(position, length, 2)) {
+            case 0x5:
+            case 0x6: {
+                const uint64_t unit = (marker >> 4) == 0x5 ? 1 : 2;
+                if (!readLength(marker, position, length) || !fits(position, length, unit)) {
                     return false;
                 }
-                shape.payloadBytes = length * 3;  // Its UTF-8 form at most.
+                // libplist asserts (and so aborts) on strings with a NUL inside.
+                for (uint64_t i = 0; i < length; ++i) {
+                    if (readBigEndian(bytes_.data() + position + i * unit, unit) == 0) {
+                        return fail("NUL character in a string");
+                    }
+                }
+                shape.payloadBytes = length * (unit == 1 ? 1 : 3);  // UTF-16 as UTF-8 at most.
                 return true;
+            }
             case 0x8:
                 return ((low == 0 || low == 1 || low == 3 || low == 7) &&
                         fits(position, low + 1u, 1) &&

@@ -111,9 +111,47 @@ class XmlScanner {
         return true;
     }
 
+    // libplist asserts (and so aborts) on strings with a NUL inside: refuse raw NULs, and
+    // character references to NUL or to no character at all (which could wrap around to NUL).
+    bool hasNoNul() {
+        if (text_.find('\0') != std::string_view::npos) {
+            return fail("NUL byte");
+        }
+        for (std::size_t at = text_.find("&#"); at != std::string_view::npos;
+             at = text_.find("&#", at + 2)) {
+            std::size_t digit = at + 2;
+            const bool hex = digit < text_.size() && (text_[digit] == 'x' || text_[digit] == 'X');
+            digit += hex ? 1 : 0;
+            uint64_t value = 0;
+            std::size_t digits = 0;
+            for (; digit < text_.size() && digits <= 8; ++digit, ++digits) {
+                const char c = text_[digit];
+                int number = -1;
+                if (c >= '0' && c <= '9') {
+                    number = c - '0';
+                } else if (hex && c >= 'a' && c <= 'f') {
+                    number = c - 'a' + 10;
+                } else if (hex && c >= 'A' && c <= 'F') {
+                    number = c - 'A' + 10;
+                }
+                if (number < 0) {
+                    break;
+                }
+                value = value * (hex ? 16 : 10) + static_cast<uint64_t>(number);
+            }
+            if (value == 0 || value > 0x10FFFF || digits > 8) {
+                return fail("character reference to NUL or to no character");
+            }
+        }
+        return true;
+    }
+
     bool scan() {
         if (text_.size() > PlistLimits::kMaxBytes) {
             return fail("too large");
+        }
+        if (!hasNoNul()) {
+            return false;
         }
         while ((position_ = text_.find('<', position_)) != std::string_view::npos) {
             const std::string_view rest = text_.substr(position_);
