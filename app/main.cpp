@@ -20,7 +20,7 @@ int main(int argc, char** argv) {
     plinka::LinuxEventTapService eventTaps(
         plinka::LinuxEventTapService::sessionOptions(std::nullopt));
     plinka::QtAlertPresenter alerts;
-    plinka::QtApplication qtApplication;
+    plinka::QtApplication qtApplication(services.platform().mainBundle, {});
     plinka::DesktopServices desktop{eventTaps, alerts, qtApplication};
 
     plinka::AppController controller(services.platform(), desktop,

@@ -32,7 +32,7 @@ class AlertPresenter {
     // Shows the alert above every window and waits for an answer; call on the main thread.
     virtual int runModal(const Alert& alert) = 0;
     // As runModal, and tells whether the suppression box was left checked.
-    virtual int runModal(const Alert& alert, bool& suppressionChecked) {
+    virtual int runModalWithSuppression(const Alert& alert, bool& suppressionChecked) {
         suppressionChecked = alert.suppressionButtonChecked;
         return runModal(alert);
     }

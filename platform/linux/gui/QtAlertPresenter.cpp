@@ -1,6 +1,7 @@
 #include "platform/linux/gui/QtAlertPresenter.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -32,6 +33,11 @@ QPushButton* addButton(QMessageBox& box, const std::optional<std::string>& title
 }  // namespace
 
 int QtAlertPresenter::runModal(const Alert& alert) {
+    bool suppressionChecked = alert.suppressionButtonChecked;
+    return runModalWithSuppression(alert, suppressionChecked);
+}
+
+int QtAlertPresenter::runModalWithSuppression(const Alert& alert, bool& suppressionChecked) {
     QMessageBox box;
     box.setIcon(iconOf(alert.style));
     box.setWindowTitle(QString::fromStdString(alert.messageText));
@@ -44,7 +50,15 @@ int QtAlertPresenter::runModal(const Alert& alert) {
     QPushButton* alternateButton = addButton(box, alert.alternateButton, QMessageBox::RejectRole);
     QPushButton* otherButton = addButton(box, alert.otherButton, QMessageBox::ActionRole);
     box.setDefaultButton(defaultButton);
+    if (alert.showsSuppressionButton) {
+        auto* suppression = new QCheckBox(QObject::tr("Do not show this message again"));
+        suppression->setChecked(alert.suppressionButtonChecked);
+        box.setCheckBox(suppression);  // the box owns it
+    }
     box.exec();
+    if (box.checkBox() != nullptr) {
+        suppressionChecked = box.checkBox()->isChecked();
+    }
     const QAbstractButton* clicked = box.clickedButton();
     if (clicked != nullptr && clicked == alternateButton) {
         return NSAlertAlternateReturn;

@@ -8,6 +8,7 @@ namespace plinka {
 class QtAlertPresenter final : public AlertPresenter {
   public:
     int runModal(const Alert& alert) override;
+    int runModalWithSuppression(const Alert& alert, bool& suppressionChecked) override;
 };
 
 }  // namespace plinka

@@ -1,14 +1,36 @@
 #pragma once
 
+#include <functional>
+#include <memory>
+
 #include "platform/Application.h"
+
+class QDialog;
 
 namespace plinka {
 
-// The Qt application object of the process.
+class Bundle;
+
+// The Qt application object of the process, and its About window.
 class QtApplication final : public Application {
   public:
+    // The About window shows the bundle's name, version and copyright, and a button that opens
+    // the preferences.
+    QtApplication(const Bundle& bundle, std::function<void()> showPreferences);
+    ~QtApplication() override;
+    QtApplication(const QtApplication&) = delete;
+    QtApplication& operator=(const QtApplication&) = delete;
+
     void beep() override;
     void terminate() override;
+    void activateIgnoringOtherApps() override;
+    void orderFrontStandardAboutPanel() override;
+    void raisePanelsAboveAllWindows() override;
+
+  private:
+    const Bundle& bundle_;
+    std::function<void()> showPreferences_;
+    std::unique_ptr<QDialog> about_;
 };
 
 }  // namespace plinka
