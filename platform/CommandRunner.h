@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+
+namespace plinka {
+
+// How a child process ended and everything it wrote.
+struct CommandResult {
+    // The exit status; when a signal ended it, 128 plus the signal; -1 when it could not start.
+    int terminationStatus = -1;
+    // Standard output and standard error, interleaved as written (they share one pipe).
+    std::string output;
+};
+
+// Runs shell commands as child processes.
+class CommandRunner {
+  public:
+    virtual ~CommandRunner() = default;
+    // Runs `command` with "/bin/sh -c", standard input from the null device, and blocks until
+    // the child has exited.
+    virtual CommandResult runShellCommand(const std::string& command) = 0;
+};
+
+}  // namespace plinka

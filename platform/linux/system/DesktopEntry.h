@@ -1,0 +1,23 @@
+#pragma once
+
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace plinka::DesktopEntry {
+
+// The keys of the file's "Desktop Entry" group with their values unescaped; localized variants
+// ("Name[de]") are left out.
+std::map<std::string, std::string> readMainGroup(std::string_view text);
+
+// The arguments of an Exec value (as readMainGroup answers it), quotes and escapes undone.
+std::vector<std::string> execArguments(std::string_view exec);
+
+// The program an Exec value starts: its first argument after any "env NAME=value" prefix.
+std::string execProgram(std::string_view exec);
+
+// The text of an application entry that starts `program` at login.
+std::string applicationEntry(std::string_view name, std::string_view program);
+
+}  // namespace plinka::DesktopEntry

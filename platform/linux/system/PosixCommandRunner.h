@@ -1,0 +1,13 @@
+#pragma once
+
+#include "platform/CommandRunner.h"
+
+namespace plinka {
+
+// Child processes through posix_spawn: /bin/sh -c, standard output and error into one pipe.
+class PosixCommandRunner final : public CommandRunner {
+  public:
+    CommandResult runShellCommand(const std::string& command) override;
+};
+
+}  // namespace plinka

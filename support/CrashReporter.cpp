@@ -1,0 +1,118 @@
+#include "support/CrashReporter.h"
+
+#include "platform/Alert.h"
+#include "platform/CrashReports.h"
+#include "platform/Log.h"
+#include "platform/UrlOpener.h"
+#include "support/FileUrl.h"
+#include "support/Format.h"
+#include "support/PLKAdditions.h"
+
+namespace plinka {
+
+namespace {
+
+// Mail clients and the URL hand-off cope with long URLs, but not without limit; the reports
+// past this many bytes are named by their folder instead.
+constexpr size_t kMaximumMailBody = 24 * 1024;
+
+// Percent-encodes all but the unreserved characters of a URL and those in `alsoAllowed`.
+std::string percentEncoded(std::string_view text, std::string_view alsoAllowed = {}) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string encoded;
+    encoded.reserve(text.size() * 3);
+    for (const char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
+        const bool unreserved = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+                                (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_' ||
+                                c == '~' || alsoAllowed.find(ch) != std::string_view::npos;
+        if (unreserved) {
+            encoded += ch;
+        } else {
+            encoded += '%';
+            encoded += kDigits[c >> 4];
+            encoded += kDigits[c & 0xF];
+        }
+    }
+    return encoded;
+}
+
+Alert crashAlert(const std::string& applicationName, size_t reportCount) {
+    Alert alert;
+    alert.messageText =
+        stringWithFormat("%1$@ quit unexpectedly the last time it was used.", {applicationName});
+    alert.informativeText =
+        reportCount == 1 ? std::string(
+                               "A report of the crash was saved. Would you like to send it to the "
+                               "developer by e-mail? It helps to find and fix the problem.")
+                         : stringWithFormat(
+                               "Reports of %u crashes were saved. Would you like to send them to "
+                               "the developer by e-mail? They help to find and fix the problem.",
+                               {static_cast<unsigned>(reportCount)});
+    alert.defaultButton = "Send by E-mail";
+    alert.alternateButton = "Don't Send";
+    alert.otherButton = "Show Reports";
+    alert.style = AlertStyle::Warning;
+    return alert;
+}
+
+}  // namespace
+
+bool CrashReporter::check() {
+    const std::vector<std::string> reports = services_.reports.unofferedReports();
+    if (reports.empty()) {
+        return false;
+    }
+    const int answer = services_.alerts.runModal(
+        crashAlert(services_.information.applicationName(), reports.size()));
+    // Offered means shown: whatever the answer, the next launch does not ask again.
+    for (const auto& report : reports) {
+        services_.reports.markOffered(report);
+    }
+    if (answer == NSAlertDefaultReturn) {
+        _sendReports(reports);
+    } else if (answer == NSAlertOtherReturn) {
+        _showReports();
+    }
+    return true;
+}
+
+void CrashReporter::_sendReports(const std::vector<std::string>& reports) {
+    std::string body;
+    size_t left = 0;
+    for (const auto& report : reports) {
+        const auto contents = services_.reports.contentsOfReport(report);
+        if (!contents) {
+            continue;
+        }
+        if (!body.empty() && body.size() + contents->size() > kMaximumMailBody) {
+            ++left;
+            continue;
+        }
+        body += *contents;
+        body += "\n";
+    }
+    if (left > 0) {
+        body +=
+            stringWithFormat("%u more reports are in %@\n",
+                             {static_cast<unsigned>(left), services_.reports.reportsDirectory()});
+    }
+    const std::string* address =
+        services_.information.infoValueForKey(kFeedbackEmailKey).stringValue();
+    const std::string subject =
+        stringWithFormat("%1$@ crash report", {services_.information.applicationName()});
+    const std::string url = "mailto:" + percentEncoded(address ? *address : "", "@") +
+                            "?subject=" + percentEncoded(subject) + "&body=" + percentEncoded(body);
+    if (!services_.urls.openURL(url)) {
+        services_.log.log("Unable to open a mail message for the crash reports");
+    }
+}
+
+void CrashReporter::_showReports() {
+    const std::string directory = services_.reports.reportsDirectory();
+    if (!services_.urls.openURL(FileUrl::fileURLWithPath(directory))) {
+        services_.log.log(stringWithFormat("Unable to show the crash reports in %@", {directory}));
+    }
+}
+
+}  // namespace plinka

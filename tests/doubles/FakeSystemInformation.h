@@ -1,0 +1,65 @@
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/CommandRunner.h"
+#include "platform/ProcessInformation.h"
+#include "platform/SystemAttributes.h"
+#include "support/PLKAdditions.h"
+
+namespace plinka::testing {
+
+// Process information that answers what the test sets; by default the macOS layer's command.
+class FakeProcessInformation final : public ProcessInformation {
+  public:
+    std::optional<OperatingSystemVersion> operatingSystemVersion() const override {
+        return version;
+    }
+    std::string machineIdentifierCommand() const override { return command; }
+
+    std::optional<OperatingSystemVersion> version;
+    std::string command{kSerialNumberDigestCommand};
+};
+
+// An attribute service with the values the test gives; other selectors fail with `missing`.
+class FakeSystemAttributes final : public SystemAttributes {
+  public:
+    int16_t attribute(uint32_t selector, int32_t* response) const override {
+        queried.push_back(selector);
+        const auto found = values.find(selector);
+        if (found == values.end()) {
+            return missing;
+        }
+        *response = found->second;
+        return 0;
+    }
+
+    std::map<uint32_t, int32_t> values;
+    int16_t missing = -5551;
+    mutable std::vector<uint32_t> queried;
+};
+
+// Answers each command with the next scripted result (the last one repeats) and keeps the
+// commands it was given.
+class ScriptedCommandRunner final : public CommandRunner {
+  public:
+    CommandResult runShellCommand(const std::string& command) override {
+        commands.push_back(command);
+        if (results.empty()) {
+            return {};
+        }
+        const CommandResult result = results.front();
+        if (results.size() > 1) {
+            results.erase(results.begin());
+        }
+        return result;
+    }
+
+    std::vector<CommandResult> results;
+    std::vector<std::string> commands;
+};
+
+}  // namespace plinka::testing
