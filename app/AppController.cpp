@@ -1,10 +1,51 @@
 #include "app/AppController.h"
 
+#include <algorithm>
+#include <cctype>
+
+#include "platform/Application.h"
+#include "platform/Bundle.h"
+#include "platform/Log.h"
 #include "platform/Platform.h"
+#include "platform/RunLoop.h"
+#include "platform/StatusBar.h"
+#include "platform/SystemSettings.h"
+#include "platform/UserDefaults.h"
 #include "sound/KeyHandOff.h"
 #include "sound/SoundController.h"
+#include "support/Format.h"
 
 namespace plinka {
+
+namespace {
+
+bool equalIgnoringCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+}  // namespace
+
+void AppController::initialize(Platform& platform, DesktopServices& desktop) {
+    const auto path = platform.mainBundle.pathForResource("Defaults", "plist");
+    const Object defaults = path ? desktop.settings.dictionaryWithContentsOfFile(*path) : Object();
+    const Object::Dictionary* entries = defaults.dictionaryValue();
+    if (entries == nullptr) {
+        return;  // nothing registered, not even the updater keys
+    }
+    Object::Dictionary registered;
+    for (const auto& entry : *entries) {
+        const std::string* key = entry.first.stringValue();
+        if (key == nullptr || (*key != "SUEnableAutomaticChecks" && *key != "SUSendProfileInfo")) {
+            registered.push_back(entry);
+        }
+    }
+    registered.emplace_back(Object::string("SUEnableAutomaticChecks"), Object::boolean(true));
+    registered.emplace_back(Object::string("SUSendProfileInfo"), Object::boolean(true));
+    desktop.defaults.registerDefaults(Object::dictionary(std::move(registered)));
+}
 
 AppController::AppController(Platform& platform, DesktopServices& desktop, SoundController& sounds)
     : platform_(platform),
@@ -20,11 +61,75 @@ AppController::~AppController() {
 }
 
 void AppController::awakeFromNib() {
-    sounds_.setThemeByName(std::nullopt);
+    _checkForDuplicateProcesses();
+    statusItemMenu_.reset();
+    _updateStatusItem();
+    sounds_.setThemeByName(desktop_.defaults.stringForKey("soundTheme"));
+    desktop_.defaults.addObserver("showInMenuBar",
+                                  [this] { observeValueForKeyPath("showInMenuBar"); });
 }
 
 void AppController::applicationDidFinishLaunching() {
+    desktop_.chores.checkUniversalAccess(nullptr);
+    const bool crashReportsOffered = desktop_.chores.crashReporterCheck();
+    const bool moveOffered = desktop_.chores.offerMoveToApplicationsFolder();
+    if (!crashReportsOffered || !moveOffered) {
+        desktop_.chores.feedbackSharedInstance();
+        if (desktop_.defaults.boolForKey("SUEnableAutomaticChecks")) {
+            desktop_.chores.checkForUpdateInformation();
+        }
+    }
     detachEventTapThread();
+    accessTimer_ = platform_.runLoop.scheduleTimer(
+        kAccessCheckInterval, true,
+        [this](Timer& timer) { desktop_.chores.checkUniversalAccess(&timer); });
+}
+
+void AppController::applicationWillTerminate() {
+    if (statusItem_) {
+        desktop_.statusBar.removeStatusItem(*statusItem_);
+    }
+}
+
+bool AppController::applicationShouldHandleReopen(bool /*hasVisibleWindows*/) {
+    if (statusItem_) {
+        statusItem_->popUpStatusItemMenu(statusItem_->menu());
+    }
+    return true;
+}
+
+std::optional<std::string> AppController::_bundleIDForApplicationPSN(ProcessSerialNumber psn) {
+    const Object information = desktop_.processes.processInformationCopyDictionary(psn);
+    if (const std::string* identifier =
+            information.objectForKey("CFBundleIdentifier").stringValue()) {
+        return *identifier;
+    }
+    return std::nullopt;
+}
+
+void AppController::_checkForDuplicateProcesses() {
+    const std::string processName = desktop_.processes.processName();
+    const std::optional<std::string> identifier = platform_.mainBundle.bundleIdentifier();
+    ProcessSerialNumber psn = kNoProcess;
+    while (desktop_.processes.getNextProcess(&psn) == kProcessNoErr) {
+        bool same = false;
+        if (desktop_.processes.sameProcess(psn, kCurrentProcess, &same) == kProcessNoErr && same) {
+            continue;
+        }
+        const std::optional<std::string> other = _bundleIDForApplicationPSN(psn);
+        if (!other || !identifier || !equalIgnoringCase(*other, *identifier)) {
+            continue;
+        }
+        // Of two copies started together, only the later one yields.
+        if (!desktop_.processes.startedEarlier(psn)) {
+            continue;
+        }
+        platform_.log.log(stringWithFormat(
+            "Found another %@ process; sent 'reopen' and will quit instead.", {processName}));
+        desktop_.processes.sendReopenEvent(psn);
+        platform_.runLoop.performOnMainThread([this] { desktop_.application.terminate(); });
+        return;
+    }
 }
 
 }  // namespace plinka

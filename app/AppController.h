@@ -1,44 +1,110 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
 #include "platform/EventTap.h"
+#include "platform/ProcessManager.h"
 
 namespace plinka {
 
 class AlertPresenter;
 class Application;
+class Bundle;
 class KeyHandOff;
+class LoginItems;
+class Menu;
+class PLKAdditions;
 class SoundController;
+class StatusBar;
+class StatusItem;
+class SystemSettings;
+class Timer;
+class UrlOpener;
+class UserDefaults;
+struct MenuItem;
 struct Platform;
+
+// The launch chores whose owners come later, each with what stands in for it meanwhile.
+struct LaunchChores {
+    // The accessibility test, with the timer that fired (or none); quits without the permission.
+    std::function<void(Timer*)> checkUniversalAccess = [](Timer*) {};
+    // Offers the crash reports of earlier runs; true when it showed its dialog.
+    std::function<bool()> crashReporterCheck = [] { return false; };
+    // The move into the applications folder; true when it showed its alert.
+    std::function<bool()> offerMoveToApplicationsFolder = [] { return false; };
+    // The feedback prompt, made (and perhaps shown) on first use.
+    std::function<void()> feedbackSharedInstance = [] {};
+    // A background update check.
+    std::function<void()> checkForUpdateInformation = [] {};
+};
 
 // The desktop services the application controller needs beyond the sound engine's.
 struct DesktopServices {
     EventTapService& eventTaps;
     AlertPresenter& alerts;
     Application& application;
+    StatusBar& statusBar;
+    UserDefaults& defaults;
+    ProcessManager& processes;
+    UrlOpener& urls;
+    SystemSettings& settings;
+    LoginItems& loginItems;
+    PLKAdditions& information;
+    LaunchChores& chores;
 };
 
-// The application's delegate: launch and lifecycle, and the capture of every key on the desktop.
+// The application's delegate: launch and lifecycle, the status item and its menu, the
+// preference actions, and the capture of every key on the desktop.
 class AppController {
   public:
+    static constexpr double kShownLength = 26.0;
+    static constexpr double kHiddenLength = 1.0;
+    static constexpr double kAccessCheckInterval = 30.0;
+
+    // Registers the defaults: the bundle's "Defaults.plist" with the two updater keys forced on.
+    static void initialize(Platform& platform, DesktopServices& desktop);
+
     AppController(Platform& platform, DesktopServices& desktop, SoundController& sounds);
     ~AppController();
     AppController(const AppController&) = delete;
     AppController& operator=(const AppController&) = delete;
 
-    // After the interface is loaded: restores the theme.
+    // Launch and lifecycle.
     void awakeFromNib();
-    // Once the application runs: starts the key capture.
     void applicationDidFinishLaunching();
+    void applicationWillTerminate();
+    bool applicationShouldHandleReopen(bool hasVisibleWindows);
+    std::optional<std::string> _bundleIDForApplicationPSN(ProcessSerialNumber psn);
+    void _checkForDuplicateProcesses();
 
-    // Starts the tap thread with _createEventTap as its entry.
+    // The status item and its menu.
+    void _updateStatusItem();
+    void _rebuildStatusItemMenu();
+    void menuWillOpen(Menu& menu);
+    void observeValueForKeyPath(const std::string& keyPath);
+    void showAbout();
+    void showHelp();
+    void soundSelectionChanged(const MenuItem* sender);
+    void _setSoundThemeByName(const std::optional<std::string>& name);
+
+    // The preference actions of the interface's controls; `senderState` is the control's state.
+    void toggleShowMenuBarIcon();
+    void toggleCheckForUpdates();
+    void toggleStartAtLogin(int senderState);
+    void showLoginItems();
+    void _showLoginItems();
+
+    StatusItem* statusItem() const { return statusItem_.get(); }
+    const std::shared_ptr<Menu>& statusItemMenu() const { return statusItemMenu_; }
+
+    // Key capture. Starts the tap thread with _createEventTap as its entry.
     void detachEventTapThread();
-
     // The tap thread's entry: creates the tap and runs the thread's loop for the process's life.
     void _createEventTap();
     // Main thread: the key went down (state 1) or up (state 0).
@@ -46,7 +112,6 @@ class AppController {
     void _keyUp(int32_t keyCode);
     // Shows the fatal error and ends the application; callable from any thread.
     void _quitWithError(const std::string& message);
-
     // The tap made by _createEventTap; null before and when it failed.
     EventTap* eventTap() const { return eventTap_.get(); }
     // Ends the tap thread's loop and joins it (orderly shutdown and tests).
@@ -59,6 +124,10 @@ class AppController {
     Platform& platform_;
     DesktopServices& desktop_;
     SoundController& sounds_;
+    std::unique_ptr<StatusItem> statusItem_;
+    std::shared_ptr<Menu> statusItemMenu_;
+    std::unique_ptr<Timer> accessTimer_;
+
     std::unique_ptr<KeyHandOff> keyHandOff_;
     // Written once on the tap thread before its loop runs; read by the callback there, and by
     // stopEventTapThread under the lock.

@@ -6,8 +6,19 @@
 
 #include "app/AppController.h"
 #include "doubles/FakeEventTapService.h"
+#include "doubles/FakeLoginItems.h"
+#include "doubles/FakeStatusBar.h"
+#include "doubles/FakeSystemInformation.h"
+#include "doubles/FakeSystemSettings.h"
+#include "doubles/FakeUserDefaults.h"
+#include "doubles/RecordingUrlOpener.h"
+#include "doubles/ScriptedProcessList.h"
 #include "platform/Alert.h"
 #include "platform/Application.h"
+#include "platform/Log.h"
+#include "platform/Platform.h"
+#include "support/LoginItems.h"
+#include "support/PLKAdditions.h"
 
 namespace plinka::testing {
 
@@ -50,18 +61,63 @@ class FakeApplication final : public Application {
     explicit FakeApplication(DesktopJournal& journal) : journal_(journal) {}
     void beep() override { journal_.note("beep"); }
     void terminate() override { journal_.note("terminate"); }
+    void activateIgnoringOtherApps() override { journal_.note("activate"); }
+    void orderFrontStandardAboutPanel() override { journal_.note("about"); }
+    void raisePanelsAboveAllWindows() override { journal_.note("raise panels"); }
 
   private:
     DesktopJournal& journal_;
 };
 
+// Notes each launch chore as it runs, answering what the test sets.
+struct JournaledChores {
+    explicit JournaledChores(DesktopJournal& journal) {
+        chores.checkUniversalAccess = [&journal](Timer* timer) {
+            journal.note(timer ? "access check (timer)" : "access check");
+        };
+        chores.crashReporterCheck = [this, &journal] {
+            journal.note("crash reporter");
+            return crashReportsOffered;
+        };
+        chores.offerMoveToApplicationsFolder = [this, &journal] {
+            journal.note("move offer");
+            return moveOffered;
+        };
+        chores.feedbackSharedInstance = [&journal] { journal.note("feedback"); };
+        chores.checkForUpdateInformation = [&journal] { journal.note("update check"); };
+    }
+    bool crashReportsOffered = false;
+    bool moveOffered = false;
+    LaunchChores chores;
+};
+
 // The desktop services as doubles, and the DesktopServices that refers to them.
 struct FakeDesktop {
+    explicit FakeDesktop(Platform& platform) : platform_(platform) {}
+
+  private:
+    Platform& platform_;  // first: the members below use it
+
+  public:
     DesktopJournal journal;
     FakeEventTapService eventTaps;
     FakeAlertPresenter alerts{journal};
     FakeApplication application{journal};
-    DesktopServices services{eventTaps, alerts, application};
+    FakeStatusBar statusBar;
+    FakeUserDefaults defaults;
+    ScriptedProcessList processes;
+    RecordingUrlOpener urls;
+    FakeSystemSettings settings;
+    FakeLoginItems loginItemList;
+    LoginItems loginItems{loginItemList};
+    FakeProcessInformation processInformation;
+    FakeSystemAttributes systemAttributes;
+    ScriptedCommandRunner commands;
+    PLKAdditions information{SystemInformationServices{
+        platform_.log, platform_.mainBundle, processInformation, systemAttributes, commands}};
+    JournaledChores launch{journal};
+    DesktopServices services{eventTaps, alerts,   application, statusBar,   defaults,     processes,
+                             urls,      settings, loginItems,  information, launch.chores};
 };
 
 }  // namespace plinka::testing

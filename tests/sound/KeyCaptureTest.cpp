@@ -74,7 +74,7 @@ class KeyCaptureTest : public ::testing::Test {
     }
 
     testing::FakePlatform fake;
-    testing::FakeDesktop desktop;
+    testing::FakeDesktop desktop{fake.platform};
     AudioKeepAlive keepAlive{fake.platform};
     SoundController sounds{fake.platform, keepAlive};
     std::shared_ptr<SoundTheme> theme;
