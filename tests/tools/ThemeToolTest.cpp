@@ -250,6 +250,23 @@ TEST(Preview, SoundsWhereTheKeysGoDown) {
     EXPECT_GT(audio->frames(), static_cast<size_t>((lastDown->time + 0.04) * audio->sampleRate));
 }
 
+TEST(Preview, SpeaksThroughTheSameMix) {
+    ToolPlatform::Options options{kBundle};
+    options.speech = true;
+    ToolPlatform tool(options);
+    ASSERT_TRUE(tool.speech()) << "espeak-ng is not available";
+    std::string error;
+    const auto audio = renderPreview(tool, kThemes + "Speaking.plnk", "a", 1, error);
+    ASSERT_TRUE(audio) << error;
+    // A spoken letter lasts far longer than any key sound, and is loud all along.
+    ASSERT_GT(audio->frames(), static_cast<size_t>(0.25 * audio->sampleRate));
+    float peak = 0;
+    for (size_t frame = audio->sampleRate / 10; frame < audio->frames(); ++frame) {
+        peak = std::max(peak, std::abs(audio->samples[frame * 2]));
+    }
+    EXPECT_GT(peak, 0.05);
+}
+
 // Runs plinka-theme; its exit status, standard output and standard error.
 struct Run {
     int status;
@@ -329,6 +346,10 @@ TEST(PlinkaTheme, BadInputGivesOneLineAndAFailingStatus) {
              " (see plinka-theme list)\n"},
         {"frobnicate", "plinka-theme: unknown command \"frobnicate\" (see plinka-theme --help)\n"},
         {"inspect", "plinka-theme: usage: inspect FILE|NAME (see plinka-theme --help)\n"},
+        {"build", "plinka-theme: usage: build DIR -o FILE (see plinka-theme --help)\n"},
+        {"preview Typewriter",
+         "plinka-theme: usage: preview THEME TEXT -o OUT.wav (see plinka-theme --help)\n"},
+        {"build " + d + " -o", "plinka-theme: -o needs a value\n"},
     };
     for (const auto& [arguments, message] : cases) {
         const auto run = runTool(arguments);

@@ -208,14 +208,15 @@ int run(std::vector<std::string> arguments, std::ostream& out) {
         dump(arguments[0], out);
     } else if (command == "build") {
         const auto output = takeOption(arguments, "-o");
-        expectArguments(arguments, output ? 1 : 0, "build DIR -o FILE");
+        expectArguments(output ? arguments : std::vector<std::string>{}, 1, "build DIR -o FILE");
         ToolPlatform tool(options);
         build(tool, arguments[0], *output);
     } else if (command == "preview") {
         const auto output = takeOption(arguments, "-o");
         options.randomSeed = parseSeed(takeOption(arguments, "--seed"));
         options.speech = true;
-        expectArguments(arguments, output ? 2 : 0, "preview THEME TEXT -o OUT.wav");
+        expectArguments(output ? arguments : std::vector<std::string>{}, 2,
+                        "preview THEME TEXT -o OUT.wav");
         ToolPlatform tool(options);
         preview(tool, arguments[0], arguments[1], *output, options.randomSeed);
     } else {

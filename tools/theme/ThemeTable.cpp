@@ -41,7 +41,7 @@ class SlotDescriber {
 
   private:
     static std::string invalid(const Object& value) {
-        if (value.isNil() || (value.instanceValue() && !*value.instanceValue())) {
+        if (value.isNil()) {  // what a sound whose set-up failed decodes to
             return "(a sound that could not be loaded)";
         }
         return "(invalid: " + std::string(value.className()) + ")";
