@@ -1,5 +1,6 @@
 #include "platform/linux/audio/EspeakSpeechService.h"
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 

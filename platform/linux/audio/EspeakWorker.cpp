@@ -85,18 +85,22 @@ void EspeakWorker::enqueue(std::shared_ptr<SpeechStream> stream, uint32_t genera
 }
 
 bool EspeakWorker::isSettled() const {
-    if (!queue_.empty()) {
-        return false;
+    // Blocked on a full stream, the worker gets to nothing else queued until the mixer renders.
+    if (waitingOn_ != nullptr) {
+        return waitingOn_->blocks.size() == waitingOn_->blocks.capacity();
     }
-    return !busy_ ||
-           (waitingOn_ != nullptr && waitingOn_->blocks.size() == waitingOn_->blocks.capacity());
+    return !busy_ && queue_.empty();
 }
 
 void EspeakWorker::waitUntilSettled() {
-    std::unique_lock lock(mutex_);
     // The mixer frees stream space without telling anyone, so look again now and then.
-    while (!changed_.wait_for(lock, std::chrono::milliseconds(1), [this] { return isSettled(); })) {
+    while (!waitUntilSettled(std::chrono::milliseconds(1))) {
     }
+}
+
+bool EspeakWorker::waitUntilSettled(std::chrono::milliseconds timeout) {
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, timeout, [this] { return isSettled(); });
 }
 
 void EspeakWorker::run(int outputRate) {

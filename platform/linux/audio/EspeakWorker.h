@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -19,6 +20,8 @@ class StreamResampler;
 
 // The one thread that runs espeak-ng (which is not thread-safe): it synthesizes queued texts
 // with the default voice, resamples them to the output rate and feeds each into its stream.
+// Texts are synthesized in turn: while one waits for room in its full stream, texts of other
+// synthesizers wait behind it.
 class EspeakWorker {
   public:
     // Starts the thread and returns once espeak-ng is ready or known to be unavailable (logged).
@@ -34,6 +37,8 @@ class EspeakWorker {
     // Returns once every queued text is synthesized, or the worker waits for a stream that is
     // full: what the streams hold is then fixed until the mixer renders.
     void waitUntilSettled();
+    // The same, giving up after the timeout; whether it settled.
+    bool waitUntilSettled(std::chrono::milliseconds timeout);
 
   private:
     struct Request {

@@ -67,11 +67,34 @@ void Mixer::render(float* out, size_t frames) {
     activeVoices_.store(static_cast<int>(sounding), std::memory_order_relaxed);
 }
 
-void Mixer::drainCommands() {
+void Mixer::drainAttachments() {
     while (SpeechStream** stream = attachments_.readSlot()) {
         placeStream(**stream);
         attachments_.release();
     }
+}
+
+void Mixer::dropStaleSpeech() {
+    drainAttachments();
+    for (SpeechStream* stream : streams_) {
+        if (stream != nullptr) {
+            dropStaleBlocks(*stream, stream->generation.load(std::memory_order_acquire));
+        }
+    }
+}
+
+void Mixer::dropStaleBlocks(SpeechStream& stream, uint32_t current) {
+    while (StreamBlock* block = stream.blocks.readSlot()) {
+        if (block->generation == current) {
+            return;
+        }
+        stream.playedFramesOfBlock = 0;
+        stream.blocks.release();
+    }
+}
+
+void Mixer::drainCommands() {
+    drainAttachments();
     bool started = false;
     while (DecodedSound** queued = plays_.readSlot()) {
         DecodedSound& sound = **queued;
@@ -165,14 +188,10 @@ void Mixer::mixStream(SpeechStream& stream, float* out, size_t frames) {
     const bool allQueued = stream.synthesizedGeneration.load(std::memory_order_acquire) == current;
     size_t mixed = 0;
     while (mixed < frames) {
+        dropStaleBlocks(stream, current);
         StreamBlock* block = stream.blocks.readSlot();
         if (block == nullptr) {
             break;
-        }
-        if (block->generation != current) {
-            stream.playedFramesOfBlock = 0;
-            stream.blocks.release();
-            continue;
         }
         const size_t count =
             std::min<size_t>(frames - mixed, block->frames - stream.playedFramesOfBlock);

@@ -46,6 +46,9 @@ class Mixer {
 
     // Audio side: the next frames of the mix, interleaved stereo.
     void render(float* out, size_t frames);
+    // Audio side: drops the queued speech of cut-off utterances now rather than at the next
+    // render, making room for the current ones (offline rendering waits for them to fill).
+    void dropStaleSpeech();
 
     int sampleRate() const { return sampleRate_; }
     int maxVoices() const { return static_cast<int>(voices_.size()); }
@@ -63,6 +66,8 @@ class Mixer {
 
     void freeRetired();
     void drainCommands();
+    void drainAttachments();
+    static void dropStaleBlocks(SpeechStream& stream, uint32_t current);
     void startVoice(DecodedSound& sound);
     void placeStream(SpeechStream& stream);
     void endVoice(Voice& voice);
