@@ -276,6 +276,18 @@ TEST(HostileKeyedArchiveTest, FailsOnCyclesInsteadOfHanging) {
     EXPECT_NE(error.find("contains itself"), std::string::npos) << error;
 }
 
+TEST(HostileKeyedArchiveTest, BoundsUrlsThatRepeatOneLongStringThroughTheirBases) {
+    ArchiveFixture a;
+    const uint64_t urlClass = a.classRecord("NSURL");
+    const uint64_t path = a.string(std::string(40000, 'd') + "/");
+    uint64_t url = 0;
+    for (int i = 0; i < 3; ++i) {
+        url =
+            a.record(urlClass, {{"NS.base", a.plist.uid(url)}, {"NS.relative", a.plist.uid(path)}});
+    }
+    expectUndecodable(a.build(url), "NSURL too long");
+}
+
 TEST(HostileKeyedArchiveTest, BoundsNestingAndSharedReferenceBombs) {
     ArchiveFixture deep;
     uint64_t inner = deep.array({});

@@ -124,6 +124,8 @@ TEST(PropertyListTest, RefusesToWriteWhatPropertyListsCannotHold) {
     EXPECT_FALSE(
         writeBinaryPropertyList(Object::dictionary({{Object::integer(1), Object::integer(2)}})));
     EXPECT_FALSE(writeBinaryPropertyList(Object::record("Sound")));
+    EXPECT_FALSE(writeBinaryPropertyList(Object::string(std::string("a\0b", 3))));
+    EXPECT_FALSE(writeXmlPropertyList(Object::date(1e12)));
 }
 
 TEST(PropertyListTest, ReadsFilesAndReportsMissingOnes) {

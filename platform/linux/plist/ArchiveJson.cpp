@@ -3,10 +3,10 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <map>
 
 #include "platform/linux/plist/KeyedArchiveContainer.h"
 #include "platform/linux/plist/KeyedArchiveReader.h"
-#include "support/FileUrl.h"
 
 namespace plinka {
 
@@ -282,7 +282,7 @@ class JsonWriter {
             return writeValue(value);
         }
         if (const std::string* className = classNameOf(uid, value)) {
-            writeRecord(*className, value);
+            writeRecord(uid, *className, value);
         }
     }
 
@@ -303,7 +303,7 @@ class JsonWriter {
         return &classNames_[*classUid];
     }
 
-    void writeRecord(std::string_view className, const Object& record) {
+    void writeRecord(uint64_t uid, std::string_view className, const Object& record) {
         if (className == "NSArray" || className == "NSMutableArray") {
             std::vector<const Object*> references;
             std::string error;
@@ -327,7 +327,7 @@ class JsonWriter {
             return writeInlineOrReference(record.objectForKey("NS.data"), Object::Type::Data);
         }
         if (className == "NSURL") {
-            if (auto url = absoluteUrl(record, 0)) {
+            if (auto url = absoluteUrl(uid, 0)) {
                 writeTagged("$url", [&] { writeString(*url); });
             }
             return;
@@ -382,31 +382,41 @@ class JsonWriter {
         writeValue(archive_.objects()[*uid]);
     }
 
-    std::optional<std::string> absoluteUrl(const Object& record, std::size_t depth) {
+    // The absolute string of the NSURL record at `uid`, made once per record.
+    std::optional<std::string> absoluteUrl(uint64_t uid, std::size_t depth) {
+        if (auto known = urls_.find(uid); known != urls_.end()) {
+            return known->second;
+        }
         if (depth >= KeyedArchiveReader::kMaxDepth) {
-            fail("NSURL bases nested too deeply");
+            fail("NSURL bases nested too deeply or in a cycle");
             return std::nullopt;
         }
+        const Object& record = archive_.objects()[uid];
         const Object* relative = target(record.objectForKey("NS.relative"));
         if (!relative || !relative->stringValue()) {
             fail("NSURL without a string NS.relative");
             return std::nullopt;
         }
-        const Object& baseReference = record.objectForKey("NS.base");
-        const auto baseUid = KeyedArchiveContainer::uidOf(baseReference);
-        if (baseReference.isNil() || baseUid == 0u) {
-            return *relative->stringValue();
+        std::optional<std::string> base;
+        const auto baseUid = KeyedArchiveContainer::uidOf(record.objectForKey("NS.base"));
+        if (baseUid && *baseUid != 0) {
+            const Object* baseRecord = target(record.objectForKey("NS.base"));
+            if (!baseRecord || !baseRecord->dictionaryValue()) {
+                fail("NS.base is not a URL");
+                return std::nullopt;
+            }
+            base = absoluteUrl(*baseUid, depth + 1);
+            if (!base) {
+                return std::nullopt;
+            }
         }
-        const Object* base = target(baseReference);
-        if (!base || !base->dictionaryValue()) {
-            fail("NS.base is not a URL");
+        auto url =
+            KeyedArchiveContainer::absoluteUrl(base ? &*base : nullptr, *relative->stringValue());
+        if (!url || (urlBytes_ += url->size()) > KeyedArchiveContainer::kMaxUrlBytes) {
+            fail("NSURL too long");
             return std::nullopt;
         }
-        auto baseUrl = absoluteUrl(*base, depth + 1);
-        if (!baseUrl) {
-            return std::nullopt;
-        }
-        return FileUrl::resolveUrl(*baseUrl, *relative->stringValue());
+        return urls_.emplace(uid, std::move(*url)).first->second;
     }
 
     const Object* target(const Object& reference) const {
@@ -420,6 +430,8 @@ class JsonWriter {
     const KeyedArchiveContainer& archive_;
     std::vector<bool> open_;
     std::vector<std::string> classNames_;  // By class record UID; empty until checked.
+    std::map<uint64_t, std::string> urls_;
+    std::size_t urlBytes_ = 0;
     std::size_t depth_ = 0;
     std::string out_;
     std::string error_;

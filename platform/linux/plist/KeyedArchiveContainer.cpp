@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "platform/linux/plist/PropertyList.h"
+#include "support/FileUrl.h"
 
 namespace plinka {
 
@@ -130,6 +131,18 @@ bool KeyedArchiveContainer::classChainOf(const Object& record, std::vector<std::
         }
     }
     return true;
+}
+
+std::optional<std::string> KeyedArchiveContainer::absoluteUrl(const std::string* base,
+                                                              const std::string& relative) {
+    if (relative.size() > kMaxUrlLength || (base && base->size() > kMaxUrlLength)) {
+        return std::nullopt;
+    }
+    std::string url = base ? FileUrl::resolveUrl(*base, relative) : relative;
+    if (url.size() > kMaxUrlLength) {
+        return std::nullopt;
+    }
+    return url;
 }
 
 bool KeyedArchiveContainer::arrayReferencesOf(const Object& record,

@@ -32,6 +32,14 @@ class KeyedArchiveContainer {
     bool classChainOf(const Object& record, std::vector<std::string>& chain,
                       std::string& error) const;
 
+    // An NSURL's absolute string from its base (nullptr for none) and its relative string;
+    // nullopt when longer than kMaxUrlLength. Walkers also keep the total of all URLs they make
+    // within kMaxUrlBytes, as a chain of bases can repeat one long string many times over.
+    static constexpr std::size_t kMaxUrlLength = 64 * 1024;
+    static constexpr std::size_t kMaxUrlBytes = 64 * 1024 * 1024;
+    static std::optional<std::string> absoluteUrl(const std::string* base,
+                                                  const std::string& relative);
+
     // The element references of an NSArray record: its "NS.objects", or the older keys
     // "NS.object.0", "NS.object.1", ... False with the reason in `error` when malformed.
     static bool arrayReferencesOf(const Object& record, std::vector<const Object*>& references,

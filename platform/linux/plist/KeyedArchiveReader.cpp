@@ -5,8 +5,6 @@
 #include <limits>
 #include <optional>
 
-#include "support/FileUrl.h"
-
 namespace plinka {
 
 namespace {
@@ -256,10 +254,11 @@ Object KeyedArchiveReader::decodeUrl(const Object& record) {
     if ((!base.isNil() && !base.urlValue()) || !relative.stringValue()) {
         return fail("NSURL without a string NS.relative or with a base that is no URL");
     }
-    if (base.isNil()) {
-        return Object::url(*relative.stringValue());
+    auto url = KeyedArchiveContainer::absoluteUrl(base.urlValue(), *relative.stringValue());
+    if (!url || (urlBytes_ += url->size()) > KeyedArchiveContainer::kMaxUrlBytes) {
+        return fail("NSURL too long");
     }
-    return Object::url(FileUrl::resolveUrl(*base.urlValue(), *relative.stringValue()));
+    return Object::url(std::move(*url));
 }
 
 }  // namespace plinka

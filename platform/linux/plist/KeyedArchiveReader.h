@@ -46,6 +46,7 @@ class KeyedArchiveReader {
     std::vector<State> states_;
     std::vector<Object> decoded_;
     std::size_t depth_ = 0;
+    std::size_t urlBytes_ = 0;
     bool failed_ = false;
     std::string error_;
 };

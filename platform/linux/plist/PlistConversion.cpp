@@ -138,6 +138,10 @@ PlistNode build(const Object& object, std::size_t depth) {
     }
     switch (object.type()) {
         case Object::Type::String:
+            // libplist's strings end at a NUL; refuse rather than cut one short.
+            if (object.stringValue()->find('\0') != std::string::npos) {
+                return nullptr;
+            }
             return PlistNode(plist_new_string(object.stringValue()->c_str()));
         case Object::Type::Integer:
             return PlistNode(plist_new_uint(static_cast<uint64_t>(*object.integerValue())));
@@ -169,7 +173,8 @@ PlistNode build(const Object& object, std::size_t depth) {
             PlistNode dictionary(plist_new_dict());
             for (const auto& [key, value] : *object.dictionaryValue()) {
                 PlistNode item = build(value, depth + 1);
-                if (!key.stringValue() || !item) {
+                if (!key.stringValue() || key.stringValue()->find('\0') != std::string::npos ||
+                    !item) {
                     return nullptr;
                 }
                 plist_dict_set_item(dictionary.get(), key.stringValue()->c_str(), item.release());

@@ -17,7 +17,8 @@ std::optional<Object> readPropertyListData(const std::vector<uint8_t>& data, std
 std::optional<Object> readPropertyListFile(const std::string& path, std::string* error);
 
 // The binary or XML form of a property list; nullopt when the object holds another type
-// (Nil, Null, Url, Instance, Record) or a dictionary key that is not a string.
+// (Nil, Null, Url, Instance, Record), a dictionary key that is not a string, a string with a NUL
+// inside, or a date beyond what the format holds.
 std::optional<std::vector<uint8_t>> writeBinaryPropertyList(const Object& object);
 std::optional<std::vector<uint8_t>> writeXmlPropertyList(const Object& object);
 
