@@ -48,7 +48,12 @@ class FakeAlertPresenter final : public AlertPresenter {
         journal_.note("alert: " + alert.messageText);
         return answer;
     }
+    int runModalWithSuppression(const Alert& alert, bool& suppressionChecked) override {
+        suppressionChecked = suppressionAnswer;
+        return runModal(alert);
+    }
     int answer = NSAlertDefaultReturn;
+    bool suppressionAnswer = true;  // the box as the person leaves it
     std::vector<Alert> shown;
 
   private:

@@ -1,0 +1,119 @@
+#include "AppControllerFixture.h"
+
+namespace plinka {
+namespace {
+
+using testing::AppControllerFixture;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+class LaunchTest : public AppControllerFixture {};
+
+TEST_F(LaunchTest, DefaultsComeFromTheBundleWithTheUpdaterKeysForcedOn) {
+    fake.bundle.addResource("", "Defaults", "plist", "/b/Defaults.plist");
+    desktop.settings.files["/b/Defaults.plist"] =
+        Object::dictionary({{Object::string("soundTheme"), Object::string("Bubbles")},
+                            {Object::string("SUEnableAutomaticChecks"), Object::boolean(false)}});
+    desktop.defaults.setBool(false, "SUSendProfileInfo");  // the user's own choice wins
+    AppController::initialize(fake.platform, desktop.services);
+    EXPECT_EQ(desktop.defaults.stringForKey("soundTheme"), "Bubbles");
+    EXPECT_TRUE(desktop.defaults.boolForKey("SUEnableAutomaticChecks"));
+    EXPECT_FALSE(desktop.defaults.boolForKey("SUSendProfileInfo"));
+}
+
+TEST_F(LaunchTest, MissingDefaultsRegisterNothingAtAll) {
+    AppController::initialize(fake.platform, desktop.services);
+    EXPECT_FALSE(desktop.defaults.boolForKey("SUEnableAutomaticChecks"));
+    EXPECT_TRUE(desktop.defaults.objectForKey("SUSendProfileInfo").isNil());
+}
+
+TEST_F(LaunchTest, AwakeRestoresTheSavedThemeAfterBuildingTheStatusItem) {
+    addTheme("Bubbles");
+    addTheme("Typewriter");
+    desktop.defaults.setObject(Object::string("Typewriter"), "soundTheme");
+    desktop.defaults.setBool(true, "showInMenuBar");
+    controller.awakeFromNib();
+    EXPECT_EQ(sounds.currentThemeName(), "Typewriter");
+    ASSERT_NE(desktop.statusBar.only(), nullptr);
+    EXPECT_EQ(desktop.statusBar.only()->length(), 26.0);
+}
+
+TEST_F(LaunchTest, AbsentSavedThemeLoadsTheFirstFile) {
+    addTheme("Bubbles");
+    controller.awakeFromNib();
+    EXPECT_EQ(sounds.currentThemeName(), "Bubbles");
+}
+
+TEST_F(LaunchTest, ChoresRunInOrderAndBothYesSkipsFeedbackAndUpdates) {
+    desktop.defaults.setBool(true, "SUEnableAutomaticChecks");
+    controller.applicationDidFinishLaunching();
+    EXPECT_THAT(desktop.journal.entries(), ElementsAre("access check", "crash reporter",
+                                                       "move offer", "feedback", "update check"));
+    EXPECT_TRUE(desktop.eventTaps.waitForTap());
+
+    testing::FakeDesktop other(fake.platform);
+    other.launch.crashReportsOffered = true;
+    other.launch.moveOffered = true;
+    other.defaults.setBool(true, "SUEnableAutomaticChecks");
+    AppController second(fake.platform, other.services, sounds);
+    second.applicationDidFinishLaunching();
+    EXPECT_THAT(other.journal.entries(),
+                ElementsAre("access check", "crash reporter", "move offer"));
+    second.stopEventTapThread();
+}
+
+TEST_F(LaunchTest, OneYesStillPromptsButAStoredNoSkipsTheUpdateCheck) {
+    desktop.launch.moveOffered = true;
+    desktop.defaults.setBool(false, "SUEnableAutomaticChecks");
+    controller.applicationDidFinishLaunching();
+    EXPECT_THAT(desktop.journal.entries(),
+                ElementsAre("access check", "crash reporter", "move offer", "feedback"));
+}
+
+TEST_F(LaunchTest, AccessIsCheckedAgainEveryThirtySeconds) {
+    controller.applicationDidFinishLaunching();
+    fake.runLoop.advance(60);
+    const auto entries = desktop.journal.entries();
+    EXPECT_EQ(std::count(entries.begin(), entries.end(), "access check (timer)"), 2);
+}
+
+TEST_F(LaunchTest, AnotherCopyIsReopenedAndThisOneQuitsAfterAwakeFinishes) {
+    desktop.processes.processes = {{100, "com.other.App"},
+                                   {200, std::nullopt},
+                                   {300, "ORG.PLINKA.plinka"},
+                                   {400, "org.plinka.Plinka"}};
+    desktop.processes.name = "Plinka";
+    desktop.defaults.setBool(true, "showInMenuBar");
+    addTheme("Bubbles");
+    controller.awakeFromNib();
+    EXPECT_THAT(fake.log.lines(),
+                ElementsAre("Found another Plinka process; sent 'reopen' and will quit instead."));
+    EXPECT_THAT(desktop.processes.reopened, ElementsAre(300u));
+    EXPECT_EQ(sounds.currentThemeName(), "Bubbles");  // awake ran to its end first
+    EXPECT_THAT(desktop.journal.entries(), IsEmpty());
+    fake.runLoop.runPending();
+    EXPECT_THAT(desktop.journal.entries(), ElementsAre("terminate"));
+}
+
+TEST_F(LaunchTest, NeitherItselfNorALaterCopyCountsButAFailedSameProcessTestDoes) {
+    desktop.processes.processes = {{10, "org.plinka.Plinka", true, true},
+                                   {20, "org.plinka.Plinka", false}};
+    controller._checkForDuplicateProcesses();
+    EXPECT_THAT(desktop.processes.reopened, IsEmpty());
+    desktop.processes.processes = {{30, "org.plinka.Plinka", true, true, true}};
+    controller._checkForDuplicateProcesses();
+    EXPECT_THAT(desktop.processes.reopened, ElementsAre(30u));
+}
+
+TEST_F(LaunchTest, ReopenPopsUpTheMenuEvenWhenTheIconIsHiddenAndTerminationRemovesIt) {
+    desktop.defaults.setBool(true, "suppressMenuBarDisabledPopup");
+    controller.awakeFromNib();
+    EXPECT_TRUE(controller.applicationShouldHandleReopen(false));
+    EXPECT_THAT(desktop.statusBar.popUps, ElementsAre(controller.statusItemMenu().get()));
+    EXPECT_FALSE(controller.statusItemMenu()->items().empty());
+    controller.applicationWillTerminate();
+    EXPECT_TRUE(desktop.statusBar.live.empty());
+}
+
+}  // namespace
+}  // namespace plinka

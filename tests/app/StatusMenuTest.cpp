@@ -1,0 +1,131 @@
+#include "AppControllerFixture.h"
+
+namespace plinka {
+namespace {
+
+using testing::AppControllerFixture;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+class StatusMenuTest : public AppControllerFixture {
+  protected:
+    void SetUp() override { desktop.defaults.setBool(true, "showInMenuBar"); }
+};
+
+TEST_F(StatusMenuTest, WithoutThemesTheMenuHoldsOffAboutHelpAndQuit) {
+    controller.awakeFromNib();
+    EXPECT_THAT(openMenu(), ElementsAre("Sound Themes", "*Off", "---", "About Plinka",
+                                        "Online Help\u2026 (alt)", "Quit Plinka"));
+    EXPECT_FALSE(menuItem("Sound Themes").action);
+    EXPECT_EQ(menuItem("Online Help\u2026").keyEquivalentModifierMask, NSAlternateKeyMask);
+    EXPECT_EQ(desktop.statusBar.only()->image, "menubar");
+    EXPECT_TRUE(desktop.statusBar.only()->templateImage);
+}
+
+TEST_F(StatusMenuTest, TheMenuIsRebuiltAtEachOpeningWithTheCurrentThemeChecked) {
+    addTheme("Bubbles");
+    addTheme("Typewriter");
+    controller.awakeFromNib();
+    EXPECT_THAT(openMenu(), ElementsAre("Sound Themes", "Off", "*Bubbles", "Typewriter", "---",
+                                        "About Plinka", "Online Help\u2026 (alt)", "Quit Plinka"));
+    menuItem("Typewriter").action(menuItem("Typewriter"));
+    EXPECT_EQ(desktop.defaults.stringForKey("soundTheme"), "Typewriter");
+    EXPECT_THAT(openMenu()[3], "*Typewriter");
+}
+
+TEST_F(StatusMenuTest, ANameMatchingNoItemChecksNothingAndIsSavedAsOff) {
+    controller.awakeFromNib();
+    controller._setSoundThemeByName("Gone");
+    EXPECT_EQ(desktop.defaults.stringForKey("soundTheme"), "Off");
+    addTheme("File");
+    fake.archives.addRecordFile(
+        "/b/KeySoundThemes/File.plnk", "SoundTheme",
+        Object::dictionary({{Object::string("name"), Object::string("Stored")}}));
+    controller._setSoundThemeByName("File");
+    EXPECT_THAT(openMenu(), ElementsAre("Sound Themes", "Off", "File", "---", "About Plinka",
+                                        "Online Help\u2026 (alt)", "Quit Plinka"));
+}
+
+TEST_F(StatusMenuTest, ChoosingTheCheckedThemeAgainSavesAndPlaysTheSampleAgain) {
+    addTheme("Bubbles");
+    desktop.defaults.setBool(true, "playSoundOnThemeSelection");
+    controller.awakeFromNib();
+    openMenu();
+    menuItem("Bubbles").action(menuItem("Bubbles"));
+    menuItem("Bubbles").action(menuItem("Bubbles"));
+    EXPECT_THAT(spoken(), ElementsAre("Bubbles", "Bubbles"));
+    EXPECT_EQ(fake.archives.reads.size(), 1u);
+    controller.soundSelectionChanged(nullptr);  // not a menu item: nothing
+    EXPECT_EQ(spoken().size(), 2u);
+}
+
+TEST_F(StatusMenuTest, HidingTheIconShowsTheNoticeUntilItsBoxIsLeftChecked) {
+    controller.awakeFromNib();
+    controller.toggleShowMenuBarIcon();
+    ASSERT_NE(desktop.statusBar.only(), nullptr);
+    EXPECT_EQ(desktop.statusBar.only()->length(), 1.0);
+    EXPECT_TRUE(desktop.statusBar.only()->image.empty());
+    ASSERT_EQ(desktop.alerts.shown.size(), 1u);
+    const Alert& notice = desktop.alerts.shown[0];
+    EXPECT_EQ(notice.messageText, "Just so you know...");
+    EXPECT_EQ(notice.informativeText,
+              "With the Plinka Menu Bar icon disabled, relaunch Plinka from your Applications "
+              "folder to access the menu again.");
+    EXPECT_TRUE(notice.showsSuppressionButton && notice.suppressionButtonChecked);
+    EXPECT_TRUE(desktop.defaults.boolForKey("suppressMenuBarDisabledPopup"));
+    controller._updateStatusItem();
+    EXPECT_EQ(desktop.alerts.shown.size(), 1u);
+    EXPECT_EQ(desktop.statusBar.only()->menu(), controller.statusItemMenu());
+}
+
+TEST_F(StatusMenuTest, UncheckingTheNoticeBoxShowsItAgainNextTime) {
+    desktop.alerts.suppressionAnswer = false;
+    controller.awakeFromNib();
+    controller.toggleShowMenuBarIcon();
+    controller._updateStatusItem();
+    EXPECT_EQ(desktop.alerts.shown.size(), 2u);
+    EXPECT_FALSE(desktop.defaults.boolForKey("suppressMenuBarDisabledPopup"));
+}
+
+TEST_F(StatusMenuTest, OutsideChangeOfTheIconPreferenceRebuildsTheItemOnTheMainThread) {
+    controller.awakeFromNib();
+    const size_t made = desktop.statusBar.made.size();
+    desktop.defaults.simulateOutsideChange("suppressMenuBarDisabledPopup", Object::boolean(true));
+    desktop.defaults.simulateOutsideChange("showInMenuBar", Object::boolean(false));
+    EXPECT_EQ(desktop.statusBar.made.size(), made);
+    fake.runLoop.runPending();
+    EXPECT_EQ(desktop.statusBar.made.size(), made + 1);
+    EXPECT_EQ(desktop.statusBar.only()->length(), 1.0);
+}
+
+TEST_F(StatusMenuTest, TogglesAndHelpAndLoginItems) {
+    controller.awakeFromNib();
+    controller.toggleCheckForUpdates();
+    EXPECT_TRUE(desktop.defaults.boolForKey("SUEnableAutomaticChecks"));
+    controller.toggleCheckForUpdates();
+    EXPECT_FALSE(desktop.defaults.boolForKey("SUEnableAutomaticChecks"));
+    controller.showHelp();
+    EXPECT_THAT(desktop.urls.opened, ElementsAre("http://help.example.org/help/plinka"));
+    controller.showLoginItems();
+    EXPECT_THAT(desktop.settings.revealed, IsEmpty());
+    fake.runLoop.runPending();
+    EXPECT_THAT(desktop.settings.revealed,
+                ElementsAre("tell application \"System Preferences\"\n  activate\n  reveal anchor "
+                            "\"startupItemsPref\" of pane id \"com.apple.preferences.users\"\nend "
+                            "tell"));
+    controller.showAbout();
+    EXPECT_THAT(desktop.journal.entries(),
+                ElementsAre("activate", "about", "raise panels", "about"));
+}
+
+TEST_F(StatusMenuTest, StartAtLoginFollowsTheSendersState) {
+    fake.bundle.path = "/opt/Plinka.app";
+    desktop.loginItemList.existingPaths = {"/opt/Plinka.app"};
+    controller.toggleStartAtLogin(0);
+    EXPECT_THAT(desktop.loginItemList.targets(), ElementsAre("/opt/Plinka.app"));
+    controller.toggleStartAtLogin(-1);  // mixed counts as on
+    EXPECT_THAT(desktop.loginItemList.targets(), IsEmpty());
+}
+
+}  // namespace
+}  // namespace plinka
