@@ -75,6 +75,7 @@ TEST_F(KeyEventDecoderTest, EachModifierSetsItsBitAndItsSidesBitAsFlagsChanged) 
         EXPECT_EQ(decode(KEY_A, kRelease), (Seen{kCGEventKeyUp, 0x00, modifier.flags, 0}));
         EXPECT_EQ(decode(modifier.code, kRelease),
                   (Seen{kCGEventFlagsChanged, modifier.keyCode, 0, 0}));
+        EXPECT_EQ(decode(modifier.code, kRelease), std::nullopt);
     }
 }
 

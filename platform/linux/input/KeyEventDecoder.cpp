@@ -57,15 +57,15 @@ std::optional<CGEvent> KeyEventDecoder::decode(int evdevCode, int value) {
 std::optional<CGEvent> KeyEventDecoder::decodeModifier(int evdevCode, int keyCode, int value) {
     const auto code = static_cast<size_t>(evdevCode);
     if (value == kRelease) {
-        if (evdevCode == KEY_CAPSLOCK) {
-            _held.reset(code);
+        // Releasing a modifier that is not down changes nothing (X11 clients send such).
+        if (!_held.test(code)) {
             return std::nullopt;
         }
-        // A modifier held since before the tap saw it still reports its release.
-        if (_held.test(code)) {
-            _held.reset(code);
-            _modifiers.release(evdevCode);
+        _held.reset(code);
+        if (evdevCode == KEY_CAPSLOCK) {
+            return std::nullopt;
         }
+        _modifiers.release(evdevCode);
     } else {
         // Modifiers do not auto-repeat.
         if (value == kRepeat || _held.test(code)) {

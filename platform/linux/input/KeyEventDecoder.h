@@ -26,7 +26,8 @@ class KeyEventDecoder {
 
     // The tap event for one key event of this keyboard; a press of a key that is already down
     // counts as an auto-repeat. nullopt for keys without a theme key code, for repeats of
-    // modifiers (they do not repeat) and for the release of Caps Lock (it toggles on presses).
+    // modifiers (they do not repeat), for releases of modifiers that are not down, and for the
+    // release of Caps Lock (it toggles on presses).
     std::optional<CGEvent> decode(int evdevCode, int value);
     // The events that let go of every key this keyboard holds, for when it goes away.
     std::vector<CGEvent> releaseAll();

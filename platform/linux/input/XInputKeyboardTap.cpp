@@ -3,8 +3,12 @@
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XInput2.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <array>
+#include <mutex>
+#include <vector>
 
 namespace plinka {
 
@@ -30,6 +34,55 @@ std::optional<int> xinput2Opcode(Display* display) {
     return opcode;
 }
 
+// Xlib's IO error handler is the process's; it ends the process unless the handler returns.
+// Ours returns for the taps' own connections (their exit handlers end their run loops) and
+// passes every other connection on to the handler that was there before.
+class BrokenConnections {
+  public:
+    static void add(Display* display) {
+        std::lock_guard lock(mutex());
+        static const XIOErrorHandler previous = XSetIOErrorHandler(&handle);
+        _previous = previous;
+        taps().push_back(display);
+    }
+    static void remove(Display* display) {
+        std::lock_guard lock(mutex());
+        std::erase(taps(), display);
+    }
+    // Xlib cannot close a connection after an IO error (XCloseDisplay waits forever), so the
+    // lost connection's socket is closed and its small record kept for the process's life.
+    static void keepLost(Display* display) {
+        remove(display);
+        ::close(ConnectionNumber(display));
+        std::lock_guard lock(mutex());
+        lost().push_back(display);
+    }
+
+  private:
+    static int handle(Display* display) {
+        {
+            std::lock_guard lock(mutex());
+            if (std::find(taps().begin(), taps().end(), display) != taps().end()) {
+                return 0;
+            }
+        }
+        return _previous != nullptr ? _previous(display) : 0;
+    }
+    static std::mutex& mutex() {
+        static std::mutex shared;
+        return shared;
+    }
+    static std::vector<Display*>& taps() {
+        static std::vector<Display*> displays;
+        return displays;
+    }
+    static std::vector<Display*>& lost() {
+        static std::vector<Display*> displays;
+        return displays;
+    }
+    static inline XIOErrorHandler _previous = nullptr;
+};
+
 XInputKeyboardTap::Connection openWithXInput2(const std::string& displayName, int& opcode) {
     XInputKeyboardTap::Connection display(
         XOpenDisplay(displayName.empty() ? nullptr : displayName.c_str()));
@@ -47,6 +100,7 @@ XInputKeyboardTap::Connection openWithXInput2(const std::string& displayName, in
 }  // namespace
 
 void XInputKeyboardTap::CloseDisplay::operator()(_XDisplay* display) const {
+    BrokenConnections::remove(display);
     XCloseDisplay(display);
 }
 
@@ -77,7 +131,8 @@ XInputKeyboardTap::XInputKeyboardTap(Connection display, int opcode, CGEventMask
     : PollingEventTap(eventsOfInterest, callback, userInfo),
       _display(std::move(display)),
       _opcode(opcode) {
-    // Without this, Xlib ends the whole process when the connection breaks.
+    // Without these, Xlib ends the whole process when the connection breaks.
+    BrokenConnections::add(_display.get());
     XSetIOErrorExitHandler(_display.get(), &XInputKeyboardTap::connectionBroke, this);
 }
 
@@ -95,7 +150,11 @@ bool XInputKeyboardTap::listen() {
     }
     takeStateOfKeyboard();
     XSync(_display.get(), False);
-    return !_broken;
+    if (_broken) {
+        BrokenConnections::keepLost(_display.release());
+        return false;
+    }
+    return true;
 }
 
 void XInputKeyboardTap::takeStateOfKeyboard() {
@@ -141,6 +200,7 @@ bool XInputKeyboardTap::readReady(std::span<const pollfd>) {
         XFreeEventData(display, &cookie);
     }
     if (_broken) {
+        BrokenConnections::keepLost(_display.release());
         disableWithNotice(kCGEventTapDisabledByUserInput);
         return false;
     }

@@ -1,0 +1,130 @@
+// Which backend the service picks, and whether it says keys can be captured.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "RecordedKeyboard.h"
+#include "TapHarness.h"
+#include "TemporaryDirectory.h"
+#include "XvfbServer.h"
+#include "platform/linux/input/LinuxEventTapService.h"
+
+namespace plinka::testing {
+namespace {
+
+constexpr CGEventMask kKeyEvents = 0x1C00;
+
+// Sets an environment variable for one test and puts back what was there.
+class ScopedVariable {
+  public:
+    ScopedVariable(const char* name, const char* value) : _name(name) {
+        if (const char* old = std::getenv(name)) {
+            _old = old;
+        }
+        value != nullptr ? ::setenv(name, value, 1) : ::unsetenv(name);
+    }
+    ~ScopedVariable() { _old ? ::setenv(_name, _old->c_str(), 1) : ::unsetenv(_name); }
+
+  private:
+    const char* _name;
+    std::optional<std::string> _old;
+};
+
+TEST(LinuxEventTapService, BackendNamesAndTheSessionsChoice) {
+    EXPECT_EQ(inputBackendNamed("evdev"), InputBackend::Evdev);
+    EXPECT_EQ(inputBackendNamed("x11"), InputBackend::X11);
+    EXPECT_EQ(inputBackendNamed("X11"), std::nullopt);
+    EXPECT_EQ(inputBackendNamed(""), std::nullopt);
+
+    ScopedVariable session("XDG_SESSION_TYPE", "x11");
+    ScopedVariable wayland("WAYLAND_DISPLAY", nullptr);
+    {
+        ScopedVariable input("PLINKA_INPUT", nullptr);
+        EXPECT_EQ(LinuxEventTapService::sessionOptions(std::nullopt).forced, std::nullopt);
+        EXPECT_EQ(LinuxEventTapService::sessionOptions(InputBackend::X11).forced,
+                  InputBackend::X11);
+        EXPECT_FALSE(LinuxEventTapService::sessionOptions(std::nullopt).wayland);
+    }
+    {
+        // The environment wins over the user's choice; a name it does not know is ignored.
+        ScopedVariable input("PLINKA_INPUT", "evdev");
+        EXPECT_EQ(LinuxEventTapService::sessionOptions(InputBackend::X11).forced,
+                  InputBackend::Evdev);
+        ScopedVariable unknown("PLINKA_INPUT", "uinput");
+        EXPECT_EQ(LinuxEventTapService::sessionOptions(InputBackend::X11).forced,
+                  InputBackend::X11);
+    }
+    ScopedVariable onWayland("WAYLAND_DISPLAY", "wayland-0");
+    EXPECT_TRUE(LinuxEventTapService::sessionOptions(std::nullopt).wayland);
+}
+
+class LinuxEventTapServiceTest : public ::testing::Test {
+  protected:
+    LinuxEventTapService::Options options(std::optional<InputBackend> forced = std::nullopt,
+                                          bool wayland = false) const {
+        return {{_devices.path(), &RecordedKeyboard::open}, _display, forced, wayland};
+    }
+    void useDisplay() {
+        _server = std::make_unique<XvfbServer>();
+        if (!_server->running()) {
+            GTEST_SKIP() << "Xvfb is not installed or did not start";
+        }
+        _display = _server->display();
+    }
+
+    TemporaryDirectory _devices;
+    std::string _display = ":4095";  // no server there
+    std::unique_ptr<XvfbServer> _server;
+};
+
+TEST_F(LinuxEventTapServiceTest, WithoutKeyboardsOrDisplayNothingCaptures) {
+    LinuxEventTapService service(options());
+    EXPECT_FALSE(service.canCapture());
+    EXPECT_EQ(service.chooseBackend(), std::nullopt);
+    EXPECT_EQ(
+        service.createEventTap(kCGHIDEventTap, kCGHeadInsertEventTap, kCGEventTapOptionListenOnly,
+                               kKeyEvents, &TapRecorder::record, nullptr),
+        nullptr);
+}
+
+TEST_F(LinuxEventTapServiceTest, ReadableKeyboardsMakeAnEvdevTapAndOnlyListenOnlyOnes) {
+    KeyboardPipe keyboard(_devices.path(), "event0");
+    LinuxEventTapService service(options());
+    EXPECT_TRUE(service.canCapture());
+    EXPECT_EQ(service.chooseBackend(), InputBackend::Evdev);
+    EXPECT_EQ(service.createEventTap(kCGHIDEventTap, kCGHeadInsertEventTap, 0, kKeyEvents,
+                                     &TapRecorder::record, nullptr),
+              nullptr);
+
+    TapRecorder recorder;
+    auto tap =
+        service.createEventTap(kCGHIDEventTap, kCGHeadInsertEventTap, kCGEventTapOptionListenOnly,
+                               kKeyEvents, &TapRecorder::record, &recorder);
+    ASSERT_NE(tap, nullptr);
+    TapThread thread(tap);
+    keyboard.write({KeyboardPipe::key(KEY_SPACE, 1), KeyboardPipe::report()});
+    EXPECT_EQ(recorder.waitFor(1), (std::vector<Seen>{{kCGEventKeyDown, 0x31, 0, 0}}));
+}
+
+TEST_F(LinuxEventTapServiceTest, X11IsTheFallbackOutsideWaylandAndWhenForced) {
+    useDisplay();
+    if (IsSkipped()) {
+        return;
+    }
+    EXPECT_EQ(LinuxEventTapService(options()).chooseBackend(), InputBackend::X11);
+    EXPECT_EQ(LinuxEventTapService(options(std::nullopt, true)).chooseBackend(), std::nullopt);
+    EXPECT_EQ(LinuxEventTapService(options(InputBackend::X11, true)).chooseBackend(),
+              InputBackend::X11);
+    EXPECT_EQ(LinuxEventTapService(options(InputBackend::Evdev)).chooseBackend(), std::nullopt);
+    EXPECT_NE(LinuxEventTapService(options()).createEventTap(
+                  kCGHIDEventTap, kCGHeadInsertEventTap, kCGEventTapOptionListenOnly, kKeyEvents,
+                  &TapRecorder::record, nullptr),
+              nullptr);
+
+    KeyboardPipe keyboard(_devices.path(), "event0");
+    EXPECT_EQ(LinuxEventTapService(options()).chooseBackend(), InputBackend::Evdev);
+    EXPECT_EQ(LinuxEventTapService(options(InputBackend::X11)).chooseBackend(), InputBackend::X11);
+}
+
+}  // namespace
+}  // namespace plinka::testing

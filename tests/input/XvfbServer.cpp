@@ -1,0 +1,132 @@
+#include "XvfbServer.h"
+
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <sstream>
+
+#include "platform/linux/input/FileDescriptor.h"
+
+extern char** environ;
+
+namespace plinka::testing {
+
+namespace {
+
+pid_t spawn(const std::vector<std::string>& arguments, const std::vector<std::string>& environment,
+            posix_spawn_file_actions_t* actions) {
+    std::vector<char*> argv;
+    for (const auto& argument : arguments) {
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    }
+    argv.push_back(nullptr);
+    std::vector<char*> envp;
+    for (const auto& variable : environment) {
+        envp.push_back(const_cast<char*>(variable.c_str()));
+    }
+    envp.push_back(nullptr);
+    pid_t pid = -1;
+    if (posix_spawnp(&pid, argv[0], actions, nullptr, argv.data(), envp.data()) != 0) {
+        return -1;
+    }
+    return pid;
+}
+
+std::vector<std::string> environmentWithout(const std::string& name) {
+    std::vector<std::string> environment;
+    for (char** variable = environ; *variable != nullptr; ++variable) {
+        if (!std::string_view(*variable).starts_with(name + "=")) {
+            environment.emplace_back(*variable);
+        }
+    }
+    return environment;
+}
+
+}  // namespace
+
+bool installed(const std::string& program) {
+    std::istringstream path(std::getenv("PATH") != nullptr ? std::getenv("PATH") : "");
+    for (std::string directory; std::getline(path, directory, ':');) {
+        if (::access((directory + "/" + program).c_str(), X_OK) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+XvfbServer::XvfbServer() {
+    if (!installed("Xvfb")) {
+        return;
+    }
+    int ends[2];
+    if (::pipe2(ends, O_CLOEXEC) != 0) {
+        return;
+    }
+    FileDescriptor reader(ends[0]);
+    FileDescriptor writer(ends[1]);
+    // Xvfb writes the display number it picked to descriptor 3 once it accepts clients.
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, writer.get(), 3);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    _pid = spawn(
+        {"Xvfb", "-displayfd", "3", "-nolisten", "tcp", "-noreset", "-screen", "0", "320x240x24"},
+        environmentWithout("DISPLAY"), &actions);
+    posix_spawn_file_actions_destroy(&actions);
+    writer.reset();
+    std::string number;
+    char c = 0;
+    pollfd ready{reader.get(), POLLIN, 0};
+    while (_pid > 0 && ::poll(&ready, 1, 20000) == 1 && ::read(reader.get(), &c, 1) == 1 &&
+           c != '\n') {
+        number += c;
+    }
+    if (number.empty()) {
+        kill();
+        return;
+    }
+    _display = ":" + number;
+}
+
+XvfbServer::~XvfbServer() {
+    kill();
+}
+
+void XvfbServer::kill() {
+    if (_pid > 0) {
+        ::kill(_pid, SIGKILL);
+        ::waitpid(_pid, nullptr, 0);
+        _pid = -1;
+    }
+}
+
+bool runOnDisplay(const std::string& display, const std::vector<std::string>& arguments) {
+    auto environment = environmentWithout("DISPLAY");
+    environment.push_back("DISPLAY=" + display);
+    const pid_t pid = spawn(arguments, environment, nullptr);
+    int status = 0;
+    return pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
+           WEXITSTATUS(status) == 0;
+}
+
+bool fakeKeys(const std::string& display, const std::vector<std::pair<int, bool>>& keys) {
+    Display* connection = XOpenDisplay(display.c_str());
+    if (connection == nullptr) {
+        return false;
+    }
+    for (const auto& [keycode, press] : keys) {
+        XTestFakeKeyEvent(connection, static_cast<unsigned>(keycode), press ? True : False, 0);
+    }
+    XSync(connection, False);
+    XCloseDisplay(connection);
+    return true;
+}
+
+}  // namespace plinka::testing

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+namespace plinka::testing {
+
+// A private X server (Xvfb) on a display number it picks itself; stopped when let go.
+class XvfbServer {
+  public:
+    // Starts Xvfb; running() is false when it is not installed or did not come up.
+    XvfbServer();
+    ~XvfbServer();
+    XvfbServer(const XvfbServer&) = delete;
+    XvfbServer& operator=(const XvfbServer&) = delete;
+
+    bool running() const { return _pid > 0; }
+    // The display name, such as ":12".
+    const std::string& display() const { return _display; }
+    // Ends the server at once, as when the session goes away.
+    void kill();
+
+  private:
+    pid_t _pid = -1;
+    std::string _display;
+};
+
+// Whether the program is found on $PATH.
+bool installed(const std::string& program);
+// Runs the program with the arguments, with DISPLAY set to the display, and waits for it;
+// answers whether it exited with status 0.
+bool runOnDisplay(const std::string& display, const std::vector<std::string>& arguments);
+// Presses (true) and releases (false) X key codes through XTEST, exactly as given; answers
+// whether the display took them.
+bool fakeKeys(const std::string& display, const std::vector<std::pair<int, bool>>& keys);
+
+}  // namespace plinka::testing
