@@ -65,14 +65,15 @@ bool CrashReporter::check() {
     }
     const int answer = services_.alerts.runModal(
         crashAlert(services_.information.applicationName(), reports.size()));
-    // Offered means shown: whatever the answer, the next launch does not ask again.
-    for (const auto& report : reports) {
-        services_.reports.markOffered(report);
-    }
     if (answer == NSAlertDefaultReturn) {
         _sendReports(reports);
     } else if (answer == NSAlertOtherReturn) {
         _showReports();
+    }
+    // Offered means shown: whatever the answer, the next launch does not ask again. Marked
+    // only now, since the mail reads the reports where they are.
+    for (const auto& report : reports) {
+        services_.reports.markOffered(report);
     }
     return true;
 }

@@ -1,0 +1,170 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+
+#include "doubles/FakeBundle.h"
+#include "doubles/FakeDesktop.h"
+#include "doubles/FakeSystemInformation.h"
+#include "doubles/RecordingLog.h"
+#include "doubles/RecordingUrlOpener.h"
+#include "platform/linux/system/CrashHandler.h"
+#include "platform/linux/system/DirectoryCrashReports.h"
+#include "support/CrashReporter.h"
+#include "support/FileUrl.h"
+#include "support/PLKAdditions.h"
+#include "support/TemporaryFolder.h"
+
+namespace plinka {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::TemporaryFolder;
+
+// Runs `crash` in a child process and answers the signal that ended it (0 if none did).
+template <class Crash>
+int signalOfChild(Crash crash) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        crash();
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+}
+
+class CrashReporterTest : public ::testing::Test {
+  protected:
+    CrashReporterTest() {
+        bundle.info =
+            Object::dictionary({{Object::string("CFBundleName"), Object::string("Plinka")},
+                                {Object::string(std::string(kFeedbackEmailKey)),
+                                 Object::string("feedback@example.org")}});
+    }
+
+    std::string directory() const { return folder / "state/Plinka/crashes"; }
+
+    TemporaryFolder folder;
+    DirectoryCrashReports reports{directory()};
+    testing::RecordingLog log;
+    testing::FakeBundle bundle;
+    testing::FakeProcessInformation process;
+    testing::FakeSystemAttributes attributes;
+    testing::ScriptedCommandRunner commands;
+    PLKAdditions information{{log, bundle, process, attributes, commands}};
+    testing::DesktopJournal journal;
+    testing::FakeAlertPresenter alerts{journal};
+    testing::RecordingUrlOpener urls;
+    CrashReporter reporter{{reports, alerts, urls, information, log}};
+};
+
+TEST_F(CrashReporterTest, AFatalSignalLeavesAReportThatIsOfferedOnce) {
+    EXPECT_FALSE(reporter.check());
+    EXPECT_TRUE(alerts.shown.empty());
+
+    const std::string folderPath = directory();
+    EXPECT_EQ(signalOfChild([&] {
+                  if (CrashHandler::install(folderPath, "Plinka", "1.0 (100)")) {
+                      std::raise(SIGSEGV);
+                  }
+              }),
+              SIGSEGV);
+    EXPECT_EQ(signalOfChild([&] {
+                  if (CrashHandler::install(folderPath, "Plinka", "1.0 (100)")) {
+                      std::abort();
+                  }
+              }),
+              SIGABRT);
+
+    const auto found = reports.unofferedReports();
+    ASSERT_EQ(found.size(), 2u);
+    const std::string segv = reports.contentsOfReport(found[0]).value_or("");
+    const std::string abrt = reports.contentsOfReport(found[1]).value_or("");
+    for (const auto& text : {segv, abrt}) {
+        EXPECT_NE(text.find("Process: Plinka ["), std::string::npos) << text;
+        EXPECT_NE(text.find("\nVersion: 1.0 (100)\n"), std::string::npos) << text;
+        EXPECT_NE(text.find(" UTC\n"), std::string::npos) << text;
+        const size_t backtrace = text.find("\nBacktrace:\n");
+        ASSERT_NE(backtrace, std::string::npos) << text;
+        EXPECT_GT(text.size(), backtrace + 20) << "frames follow: " << text;
+    }
+    EXPECT_NE(segv.find("\nSignal: 11 (SIGSEGV)\n"), std::string::npos) << segv;
+    EXPECT_NE(abrt.find("\nSignal: 6 (SIGABRT)\n"), std::string::npos) << abrt;
+    EXPECT_TRUE(fs::path(found[0]).filename().string().starts_with("Plinka_"));
+
+    EXPECT_TRUE(reporter.check());
+    ASSERT_EQ(alerts.shown.size(), 1u);
+    EXPECT_EQ(alerts.shown[0].messageText, "Plinka quit unexpectedly the last time it was used.");
+    EXPECT_NE(alerts.shown[0].informativeText.find("Reports of 2 crashes"), std::string::npos);
+    ASSERT_EQ(urls.opened.size(), 1u);
+    const std::string& mail = urls.opened[0];
+    EXPECT_TRUE(
+        mail.starts_with("mailto:feedback@example.org?subject=Plinka%20crash%20report"
+                         "&body=Process%3A%20Plinka%20%5B"))
+        << mail;
+    EXPECT_NE(mail.find("Signal%3A%2011%20%28SIGSEGV%29%0A"), std::string::npos);
+    EXPECT_NE(mail.find("Signal%3A%206%20%28SIGABRT%29%0A"), std::string::npos);
+
+    // Offered once: the next launch finds nothing new, and the reports are kept.
+    EXPECT_FALSE(reporter.check());
+    EXPECT_EQ(alerts.shown.size(), 1u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(directory()), fs::directory_iterator()), 2);
+}
+
+TEST_F(CrashReporterTest, TheDialogCanShowTheReportsOrLetThemBe) {
+    TemporaryFolder::write(directory() + "/Plinka_1.crash", "Signal: 11 (SIGSEGV)\n");
+    alerts.answer = NSAlertOtherReturn;
+    EXPECT_TRUE(reporter.check());
+    EXPECT_EQ(alerts.shown.back().defaultButton, "Send by E-mail");
+    EXPECT_EQ(alerts.shown.back().alternateButton, "Don't Send");
+    EXPECT_EQ(alerts.shown.back().otherButton, "Show Reports");
+    EXPECT_NE(alerts.shown.back().informativeText.find("A report of the crash"), std::string::npos);
+    EXPECT_EQ(urls.opened, std::vector<std::string>{FileUrl::fileURLWithPath(directory())});
+
+    TemporaryFolder::write(directory() + "/Plinka_2.crash", "Signal: 7 (SIGBUS)\n");
+    alerts.answer = NSAlertAlternateReturn;
+    EXPECT_TRUE(reporter.check());
+    EXPECT_EQ(urls.opened.size(), 1u);
+    EXPECT_FALSE(reporter.check());
+
+    // A desktop that cannot open the URL costs one log line, nothing more.
+    TemporaryFolder::write(directory() + "/Plinka_3.crash", "Signal: 4 (SIGILL)\n");
+    alerts.answer = NSAlertDefaultReturn;
+    urls.opens = false;
+    EXPECT_TRUE(reporter.check());
+    EXPECT_EQ(log.lines(),
+              std::vector<std::string>{"Unable to open a mail message for the crash reports"});
+}
+
+TEST_F(CrashReporterTest, ALongMailNamesTheFolderForTheRest) {
+    for (const char* name : {"a", "b", "c"}) {
+        TemporaryFolder::write(directory() + "/" + name + ".crash", std::string(20000, 'x'));
+    }
+    bundle.info = Object::dictionary({});
+    EXPECT_TRUE(reporter.check());
+    ASSERT_EQ(urls.opened.size(), 1u);
+    // Without a feedback address the mail has no recipient; the user fills it in.
+    EXPECT_TRUE(urls.opened[0].starts_with("mailto:?subject=No%20Name%20crash%20report&body="));
+    EXPECT_NE(urls.opened[0].find("2%20more%20reports%20are%20in%20"), std::string::npos);
+    EXPECT_LT(urls.opened[0].size(), 30000u);
+}
+
+TEST(DirectoryCrashReports, TheFolderIsInTheUsersStateFolder) {
+    const char* saved = std::getenv("XDG_STATE_HOME");
+    const std::string previous = saved != nullptr ? saved : "";
+    ::setenv("XDG_STATE_HOME", "/state/home", 1);
+    EXPECT_EQ(DirectoryCrashReports::defaultDirectory("Plinka"), "/state/home/Plinka/crashes");
+    ::unsetenv("XDG_STATE_HOME");
+    EXPECT_EQ(DirectoryCrashReports::defaultDirectory("Plinka"),
+              std::string(std::getenv("HOME")) + "/.local/state/Plinka/crashes");
+    if (saved != nullptr) {
+        ::setenv("XDG_STATE_HOME", previous.c_str(), 1);
+    }
+}
+
+}  // namespace
+}  // namespace plinka

@@ -1,0 +1,115 @@
+#include <gtest/gtest.h>
+#include <sys/utsname.h>
+
+#include <regex>
+#include <string>
+
+#include "doubles/FakeBundle.h"
+#include "doubles/RecordingLog.h"
+#include "platform/linux/system/PosixCommandRunner.h"
+#include "platform/linux/system/UnameProcessInformation.h"
+#include "platform/linux/system/UnavailableSystemAttributes.h"
+#include "support/PLKAdditions.h"
+#include "support/TemporaryFolder.h"
+
+namespace plinka {
+namespace {
+
+using testing::TemporaryFolder;
+
+TEST(PosixCommandRunner, AnswersTheStatusAndBothStreamsInOrder) {
+    PosixCommandRunner runner;
+    CommandResult result = runner.runShellCommand("echo out; echo err >&2; echo again; exit 3");
+    EXPECT_EQ(result.terminationStatus, 3);
+    EXPECT_EQ(result.output, "out\nerr\nagain\n");
+
+    // Standard input is the null device: a reader sees its end at once.
+    result = runner.runShellCommand("cat; echo done");
+    EXPECT_EQ(result.terminationStatus, 0);
+    EXPECT_EQ(result.output, "done\n");
+
+    // A signal ends it with 128 plus the signal.
+    result = runner.runShellCommand("kill -TERM $$");
+    EXPECT_EQ(result.terminationStatus, 128 + 15);
+}
+
+TEST(PosixCommandRunner, OutputLargerThanThePipeDoesNotStallTheChild) {
+    PosixCommandRunner runner;
+    const CommandResult result =
+        runner.runShellCommand("head -c 1000000 /dev/zero | tr '\\0' x; echo");
+    EXPECT_EQ(result.terminationStatus, 0);
+    EXPECT_EQ(result.output.size(), 1000001u);
+}
+
+TEST(UnameProcessInformation, TheVersionIsTheKernelsReleaseNumbers) {
+    using Info = UnameProcessInformation;
+    const auto expect = [](std::string_view release, int64_t major, int64_t minor, int64_t patch) {
+        const OperatingSystemVersion version = Info::versionOfRelease(release);
+        EXPECT_EQ(version.majorVersion, major) << release;
+        EXPECT_EQ(version.minorVersion, minor) << release;
+        EXPECT_EQ(version.patchVersion, patch) << release;
+    };
+    expect("6.1.0-18-amd64", 6, 1, 0);
+    expect("5.15.167.4-microsoft-standard-WSL2", 5, 15, 167);
+    expect("6.8", 6, 8, 0);
+    expect("4.19-rc3", 4, 19, 0);
+    expect("", 0, 0, 0);
+    expect("linux", 0, 0, 0);
+
+    utsname names{};
+    ASSERT_EQ(::uname(&names), 0);
+    const auto running = UnameProcessInformation().operatingSystemVersion();
+    ASSERT_TRUE(running);
+    EXPECT_EQ(running->majorVersion, Info::versionOfRelease(names.release).majorVersion);
+    EXPECT_GT(running->majorVersion, 0);
+}
+
+TEST(UnameProcessInformation, TheMachineIdentifierIsTheDigestOfTheMachineId) {
+    TemporaryFolder folder;
+    const std::string machineId = folder / "machine id's file";
+    TemporaryFolder::write(machineId, "3d1219c7c4c5404aaa1f6d2a48adfda4\n");
+    PosixCommandRunner runner;
+    const std::string command = UnameProcessInformation(machineId).machineIdentifierCommand();
+
+    const CommandResult digest = runner.runShellCommand(command);
+    EXPECT_EQ(digest.terminationStatus, 0) << digest.output;
+    const CommandResult expected =
+        runner.runShellCommand("sha1sum < \"" + machineId + "\" | cut -d' ' -f1");
+    ASSERT_EQ(expected.terminationStatus, 0);
+    EXPECT_EQ(digest.output, expected.output);
+    EXPECT_TRUE(std::regex_match(digest.output, std::regex("[0-9a-f]{40}\n")));
+
+    // Without the identity there is nothing to hash: a failure, not the digest of nothing.
+    TemporaryFolder::write(machineId, "");
+    EXPECT_NE(runner.runShellCommand(command).terminationStatus, 0);
+    std::filesystem::remove(machineId);
+    EXPECT_NE(runner.runShellCommand(command).terminationStatus, 0);
+}
+
+TEST(UnameProcessInformation, UuidOnLinuxIsTheTrimmedDigestAndIsKept) {
+    TemporaryFolder folder;
+    const std::string machineId = folder / "machine-id";
+    testing::RecordingLog log;
+    testing::FakeBundle bundle;
+    UnameProcessInformation process(machineId);
+    UnavailableSystemAttributes attributes;
+    PosixCommandRunner runner;
+    PLKAdditions information({log, bundle, process, attributes, runner});
+
+    EXPECT_EQ(information.uuid(), std::nullopt);
+    TemporaryFolder::write(machineId, "0123456789abcdef0123456789abcdef\n");
+    const auto uuid = information.uuid();
+    ASSERT_TRUE(uuid);
+    EXPECT_TRUE(std::regex_match(*uuid, std::regex("[0-9a-f]{40}")));
+    std::filesystem::remove(machineId);
+    EXPECT_EQ(information.uuid(), uuid);
+
+    // The Linux system answers its version itself, never through the attribute service.
+    uint32_t major = 0;
+    information.getSystemVersionMajor(&major, nullptr, nullptr);
+    EXPECT_GT(major, 0u);
+    EXPECT_TRUE(log.lines().empty());
+}
+
+}  // namespace
+}  // namespace plinka

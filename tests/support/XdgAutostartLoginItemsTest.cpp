@@ -1,0 +1,188 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "doubles/FakeBundle.h"
+#include "platform/linux/system/DesktopEntry.h"
+#include "platform/linux/system/XdgAutostartLoginItems.h"
+#include "support/FileUrl.h"
+#include "support/LoginItems.h"
+#include "support/TemporaryFolder.h"
+
+namespace plinka {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::TemporaryFolder;
+
+std::string contentsOf(const fs::path& file) {
+    std::ifstream in(file);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class XdgAutostartLoginItemsTest : public ::testing::Test {
+  protected:
+    // A bundle directory with its executable; answers the bundle's path.
+    std::string makeBundle(const std::string& relative) {
+        const fs::path bundlePath = folder.path() / relative;
+        const fs::path executable = bundlePath / "Contents/MacOS" / fs::path(relative).stem();
+        TemporaryFolder::write(executable, "#!/bin/sh\n");
+        fs::permissions(executable, fs::perms::owner_all);
+        return bundlePath.string();
+    }
+
+    // An entry written an hour ago (so that entries written by the test come after it).
+    fs::path writeEntry(const std::string& name, const std::string& body) {
+        const fs::path file = autostart / name;
+        TemporaryFolder::write(file, "[Desktop Entry]\nType=Application\n" + body);
+        fs::last_write_time(file, fs::file_time_type::clock::now() - std::chrono::hours(1) +
+                                      std::chrono::seconds(entriesWritten++));
+        return file;
+    }
+
+    fs::path writeEntryStarting(const std::string& name, const std::string& program) {
+        return writeEntry(name, "Exec=\"" + program + "\" --quiet\n");
+    }
+
+    // The resolved paths of the list's entries, in order; "-" for one that does not resolve.
+    std::vector<std::string> resolved() {
+        std::vector<std::string> paths;
+        for (const auto& item : service.openSessionLoginItems()->snapshot()) {
+            paths.push_back(item->resolvedPath(0).value_or("-"));
+        }
+        return paths;
+    }
+
+    TemporaryFolder folder;
+    fs::path autostart = folder.path() / "config/autostart";
+    XdgAutostartLoginItems service{autostart.string()};
+    LoginItems loginItems{service};
+    testing::FakeBundle bundle;
+    int entriesWritten = 0;
+};
+
+TEST_F(XdgAutostartLoginItemsTest, AddingReplacesAnOldCopyElsewhereWithOneEntryAtTheEnd) {
+    const std::string downloads = makeBundle("Downloads/Plinka.app");
+    const std::string mail = makeBundle("Applications/Mail.app");
+    bundle.path = makeBundle("Applications/Plinka.app");
+    writeEntryStarting("plinka-old.desktop", downloads + "/Contents/MacOS/Plinka");
+    writeEntryStarting("mail.desktop", mail + "/Contents/MacOS/Mail");
+    EXPECT_EQ(resolved(), (std::vector<std::string>{downloads, mail}));
+    EXPECT_TRUE(loginItems.isLoginItem(bundle));
+
+    loginItems.addBundle(bundle);
+    EXPECT_EQ(resolved(), (std::vector<std::string>{mail, bundle.path}));
+    EXPECT_FALSE(fs::exists(autostart / "plinka-old.desktop"));
+    const std::string entry = contentsOf(autostart / "Plinka.desktop");
+    EXPECT_NE(entry.find("Exec=\"" + bundle.path + "/Contents/MacOS/Plinka\"\n"), std::string::npos)
+        << entry;
+    EXPECT_NE(entry.find("X-GNOME-Autostart-enabled=true\n"), std::string::npos);
+
+    // Adding again still leaves one entry.
+    loginItems.addBundle(bundle);
+    EXPECT_EQ(resolved(), (std::vector<std::string>{mail, bundle.path}));
+
+    loginItems.removeBundle(bundle);
+    EXPECT_EQ(resolved(), std::vector<std::string>{mail});
+    EXPECT_FALSE(loginItems.isLoginItem(bundle));
+}
+
+TEST_F(XdgAutostartLoginItemsTest, RemovingTakesEverySuffixMatchAndLeavesMissingTargets) {
+    bundle.path = makeBundle("Applications/Plinka.app");
+    const std::string copy = makeBundle("Desktop/Old Things/Plinka.app");
+    const std::string other = makeBundle("Applications/MyPlinka.app");
+    const std::string program = folder / "bin/plinka-helper";
+    TemporaryFolder::write(program, "#!/bin/sh\n");
+    fs::permissions(program, fs::perms::owner_all);
+    writeEntryStarting("a.desktop", bundle.path + "/Contents/MacOS/Plinka");
+    writeEntryStarting("b.desktop", copy + "/Contents/MacOS/Plinka");
+    writeEntry("c.desktop", "Exec=env LANG=C " + other + "/Contents/MacOS/MyPlinka\n");
+    writeEntryStarting("d.desktop", program);
+    writeEntryStarting("gone.desktop", folder / "Gone/Plinka.app/Contents/MacOS/Plinka");
+
+    loginItems.removeBundle(bundle);
+    EXPECT_EQ(resolved(), (std::vector<std::string>{program, "-"}));
+    EXPECT_TRUE(fs::exists(autostart / "gone.desktop"));
+    EXPECT_FALSE(loginItems.findAnyReferenceTo("Plinka.app"));
+
+    // The stale entry keeps its file name; the new entry takes the next free one.
+    writeEntryStarting("Plinka.desktop", folder / "Gone/Plinka.app/Contents/MacOS/Plinka");
+    loginItems.addBundle(bundle);
+    EXPECT_TRUE(fs::exists(autostart / "Plinka.desktop"));
+    EXPECT_TRUE(fs::exists(autostart / "Plinka-2.desktop"));
+    EXPECT_EQ(resolved().back(), bundle.path);
+}
+
+TEST_F(XdgAutostartLoginItemsTest, EntriesTheSessionWouldNotStartDoNotResolve) {
+    bundle.path = makeBundle("Applications/Plinka.app");
+    const std::string executable = bundle.path + "/Contents/MacOS/Plinka";
+    writeEntry("hidden.desktop", "Exec=" + executable + "\nHidden=true\n");
+    writeEntry("disabled.desktop", "Exec=" + executable + "\nX-GNOME-Autostart-enabled=false\n");
+    writeEntry("empty.desktop", "Name=Nothing\n");
+    writeEntry("other-group.desktop", "[Desktop Action x]\nExec=" + executable + "\n");
+    TemporaryFolder::write(autostart / "notes.txt", "Exec=" + executable + "\n");
+    EXPECT_EQ(resolved(), (std::vector<std::string>{"-", "-", "-", "-"}));
+    EXPECT_FALSE(loginItems.isLoginItem(bundle));
+}
+
+TEST_F(XdgAutostartLoginItemsTest, ABareProgramNameIsFoundInThePath) {
+    const std::string bin = folder / "bin";
+    TemporaryFolder::write(bin + "/plinka-tool", "#!/bin/sh\n");
+    fs::permissions(bin + "/plinka-tool", fs::perms::owner_all);
+    const std::string saved = std::getenv("PATH");
+    ::setenv("PATH", ("/nonexistent:" + bin).c_str(), 1);
+    writeEntry("tool.desktop", "Exec=plinka-tool %U\n");
+    writeEntry("unknown.desktop", "Exec=no-such-plinka-tool\n");
+    const auto paths = resolved();
+    ::setenv("PATH", saved.c_str(), 1);
+    EXPECT_EQ(paths, (std::vector<std::string>{bin + "/plinka-tool", "-"}));
+}
+
+TEST_F(XdgAutostartLoginItemsTest, AnyPathSurvivesTheEntrysQuoting) {
+    bundle.path = makeBundle(R"(odd "names" $HOME `x` 100% back\slash/Plinka.app)");
+    loginItems.addBundle(bundle);
+    EXPECT_EQ(resolved(), std::vector<std::string>{bundle.path});
+    EXPECT_TRUE(loginItems.isLoginItem(bundle));
+
+    EXPECT_EQ(DesktopEntry::execArguments(R"("/a b/c" -x "q\"uote" 50%% %f)"),
+              (std::vector<std::string>{"/a b/c", "-x", "q\"uote", "50%", "%f"}));
+    const auto keys = DesktopEntry::readMainGroup(
+        "# comment\n[Desktop Entry]\nName = Spaced\\sOut\nName[de]=Anders\nExec=a\\\\b\n"
+        "[Other]\nName=Later\n");
+    EXPECT_EQ(keys.at("Name"), "Spaced Out");
+    EXPECT_EQ(keys.at("Exec"), "a\\b");
+    EXPECT_EQ(keys.size(), 2u);
+}
+
+TEST_F(XdgAutostartLoginItemsTest, WithoutAFolderNothingOpensAndInsertionNeedsAnExecutable) {
+    XdgAutostartLoginItems nowhere(std::nullopt);
+    EXPECT_EQ(nowhere.openSessionLoginItems(), nullptr);
+    EXPECT_FALSE(LoginItems(nowhere).findAnyReferenceTo("Plinka.app"));
+
+    // A bundle without its executable cannot be started, so no entry is written.
+    fs::create_directories(folder.path() / "Empty.app/Contents/MacOS");
+    EXPECT_FALSE(service.openSessionLoginItems()->insertItemURLLast(
+        FileUrl::fileURLWithPath(folder / "Empty.app")));
+    EXPECT_TRUE(resolved().empty());
+
+    const char* saved = std::getenv("XDG_CONFIG_HOME");
+    const std::string previous = saved != nullptr ? saved : "";
+    ::setenv("XDG_CONFIG_HOME", "/config/home", 1);
+    EXPECT_EQ(XdgAutostartLoginItems::defaultDirectory(), "/config/home/autostart");
+    ::setenv("XDG_CONFIG_HOME", "relative", 1);
+    EXPECT_EQ(XdgAutostartLoginItems::defaultDirectory(),
+              std::string(std::getenv("HOME")) + "/.config/autostart");
+    if (saved != nullptr) {
+        ::setenv("XDG_CONFIG_HOME", previous.c_str(), 1);
+    } else {
+        ::unsetenv("XDG_CONFIG_HOME");
+    }
+}
+
+}  // namespace
+}  // namespace plinka
