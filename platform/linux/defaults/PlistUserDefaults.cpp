@@ -1,0 +1,313 @@
+#include "platform/linux/defaults/PlistUserDefaults.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <sys/stat.h>
+#include <QFileSystemWatcher>
+#include <QTimer>
+#include <algorithm>
+#include <cstdlib>
+
+#include "platform/Log.h"
+#include "platform/linux/defaults/AtomicFile.h"
+#include "platform/linux/plist/PropertyList.h"
+
+namespace plinka {
+
+namespace {
+
+// A bundle identifier names one file in the directory, never a path.
+std::string fileNameFor(const std::string& bundleIdentifier) {
+    std::string name = bundleIdentifier;
+    std::replace(name.begin(), name.end(), '/', '_');
+    if (name.empty() || name == "." || name == "..") {
+        name = "_" + name;
+    }
+    return name + ".plist";
+}
+
+bool exists(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0;
+}
+
+}  // namespace
+
+std::string PlistUserDefaults::standardDirectory() {
+    const char* configHome = std::getenv("XDG_CONFIG_HOME");
+    if (configHome != nullptr && configHome[0] == '/') {
+        return configHome;
+    }
+    const char* home = std::getenv("HOME");
+    if (home == nullptr || home[0] == '\0') {
+        const passwd* user = ::getpwuid(::getuid());
+        home = user != nullptr ? user->pw_dir : "/";
+    }
+    return std::string(home) + "/.config";
+}
+
+PlistUserDefaults::PlistUserDefaults(const std::string& directory,
+                                     const std::string& bundleIdentifier, Log& log)
+    : log_(log), directory_(directory), file_(directory + "/" + fileNameFor(bundleIdentifier)) {
+    if (!makeDirectories(directory_)) {
+        log_.log("Cannot make the defaults directory " + directory_ +
+                 "; changes to the defaults are kept in memory only");
+    }
+    loadAtStart();
+    watch();
+}
+
+PlistUserDefaults::~PlistUserDefaults() {
+    readOutsideChanges();
+    if (!unwritten_.empty()) {
+        store();
+    }
+}
+
+void PlistUserDefaults::registerDefaults(const Object& dictionary) {
+    const Object::Dictionary* entries = dictionary.dictionaryValue();
+    if (entries == nullptr) {
+        return;
+    }
+    Snapshot before = observedValues();
+    for (const auto& [key, value] : *entries) {
+        const std::string* name = key.stringValue();
+        if (name != nullptr && !value.isNil()) {
+            registered_.insert_or_assign(*name, value);
+        }
+    }
+    notifyChangesSince(before);
+}
+
+Object PlistUserDefaults::objectForKey(std::string_view key) const {
+    if (auto stored = stored_.find(key); stored != stored_.end()) {
+        return stored->second;
+    }
+    if (auto registered = registered_.find(key); registered != registered_.end()) {
+        return registered->second;
+    }
+    return Object();
+}
+
+void PlistUserDefaults::setObject(const Object& value, std::string_view key) {
+    if (!value.isNil() && !writeXmlPropertyList(value)) {
+        log_.log("Refused to store a " + std::string(value.className()) + " under the default \"" +
+                 std::string(key) + "\": only property-list values can be stored");
+        return;
+    }
+    takeInOutsideChanges();
+    auto stored = stored_.find(key);
+    bool unchanged = stored == stored_.end() ? value.isNil() : stored->second == value;
+    if (unchanged) {
+        return;
+    }
+    Snapshot before = observedValues();
+    if (value.isNil()) {
+        stored_.erase(stored);
+    } else if (stored != stored_.end()) {
+        stored->second = value;
+    } else {
+        stored_.emplace(std::string(key), value);
+    }
+    unwritten_.insert_or_assign(std::string(key), value);
+    store();
+    notifyChangesSince(before);
+}
+
+bool PlistUserDefaults::synchronize() {
+    takeInOutsideChanges();
+    if (!unwritten_.empty()) {
+        store();
+    }
+    return unwritten_.empty();
+}
+
+UserDefaults::ObserverToken PlistUserDefaults::addObserver(std::string key, Observer observer) {
+    ObserverToken token = nextToken_++;
+    observers_.push_back({token, std::move(key), std::make_shared<Observer>(std::move(observer))});
+    return token;
+}
+
+void PlistUserDefaults::removeObserver(ObserverToken token) {
+    std::erase_if(observers_, [&](const Registration& entry) { return entry.token == token; });
+}
+
+void PlistUserDefaults::loadAtStart() {
+    UserDefaultsFile::Contents contents = file_.read();
+    switch (contents.state) {
+        case UserDefaultsFile::State::Loaded:
+            stored_ = std::move(contents.values);
+            break;
+        case UserDefaultsFile::State::Missing:
+            break;
+        case UserDefaultsFile::State::Damaged:
+            damage_ = contents.problem;
+            setAsideDamagedFile();
+            break;
+        case UserDefaultsFile::State::Unreadable:
+            fileUnreadable_ = true;
+            log_.log("Cannot read the defaults file " + file_.path() + " (" + contents.problem +
+                     "); the registered defaults apply and changes are kept in memory only");
+            break;
+    }
+}
+
+bool PlistUserDefaults::readOutsideChanges() {
+    if (!file_.changedSinceSeen()) {
+        return false;
+    }
+    UserDefaultsFile::Contents contents = file_.read();
+    switch (contents.state) {
+        case UserDefaultsFile::State::Loaded:
+            stored_ = std::move(contents.values);
+            break;
+        case UserDefaultsFile::State::Missing:
+            stored_.clear();
+            break;
+        case UserDefaultsFile::State::Damaged:
+            // Perhaps another program is half way through writing it: keep what we have, and set
+            // the file aside only when it is about to be replaced.
+            fileDamaged_ = true;
+            damage_ = contents.problem;
+            return false;
+        case UserDefaultsFile::State::Unreadable:
+            if (!fileUnreadable_) {
+                log_.log("Cannot read the defaults file " + file_.path() + " (" + contents.problem +
+                         "); changes to the defaults are kept in memory only");
+            }
+            fileUnreadable_ = true;
+            return false;
+    }
+    fileDamaged_ = false;
+    fileUnreadable_ = false;
+    for (const auto& [key, value] : unwritten_) {
+        if (value.isNil()) {
+            if (auto stored = stored_.find(key); stored != stored_.end()) {
+                stored_.erase(stored);
+            }
+        } else {
+            stored_.insert_or_assign(key, value);
+        }
+    }
+    return true;
+}
+
+void PlistUserDefaults::takeInOutsideChanges() {
+    Snapshot before = observedValues();
+    if (readOutsideChanges()) {
+        if (!unwritten_.empty()) {
+            store();
+        }
+        notifyChangesSince(before);
+    }
+}
+
+bool PlistUserDefaults::store() {
+    if (fileUnreadable_ || (fileDamaged_ && !setAsideDamagedFile())) {
+        return false;
+    }
+    std::string error;
+    if (!file_.write(stored_, &error)) {
+        reportWriteFailure("Cannot write the defaults file (" + error +
+                           "); changes to the defaults are kept in memory only");
+        return false;
+    }
+    writeFailing_ = false;
+    unwritten_.clear();
+    watchPaths();
+    return true;
+}
+
+bool PlistUserDefaults::setAsideDamagedFile() {
+    std::string error;
+    std::optional<std::string> aside = file_.setAside(&error);
+    if (!aside) {
+        fileDamaged_ = true;
+        reportWriteFailure("The defaults file " + file_.path() + " is damaged (" + damage_ +
+                           ") and cannot be set aside (" + error +
+                           "); the registered defaults apply");
+        return false;
+    }
+    fileDamaged_ = false;
+    log_.log("The defaults file " + file_.path() + " is damaged (" + damage_ + "); kept it as " +
+             *aside + ", the registered defaults apply");
+    return true;
+}
+
+void PlistUserDefaults::reportWriteFailure(const std::string& message) {
+    if (!writeFailing_) {
+        log_.log(message);
+    }
+    writeFailing_ = true;
+}
+
+void PlistUserDefaults::watch() {
+    watcher_ = std::make_unique<QFileSystemWatcher>();
+    watchPaths();
+    auto changed = [this] { scheduleOutsideChangeCheck(); };
+    QObject::connect(watcher_.get(), &QFileSystemWatcher::directoryChanged, watcher_.get(),
+                     changed);
+    QObject::connect(watcher_.get(), &QFileSystemWatcher::fileChanged, watcher_.get(), changed);
+}
+
+// The directory tells of the file being replaced or made, the file of edits in place. A watch
+// ends when its path goes away, so both are renewed after every notice.
+void PlistUserDefaults::watchPaths() {
+    QString directory = QString::fromStdString(directory_);
+    if (!watcher_->directories().contains(directory) && exists(directory_)) {
+        watcher_->addPath(directory);
+    }
+    QString path = QString::fromStdString(file_.path());
+    if (!watcher_->files().contains(path) && exists(file_.path())) {
+        watcher_->addPath(path);
+    }
+}
+
+// A burst of notices (a write makes several) is answered by one look at the file.
+void PlistUserDefaults::scheduleOutsideChangeCheck() {
+    if (checkScheduled_) {
+        return;
+    }
+    checkScheduled_ = true;
+    QTimer::singleShot(0, watcher_.get(), [this] {
+        checkScheduled_ = false;
+        watchPaths();
+        takeInOutsideChanges();
+    });
+}
+
+PlistUserDefaults::Snapshot PlistUserDefaults::observedValues() const {
+    Snapshot values;
+    for (const Registration& entry : observers_) {
+        if (!values.contains(entry.key)) {
+            values.emplace(entry.key, objectForKey(entry.key));
+        }
+    }
+    return values;
+}
+
+void PlistUserDefaults::notifyChangesSince(const Snapshot& before) {
+    std::vector<std::string_view> changed;
+    for (const auto& [key, value] : before) {
+        if (!(objectForKey(key) == value)) {
+            changed.push_back(key);
+        }
+    }
+    if (changed.empty()) {
+        return;
+    }
+    // Observers may add or remove observers, or change defaults, while they are called.
+    std::vector<Registration> registrations = observers_;
+    for (const Registration& entry : registrations) {
+        bool stillRegistered =
+            std::any_of(observers_.begin(), observers_.end(),
+                        [&](const Registration& current) { return current.token == entry.token; });
+        if (stillRegistered &&
+            std::find(changed.begin(), changed.end(), entry.key) != changed.end()) {
+            (*entry.observer)();
+        }
+    }
+}
+
+}  // namespace plinka

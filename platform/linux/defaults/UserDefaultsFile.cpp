@@ -1,0 +1,169 @@
+#include "platform/linux/defaults/UserDefaultsFile.h"
+
+#include <fcntl.h>
+#include <stdio.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "platform/linux/defaults/AtomicFile.h"
+#include "platform/linux/plist/PlistLimits.h"
+#include "platform/linux/plist/PropertyList.h"
+
+namespace plinka {
+
+namespace {
+
+enum class ReadResult { Read, Missing, Failed, TooLarge };
+
+ReadResult readWholeFile(const std::string& path, std::vector<uint8_t>* bytes) {
+    int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0) {
+        return errno == ENOENT ? ReadResult::Missing : ReadResult::Failed;
+    }
+    ReadResult result = ReadResult::Read;
+    uint8_t buffer[65536];
+    for (;;) {
+        ssize_t count = ::read(descriptor, buffer, sizeof buffer);
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count < 0) {
+            result = ReadResult::Failed;
+            break;
+        }
+        if (count == 0) {
+            break;
+        }
+        bytes->insert(bytes->end(), buffer, buffer + count);
+        if (bytes->size() > PlistLimits::kMaxBytes) {
+            result = ReadResult::TooLarge;
+            break;
+        }
+    }
+    int readError = errno;
+    ::close(descriptor);
+    errno = readError;
+    return result;
+}
+
+std::string utcTimestamp() {
+    std::time_t now = std::time(nullptr);
+    std::tm parts{};
+    ::gmtime_r(&now, &parts);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y%m%dT%H%M%SZ", &parts);
+    return text;
+}
+
+}  // namespace
+
+UserDefaultsFile::Contents UserDefaultsFile::read() {
+    // The version is taken before reading: a change racing the read then shows up as a change.
+    seen_ = currentVersion(path_);
+    seenAnything_ = true;
+    Contents contents;
+    std::vector<uint8_t> bytes;
+    switch (readWholeFile(path_, &bytes)) {
+        case ReadResult::Missing:
+            contents.state = State::Missing;
+            return contents;
+        case ReadResult::Failed:
+            contents.state = State::Unreadable;
+            contents.problem = std::strerror(errno);
+            return contents;
+        case ReadResult::TooLarge:
+            contents.state = State::Damaged;
+            contents.problem = "larger than " + std::to_string(PlistLimits::kMaxBytes) + " bytes";
+            return contents;
+        case ReadResult::Read:
+            break;
+    }
+    if (bytes.empty()) {
+        // Most likely a write in place by another program that is not finished yet.
+        contents.state = State::Damaged;
+        contents.problem = "the file is empty";
+        return contents;
+    }
+    std::optional<Object> root = readPropertyListData(bytes, &contents.problem);
+    if (!root) {
+        contents.state = State::Damaged;
+        return contents;
+    }
+    const Object::Dictionary* entries = root->dictionaryValue();
+    if (entries == nullptr) {
+        contents.state = State::Damaged;
+        contents.problem = "the root is not a dictionary";
+        return contents;
+    }
+    contents.state = State::Loaded;
+    for (const auto& [key, value] : *entries) {
+        if (const std::string* name = key.stringValue()) {
+            contents.values.insert_or_assign(*name, value);
+        }
+    }
+    return contents;
+}
+
+bool UserDefaultsFile::changedSinceSeen() const {
+    return !seenAnything_ || !sameVersion(seen_, currentVersion(path_));
+}
+
+bool UserDefaultsFile::write(const Values& values, std::string* error) {
+    Object::Dictionary entries;
+    entries.reserve(values.size());
+    for (const auto& [key, value] : values) {
+        entries.emplace_back(Object::string(key), value);
+    }
+    std::optional<std::vector<uint8_t>> bytes = writeXmlPropertyList(Object::dictionary(entries));
+    if (!bytes) {
+        *error = "a stored value is no property list";
+        return false;
+    }
+    if (!writeFileAtomically(path_, *bytes, error)) {
+        return false;
+    }
+    seen_ = currentVersion(path_);
+    seenAnything_ = true;
+    return true;
+}
+
+std::optional<std::string> UserDefaultsFile::setAside(std::string* error) {
+    std::string base = path_ + ".corrupt-" + utcTimestamp();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string target = attempt == 0 ? base : base + "-" + std::to_string(attempt);
+        if (::renameat2(AT_FDCWD, path_.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) {
+            seen_ = currentVersion(path_);
+            return target;
+        }
+        if (errno != EEXIST) {
+            break;
+        }
+    }
+    *error = std::strerror(errno);
+    return std::nullopt;
+}
+
+std::optional<UserDefaultsFile::Version> UserDefaultsFile::currentVersion(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        return std::nullopt;
+    }
+    return Version{info.st_dev, info.st_ino, info.st_size, info.st_mtim, info.st_ctim};
+}
+
+bool UserDefaultsFile::sameVersion(const std::optional<Version>& a,
+                                   const std::optional<Version>& b) {
+    if (!a || !b) {
+        return a.has_value() == b.has_value();
+    }
+    auto sameTime = [](const timespec& x, const timespec& y) {
+        return x.tv_sec == y.tv_sec && x.tv_nsec == y.tv_nsec;
+    };
+    return a->device == b->device && a->inode == b->inode && a->size == b->size &&
+           sameTime(a->modified, b->modified) && sameTime(a->changed, b->changed);
+}
+
+}  // namespace plinka

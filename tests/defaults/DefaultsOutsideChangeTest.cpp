@@ -1,0 +1,128 @@
+// Changes another program makes to the defaults file reach the running program's observers.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "defaults/DefaultsDirectory.h"
+#include "doubles/RecordingLog.h"
+#include "linux/QtEventWait.h"
+#include "platform/linux/defaults/PlistUserDefaults.h"
+#include "platform/linux/plist/PropertyList.h"
+
+namespace plinka::testing {
+namespace {
+
+class DefaultsOutsideChangeTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        defaults.registerDefaults(
+            Object::dictionary({{Object::string("showInMenuBar"), Object::boolean(true)}}));
+        defaults.setObject(Object::string("Typewriter"), "soundTheme");
+        defaults.addObserver("showInMenuBar", [this] { ++shownChanges; });
+        defaults.addObserver("soundTheme", [this] { ++themeChanges; });
+    }
+    // Another program writes the file: over the old one in place, or beside it and renamed.
+    void rewriteFromOutside(const Object::Dictionary& entries, bool inPlace) {
+        std::string staged = directory.path() + "/staged";
+        writeBytes(staged, xmlPlist(entries));
+        std::string command = inPlace ? "cat '" + staged + "' > '" + directory.defaultsFile() +
+                                            "' && rm '" + staged + "'"
+                                      : "mv '" + staged + "' '" + directory.defaultsFile() + "'";
+        ASSERT_EQ(runShell(command), 0);
+    }
+
+    DefaultsDirectory directory;
+    RecordingLog log;
+    PlistUserDefaults defaults{directory.path(), DefaultsDirectory::kIdentifier, log};
+    int shownChanges = 0;
+    int themeChanges = 0;
+};
+
+const Object kNo = Object::boolean(false);
+
+TEST_F(DefaultsOutsideChangeTest, AFileReplacedByAnotherProgramIsTakenIn) {
+    rewriteFromOutside({{Object::string("soundTheme"), Object::string("Typewriter")},
+                        {Object::string("showInMenuBar"), kNo}},
+                       false);
+    ASSERT_TRUE(processEventsUntil([&] { return shownChanges == 1; }));
+    EXPECT_FALSE(defaults.boolForKey("showInMenuBar"));
+    EXPECT_EQ(themeChanges, 0);  // unchanged key: no call
+
+    // The watch goes on after the file it watched was replaced.
+    rewriteFromOutside({{Object::string("soundTheme"), Object::string("Chimes")}}, false);
+    ASSERT_TRUE(processEventsUntil([&] { return themeChanges == 1 && shownChanges == 2; }));
+    EXPECT_EQ(defaults.stringForKey("soundTheme"), "Chimes");
+    EXPECT_TRUE(defaults.boolForKey("showInMenuBar"));  // the registered value again
+    EXPECT_TRUE(log.lines().empty());
+}
+
+TEST_F(DefaultsOutsideChangeTest, AFileEditedInPlaceIsTakenInOnceComplete) {
+    rewriteFromOutside({{Object::string("soundTheme"), Object::string("Typewriter")},
+                        {Object::string("showInMenuBar"), kNo}},
+                       true);
+    ASSERT_TRUE(processEventsUntil([&] { return shownChanges == 1; }));
+    EXPECT_FALSE(defaults.boolForKey("showInMenuBar"));
+
+    rewriteFromOutside({{Object::string("soundTheme"), Object::string("Chimes")},
+                        {Object::string("showInMenuBar"), kNo}},
+                       true);
+    ASSERT_TRUE(processEventsUntil([&] { return themeChanges == 1; }));
+    EXPECT_EQ(defaults.stringForKey("soundTheme"), "Chimes");
+    EXPECT_EQ(shownChanges, 1);
+}
+
+TEST_F(DefaultsOutsideChangeTest, AFileDeletedFromOutsideLeavesTheRegisteredDefaults) {
+    defaults.setBool(false, "showInMenuBar");
+    ASSERT_EQ(shownChanges, 1);
+    std::filesystem::remove(directory.defaultsFile());
+    ASSERT_TRUE(processEventsUntil([&] { return shownChanges == 2 && themeChanges == 1; }));
+    EXPECT_TRUE(defaults.boolForKey("showInMenuBar"));
+    EXPECT_EQ(defaults.stringForKey("soundTheme"), std::nullopt);
+}
+
+TEST_F(DefaultsOutsideChangeTest, OwnWritesKeepChangesMadeFromOutsideMeanwhile) {
+    // Outside change not yet noticed (no event-loop turn): our next write still keeps it.
+    rewriteFromOutside({{Object::string("soundTheme"), Object::string("Typewriter")},
+                        {Object::string("FeedbackSuppress"), Object::boolean(true)}},
+                       false);
+    defaults.setBool(false, "showInMenuBar");
+    EXPECT_TRUE(defaults.boolForKey("FeedbackSuppress"));
+
+    PlistUserDefaults other(directory.path(), DefaultsDirectory::kIdentifier, log);
+    EXPECT_TRUE(other.boolForKey("FeedbackSuppress"));
+    EXPECT_FALSE(other.boolForKey("showInMenuBar"));
+    EXPECT_EQ(other.stringForKey("soundTheme"), "Typewriter");
+}
+
+TEST_F(DefaultsOutsideChangeTest, TwoInstancesSeeEachOthersChanges) {
+    PlistUserDefaults other(directory.path(), DefaultsDirectory::kIdentifier, log);
+    int otherThemeChanges = 0;
+    other.addObserver("soundTheme", [&] { ++otherThemeChanges; });
+    defaults.setObject(Object::string("Chimes"), "soundTheme");
+    ASSERT_TRUE(processEventsUntil([&] { return otherThemeChanges == 1; }));
+    EXPECT_EQ(other.stringForKey("soundTheme"), "Chimes");
+    EXPECT_EQ(themeChanges, 1);  // our own change, heard once, not again as an outside one
+    other.setObject(Object::string("Off"), "soundTheme");
+    ASSERT_TRUE(processEventsUntil([&] { return themeChanges == 2; }));
+    EXPECT_EQ(defaults.stringForKey("soundTheme"), "Off");
+    EXPECT_EQ(otherThemeChanges, 2);
+}
+
+TEST_F(DefaultsOutsideChangeTest, ADamagedFileWrittenMeanwhileIsKeptAsideBeforeItIsReplaced) {
+    writeBytes(directory.defaultsFile(), "<?xml version=\"1.0\"?><plist><dict><key>sound");
+    // A few turns of the event loop: the notice of a half-written file is waited out silently.
+    processEventsUntil([] { return false; }, 50);
+    EXPECT_EQ(defaults.stringForKey("soundTheme"), "Typewriter");
+    EXPECT_TRUE(log.lines().empty());
+    EXPECT_EQ(themeChanges, 0);
+
+    defaults.setBool(false, "showInMenuBar");
+    ASSERT_EQ(log.lines().size(), 1u);
+    EXPECT_EQ(directory.entries().size(), 2u);  // the damaged file and the new one
+    PlistUserDefaults other(directory.path(), DefaultsDirectory::kIdentifier, log);
+    EXPECT_EQ(other.stringForKey("soundTheme"), "Typewriter");
+    EXPECT_FALSE(other.boolForKey("showInMenuBar"));
+}
+
+}  // namespace
+}  // namespace plinka::testing

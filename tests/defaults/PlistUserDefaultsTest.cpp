@@ -1,0 +1,191 @@
+// The defaults file itself: where it lives, what it holds, and what happens when it is damaged
+// or cannot be written.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "defaults/DefaultsDirectory.h"
+#include "doubles/RecordingLog.h"
+#include "platform/linux/defaults/PlistUserDefaults.h"
+#include "platform/linux/plist/PropertyList.h"
+
+namespace plinka::testing {
+namespace {
+
+using ::testing::HasSubstr;
+
+class PlistUserDefaultsTest : public ::testing::Test {
+  protected:
+    std::unique_ptr<PlistUserDefaults> open() {
+        return std::make_unique<PlistUserDefaults>(directory.path(), DefaultsDirectory::kIdentifier,
+                                                   log);
+    }
+    Object fileContents() {
+        std::string error;
+        auto root = readPropertyListFile(directory.defaultsFile(), &error);
+        EXPECT_TRUE(root.has_value()) << error;
+        return root.value_or(Object());
+    }
+
+    DefaultsDirectory directory;
+    RecordingLog log;
+};
+
+Object registration() {
+    return Object::dictionary({{Object::string("showInMenuBar"), Object::boolean(true)},
+                               {Object::string("soundTheme"), Object::string("Typewriter")}});
+}
+
+TEST_F(PlistUserDefaultsTest, StoredValuesOfEveryTypeOutliveTheProcessAsReadableXml) {
+    const std::pair<const char*, Object> values[] = {
+        {"soundTheme", Object::string("Räder & <Zahn>")},
+        {"showInMenuBar", Object::boolean(false)},
+        {"count", Object::integer(-42)},
+        {"ratio", Object::real(0.25)},
+        {"FeedbackFirstUsed", Object::date(786839400.0)},
+        {"blob", Object::data({0, 255, 7})},
+        {"list", Object::array({Object::string("a"), Object::integer(1)})},
+        {"nested", Object::dictionary({{Object::string("k"), Object::boolean(true)}})},
+    };
+    {
+        auto defaults = open();
+        defaults->registerDefaults(registration());
+        for (const auto& [key, value] : values) {
+            defaults->setObject(value, key);
+        }
+    }
+    auto bytes = readBytes(directory.defaultsFile());
+    EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 5), "<?xml");
+    struct stat info {};
+    ASSERT_EQ(::stat(directory.defaultsFile().c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);  // preferences are the user's own business
+
+    auto reopened = open();
+    for (const auto& [key, value] : values) {
+        EXPECT_TRUE(reopened->objectForKey(key) == value) << key;
+    }
+    // Registered values live only as long as the process that registered them.
+    EXPECT_TRUE(fileContents().objectForKey("showInMenuBar") == Object::boolean(false));
+    reopened->removeObjectForKey("showInMenuBar");
+    EXPECT_TRUE(fileContents().objectForKey("showInMenuBar").isNil());
+    EXPECT_TRUE(log.lines().empty());
+    // Nothing is left beside the file: no temporary files, no copies.
+    EXPECT_EQ(directory.entries(),
+              std::vector<std::string>{std::string(DefaultsDirectory::kIdentifier) + ".plist"});
+}
+
+TEST_F(PlistUserDefaultsTest, TheStandardDirectoryFollowsXdgConfigHome) {
+    std::string savedConfig = std::getenv("XDG_CONFIG_HOME") ? std::getenv("XDG_CONFIG_HOME") : "";
+    std::string savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+
+    ::setenv("XDG_CONFIG_HOME", directory.path().c_str(), 1);
+    EXPECT_EQ(PlistUserDefaults::standardDirectory(), directory.path());
+    ::setenv("HOME", "/home/someone", 1);
+    ::setenv("XDG_CONFIG_HOME", "relative/config", 1);  // not absolute: ignored
+    EXPECT_EQ(PlistUserDefaults::standardDirectory(), "/home/someone/.config");
+    ::unsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(PlistUserDefaults::standardDirectory(), "/home/someone/.config");
+
+    ::setenv("HOME", savedHome.c_str(), 1);
+    if (savedConfig.empty()) {
+        ::unsetenv("XDG_CONFIG_HOME");
+    } else {
+        ::setenv("XDG_CONFIG_HOME", savedConfig.c_str(), 1);
+    }
+}
+
+TEST_F(PlistUserDefaultsTest, AMissingDirectoryIsMadeOwnerOnly) {
+    std::string nested = directory.path() + "/config/deeper";
+    PlistUserDefaults defaults(nested, DefaultsDirectory::kIdentifier, log);
+    defaults.setBool(true, "FeedbackPrompted");
+    struct stat info {};
+    ASSERT_EQ(::stat(nested.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
+    EXPECT_TRUE(std::filesystem::exists(nested + "/" + DefaultsDirectory::kIdentifier + ".plist"));
+}
+
+TEST_F(PlistUserDefaultsTest, ADamagedFileIsKeptAsideLoggedOnceAndTheRegisteredDefaultsApply) {
+    const std::string damaged[] = {
+        "<?xml version=\"1.0\"?><plist><dict><key>showInMenuBar</key><fal",
+        "bplist00\xff\xff\xff",
+        [] {  // a sound property list, but no dictionary
+            auto array = writeXmlPropertyList(Object::array({Object::integer(1)}));
+            return std::string(array->begin(), array->end());
+        }(),
+        "",
+    };
+    for (const std::string& bytes : damaged) {
+        SCOPED_TRACE(bytes);
+        std::filesystem::remove_all(directory.path());
+        std::filesystem::create_directory(directory.path());
+        log.clear();
+        writeBytes(directory.defaultsFile(), bytes);
+
+        auto defaults = open();
+        defaults->registerDefaults(registration());
+        EXPECT_TRUE(defaults->boolForKey("showInMenuBar"));
+        EXPECT_EQ(defaults->stringForKey("soundTheme"), "Typewriter");
+        ASSERT_EQ(log.lines().size(), 1u);
+        EXPECT_THAT(log.lines()[0], HasSubstr(directory.defaultsFile()));
+
+        auto entries = directory.entries();
+        ASSERT_EQ(entries.size(), 1u);
+        std::string aside = directory.path() + "/" + entries[0];
+        EXPECT_THAT(log.lines()[0], HasSubstr(aside));
+        EXPECT_THAT(entries[0], HasSubstr(".plist.corrupt-"));
+        auto kept = readBytes(aside);
+        EXPECT_EQ(std::string(kept.begin(), kept.end()), bytes);
+
+        // The next change makes a sound file again and leaves the damaged one alone.
+        defaults->setBool(false, "showInMenuBar");
+        EXPECT_TRUE(fileContents().objectForKey("showInMenuBar") == Object::boolean(false));
+        EXPECT_EQ(directory.entries().size(), 2u);
+        EXPECT_EQ(log.lines().size(), 1u);
+    }
+}
+
+TEST_F(PlistUserDefaultsTest, ValuesThatAreNoPropertyListAreRefusedWithALogLine) {
+    auto defaults = open();
+    defaults->setObject(Object::string("kept"), "key");
+    defaults->setObject(Object::url("https://example.org/"), "key");
+    defaults->setObject(Object::array({Object::null()}), "other");
+    EXPECT_EQ(defaults->stringForKey("key"), "kept");
+    EXPECT_TRUE(defaults->objectForKey("other").isNil());
+    EXPECT_EQ(log.lines().size(), 2u);
+    EXPECT_TRUE(fileContents().objectForKey("key") == Object::string("kept"));
+}
+
+TEST_F(PlistUserDefaultsTest, ChangesThatCannotBeWrittenAreKeptAndWrittenWhenPossible) {
+    std::string nested = directory.path() + "/config";
+    PlistUserDefaults defaults(nested, DefaultsDirectory::kIdentifier, log);
+    std::filesystem::remove_all(nested);
+
+    defaults.setBool(true, "FeedbackPrompted");
+    defaults.setObject(Object::string("1.0"), "FeedbackLastVersionUsed");
+    EXPECT_TRUE(defaults.boolForKey("FeedbackPrompted"));
+    EXPECT_FALSE(defaults.synchronize());
+    EXPECT_EQ(log.lines().size(), 1u);  // one line for the whole failure, not one per change
+
+    std::filesystem::create_directory(nested);
+    EXPECT_TRUE(defaults.synchronize());
+    PlistUserDefaults reopened(nested, DefaultsDirectory::kIdentifier, log);
+    EXPECT_TRUE(reopened.boolForKey("FeedbackPrompted"));
+    EXPECT_EQ(reopened.stringForKey("FeedbackLastVersionUsed"), "1.0");
+}
+
+TEST_F(PlistUserDefaultsTest, AFileThatCannotBeReadIsNeverReplaced) {
+    std::filesystem::create_directory(directory.defaultsFile());  // reading a directory fails
+    auto defaults = open();
+    defaults->registerDefaults(registration());
+    defaults->setBool(false, "showInMenuBar");
+    EXPECT_FALSE(defaults->boolForKey("showInMenuBar"));
+    EXPECT_FALSE(defaults->synchronize());
+    EXPECT_TRUE(std::filesystem::is_directory(directory.defaultsFile()));
+    EXPECT_EQ(log.lines().size(), 1u);
+}
+
+}  // namespace
+}  // namespace plinka::testing

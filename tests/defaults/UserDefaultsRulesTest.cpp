@@ -1,0 +1,182 @@
+// The rules every UserDefaults keeps, checked on the real one and on the double alike so that
+// tests of the core through the double stay true of the program.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "defaults/DefaultsDirectory.h"
+#include "doubles/FakeUserDefaults.h"
+#include "doubles/RecordingLog.h"
+#include "platform/linux/defaults/PlistUserDefaults.h"
+
+namespace plinka::testing {
+namespace {
+
+struct PlistDefaults {
+    DefaultsDirectory directory;
+    RecordingLog log;
+    PlistUserDefaults defaults{directory.path(), DefaultsDirectory::kIdentifier, log};
+    UserDefaults& get() { return defaults; }
+};
+
+struct FakeDefaults {
+    FakeUserDefaults defaults;
+    UserDefaults& get() { return defaults; }
+};
+
+template <class Implementation>
+class UserDefaultsRulesTest : public ::testing::Test {
+  protected:
+    UserDefaults& defaults() { return implementation_->get(); }
+
+  private:
+    std::unique_ptr<Implementation> implementation_ = std::make_unique<Implementation>();
+};
+
+using Implementations = ::testing::Types<PlistDefaults, FakeDefaults>;
+TYPED_TEST_SUITE(UserDefaultsRulesTest, Implementations);
+
+Object registration() {
+    return Object::dictionary({{Object::string("soundTheme"), Object::string("Typewriter")},
+                               {Object::string("showInMenuBar"), Object::boolean(true)},
+                               {Object::string("SUEnableAutomaticChecks"), Object::boolean(true)}});
+}
+
+TYPED_TEST(UserDefaultsRulesTest, AbsentKeysReadAsNoNilAndZero) {
+    UserDefaults& defaults = this->defaults();
+    defaults.registerDefaults(registration());
+    EXPECT_FALSE(defaults.boolForKey("suppressMenuBarDisabledPopup"));
+    EXPECT_EQ(defaults.stringForKey("FeedbackLastVersionUsed"), std::nullopt);
+    EXPECT_TRUE(defaults.objectForKey("FeedbackFirstUsed").isNil());
+    EXPECT_EQ(defaults.integerForKey("FeedbackFirstUsed"), 0);
+}
+
+TYPED_TEST(UserDefaultsRulesTest, StoredValuesWinOverRegisteredOnesUntilRemoved) {
+    UserDefaults& defaults = this->defaults();
+    defaults.registerDefaults(registration());
+    EXPECT_EQ(defaults.stringForKey("soundTheme"), "Typewriter");
+    EXPECT_TRUE(defaults.boolForKey("SUEnableAutomaticChecks"));
+
+    defaults.setBool(false, "SUEnableAutomaticChecks");
+    defaults.setObject(Object::string("Off"), "soundTheme");
+    // Registering again at the next start does not undo what the user stored.
+    defaults.registerDefaults(registration());
+    EXPECT_FALSE(defaults.boolForKey("SUEnableAutomaticChecks"));
+    EXPECT_EQ(defaults.stringForKey("soundTheme"), "Off");
+
+    defaults.removeObjectForKey("SUEnableAutomaticChecks");
+    defaults.setObject(Object(), "soundTheme");
+    EXPECT_TRUE(defaults.boolForKey("SUEnableAutomaticChecks"));
+    EXPECT_EQ(defaults.stringForKey("soundTheme"), "Typewriter");
+
+    // A later registration replaces an earlier one of the same key and keeps the others.
+    defaults.registerDefaults(
+        Object::dictionary({{Object::string("soundTheme"), Object::string("Chimes")}}));
+    EXPECT_EQ(defaults.stringForKey("soundTheme"), "Chimes");
+    EXPECT_TRUE(defaults.boolForKey("showInMenuBar"));
+}
+
+struct Coercion {
+    Object value;
+    bool asBool;
+    int64_t asInteger;
+    std::optional<std::string> asString;
+};
+
+TYPED_TEST(UserDefaultsRulesTest, TypedReadsCoerceAsThePlatformDoes) {
+    const Coercion coercions[] = {
+        {Object::boolean(true), true, 1, "1"},
+        {Object::boolean(false), false, 0, "0"},
+        {Object::integer(0), false, 0, "0"},
+        {Object::integer(-7), true, -7, "-7"},
+        {Object::real(0.5), true, 0, "0.5"},
+        {Object::real(-2.75), true, -2, "-2.75"},
+        {Object::real(1e300), true, INT64_MAX, "1e+300"},
+        {Object::string("YES"), true, 0, "YES"},
+        {Object::string("yes"), true, 0, "yes"},
+        {Object::string("TRUE"), true, 0, "TRUE"},
+        {Object::string("NO"), false, 0, "NO"},
+        {Object::string("false"), false, 0, "false"},
+        {Object::string(" 12 apples"), true, 12, " 12 apples"},
+        {Object::string("+3"), true, 3, "+3"},
+        {Object::string("-0"), false, 0, "-0"},
+        {Object::string("99999999999999999999"), true, INT64_MAX, "99999999999999999999"},
+        {Object::string("YESS"), false, 0, "YESS"},
+        {Object::string(""), false, 0, ""},
+        {Object::date(1000.0), false, 0, std::nullopt},
+        {Object::data({1, 2}), false, 0, std::nullopt},
+        {Object::array({Object::boolean(true)}), false, 0, std::nullopt},
+        {Object::dictionary({}), false, 0, std::nullopt},
+    };
+    UserDefaults& defaults = this->defaults();
+    for (const Coercion& coercion : coercions) {
+        defaults.setObject(coercion.value, "value");
+        SCOPED_TRACE(UserDefaults::stringFromObject(coercion.value).value_or("(no text)"));
+        EXPECT_TRUE(defaults.objectForKey("value") == coercion.value);
+        EXPECT_EQ(defaults.boolForKey("value"), coercion.asBool);
+        EXPECT_EQ(defaults.integerForKey("value"), coercion.asInteger);
+        EXPECT_EQ(defaults.stringForKey("value"), coercion.asString);
+    }
+}
+
+TYPED_TEST(UserDefaultsRulesTest, ObserversHearChangesOfTheValueTheyRead) {
+    UserDefaults& defaults = this->defaults();
+    defaults.registerDefaults(registration());
+    int shown = 0;
+    int theme = 0;
+    defaults.addObserver("showInMenuBar", [&] { ++shown; });
+    defaults.addObserver("soundTheme", [&] { ++theme; });
+
+    defaults.setBool(true, "showInMenuBar");  // the registered value already: no change
+    EXPECT_EQ(shown, 0);
+    defaults.setBool(false, "showInMenuBar");
+    EXPECT_EQ(shown, 1);
+    EXPECT_FALSE(defaults.boolForKey("showInMenuBar"));
+    defaults.setBool(false, "showInMenuBar");
+    EXPECT_EQ(shown, 1);
+    defaults.removeObjectForKey("showInMenuBar");  // the registered YES shows through
+    EXPECT_EQ(shown, 2);
+    defaults.removeObjectForKey("showInMenuBar");
+    EXPECT_EQ(shown, 2);
+    EXPECT_EQ(theme, 0);
+
+    // A registration that changes what a key reads is a change too.
+    defaults.registerDefaults(
+        Object::dictionary({{Object::string("soundTheme"), Object::string("Chimes")}}));
+    EXPECT_EQ(theme, 1);
+    EXPECT_EQ(shown, 2);
+}
+
+TYPED_TEST(UserDefaultsRulesTest, RemovedObserversAreNotCalledEvenFromWithinANotification) {
+    UserDefaults& defaults = this->defaults();
+    int first = 0;
+    int second = 0;
+    UserDefaults::ObserverToken secondToken = 0;
+    UserDefaults::ObserverToken firstToken = defaults.addObserver("key", [&] {
+        ++first;
+        defaults.removeObserver(secondToken);
+    });
+    secondToken = defaults.addObserver("key", [&] { ++second; });
+    defaults.setBool(true, "key");
+    EXPECT_EQ(first, 1);
+    EXPECT_EQ(second, 0);
+
+    defaults.removeObserver(firstToken);
+    defaults.removeObserver(12345);  // unknown: ignored
+    defaults.setBool(false, "key");
+    EXPECT_EQ(first, 1);
+}
+
+TYPED_TEST(UserDefaultsRulesTest, AnObserverMayChangeDefaultsWhileCalled) {
+    UserDefaults& defaults = this->defaults();
+    int mirrored = 0;
+    defaults.addObserver("source",
+                         [&] { defaults.setObject(defaults.objectForKey("source"), "mirror"); });
+    defaults.addObserver("mirror", [&] { ++mirrored; });
+    defaults.setObject(Object::integer(4), "source");
+    EXPECT_EQ(defaults.integerForKey("mirror"), 4);
+    EXPECT_EQ(mirrored, 1);
+}
+
+}  // namespace
+}  // namespace plinka::testing

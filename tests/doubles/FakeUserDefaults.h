@@ -1,0 +1,49 @@
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/UserDefaults.h"
+
+namespace plinka::testing {
+
+// Defaults held in memory, with observers called at once. The test can change a value as another
+// program would, and see how often the defaults were written out.
+class FakeUserDefaults final : public UserDefaults {
+  public:
+    void registerDefaults(const Object& dictionary) override;
+    Object objectForKey(std::string_view key) const override;
+    // A value that is no property list fails the test.
+    void setObject(const Object& value, std::string_view key) override;
+    bool synchronize() override;
+    ObserverToken addObserver(std::string key, Observer observer) override;
+    void removeObserver(ObserverToken token) override;
+
+    // Stores (or with Nil removes) a value as a change from outside the program.
+    void simulateOutsideChange(std::string_view key, const Object& value);
+    // The stored values alone, without the registered ones.
+    const std::map<std::string, Object, std::less<>>& storedValues() const { return stored_; }
+    int synchronizeCount() const { return synchronizeCount_; }
+
+  private:
+    using Values = std::map<std::string, Object, std::less<>>;
+    struct Registration {
+        ObserverToken token;
+        std::string key;
+        std::shared_ptr<Observer> observer;
+    };
+    // Runs the change, then calls the observers of every key whose value it changed.
+    template <class Change>
+    void changeAndNotify(Change change);
+    void store(std::string_view key, const Object& value);
+
+    Values registered_;
+    Values stored_;
+    std::vector<Registration> observers_;
+    ObserverToken nextToken_ = 1;
+    int synchronizeCount_ = 0;
+};
+
+}  // namespace plinka::testing
