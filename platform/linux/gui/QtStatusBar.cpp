@@ -1,0 +1,105 @@
+#include "platform/linux/gui/QtStatusBar.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QMenu>
+#include <QSystemTrayIcon>
+
+#include "platform/Bundle.h"
+#include "platform/Menu.h"
+
+namespace plinka {
+
+namespace {
+
+class QtStatusItem final : public StatusItem {
+  public:
+    QtStatusItem(const Bundle& bundle, double length) : bundle_(bundle), length_(length) {
+        QObject::connect(&menuView_, &QMenu::aboutToShow, &menuView_, [this] { refill(); });
+        tray_.setContextMenu(&menuView_);
+        QObject::connect(&tray_, &QSystemTrayIcon::activated, &tray_,
+                         [this](QSystemTrayIcon::ActivationReason reason) {
+                             if (reason == QSystemTrayIcon::Trigger) {
+                                 menuView_.popup(QCursor::pos());
+                             }
+                         });
+    }
+
+    double length() const override { return length_; }
+    void setHighlightMode(bool /*highlight*/) override {}  // the tray highlights on its own
+    void setImage(const std::string& imageName, bool /*isTemplate*/) override {
+        // The artwork is drawn to read on light and dark panels alike.
+        if (const auto path = bundle_.pathForResource(imageName, "png")) {
+            tray_.setIcon(QIcon(QString::fromStdString(*path)));
+        }
+        if (const auto* name =
+                bundle_.infoDictionary().objectForKey("CFBundleName").stringValue()) {
+            tray_.setToolTip(QString::fromStdString(*name));
+        }
+        if (length_ > 1.0) {
+            tray_.show();
+        }
+    }
+    void setMenu(std::shared_ptr<Menu> menu) override { menu_ = std::move(menu); }
+    std::shared_ptr<Menu> menu() const override { return menu_; }
+    void popUpStatusItemMenu(const std::shared_ptr<Menu>& menu) override {
+        if (menu == menu_) {
+            menuView_.popup(tray_.isVisible() && !tray_.geometry().isEmpty()
+                                ? tray_.geometry().bottomLeft()
+                                : QCursor::pos());
+        }
+    }
+    void hide() { tray_.hide(); }
+
+  private:
+    // Draws the menu model afresh; its delegate has just rebuilt it.
+    void refill() {
+        menuView_.clear();
+        if (!menu_) {
+            return;
+        }
+        menu_->menuWillOpen();
+        const bool optionHeld = (QGuiApplication::queryKeyboardModifiers() & Qt::AltModifier) != 0;
+        QAction* previous = nullptr;
+        for (const MenuItem& item : menu_->items()) {
+            if (item.separator) {
+                previous = menuView_.addSeparator();
+                continue;
+            }
+            QAction* action = menuView_.addAction(QString::fromStdString(item.title));
+            action->setEnabled(static_cast<bool>(item.action));
+            action->setCheckable(item.state == 1);
+            action->setChecked(item.state == 1);
+            if (item.action) {
+                QObject::connect(action, &QAction::triggered, &menuView_,
+                                 [item] { item.action(item); });
+            }
+            if (item.alternate) {
+                action->setVisible(optionHeld);
+                if (previous != nullptr && optionHeld) {
+                    previous->setVisible(false);
+                }
+            }
+            previous = action;
+        }
+    }
+
+    const Bundle& bundle_;
+    double length_;
+    std::shared_ptr<Menu> menu_;
+    QMenu menuView_;
+    QSystemTrayIcon tray_;
+};
+
+}  // namespace
+
+std::unique_ptr<StatusItem> QtStatusBar::statusItemWithLength(double length) {
+    return std::make_unique<QtStatusItem>(bundle_, length);
+}
+
+void QtStatusBar::removeStatusItem(StatusItem& item) {
+    static_cast<QtStatusItem&>(item).hide();
+}
+
+}  // namespace plinka
