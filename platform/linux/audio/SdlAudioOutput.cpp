@@ -66,6 +66,7 @@ void SdlAudioOutput::supervise() {
     }
     lock.unlock();
     close();
+    SDL_Quit();  // also frees SDL's hints; nothing else in the process uses SDL
 }
 
 bool SdlAudioOutput::open() {
