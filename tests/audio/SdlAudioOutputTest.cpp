@@ -12,6 +12,7 @@
 #include "SoundFiles.h"
 #include "doubles/RecordingLog.h"
 #include "platform/linux/audio/AudioEngine.h"
+#include "platform/linux/audio/EspeakSpeechService.h"
 #include "platform/linux/audio/MixerSystemSoundService.h"
 
 namespace plinka {
@@ -195,6 +196,34 @@ TEST_F(SdlAudioOutputTest, ReopensTheDeviceWhenItIsLost) {
 
     const std::vector<float> out = closeAndReadBack(output_);
     EXPECT_NEAR(sumOf(out), 2 * 1000 * 0.3 * Mixer::kHeadroom, 1e-2);
+}
+
+TEST_F(SdlAudioOutputTest, SpeechIsMixedIntoTheDeviceOutput) {
+    open();
+    EspeakSpeechService speech(*engine_, log_);
+    auto synthesizer = speech.makeSynthesizer();
+    ASSERT_TRUE(synthesizer->startSpeakingString("hello"));
+    ASSERT_TRUE(eventually([&] { return !synthesizer->isSpeaking(); }));
+    synthesizer.reset();
+
+    const std::vector<float> out = closeAndReadBack(output_);
+    EXPECT_GT(testing::peakOf(out), 0.1f);
+    EXPECT_TRUE(log_.lines().empty());
+}
+
+TEST_F(SdlAudioOutputTest, TakesTheBufferSizeFromTheEnvironmentWhenItIsANumber) {
+    setenv("PLINKA_AUDIO_BUFFER_FRAMES", "128", 1);
+    open();
+    EXPECT_EQ(engine_->options().bufferFrames, 128);
+    service_.reset();
+    engine_.reset();
+
+    setenv("PLINKA_AUDIO_BUFFER_FRAMES", "lots", 1);
+    open();
+    unsetenv("PLINKA_AUDIO_BUFFER_FRAMES");
+    EXPECT_EQ(engine_->options().bufferFrames, static_cast<int>(kBufferFrames));
+    ASSERT_EQ(log_.lines().size(), 1u);
+    EXPECT_NE(log_.lines()[0].find("PLINKA_AUDIO_BUFFER_FRAMES"), std::string::npos);
 }
 
 TEST(SdlDummyOutput, PlaysIntoNothingWithoutComplaint) {
