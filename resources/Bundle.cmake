@@ -1,2 +1,19 @@
-# The bundle's fixed files: the information dictionary.
+# The bundle's fixed files: the information dictionary, the registered defaults, the main
+# interface file and the icons (drawn at build time by our own code).
 configure_file(${CMAKE_CURRENT_SOURCE_DIR}/Info.plist.in ${PLINKA_CONTENTS_DIR}/Info.plist @ONLY)
+foreach(resource Defaults.plist MainMenu.ui)
+    configure_file(${CMAKE_CURRENT_SOURCE_DIR}/${resource} ${PLINKA_RESOURCES_DIR}/${resource} COPYONLY)
+endforeach()
+
+add_executable(plinka_icon_art ${CMAKE_CURRENT_SOURCE_DIR}/IconArt.cpp)
+target_link_libraries(plinka_icon_art PRIVATE Qt6::Gui)
+plinka_warnings(plinka_icon_art)
+add_custom_command(
+    OUTPUT ${PLINKA_RESOURCES_DIR}/menubar.png ${PLINKA_RESOURCES_DIR}/Plinka.png
+    COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen
+            $<TARGET_FILE:plinka_icon_art> ${PLINKA_RESOURCES_DIR}/menubar.png
+            ${PLINKA_RESOURCES_DIR}/Plinka.png
+    DEPENDS plinka_icon_art
+    COMMENT "Drawing the icons")
+add_custom_target(plinka_icons ALL
+    DEPENDS ${PLINKA_RESOURCES_DIR}/menubar.png ${PLINKA_RESOURCES_DIR}/Plinka.png)
