@@ -1,34 +1,13 @@
 // What playSystemSound costs the main thread, and that it allocates nothing.
 #include <benchmark/benchmark.h>
 
-#include <atomic>
 #include <chrono>
-#include <cstdlib>
-#include <new>
 #include <vector>
 
+#include "AllocationCounter.h"
 #include "BenchSounds.h"
 #include "platform/linux/audio/AudioEngine.h"
 #include "platform/linux/audio/MixerSystemSoundService.h"
-
-namespace {
-std::atomic<size_t> allocations{0};
-}
-
-// Every allocation of the process is counted.
-void* operator new(size_t size) {
-    allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* memory = std::malloc(size == 0 ? 1 : size)) {
-        return memory;
-    }
-    throw std::bad_alloc();
-}
-void operator delete(void* memory) noexcept {
-    std::free(memory);
-}
-void operator delete(void* memory, size_t) noexcept {
-    std::free(memory);
-}
 
 namespace plinka {
 namespace {
@@ -44,13 +23,13 @@ void BM_PlaySystemSound(benchmark::State& state) {
     size_t plays = 0;
     size_t allocated = 0;
     for (auto _ : state) {
-        const size_t before = allocations.load();
+        const size_t before = bench::allocationCount();
         const auto start = std::chrono::steady_clock::now();
         for (int i = 0; i < kPlaysPerRender; ++i) {
             service.playSystemSound(click);
         }
         const auto end = std::chrono::steady_clock::now();
-        allocated += allocations.load() - before;
+        allocated += bench::allocationCount() - before;
         plays += kPlaysPerRender;
         state.SetIterationTime(std::chrono::duration<double>(end - start).count());
         engine->render(buffer.data(), 256);  // the audio side drains the plays, untimed
