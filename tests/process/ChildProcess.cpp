@@ -1,0 +1,145 @@
+#include "ChildProcess.h"
+
+#include <fcntl.h>
+#include <grp.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <stdexcept>
+
+extern char** environ;
+
+namespace plinka::testing {
+
+ChildProcess::ChildProcess(const std::string& executable, const Options& options) {
+    // Everything the child needs is made before fork: after it only async-signal-safe calls.
+    std::vector<std::string> arguments{executable};
+    arguments.insert(arguments.end(), options.arguments.begin(), options.arguments.end());
+    std::vector<std::string> environment;
+    for (char** variable = environ; *variable; ++variable) {
+        const std::string entry(*variable);
+        const std::string name = entry.substr(0, entry.find('='));
+        bool replaced = false;
+        for (const auto& [key, value] : options.environment) {
+            replaced = replaced || key == name;
+        }
+        if (!replaced) {
+            environment.push_back(entry);
+        }
+    }
+    for (const auto& [key, value] : options.environment) {
+        environment.push_back(key + "=" + value);
+    }
+    std::vector<char*> argv, envp;
+    for (auto& argument : arguments) {
+        argv.push_back(argument.data());
+    }
+    argv.push_back(nullptr);
+    for (auto& entry : environment) {
+        envp.push_back(entry.data());
+    }
+    envp.push_back(nullptr);
+
+    int inputPipe[2], outputPipe[2];
+    if (pipe2(inputPipe, O_CLOEXEC) != 0 || pipe2(outputPipe, O_CLOEXEC) != 0) {
+        throw std::runtime_error("pipe failed");
+    }
+    pid_ = fork();
+    if (pid_ < 0) {
+        throw std::runtime_error("fork failed");
+    }
+    if (pid_ == 0) {
+        dup2(inputPipe[0], STDIN_FILENO);
+        dup2(outputPipe[1], STDOUT_FILENO);
+        if (options.uid) {
+            const gid_t group = *options.uid;
+            if (setgroups(0, nullptr) != 0 || setgid(group) != 0 || setuid(*options.uid) != 0) {
+                const std::string_view line = kCannotSwitchUser;
+                (void)!::write(STDOUT_FILENO, line.data(), line.size());
+                (void)!::write(STDOUT_FILENO, "\n", 1);
+                _exit(126);
+            }
+        }
+        execve(argv[0], argv.data(), envp.data());
+        _exit(127);
+    }
+    ::close(inputPipe[0]);
+    ::close(outputPipe[1]);
+    input_ = inputPipe[1];
+    outputFd_ = outputPipe[0];
+}
+
+ChildProcess::~ChildProcess() {
+    closeInput();
+    if (!status_) {
+        ::kill(pid_, SIGKILL);
+        ::waitpid(pid_, nullptr, 0);
+    }
+    ::close(outputFd_);
+}
+
+void ChildProcess::write(std::string_view text) {
+    // A child that has quit closed its end: the write fails with EPIPE, which the test then sees
+    // in the child's output and status instead.
+    signal(SIGPIPE, SIG_IGN);
+    (void)!::write(input_, text.data(), text.size());
+}
+
+void ChildProcess::closeInput() {
+    if (input_ >= 0) {
+        ::close(input_);
+        input_ = -1;
+    }
+}
+
+bool ChildProcess::fill(std::chrono::steady_clock::time_point deadline) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    pollfd entry{outputFd_, POLLIN, 0};
+    const int ready = ::poll(&entry, 1, static_cast<int>(std::max<int64_t>(left.count(), 0)));
+    if (ready <= 0) {
+        return ready < 0 && errno == EINTR;
+    }
+    char buffer[4096];
+    const ssize_t count = ::read(outputFd_, buffer, sizeof buffer);
+    if (count <= 0) {
+        return false;
+    }
+    output_.append(buffer, static_cast<size_t>(count));
+    return true;
+}
+
+std::optional<std::string> ChildProcess::readLine(std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        if (const size_t end = output_.find('\n', consumed_); end != std::string::npos) {
+            std::string line = output_.substr(consumed_, end - consumed_);
+            consumed_ = end + 1;
+            return line;
+        }
+        if (!fill(deadline)) {
+            return std::nullopt;
+        }
+    }
+}
+
+int ChildProcess::waitForExit(std::chrono::milliseconds timeout) {
+    if (status_) {
+        return *status_;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (fill(deadline)) {
+    }
+    if (std::chrono::steady_clock::now() >= deadline) {
+        ::kill(pid_, SIGKILL);
+    }
+    int status = 0;
+    ::waitpid(pid_, &status, 0);
+    status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return *status_;
+}
+
+}  // namespace plinka::testing

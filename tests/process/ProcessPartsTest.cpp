@@ -1,0 +1,67 @@
+#include <gtest/gtest.h>
+
+#include "platform/linux/process/ExecutableBundle.h"
+#include "platform/linux/process/ProcessStat.h"
+#include "platform/linux/process/ProcfsProcessManager.h"
+#include "platform/linux/process/ReopenChannel.h"
+
+namespace plinka {
+namespace {
+
+TEST(ProcessStatTest, ReadsTheStartTimeAfterTheLastParenthesisOfTheName) {
+    const std::string fields =
+        " S 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 987654321 20 21 22\n";
+    EXPECT_EQ(startTimeFromStat("42 (plinka)" + fields), 987654321u);
+    // A name may hold spaces and parentheses of its own.
+    EXPECT_EQ(startTimeFromStat("42 (a) b (c) d)" + fields), 987654321u);
+}
+
+TEST(ProcessStatTest, RefusesMalformedLines) {
+    EXPECT_EQ(startTimeFromStat(""), std::nullopt);
+    EXPECT_EQ(startTimeFromStat("42 plinka S 1 2 3"), std::nullopt);
+    EXPECT_EQ(startTimeFromStat("42 (plinka) S 1 2 3 4 5 6 7 8 9 10"), std::nullopt);
+    EXPECT_EQ(startTimeFromStat("42 (p) S 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 12x 20"),
+              std::nullopt);
+    EXPECT_EQ(startTimeFromStat("42 (p) S 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 -5 20"),
+              std::nullopt);
+}
+
+TEST(ExecutableBundleTest, FindsTheBundleThatHoldsTheExecutable) {
+    EXPECT_EQ(bundleHoldingExecutable("/opt/Plinka.app/Contents/MacOS/Plinka"), "/opt/Plinka.app");
+    EXPECT_EQ(bundleHoldingExecutable("/home/u/My Apps/Plinka 2.app/Contents/MacOS/Plinka"),
+              "/home/u/My Apps/Plinka 2.app");
+    EXPECT_EQ(bundleHoldingExecutable("/usr/bin/plinka"), std::nullopt);
+    EXPECT_EQ(bundleHoldingExecutable("/opt/Plinka/Contents/MacOS/Plinka"), std::nullopt);
+    EXPECT_EQ(bundleHoldingExecutable("/opt/Plinka.app/Contents/Resources/tool"), std::nullopt);
+    EXPECT_EQ(bundleHoldingExecutable("/opt/Plinka.app/Contents/MacOS/"), std::nullopt);
+    EXPECT_EQ(bundleHoldingExecutable("Plinka"), std::nullopt);
+}
+
+TEST(ExecutableBundleTest, AnExecutableReplacedSinceItStartedStillNamesItsPath) {
+    EXPECT_EQ(executablePathFromLink("/opt/Plinka.app/Contents/MacOS/Plinka (deleted)"),
+              "/opt/Plinka.app/Contents/MacOS/Plinka");
+    EXPECT_EQ(executablePathFromLink("/opt/Plinka.app/Contents/MacOS/Plinka"),
+              "/opt/Plinka.app/Contents/MacOS/Plinka");
+}
+
+TEST(ReopenChannelTest, SocketsLiveInTheRuntimeDirectoryElseInOneOfTheUsersUnderTmp) {
+    EXPECT_EQ(reopenSocketDirectoryFor("/run/user/1000", 1000), "/run/user/1000/plinka");
+    EXPECT_EQ(reopenSocketDirectoryFor(nullptr, 1000), "/tmp/plinka-1000");
+    EXPECT_EQ(reopenSocketDirectoryFor("", 5), "/tmp/plinka-5");
+    EXPECT_EQ(reopenSocketPath("/run/user/1000/plinka", 4321), "/run/user/1000/plinka/4321.socket");
+    EXPECT_FALSE(socketAddress("/run/" + std::string(200, 'x') + "/1.socket"));
+}
+
+TEST(ProcessSerialNumberTest, NoProcessIdTakesTheSpecialNumbers) {
+    EXPECT_NE(ProcfsProcessManager::serialNumberForPid(2), kCurrentProcess);
+    EXPECT_NE(ProcfsProcessManager::serialNumberForPid(0), kNoProcess);
+    EXPECT_EQ(ProcfsProcessManager::pidForSerialNumber(ProcfsProcessManager::serialNumberForPid(2)),
+              2);
+    EXPECT_EQ(ProcfsProcessManager::pidForSerialNumber(kCurrentProcess), getpid());
+    EXPECT_EQ(ProcfsProcessManager::pidForSerialNumber(kNoProcess), std::nullopt);
+    EXPECT_EQ(ProcfsProcessManager::pidForSerialNumber({7, 42}), std::nullopt);
+    EXPECT_EQ(ProcfsProcessManager::pidForSerialNumber({1, 0x80000000u}), std::nullopt);
+}
+
+}  // namespace
+}  // namespace plinka

@@ -1,0 +1,203 @@
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "ScopedEnvironment.h"
+#include "TestAppBundle.h"
+#include "platform/linux/input/FileDescriptor.h"
+#include "platform/linux/process/ProcfsProcessManager.h"
+#include "platform/linux/process/ReopenChannel.h"
+#include "platform/linux/process/ReopenListener.h"
+
+namespace plinka {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool processEventsUntil(const std::function<bool()>& condition) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition() && clock.elapsed() < 10000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return condition();
+}
+
+// A client that speaks to the listener directly, on a thread of its own while the main thread
+// runs the event loop: it sends `request` and collects everything that comes back until the
+// listener closes.
+class RawClient {
+  public:
+    RawClient(const std::string& path, std::string request) {
+        socket_.reset(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+        const auto address = socketAddress(path);
+        connected_ = ::connect(socket_.get(), reinterpret_cast<const sockaddr*>(&*address),
+                               sizeof *address) == 0;
+        thread_ = std::thread([this, request = std::move(request)] {
+            if (!request.empty()) {
+                ::send(socket_.get(), request.data(), request.size(), MSG_NOSIGNAL);
+            }
+            char buffer[64];
+            ssize_t count = 0;
+            while ((count = ::recv(socket_.get(), buffer, sizeof buffer, 0)) > 0) {
+                reply_.append(buffer, static_cast<size_t>(count));
+            }
+            done_ = true;
+        });
+    }
+    ~RawClient() {
+        ::shutdown(socket_.get(), SHUT_RDWR);
+        thread_.join();
+    }
+    bool connected() const { return connected_; }
+    bool done() const { return done_; }
+    // Valid once done.
+    const std::string& reply() const { return reply_; }
+
+  private:
+    FileDescriptor socket_;
+    bool connected_ = false;
+    std::atomic<bool> done_ = false;
+    std::string reply_;
+    std::thread thread_;
+};
+
+class ReopenListenerTest : public ::testing::Test {
+  protected:
+    std::unique_ptr<ReopenListener> listen() {
+        std::string error;
+        auto listener = ReopenListener::listen([this] { ++reopens_; }, &error);
+        EXPECT_TRUE(listener) << error;
+        return listener;
+    }
+    std::string directory() const { return runtime_.path() + "/plinka"; }
+
+    testing::ScratchDirectory runtime_;
+    testing::ScopedEnvironment environment_{"XDG_RUNTIME_DIR", runtime_.path()};
+    int reopens_ = 0;
+};
+
+TEST_F(ReopenListenerTest, ListensOnItsOwnSocketInAPrivateDirectoryUntilItGoes) {
+    auto listener = listen();
+    ASSERT_TRUE(listener);
+    EXPECT_EQ(listener->socketPath(), directory() + "/" + std::to_string(getpid()) + ".socket");
+    struct stat status {};
+    ASSERT_EQ(lstat(directory().c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0700u);
+    ASSERT_EQ(lstat(listener->socketPath().c_str(), &status), 0);
+    EXPECT_TRUE(S_ISSOCK(status.st_mode));
+
+    const std::string path = listener->socketPath();
+    listener.reset();
+    EXPECT_FALSE(fs::exists(path));
+}
+
+TEST_F(ReopenListenerTest, ReplacesWhatADeadProcessLeftAtItsPath) {
+    fs::create_directories(directory());
+    fs::permissions(directory(), fs::perms::owner_all);
+    std::ofstream(reopenSocketPath(directory(), getpid())) << "left over";
+    auto listener = listen();
+    ASSERT_TRUE(listener);
+    RawClient client(listener->socketPath(), std::string(kReopenRequest));
+    ASSERT_TRUE(client.connected());
+    EXPECT_TRUE(processEventsUntil([&] { return client.done(); }));
+    EXPECT_EQ(reopens_, 1);
+}
+
+TEST_F(ReopenListenerTest, AnswersAReopenOnceItsHandlerHasRun) {
+    std::atomic<int> result = 1;
+    std::atomic<bool> answered = false;
+    bool answeredBeforeHandler = true;
+    std::string error;
+    auto listener = ReopenListener::listen(
+        [&] {
+            answeredBeforeHandler = answered;
+            ++reopens_;
+        },
+        &error);
+    ASSERT_TRUE(listener) << error;
+    std::thread client([&] {
+        ProcfsProcessManager processes;
+        result = processes.sendReopenEvent(kCurrentProcess);
+        answered = true;
+    });
+    EXPECT_TRUE(processEventsUntil([&] { return answered.load(); }));
+    client.join();
+    EXPECT_EQ(result, kProcessNoErr);
+    EXPECT_EQ(reopens_, 1);
+    EXPECT_FALSE(answeredBeforeHandler);
+}
+
+TEST_F(ReopenListenerTest, ClosesOtherRequestsWithoutAnAnswerAndKeepsServing) {
+    auto listener = listen();
+    ASSERT_TRUE(listener);
+    const std::string path = listener->socketPath();
+    // One that sends nothing stays open without holding up the others.
+    RawClient silent(path, "");
+    RawClient wrong(path, "hello\n");
+    RawClient longer(path, "reopen now\n");
+    RawClient partial(path, "reop");
+    EXPECT_TRUE(processEventsUntil([&] { return wrong.done() && longer.done(); }));
+    EXPECT_EQ(wrong.reply(), "");
+    EXPECT_EQ(longer.reply(), "");
+    EXPECT_EQ(reopens_, 0);
+
+    RawClient right(path, std::string(kReopenRequest));
+    EXPECT_TRUE(processEventsUntil([&] { return right.done(); }));
+    EXPECT_EQ(right.reply(), kReopenReply);
+    EXPECT_EQ(reopens_, 1);
+    EXPECT_FALSE(silent.done());
+    EXPECT_FALSE(partial.done());
+}
+
+TEST_F(ReopenListenerTest, DropsTheOldestWaitingConnectionsBeyondItsLimit) {
+    auto listener = listen();
+    ASSERT_TRUE(listener);
+    // Connections wait in the backlog in the order they were made and are taken in that order.
+    std::vector<std::unique_ptr<RawClient>> silent;
+    for (size_t i = 0; i < ReopenListener::kMaxPendingConnections + 2; ++i) {
+        silent.push_back(std::make_unique<RawClient>(listener->socketPath(), ""));
+        ASSERT_TRUE(silent.back()->connected());
+    }
+    EXPECT_TRUE(processEventsUntil([&] { return silent[0]->done() && silent[1]->done(); }));
+    for (size_t i = 2; i < silent.size(); ++i) {
+        EXPECT_FALSE(silent[i]->done()) << i;
+    }
+}
+
+TEST_F(ReopenListenerTest, KeepsItsDirectoryClosedToOthers) {
+    fs::create_directories(directory());
+    fs::permissions(directory(), fs::perms::all);
+    ASSERT_TRUE(listen());
+    EXPECT_EQ(fs::status(directory()).permissions(), fs::perms::owner_all);
+}
+
+TEST_F(ReopenListenerTest, RefusesADirectoryThatIsNotThisUsersOwn) {
+    testing::ScratchDirectory elsewhere;
+    fs::create_directory_symlink(elsewhere.path(), directory());
+    std::string error;
+    EXPECT_FALSE(ReopenListener::listen([] {}, &error));
+    EXPECT_NE(error.find(directory()), std::string::npos) << error;
+    EXPECT_FALSE(isPrivateDirectory(directory()));
+    fs::remove(directory());
+
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "a directory of another user needs root to make";
+    }
+    fs::create_directory(directory());
+    fs::permissions(directory(), fs::perms::owner_all);
+    ASSERT_EQ(chown(directory().c_str(), 65534, 65534), 0);
+    EXPECT_FALSE(ReopenListener::listen([] {}, &error));
+    EXPECT_FALSE(isPrivateDirectory(directory()));
+}
+
+}  // namespace
+}  // namespace plinka

@@ -1,0 +1,47 @@
+#include "TestAppBundle.h"
+
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+namespace plinka::testing {
+
+namespace fs = std::filesystem;
+
+ScratchDirectory::ScratchDirectory() {
+    std::string pattern = "/tmp/plinka-process-test-XXXXXX";
+    if (!mkdtemp(pattern.data())) {
+        throw std::runtime_error("mkdtemp failed");
+    }
+    path_ = pattern;
+    fs::permissions(path_, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                               fs::perms::others_read | fs::perms::others_exec);
+}
+
+ScratchDirectory::~ScratchDirectory() {
+    std::error_code error;
+    fs::remove_all(path_, error);
+}
+
+TestAppBundle::TestAppBundle(const std::string& directory, const std::string& name,
+                             const std::string& identifier)
+    : path_(directory + "/" + name + ".app"), executable_(path_ + "/Contents/MacOS/" + name) {
+    fs::create_directories(path_ + "/Contents/MacOS");
+    std::error_code error;
+    fs::create_hard_link(PLINKA_REOPEN_TEST_APP, executable_, error);
+    if (error) {
+        fs::copy_file(PLINKA_REOPEN_TEST_APP, executable_);
+    }
+    std::ofstream(path_ + "/Contents/Info.plist")
+        << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+           "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
+           "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
+           "<plist version=\"1.0\">\n<dict>\n"
+           "\t<key>CFBundleIdentifier</key>\n\t<string>"
+        << identifier << "</string>\n\t<key>CFBundleExecutable</key>\n\t<string>" << name
+        << "</string>\n</dict>\n</plist>\n";
+}
+
+}  // namespace plinka::testing
