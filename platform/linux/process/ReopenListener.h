@@ -50,10 +50,10 @@ class ReopenListener {
     std::string path_;
     FileDescriptor socket_;
     std::unique_ptr<QSocketNotifier> notifier_;
-    // Parent of the connections' notifiers, which go with deleteLater: a notifier may be let go
-    // from its own signal.
-    std::unique_ptr<QObject> context_;
     std::vector<std::unique_ptr<Connection>> connections_;
+    // Parent of the connections' notifiers, which go with deleteLater: a notifier may be let go
+    // from its own signal. Declared after the connections so that it goes before their sockets.
+    std::unique_ptr<QObject> context_;
 };
 
 }  // namespace plinka
