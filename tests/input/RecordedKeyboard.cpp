@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <stdexcept>
-#include <vector>
 
 namespace plinka::testing {
 
@@ -19,12 +18,20 @@ std::unique_ptr<KeyboardDevice> RecordedKeyboard::open(const std::string& path) 
 }
 
 KeyboardDevice::ReadStatus RecordedKeyboard::read(input_event& event) {
-    const ssize_t length = ::read(_fd.get(), &event, sizeof event);
-    if (length == static_cast<ssize_t>(sizeof event)) {
-        follow(event);
-        return ReadStatus::Event;
+    // Large writes reach a pipe in pieces that need not end on a record's end.
+    auto* bytes = reinterpret_cast<char*>(&_pending);
+    while (_pendingBytes < sizeof _pending) {
+        const ssize_t length =
+            ::read(_fd.get(), bytes + _pendingBytes, sizeof _pending - _pendingBytes);
+        if (length <= 0) {
+            return length < 0 && errno == EAGAIN ? ReadStatus::Empty : ReadStatus::Gone;
+        }
+        _pendingBytes += static_cast<size_t>(length);
     }
-    return length < 0 && errno == EAGAIN ? ReadStatus::Empty : ReadStatus::Gone;
+    _pendingBytes = 0;
+    event = _pending;
+    follow(event);
+    return ReadStatus::Event;
 }
 
 KeyboardDevice::ReadStatus RecordedKeyboard::next(input_event& event) {
@@ -63,11 +70,16 @@ KeyboardPipe::KeyboardPipe(const std::string& directory, const std::string& name
     }
 }
 
-void KeyboardPipe::write(std::initializer_list<input_event> events) {
-    const std::vector<input_event> records(events);
-    const auto size = records.size() * sizeof(input_event);
-    if (::write(_writer.get(), records.data(), size) != static_cast<ssize_t>(size)) {
-        throw std::runtime_error("cannot write the records");
+void KeyboardPipe::write(std::span<const input_event> events) {
+    const auto* bytes = reinterpret_cast<const char*>(events.data());
+    size_t left = events.size_bytes();
+    while (left > 0) {
+        const ssize_t written = ::write(_writer.get(), bytes, left);
+        if (written <= 0) {
+            throw std::runtime_error("cannot write the records");
+        }
+        bytes += written;
+        left -= static_cast<size_t>(written);
     }
 }
 

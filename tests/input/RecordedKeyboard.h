@@ -1,6 +1,7 @@
 #pragma once
 
 #include <initializer_list>
+#include <span>
 #include <string>
 
 #include "platform/linux/input/FileDescriptor.h"
@@ -28,6 +29,8 @@ class RecordedKeyboard : public KeyboardDevice {
     void follow(const input_event& event);
 
     FileDescriptor _fd;
+    input_event _pending{};
+    size_t _pendingBytes = 0;
     KeyEventDecoder::KeySet _down;
     std::optional<bool> _capsLight;
 };
@@ -40,7 +43,9 @@ class KeyboardPipe {
     // the tap never sees it without a writer.
     KeyboardPipe(const std::string& directory, const std::string& name);
 
-    void write(std::initializer_list<input_event> events);
+    void write(std::initializer_list<input_event> events) { write(std::span(events)); }
+    // Writes the records, waiting while the pipe is full.
+    void write(std::span<const input_event> events);
     // The writer goes away: the reader sees the end, as of a removed device.
     void unplug() { _writer.reset(); }
 
