@@ -2,7 +2,7 @@
 function(plinka_warnings target)
     target_compile_options(${target} PRIVATE
         -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wold-style-cast -Wcast-align
-        -Woverloaded-virtual -Wnull-dereference -Wformat=2 -Wimplicit-fallthrough
+        -Woverloaded-virtual -Wformat=2 -Wimplicit-fallthrough
         -Wmissing-declarations)
     if(PLINKA_WERROR)
         target_compile_options(${target} PRIVATE -Werror)

@@ -11,7 +11,7 @@ namespace plinka {
 
 // An application bundle: its information dictionary and its resources.
 class Bundle {
-public:
+  public:
     virtual ~Bundle() = default;
     // The bundle directory (ends in ".app").
     virtual std::string bundlePath() const = 0;

@@ -44,7 +44,9 @@ constexpr uint32_t kCGHIDEventTap = 0;
 constexpr uint32_t kCGHeadInsertEventTap = 0;
 constexpr uint32_t kCGEventTapOptionListenOnly = 1;
 
-constexpr CGEventMask CGEventMaskBit(CGEventType type) { return CGEventMask{1} << type; }
+constexpr CGEventMask CGEventMaskBit(CGEventType type) {
+    return CGEventMask{1} << type;
+}
 
 // One event as the tap's callback sees it. Plain data: made and read without allocating.
 struct CGEvent {
@@ -55,7 +57,7 @@ struct CGEvent {
 
     // The integer field (key code or auto-repeat); 0 for other fields.
     int64_t integerValueField(CGEventField field) const {
-        return field == kCGKeyboardEventKeycode ? keycode
+        return field == kCGKeyboardEventKeycode      ? keycode
                : field == kCGKeyboardEventAutorepeat ? autorepeat
                                                      : 0;
     }
@@ -69,7 +71,7 @@ using CGEventTapCallBack = const CGEvent* (*)(EventTap* proxy, CGEventType type,
 
 // A listen-only tap on the desktop's keyboard events.
 class EventTap {
-public:
+  public:
     virtual ~EventTap() = default;
     // Turns delivery on or off; a tap starts disabled.
     virtual void enable(bool enabled) = 0;
@@ -83,7 +85,7 @@ public:
 
 // Makes event taps.
 class EventTapService {
-public:
+  public:
     virtual ~EventTapService() = default;
     // A tap at the location and placement with the options, for the event types in the mask,
     // calling the callback with the user info; nullptr when keys cannot be captured.

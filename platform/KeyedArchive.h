@@ -14,7 +14,7 @@ namespace plinka {
 
 // The keys of one archived record, as a class's decoding initialiser reads them.
 class Decoder {
-public:
+  public:
     virtual ~Decoder() = default;
     // The object stored under the key; Nil when absent, not an object reference, or undecodable.
     virtual Object decodeObjectForKey(std::string_view key) = 0;
@@ -28,7 +28,7 @@ public:
 
 // The keys of one record being archived, as a class's encoder writes them.
 class Encoder {
-public:
+  public:
     virtual ~Encoder() = default;
     // Stores the object (shared when met again) under the key.
     virtual void encodeObject(const Object& object, std::string_view key) = 0;
@@ -45,7 +45,7 @@ using ClassTable = std::map<std::string, ClassDecoder, std::less<>>;
 
 // Reading and writing keyed archives (the "plnk" theme format among them).
 class KeyedArchives {
-public:
+  public:
     virtual ~KeyedArchives() = default;
     // The root object of the archive file; Nil when the file can't be read or decoded, with the
     // reason in `error` when asked for.

@@ -6,7 +6,7 @@ namespace plinka {
 
 // The system log.
 class Log {
-public:
+  public:
     virtual ~Log() = default;
     // Writes one line (the message without a line break) to the log.
     virtual void log(std::string_view message) = 0;

@@ -21,7 +21,7 @@ struct ClassInfo {
 // A dynamically typed, immutable value: what property lists and keyed archives hold and what an
 // object reference of the original platform can point at. Copies share their contents.
 class Object {
-public:
+  public:
     enum class Type : uint8_t {
         Nil,
         Null,
@@ -91,7 +91,7 @@ public:
     // Same type and equal contents; instances compare by identity.
     bool operator==(const Object& other) const;
 
-private:
+  private:
     struct NullTag {
         bool operator==(const NullTag&) const = default;
     };
@@ -103,11 +103,12 @@ private:
         uint64_t value;
         bool operator==(const UidValue&) const = default;
     };
-    using Storage = std::variant<std::monostate, NullTag, std::shared_ptr<const std::string>, int64_t,
-                                 double, bool, std::shared_ptr<const Bytes>, DateValue, UidValue,
-                                 std::shared_ptr<const Array>, std::shared_ptr<const Dictionary>,
-                                 std::shared_ptr<const std::string>, std::shared_ptr<Codable>,
-                                 std::shared_ptr<const std::string>>;
+    using Storage =
+        std::variant<std::monostate, NullTag, std::shared_ptr<const std::string>, int64_t, double,
+                     bool, std::shared_ptr<const Bytes>, DateValue, UidValue,
+                     std::shared_ptr<const Array>, std::shared_ptr<const Dictionary>,
+                     std::shared_ptr<const std::string>, std::shared_ptr<Codable>,
+                     std::shared_ptr<const std::string>>;
     explicit Object(Storage storage) : storage_(std::move(storage)) {}
 
     Storage storage_;
@@ -115,7 +116,7 @@ private:
 
 // An object of one of the program's own classes that keyed archives can hold.
 class Codable {
-public:
+  public:
     virtual ~Codable() = default;
     // The class this object is, for kind tests.
     virtual const ClassInfo& objectClass() const = 0;

@@ -6,7 +6,7 @@ namespace plinka {
 
 // Notices that the system is about to sleep or has woken, delivered on the main thread.
 class SleepWakeNotifications {
-public:
+  public:
     using Observer = std::function<void()>;
     virtual ~SleepWakeNotifications() = default;
     // Calls the observer each time the system is about to sleep.

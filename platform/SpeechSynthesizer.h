@@ -7,7 +7,7 @@ namespace plinka {
 
 // One voice that speaks one text at a time.
 class SpeechSynthesizer {
-public:
+  public:
     virtual ~SpeechSynthesizer() = default;
     // Starts speaking the text and returns at once, cutting off what this synthesizer is still
     // saying; false when speaking cannot start.
@@ -20,7 +20,7 @@ public:
 
 // Makes speech synthesizers.
 class SpeechService {
-public:
+  public:
     virtual ~SpeechService() = default;
     // A new synthesizer with the system's default voice.
     virtual std::unique_ptr<SpeechSynthesizer> makeSynthesizer() = 0;

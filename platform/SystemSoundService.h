@@ -14,15 +14,15 @@ constexpr OSStatus kNoErr = 0;
 constexpr AudioServicesPropertyID kAudioServicesPropertyIsUISound = 0x69737569;  // 'isui'
 constexpr OSStatus kAudioServicesUnsupportedPropertyError = 0x7074793F;          // 'pty?'
 constexpr OSStatus kAudioServicesSystemSoundUnspecifiedError = -1500;
-constexpr OSStatus kFileNotFoundErr = -43;                                // fnfErr
-constexpr OSStatus kAudioFileUnsupportedFileTypeError = 0x7479703F;       // 'typ?'
-constexpr OSStatus kAudioFileUnsupportedDataFormatError = 0x666D743F;     // 'fmt?'
-constexpr OSStatus kAudioFilePermissionsError = 0x70726D3F;               // 'prm?'
-constexpr OSStatus kAudioFileInvalidFileError = 0x6474613F;               // 'dta?'
+constexpr OSStatus kFileNotFoundErr = -43;                             // fnfErr
+constexpr OSStatus kAudioFileUnsupportedFileTypeError = 0x7479703F;    // 'typ?'
+constexpr OSStatus kAudioFileUnsupportedDataFormatError = 0x666D743F;  // 'fmt?'
+constexpr OSStatus kAudioFilePermissionsError = 0x70726D3F;            // 'prm?'
+constexpr OSStatus kAudioFileInvalidFileError = 0x6474613F;            // 'dta?'
 
 // Short sounds made ready once and played at once, mixed into the one audio output.
 class SystemSoundService {
-public:
+  public:
     virtual ~SystemSoundService() = default;
     // Decodes the audio file at the file URL into a new sound; kNoErr and the identifier, or a
     // status that says why not.

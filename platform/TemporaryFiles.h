@@ -8,7 +8,7 @@ namespace plinka {
 
 // The user's temporary directory and fresh unique names for files in it.
 class TemporaryFiles {
-public:
+  public:
     virtual ~TemporaryFiles() = default;
     // The user's temporary directory; nullopt when there is none.
     virtual std::optional<std::string> temporaryDirectory() = 0;
@@ -18,7 +18,7 @@ public:
 
 // Random numbers for picking among variants.
 class RandomSource {
-public:
+  public:
     virtual ~RandomSource() = default;
     // A fresh uniformly distributed 32-bit number.
     virtual uint32_t random32() = 0;

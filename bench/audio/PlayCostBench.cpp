@@ -4,7 +4,7 @@
 #include <chrono>
 #include <vector>
 
-#include "AllocationCounter.h"
+#include "bench/AllocationCounter.h"
 #include "BenchSounds.h"
 #include "platform/linux/audio/AudioEngine.h"
 #include "platform/linux/audio/MixerSystemSoundService.h"

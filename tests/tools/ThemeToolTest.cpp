@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -275,7 +277,9 @@ struct Run {
 };
 
 Run runTool(const std::string& arguments) {
-    const auto directory = fs::path(::testing::TempDir()) / "theme-tool-run";
+    // One folder per process: ctest runs the tests of this file side by side.
+    const auto directory =
+        fs::path(::testing::TempDir()) / ("theme-tool-run-" + std::to_string(::getpid()));
     fs::create_directories(directory);
     const auto out = directory / "out", err = directory / "err";
     const std::string command = std::string(PLINKA_BINARY_DIR "/tools/plinka-theme --bundle ") +
@@ -304,7 +308,7 @@ TEST(PlinkaTheme, CommandsWorkOnRealFiles) {
     EXPECT_EQ(dump.status, 0) << dump.err;
     EXPECT_TRUE(dump.out.starts_with("{\"$class\":\"SoundTheme\"")) << dump.out.substr(0, 80);
 
-    const auto wav = fs::path(::testing::TempDir()) / "theme-tool-run" / "preview.wav";
+    const auto wav = freshDirectory("preview") / "preview.wav";
     const auto preview =
         runTool("preview " + kThemes + "Bubbles.plnk \"Hi there\" -o " + wav.string());
     EXPECT_EQ(preview.status, 0) << preview.err;

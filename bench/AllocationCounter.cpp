@@ -1,6 +1,6 @@
 // The process's operator new and delete, counting every allocation. Alone in this file so that
 // no call site is inlined against the replacements.
-#include "AllocationCounter.h"
+#include "bench/AllocationCounter.h"
 
 #include <atomic>
 #include <cstdlib>
