@@ -10,7 +10,7 @@
 #include "platform/linux/audio/DecodedSound.h"
 #include "platform/linux/audio/SoftLimiter.h"
 #include "platform/linux/audio/SpeechStream.h"
-#include "platform/linux/audio/SpscRing.h"
+#include "support/SpscRing.h"
 
 namespace plinka::audio {
 

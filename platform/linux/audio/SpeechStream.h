@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "platform/linux/audio/AudioThreadShared.h"
-#include "platform/linux/audio/SpscRing.h"
+#include "support/SpscRing.h"
 
 namespace plinka::audio {
 
