@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <csignal>
 #include <cstdio>
@@ -67,6 +68,10 @@ TEST(LogindSleepWake, PrepareForSleepFromLogindReachesTheObservers) {
     QDBusConnection logind =
         QDBusConnection::connectToBus(QString::fromStdString(bus.address()), "logind");
     ASSERT_TRUE(logind.registerService("org.freedesktop.login1"));
+    // A blocking call on the listening connection: the bus has taken its match rule before it
+    // answers, so the signals below cannot overtake the subscription.
+    ASSERT_TRUE(QDBusConnection::systemBus().interface()->isServiceRegistered(
+        "org.freedesktop.login1"));
     for (bool sleeping : {true, false}) {
         auto signal = QDBusMessage::createSignal(
             "/org/freedesktop/login1", "org.freedesktop.login1.Manager", "PrepareForSleep");
