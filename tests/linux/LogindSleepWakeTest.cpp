@@ -2,12 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "QtEventWait.h"
 #include "doubles/RecordingLog.h"
@@ -58,6 +59,9 @@ TEST(LogindSleepWake, PrepareForSleepFromLogindReachesTheObservers) {
     PrivateBus bus;
     ASSERT_FALSE(bus.address().empty()) << "dbus-daemon is needed";
     ::setenv("DBUS_SYSTEM_BUS_ADDRESS", bus.address().c_str(), 1);
+    QDBusConnection logind =
+        QDBusConnection::connectToBus(QString::fromStdString(bus.address()), "logind");
+    ASSERT_TRUE(logind.registerService("org.freedesktop.login1"));
     testing::RecordingLog log;
     LogindSleepWakeNotifications notifications(log);
     ASSERT_TRUE(notifications.isListening());
@@ -65,20 +69,22 @@ TEST(LogindSleepWake, PrepareForSleepFromLogindReachesTheObservers) {
     notifications.addWillSleepObserver([&] { seen.push_back("sleep"); });
     notifications.addDidWakeObserver([&] { seen.push_back("wake"); });
 
-    QDBusConnection logind =
-        QDBusConnection::connectToBus(QString::fromStdString(bus.address()), "logind");
-    ASSERT_TRUE(logind.registerService("org.freedesktop.login1"));
-    // A blocking call on the listening connection: the bus has taken its match rule before it
-    // answers, so the signals below cannot overtake the subscription.
-    ASSERT_TRUE(QDBusConnection::systemBus().interface()->isServiceRegistered(
-        "org.freedesktop.login1"));
-    for (bool sleeping : {true, false}) {
+    auto send = [&](bool sleeping) {
         auto signal = QDBusMessage::createSignal(
             "/org/freedesktop/login1", "org.freedesktop.login1.Manager", "PrepareForSleep");
         signal << sleeping;
-        ASSERT_TRUE(logind.send(signal));
+        return logind.send(signal);
+    };
+    // The bus takes the match rule and Qt learns the name's owner asynchronously, so the first
+    // signals may go unheard; repeat the sleep signal until one arrives, then wake once.
+    for (int attempt = 0; attempt < 50 && seen.empty(); ++attempt) {
+        ASSERT_TRUE(send(true));
+        processEventsUntil([&] { return !seen.empty(); }, 100);
     }
-    ASSERT_TRUE(processEventsUntil([&] { return seen.size() == 2; }));
+    ASSERT_FALSE(seen.empty());
+    ASSERT_TRUE(send(false));
+    ASSERT_TRUE(processEventsUntil([&] { return seen.back() == "wake"; }));
+    seen.erase(std::unique(seen.begin(), seen.end()), seen.end());
     EXPECT_THAT(seen, ElementsAre("sleep", "wake"));
     EXPECT_TRUE(log.lines().empty());
 }

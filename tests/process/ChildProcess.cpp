@@ -54,6 +54,9 @@ ChildProcess::ChildProcess(const std::string& executable, const Options& options
     if (pid_ == 0) {
         dup2(inputPipe[0], STDIN_FILENO);
         dup2(outputPipe[1], STDOUT_FILENO);
+        if (options.mergeErrors) {
+            dup2(outputPipe[1], STDERR_FILENO);
+        }
         if (options.uid) {
             const gid_t group = *options.uid;
             if (setgroups(0, nullptr) != 0 || setgid(group) != 0 || setuid(*options.uid) != 0) {

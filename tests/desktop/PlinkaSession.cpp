@@ -1,0 +1,121 @@
+#include "PlinkaSession.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+namespace plinka::testing {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string sessionIdentifier() {
+    static int sessions = 0;
+    return "org.plinka.test" + std::to_string(::getpid()) + ".session" + std::to_string(++sessions);
+}
+
+// Links the bundle's files where it can (the build tree and /tmp may be one file system) and
+// copies them where it cannot.
+void copyBundle(const fs::path& from, const fs::path& to) {
+    std::error_code error;
+    fs::copy(from, to, fs::copy_options::recursive | fs::copy_options::create_hard_links, error);
+    if (error) {
+        fs::remove_all(to);
+        fs::copy(from, to, fs::copy_options::recursive);
+    }
+}
+
+// Replaces a file that may be a hard link into the build tree, leaving the original alone.
+void replaceFile(const fs::path& path, const std::string& contents) {
+    fs::remove(path);
+    std::ofstream(path) << contents;
+}
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string escaped(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '<') {
+            out += "&lt;";
+        } else if (c == '&') {
+            out += "&amp;";
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+PlinkaSession::PlinkaSession(const std::string& display)
+    : display_(display),
+      identifier_(sessionIdentifier()),
+      bundle_(scratch_.path() + "/Plinka.app"),
+      home_(scratch_.path() + "/home") {
+    copyBundle(PLINKA_BUNDLE_DIR, bundle_);
+    const fs::path info = fs::path(bundle_) / "Contents/Info.plist";
+    std::string plist = readFile(info);
+    const std::string builtIdentifier = "<string>org.plinka.Plinka</string>";
+    const auto at = plist.find(builtIdentifier);
+    if (at == std::string::npos) {
+        throw std::runtime_error("the built Info.plist has no identifier to replace");
+    }
+    plist.replace(at, builtIdentifier.size(), "<string>" + identifier_ + "</string>");
+    replaceFile(info, plist);
+    for (const char* folder : {"config", "data", "cache", "state", "runtime"}) {
+        fs::create_directories(home_ + "/" + folder);
+    }
+    fs::permissions(home_ + "/runtime", fs::perms::owner_all);
+}
+
+std::string PlinkaSession::audioFile(int copy) const {
+    return scratch_.path() + "/mix-" + std::to_string(copy) + ".f32";
+}
+
+void PlinkaSession::addTheme(const std::string& themeFile) const {
+    const fs::path themes = fs::path(bundle_) / "Contents/Resources/KeySoundThemes";
+    fs::copy_file(themeFile, themes / fs::path(themeFile).filename());
+}
+
+void PlinkaSession::writeDefaults(const std::map<std::string, std::string>& strings) const {
+    std::ofstream out(home_ + "/config/" + identifier_ + ".plist");
+    out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n";
+    for (const auto& [key, value] : strings) {
+        out << "\t<key>" << escaped(key) << "</key>\n\t<string>" << escaped(value) << "</string>\n";
+    }
+    out << "</dict>\n</plist>\n";
+}
+
+std::unique_ptr<ChildProcess> PlinkaSession::start(const std::vector<std::string>& arguments) {
+    ChildProcess::Options options;
+    options.arguments = arguments;
+    options.mergeErrors = true;
+    options.environment = {
+        {"DISPLAY", display_},
+        {"QT_QPA_PLATFORM", "xcb"},
+        {"HOME", home_},
+        {"XDG_CONFIG_HOME", home_ + "/config"},
+        {"XDG_DATA_HOME", home_ + "/data"},
+        {"XDG_CACHE_HOME", home_ + "/cache"},
+        {"XDG_STATE_HOME", home_ + "/state"},
+        {"XDG_RUNTIME_DIR", home_ + "/runtime"},
+        // No buses: the tray falls back to the X11 system tray, sleep and wake go unnoticed.
+        {"DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/plinka-session-bus"},
+        {"DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/plinka-system-bus"},
+        {"SDL_AUDIODRIVER", "disk"},
+        {"SDL_DISKAUDIOFILE", audioFile(started_)},
+        {"PLINKA_INPUT", "x11"},
+    };
+    ++started_;
+    return std::make_unique<ChildProcess>(bundle_ + "/Contents/MacOS/Plinka", options);
+}
+
+}  // namespace plinka::testing

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstddef>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace plinka::testing {
+
+// A theme of steady tones, one for each key's key-down and another for its key-up, so that
+// the mix tells which key sounded when. Built with the theme tools, like the shipped themes.
+class ToneTheme {
+  public:
+    // Builds <directory>/<name>.plnk for the keys (mapping-file names); throws when it cannot.
+    ToneTheme(const std::string& directory, const std::string& name,
+              const std::vector<std::string>& keyNames);
+
+    const std::string& file() const { return file_; }
+    const std::vector<double>& frequencies() const { return frequencies_; }
+    // The tone of the key's key-down or key-up sound; -1 when the theme has none for it.
+    int toneFor(int keyCode, bool down) const;
+    // "p down", "shift up".
+    std::string describe(int tone) const;
+
+  private:
+    std::string file_;
+    std::vector<int> keyCodes_;
+    std::vector<std::string> names_;
+    std::vector<double> frequencies_;
+};
+
+// A tone starting to sound in a mix: the frame where it is first heard and its index.
+struct Onset {
+    size_t frame;
+    int tone;
+};
+
+// Where each of the tones (Hz) starts sounding in a 48 kHz interleaved stereo mix, in the order
+// of their frames: a bank of Goertzel filters over sliding Hann windows.
+std::vector<Onset> findOnsets(std::span<const float> stereo, std::span<const double> frequencies);
+
+// A file of 32-bit floats as the disk audio driver writes it; empty when it cannot be read.
+std::vector<float> readFloats(const std::string& path);
+
+}  // namespace plinka::testing

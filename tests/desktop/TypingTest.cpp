@@ -1,0 +1,151 @@
+// Plinka end to end: the built application runs on a private X server, xdotool types, and the
+// mix that SDL's disk driver writes holds every key's sounds in the order the keys were typed.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <memory>
+#include <thread>
+
+#include "PlinkaSession.h"
+#include "ToneTheme.h"
+#include "XvfbServer.h"
+#include "platform/linux/input/KeyMap.h"
+
+namespace plinka::testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Sounds this close together started in one mixer buffer (256 frames) or nearly so: their
+// order is not in the mix.
+constexpr size_t kTogether = 144;
+
+struct Typed {
+    int keyCode;
+    bool down;
+};
+
+// What typing the text with xdotool presses and releases: Shift around shifted characters.
+std::vector<Typed> typedKeys(const std::string& text) {
+    constexpr int kShift = 0x38;
+    std::vector<Typed> keys;
+    for (char character : text) {
+        const auto key = keyForCharacter(character);
+        if (key->shift) {
+            keys.push_back({kShift, true});
+        }
+        keys.push_back({key->keyCode, true});
+        keys.push_back({key->keyCode, false});
+        if (key->shift) {
+            keys.push_back({kShift, false});
+        }
+    }
+    return keys;
+}
+
+class TypingTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() { server = std::make_unique<XvfbServer>(); }
+    static void TearDownTestSuite() { server.reset(); }
+
+    void SetUp() override {
+        if (!server->running()) {
+            GTEST_SKIP() << "Xvfb is not installed or did not start";
+        }
+        if (!installed("xdotool")) {
+            GTEST_SKIP() << "xdotool is not installed";
+        }
+    }
+
+    void xdotool(const std::vector<std::string>& arguments) {
+        std::vector<std::string> command{"xdotool"};
+        command.insert(command.end(), arguments.begin(), arguments.end());
+        ASSERT_TRUE(runOnDisplay(server->display(), command));
+    }
+
+    // Presses z until its tone is in the mix: the tap is up and the theme in force.
+    bool waitUntilListening(const PlinkaSession& session, const ToneTheme& theme) {
+        const int ready = theme.toneFor(*keyCodeForName("z"), true);
+        const auto deadline = std::chrono::steady_clock::now() + 30s;
+        while (std::chrono::steady_clock::now() < deadline) {
+            xdotool({"key", "z"});
+            std::this_thread::sleep_for(300ms);
+            const auto onsets = findOnsets(readFloats(session.audioFile()), theme.frequencies());
+            if (std::any_of(onsets.begin(), onsets.end(),
+                            [&](const Onset& onset) { return onset.tone == ready; })) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    static std::unique_ptr<XvfbServer> server;
+};
+
+std::unique_ptr<XvfbServer> TypingTest::server;
+
+TEST_F(TypingTest, TypedWordsAndChordsSoundInTheOrderTyped) {
+    PlinkaSession session(server->display());
+    const ToneTheme theme(session.directory(), "Tones",
+                          {"z", "shift", "control", "option", "p", "l", "i", "n", "k", "a", "space",
+                           "t", "y", "e", "s", "comma"});
+    session.addTheme(theme.file());
+    session.writeDefaults({{"soundTheme", "Tones"}});
+    auto plinka = session.start();
+    ASSERT_TRUE(waitUntilListening(session, theme)) << plinka->output();
+
+    const std::string text = "Plinka types, Tap Tap lPl";
+    std::vector<Typed> expected = typedKeys(text);
+    xdotool({"type", "--delay", "40", text});
+    // A chord: the keys go down together and come up together.
+    xdotool({"key", "ctrl+alt+s"});
+    for (const Typed key : std::initializer_list<Typed>{{0x3B, true},
+                                                        {0x3A, true},
+                                                        {0x01, true},
+                                                        {0x3B, false},
+                                                        {0x3A, false},
+                                                        {0x01, false}}) {
+        expected.push_back(key);
+    }
+    std::this_thread::sleep_for(500ms);
+
+    std::vector<Onset> heard;
+    const int ready = theme.toneFor(*keyCodeForName("z"), true);
+    const int readyUp = theme.toneFor(*keyCodeForName("z"), false);
+    for (const Onset& onset : findOnsets(readFloats(session.audioFile()), theme.frequencies())) {
+        if (onset.tone != ready && onset.tone != readyUp) {
+            heard.push_back(onset);
+        }
+    }
+    std::string all;
+    for (const Onset& onset : heard) {
+        all += theme.describe(onset.tone) + ", ";
+    }
+    ASSERT_EQ(heard.size(), expected.size()) << all;
+    // Walk the mix group by group of sounds that started together; each group must be the next
+    // keys typed, in any order within the group.
+    size_t next = 0;
+    while (next < heard.size()) {
+        size_t end = next + 1;
+        while (end < heard.size() && heard[end].frame - heard[end - 1].frame < kTogether) {
+            ++end;
+        }
+        std::vector<int> mixed, typed;
+        for (size_t i = next; i < end; ++i) {
+            mixed.push_back(heard[i].tone);
+            typed.push_back(theme.toneFor(expected[i].keyCode, expected[i].down));
+        }
+        std::string described;
+        for (int tone : mixed) {
+            described += theme.describe(tone) + ", ";
+        }
+        std::sort(mixed.begin(), mixed.end());
+        std::sort(typed.begin(), typed.end());
+        ASSERT_EQ(mixed, typed) << "at sound " << next << ": " << described;
+        next = end;
+    }
+}
+
+}  // namespace
+}  // namespace plinka::testing
