@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/linux/StringsFile.h"
 #include "platform/linux/plist/PropertyList.h"
 #include "support/FileUrl.h"
 
@@ -21,13 +22,22 @@ bool isBundle(const fs::path& path) {
 
 }  // namespace
 
-DirectoryBundle::DirectoryBundle(std::string bundlePath)
+DirectoryBundle::DirectoryBundle(std::string bundlePath, const std::vector<std::string>& languages)
     : path_(std::move(bundlePath)),
       info_(Object::dictionary({})),
       localizedInfo_(Object::dictionary({})) {
     if (auto info = readPropertyListFile(path_ + "/Contents/Info.plist", nullptr);
         info && info->dictionaryValue()) {
         info_ = std::move(*info);
+    }
+    std::vector<std::string> wanted = languages;
+    const std::string* region = info_.objectForKey("CFBundleDevelopmentRegion").stringValue();
+    wanted.push_back(region ? *region : "en");
+    for (const std::string& folder : localizationFolders(wanted)) {
+        if (auto strings = readStringsFile(resourcesDirectory(folder) + "/InfoPlist.strings")) {
+            localizedInfo_ = std::move(*strings);
+            break;
+        }
     }
 }
 

@@ -2,15 +2,20 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/Bundle.h"
+#include "platform/linux/Localizations.h"
 
 namespace plinka {
 
-// A bundle directory on disk: <path>/Contents/Info.plist and <path>/Contents/Resources.
+// A bundle directory on disk: <path>/Contents/Info.plist and <path>/Contents/Resources. The
+// localized information is Resources/<language>.lproj/InfoPlist.strings of the first of the
+// languages the bundle has, else of its development region (CFBundleDevelopmentRegion, "en").
 class DirectoryBundle final : public Bundle {
   public:
-    explicit DirectoryBundle(std::string bundlePath);
+    explicit DirectoryBundle(std::string bundlePath,
+                             const std::vector<std::string>& languages = preferredLanguages());
 
     // The bundle that holds the running executable (Contents/MacOS/<name>), else $PLINKA_BUNDLE,
     // else a Plinka.app beside or above the executable's directory (the build tree's tools).

@@ -65,5 +65,41 @@ TEST_F(DirectoryBundleTest, FindsResourcesByNameTypeAndDirectory) {
               "file://" + (root / "Contents/Resources/silence.wav").string());
 }
 
+TEST_F(DirectoryBundleTest, TheFirstLanguageTheBundleHasGivesTheLocalizedInformation) {
+    const fs::path resources = root / "Contents/Resources";
+    fs::create_directories(resources / "de.lproj");
+    std::ofstream(resources / "de.lproj/InfoPlist.strings")
+        << "/* German */\nCFBundleName = \"Plinka auf Deutsch\";\n";
+    fs::create_directories(resources / "pt-BR.lproj");
+    // Strings files may be property lists too.
+    std::ofstream(resources / "pt-BR.lproj/InfoPlist.strings")
+        << "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>CFBundleName</key>"
+           "<string>Plinka do Brasil</string></dict></plist>";
+    fs::create_directories(resources / "en.lproj");
+    std::ofstream(resources / "en.lproj/InfoPlist.strings") << "CFBundleName = \"Plinka (en)\";";
+    fs::create_directories(resources / "fr.lproj");
+    std::ofstream(resources / "fr.lproj/InfoPlist.strings") << "CFBundleName = \"broken";
+
+    const auto localizedName = [&](const std::vector<std::string>& languages) -> std::string {
+        const DirectoryBundle bundle(root.string(), languages);
+        const Object& name = bundle.localizedInfoDictionary().objectForKey("CFBundleName");
+        return name.stringValue() ? *name.stringValue() : "(none)";
+    };
+    EXPECT_EQ(localizedName({"de_AT"}), "Plinka auf Deutsch");
+    EXPECT_EQ(localizedName({"pt_BR", "de"}), "Plinka do Brasil");
+    EXPECT_EQ(localizedName({"sv", "de"}), "Plinka auf Deutsch");
+    // Without any of the user's languages, the development region's ("en" when unnamed); a
+    // damaged file counts as absent.
+    EXPECT_EQ(localizedName({"fr"}), "Plinka (en)");
+    EXPECT_EQ(localizedName({}), "Plinka (en)");
+    fs::remove_all(resources / "en.lproj");
+    EXPECT_EQ(localizedName({"sv"}), "(none)");
+    EXPECT_EQ(*DirectoryBundle(root.string(), {"sv"})
+                   .infoDictionary()
+                   .objectForKey("CFBundleName")
+                   .stringValue(),
+              "Plinka");
+}
+
 }  // namespace
 }  // namespace plinka
