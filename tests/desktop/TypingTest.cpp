@@ -1,15 +1,13 @@
 // Plinka end to end: the built application runs on a private X server, xdotool types, and the
 // mix that SDL's disk driver writes holds every key's sounds in the order the keys were typed.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <chrono>
 #include <memory>
 #include <thread>
 
+#include "DesktopTest.h"
 #include "PlinkaSession.h"
 #include "ToneTheme.h"
-#include "XvfbServer.h"
 #include "platform/linux/input/KeyMap.h"
 
 namespace plinka::testing {
@@ -26,7 +24,8 @@ struct Typed {
     bool down;
 };
 
-// What typing the text with xdotool presses and releases: Shift around shifted characters.
+// What typing the text with xdotool presses and releases: Shift goes down before a shifted
+// character and, as xdotool does it, comes up before the character's key.
 std::vector<Typed> typedKeys(const std::string& text) {
     constexpr int kShift = 0x38;
     std::vector<Typed> keys;
@@ -36,34 +35,16 @@ std::vector<Typed> typedKeys(const std::string& text) {
             keys.push_back({kShift, true});
         }
         keys.push_back({key->keyCode, true});
-        keys.push_back({key->keyCode, false});
         if (key->shift) {
             keys.push_back({kShift, false});
         }
+        keys.push_back({key->keyCode, false});
     }
     return keys;
 }
 
-class TypingTest : public ::testing::Test {
+class TypingTest : public DesktopTest {
   protected:
-    static void SetUpTestSuite() { server = std::make_unique<XvfbServer>(); }
-    static void TearDownTestSuite() { server.reset(); }
-
-    void SetUp() override {
-        if (!server->running()) {
-            GTEST_SKIP() << "Xvfb is not installed or did not start";
-        }
-        if (!installed("xdotool")) {
-            GTEST_SKIP() << "xdotool is not installed";
-        }
-    }
-
-    void xdotool(const std::vector<std::string>& arguments) {
-        std::vector<std::string> command{"xdotool"};
-        command.insert(command.end(), arguments.begin(), arguments.end());
-        ASSERT_TRUE(runOnDisplay(server->display(), command));
-    }
-
     // Presses z until its tone is in the mix: the tap is up and the theme in force.
     bool waitUntilListening(const PlinkaSession& session, const ToneTheme& theme) {
         const int ready = theme.toneFor(*keyCodeForName("z"), true);
@@ -79,14 +60,10 @@ class TypingTest : public ::testing::Test {
         }
         return false;
     }
-
-    static std::unique_ptr<XvfbServer> server;
 };
 
-std::unique_ptr<XvfbServer> TypingTest::server;
-
 TEST_F(TypingTest, TypedWordsAndChordsSoundInTheOrderTyped) {
-    PlinkaSession session(server->display());
+    PlinkaSession session(display());
     const ToneTheme theme(session.directory(), "Tones",
                           {"z", "shift", "control", "option", "p", "l", "i", "n", "k", "a", "space",
                            "t", "y", "e", "s", "comma"});

@@ -51,14 +51,19 @@ std::vector<std::string> environmentWithout(const std::string& name) {
 
 }  // namespace
 
-bool installed(const std::string& program) {
+std::string programPath(const std::string& program) {
     std::istringstream path(std::getenv("PATH") != nullptr ? std::getenv("PATH") : "");
     for (std::string directory; std::getline(path, directory, ':');) {
-        if (::access((directory + "/" + program).c_str(), X_OK) == 0) {
-            return true;
+        const std::string candidate = directory + "/" + program;
+        if (::access(candidate.c_str(), X_OK) == 0) {
+            return candidate;
         }
     }
-    return false;
+    return {};
+}
+
+bool installed(const std::string& program) {
+    return !programPath(program).empty();
 }
 
 XvfbServer::XvfbServer() {

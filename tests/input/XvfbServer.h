@@ -27,6 +27,8 @@ class XvfbServer {
     std::string _display;
 };
 
+// The program's path on $PATH; empty when it is not there.
+std::string programPath(const std::string& program);
 // Whether the program is found on $PATH.
 bool installed(const std::string& program);
 // Runs the program with the arguments, with DISPLAY set to the display, and waits for it;

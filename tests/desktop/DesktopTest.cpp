@@ -1,0 +1,95 @@
+#include "DesktopTest.h"
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+namespace plinka::testing {
+
+std::unique_ptr<XvfbServer> DesktopTest::server;
+
+void DesktopTest::SetUpTestSuite() {
+    if (!server) {
+        server = std::make_unique<XvfbServer>();
+    }
+}
+
+void DesktopTest::TearDownTestSuite() {}
+
+void DesktopTest::SetUp() {
+    if (!server->running()) {
+        GTEST_SKIP() << "Xvfb is not installed or did not start";
+    }
+    if (!installed("xdotool")) {
+        GTEST_SKIP() << "xdotool is not installed";
+    }
+}
+
+void DesktopTest::xdotool(const std::vector<std::string>& arguments) {
+    std::vector<std::string> command{"xdotool"};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    ASSERT_TRUE(runOnDisplay(display(), command));
+}
+
+std::optional<std::string> DesktopTest::output(const std::string& command) const {
+    std::FILE* pipe = ::popen(("DISPLAY=" + display() + " " + command).c_str(), "r");
+    if (!pipe) {
+        return std::nullopt;
+    }
+    std::string text;
+    char buffer[4096];
+    for (size_t read; (read = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+        text.append(buffer, read);
+    }
+    return ::pclose(pipe) == 0 ? std::optional<std::string>(text) : std::nullopt;
+}
+
+std::vector<std::string> DesktopTest::visibleWindows(const std::string& windowClass) const {
+    // xdotool fails when it finds nothing: that is no windows.
+    std::istringstream ids(
+        output("xdotool search --onlyvisible --class " + windowClass).value_or(""));
+    std::vector<std::string> windows;
+    for (std::string id; ids >> id;) {
+        windows.push_back(id);
+    }
+    return windows;
+}
+
+std::unique_ptr<ChildProcess> DesktopTest::startTray() const {
+    const std::string trayer = programPath("trayer");
+    if (trayer.empty()) {
+        return nullptr;
+    }
+    ChildProcess::Options options;
+    options.arguments = {"--edge",  "top", "--align",      "left",  "--widthtype", "pixel",
+                         "--width", "96",  "--heighttype", "pixel", "--height",    "48"};
+    options.environment = {{"DISPLAY", display()}};
+    options.mergeErrors = true;
+    auto tray = std::make_unique<ChildProcess>(trayer, options);
+    const bool up = eventually([&] { return !visibleWindows("trayer").empty(); });
+    return up ? std::move(tray) : nullptr;
+}
+
+bool running(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    if (!std::getline(stat, line)) {
+        return false;
+    }
+    const size_t name = line.rfind(')');
+    return name != std::string::npos && name + 2 < line.size() && line[name + 2] != 'Z';
+}
+
+bool eventually(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return true;
+}
+
+}  // namespace plinka::testing

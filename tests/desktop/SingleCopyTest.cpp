@@ -1,0 +1,68 @@
+// One Plinka at a time: a later copy of the same bundle reopens the running one, which pops up
+// its status menu, and quits.
+#include <gmock/gmock.h>
+
+#include <thread>
+
+#include "DesktopTest.h"
+#include "PlinkaSession.h"
+
+namespace plinka::testing {
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+constexpr const char* kYielding =
+    "Found another Plinka process; sent 'reopen' and will quit instead.";
+
+class SingleCopyTest : public DesktopTest {
+  protected:
+    void SetUp() override {
+        DesktopTest::SetUp();
+        if (IsSkipped()) {
+            return;
+        }
+        tray = startTray();
+        if (!tray) {
+            GTEST_SKIP() << "trayer is not installed or did not start";
+        }
+    }
+
+    std::unique_ptr<ChildProcess> tray;
+};
+
+TEST_F(SingleCopyTest, ALaterCopyReopensTheRunningOneAndQuits) {
+    PlinkaSession session(display());
+    auto first = session.start();
+    // Its icon in the tray: the event loop runs and reopen requests are answered.
+    ASSERT_TRUE(eventually([&] { return visibleWindows("Plinka").size() == 1; }))
+        << first->output();
+
+    auto later = session.start();
+    EXPECT_EQ(later->waitForExit(), 0);
+    EXPECT_THAT(later->output(), HasSubstr("Plinka[" + std::to_string(later->pid()) + ":"));
+    EXPECT_THAT(later->output(), HasSubstr(kYielding));
+    // The status menu pops up beside the icon.
+    EXPECT_TRUE(eventually([&] { return visibleWindows("Plinka").size() == 2; }));
+    EXPECT_TRUE(running(first->pid()));
+}
+
+TEST_F(SingleCopyTest, TwoCopiesStartedTogetherLeaveOneRunning) {
+    PlinkaSession session(display());
+    auto one = session.start();
+    auto other = session.start();
+
+    ASSERT_TRUE(eventually([&] { return running(one->pid()) != running(other->pid()); }));
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+    const bool oneRuns = running(one->pid());
+    EXPECT_NE(oneRuns, running(other->pid()));
+    ChildProcess& quitter = oneRuns ? *other : *one;
+    EXPECT_EQ(quitter.waitForExit(), 0);
+    EXPECT_THAT(quitter.output(), HasSubstr(kYielding));
+    ChildProcess& survivor = oneRuns ? *one : *other;
+    EXPECT_THAT(survivor.output(), Not(HasSubstr(kYielding)));
+}
+
+}  // namespace
+}  // namespace plinka::testing

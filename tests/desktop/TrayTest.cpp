@@ -1,0 +1,73 @@
+// The status item in a real system tray: the icon is embedded, a click opens the menu. A
+// screenshot of the open menu is kept in the build tree (artifacts/tray-menu.png).
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <sstream>
+
+#include "DesktopTest.h"
+#include "PlinkaSession.h"
+
+namespace plinka::testing {
+namespace {
+
+struct Geometry {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+
+class TrayTest : public DesktopTest {
+  protected:
+    Geometry geometry(const std::string& window) const {
+        std::istringstream shell(
+            output("xdotool getwindowgeometry --shell " + window).value_or(""));
+        std::map<std::string, int> values;
+        for (std::string line; std::getline(shell, line);) {
+            const auto equals = line.find('=');
+            if (equals != std::string::npos) {
+                values[line.substr(0, equals)] = std::atoi(line.c_str() + equals + 1);
+            }
+        }
+        const Geometry found{values["X"], values["Y"], values["WIDTH"], values["HEIGHT"]};
+        return found;
+    }
+};
+
+TEST_F(TrayTest, TheIconSitsInTheTrayAndAClickOpensTheMenu) {
+    auto tray = startTray();
+    if (!tray) {
+        GTEST_SKIP() << "trayer is not installed or did not start";
+    }
+    PlinkaSession session(display());
+    auto plinka = session.start();
+    ASSERT_TRUE(eventually([&] { return visibleWindows("Plinka").size() == 1; }))
+        << plinka->output();
+    const std::string icon = visibleWindows("Plinka").front();
+    const Geometry at = geometry(icon);
+    ASSERT_GT(at.width, 0);
+    // Embedded: inside the tray's 48-pixel strip at the top left.
+    EXPECT_LE(at.x + at.width, 96);
+    EXPECT_LE(at.y + at.height, 48);
+
+    xdotool({"mousemove", std::to_string(at.x + at.width / 2), std::to_string(at.y + at.height / 2),
+             "click", "1"});
+    ASSERT_TRUE(eventually([&] { return visibleWindows("Plinka").size() == 2; }));
+    std::string menu;
+    for (const std::string& window : visibleWindows("Plinka")) {
+        if (window != icon) {
+            menu = window;
+        }
+    }
+    // A header, "Off", the four shipped themes, a separator, About and Quit.
+    EXPECT_GT(geometry(menu).height, 8 * 16);
+    if (installed("import")) {
+        const std::string artifacts = std::string(PLINKA_BINARY_DIR) + "/artifacts";
+        std::filesystem::create_directories(artifacts);
+        EXPECT_TRUE(output("import -window root " + artifacts + "/tray-menu.png").has_value());
+    }
+
+    xdotool({"key", "Escape"});
+    EXPECT_TRUE(eventually([&] { return visibleWindows("Plinka").size() == 1; }));
+}
+
+}  // namespace
+}  // namespace plinka::testing
