@@ -1,0 +1,119 @@
+// The key path between the tap and the theme: the tap callback's cost per event (auto-repeat
+// check, flags comparison, hand-off), and the rate at which the hand-off carries events to the
+// main thread's Qt event loop, with the count of any it had to drop.
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <atomic>
+#include <chrono>
+#include <thread>
+#include <vector>
+
+#include "app/AppController.h"
+#include "bench/AllocationCounter.h"
+#include "doubles/FakeDesktop.h"
+#include "platform/linux/LinuxPlatform.h"
+#include "platform/linux/audio/AudioEngine.h"
+#include "sound/AudioKeepAlive.h"
+#include "sound/KeyHandOff.h"
+#include "sound/SoundController.h"
+
+namespace plinka::bench {
+namespace {
+
+// The real platform (mixer rendered on demand) with the controller on a shipped theme; the
+// desktop around it is doubles, as none of it is on the key path.
+struct KeyPath {
+    KeyPath()
+        : services(LinuxPlatform::Options{"PlinkaBench", PLINKA_BUNDLE_DIR, {}, true}),
+          fakes(services.platform()),
+          desktop{fakes.eventTaps,  fakes.alerts,      fakes.application,  fakes.statusBar,
+                  fakes.defaults,   fakes.processes,   fakes.urls,         fakes.settings,
+                  fakes.loginItems, fakes.information, fakes.launch.chores},
+          keepAlive(services.platform()),
+          sounds(services.platform(), keepAlive) {
+        AppController::initialize(services.platform(), desktop);
+        fakes.defaults.setObject(Object::string("Mechanical"), "soundTheme");
+        controller = std::make_unique<AppController>(services.platform(), desktop, sounds);
+    }
+
+    LinuxPlatform services;
+    testing::FakeDesktop fakes;
+    DesktopServices desktop;
+    AudioKeepAlive keepAlive;
+    SoundController sounds;
+    std::unique_ptr<AppController> controller;
+};
+
+KeyPath& keyPath() {
+    static KeyPath shared;
+    return shared;
+}
+
+// Key-downs and key-ups of one key through the callback; the main thread then plays them and
+// the mixer takes them, outside the timed part.
+void BM_EventTapCallback(benchmark::State& state) {
+    KeyPath& path = keyPath();
+    const CGEvent events[] = {{kCGEventKeyDown, 0x00, 0, 0}, {kCGEventKeyUp, 0x00, 0, 0}};
+    std::vector<float> block(2 * 256);
+    constexpr int kBatch = 256;
+    uint64_t allocations = 0;
+    uint64_t handled = 0;
+    for (auto _ : state) {
+        const uint64_t before = allocationCount();
+        const auto start = std::chrono::steady_clock::now();
+        for (int i = 0; i < kBatch; ++i) {
+            const CGEvent& event = events[i & 1];
+            eventTapCallback(nullptr, event.type, &event, path.controller.get());
+        }
+        const auto elapsed = std::chrono::steady_clock::now() - start;
+        allocations += allocationCount() - before;
+        handled += kBatch;
+        state.SetIterationTime(std::chrono::duration<double>(elapsed).count() / kBatch);
+        QCoreApplication::processEvents();
+        path.services.audioEngine().render(block.data(), 256);
+    }
+    state.counters["allocs/event"] =
+        static_cast<double>(allocations) / static_cast<double>(handled);
+}
+BENCHMARK(BM_EventTapCallback)->UseManualTime()->Unit(benchmark::kNanosecond);
+
+// A producer thread posts as fast as it can while the main thread's event loop delivers.
+void BM_HandOffSustainedRate(benchmark::State& state) {
+    Platform& platform = keyPath().services.platform();
+    std::atomic<int64_t> received{0};
+    KeyHandOff handOff(platform.runLoop, platform.log,
+                       [&](int32_t, int) { received.fetch_add(1, std::memory_order_relaxed); });
+    const auto events = static_cast<int64_t>(state.range(0));
+    int64_t posted = 0;
+    for (auto _ : state) {
+        posted += events;
+        std::atomic<bool> done{false};
+        std::thread producer([&] {
+            for (int64_t i = 0; i < events; ++i) {
+                handOff.post(static_cast<int32_t>(i & 0x3F), static_cast<int>(i & 1));
+            }
+            done = true;
+        });
+        while (!done.load()) {
+            QCoreApplication::processEvents();
+        }
+        producer.join();
+        // What is still queued arrives now; dropped events never do.
+        QCoreApplication::processEvents();
+    }
+    state.SetItemsProcessed(posted);
+    state.counters["lost"] = static_cast<double>(posted - received.load());
+}
+BENCHMARK(BM_HandOffSustainedRate)->Arg(100000)->UseRealTime();
+
+}  // namespace
+}  // namespace plinka::bench
+
+int main(int argc, char** argv) {
+    QCoreApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
