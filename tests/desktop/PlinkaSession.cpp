@@ -70,7 +70,7 @@ PlinkaSession::PlinkaSession(const std::string& display)
     }
     plist.replace(at, builtIdentifier.size(), "<string>" + identifier_ + "</string>");
     replaceFile(info, plist);
-    for (const char* folder : {"config", "data", "cache", "state", "runtime"}) {
+    for (const char* folder : {"config", "data", "cache", "state", "runtime", "tmp"}) {
         fs::create_directories(home_ + "/" + folder);
     }
     fs::permissions(home_ + "/runtime", fs::perms::owner_all);
@@ -107,6 +107,8 @@ std::unique_ptr<ChildProcess> PlinkaSession::start(const std::vector<std::string
         {"XDG_CACHE_HOME", home_ + "/cache"},
         {"XDG_STATE_HOME", home_ + "/state"},
         {"XDG_RUNTIME_DIR", home_ + "/runtime"},
+        // Theme sounds are written out to temporary files that stay: keep them in the session.
+        {"TMPDIR", home_ + "/tmp"},
         // No buses: the tray falls back to the X11 system tray, sleep and wake go unnoticed.
         {"DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/plinka-session-bus"},
         {"DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/plinka-system-bus"},
