@@ -109,11 +109,3 @@ BENCHMARK(BM_HandOffSustainedRate)->Arg(100000)->UseRealTime();
 
 }  // namespace
 }  // namespace plinka::bench
-
-int main(int argc, char** argv) {
-    QCoreApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

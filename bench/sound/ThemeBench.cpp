@@ -2,7 +2,6 @@
 // its file, its sounds played by the real mixer (rendered offline, outside the timed part).
 #include <benchmark/benchmark.h>
 
-#include <QCoreApplication>
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
@@ -97,11 +96,3 @@ BENCHMARK(BM_ColdLoadLargestTheme)->Unit(benchmark::kMillisecond)->Iterations(20
 
 }  // namespace
 }  // namespace plinka::bench
-
-int main(int argc, char** argv) {
-    QCoreApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
