@@ -15,8 +15,6 @@ void DesktopTest::SetUpTestSuite() {
     }
 }
 
-void DesktopTest::TearDownTestSuite() {}
-
 void DesktopTest::SetUp() {
     if (!server->running()) {
         GTEST_SKIP() << "Xvfb is not installed or did not start";

@@ -18,7 +18,6 @@ namespace plinka::testing {
 class DesktopTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite();
-    static void TearDownTestSuite();
     void SetUp() override;
 
     const std::string& display() const { return server->display(); }
