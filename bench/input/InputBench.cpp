@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "RecordedKeyboard.h"
+#include "ScratchDirectory.h"
 #include "TapHarness.h"
-#include "TemporaryDirectory.h"
 #include "XvfbServer.h"
 #include "platform/linux/input/EvdevKeyboardTap.h"
 #include "platform/linux/input/KeyEventDecoder.h"
@@ -83,7 +83,7 @@ BENCHMARK(BM_DecodeKeyEvent);
 // Records written to a pipe as fast as it takes them; the tap reads, decodes and delivers
 // each. Every record here makes an event, so "lost" must stay 0.
 void BM_EvdevTapSustainedRate(benchmark::State& state) {
-    TemporaryDirectory root;
+    ScratchDirectory root;
     const std::string devices = root.path() / "input";
     std::filesystem::create_directory(devices);
     KeyboardPipe keyboard(devices, "event0");

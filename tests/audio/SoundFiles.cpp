@@ -14,19 +14,6 @@
 
 namespace plinka::testing {
 
-ScratchDirectory::ScratchDirectory() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "plinka-audio-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("cannot make a scratch directory");
-    }
-    path_ = pattern;
-}
-
-ScratchDirectory::~ScratchDirectory() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-}
-
 void writeSoundFile(const std::string& path, int format, int sampleRate, int channels,
                     const std::vector<float>& samples) {
     SF_INFO info{};

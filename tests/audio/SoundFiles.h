@@ -4,22 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "ScratchDirectory.h"
+
 namespace plinka::testing {
-
-// A fresh directory under the system's temporary directory, removed with everything in it.
-class ScratchDirectory {
-  public:
-    ScratchDirectory();
-    ~ScratchDirectory();
-    ScratchDirectory(const ScratchDirectory&) = delete;
-    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
-
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-    const std::filesystem::path& path() const { return path_; }
-
-  private:
-    std::filesystem::path path_;
-};
 
 // Writes interleaved float samples through libsndfile; format is an SF_FORMAT_* container and
 // subtype, e.g. SF_FORMAT_WAV | SF_FORMAT_PCM_16.

@@ -58,8 +58,8 @@ std::string escaped(const std::string& text) {
 PlinkaSession::PlinkaSession(const std::string& display)
     : display_(display),
       identifier_(sessionIdentifier()),
-      bundle_(scratch_.path() + "/Plinka.app"),
-      home_(scratch_.path() + "/home") {
+      bundle_(scratch_.path().string() + "/Plinka.app"),
+      home_(scratch_.path().string() + "/home") {
     copyBundle(PLINKA_BUNDLE_DIR, bundle_);
     const fs::path info = fs::path(bundle_) / "Contents/Info.plist";
     std::string plist = readFile(info);
@@ -77,7 +77,7 @@ PlinkaSession::PlinkaSession(const std::string& display)
 }
 
 std::string PlinkaSession::audioFile(int copy) const {
-    return scratch_.path() + "/mix-" + std::to_string(copy) + ".f32";
+    return scratch_.path().string() + "/mix-" + std::to_string(copy) + ".f32";
 }
 
 void PlinkaSession::addTheme(const std::string& themeFile) const {

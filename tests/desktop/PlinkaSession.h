@@ -18,7 +18,7 @@ class PlinkaSession {
   public:
     explicit PlinkaSession(const std::string& display);
 
-    const std::string& directory() const { return scratch_.path(); }
+    std::string directory() const { return scratch_.path().string(); }
     const std::string& bundle() const { return bundle_; }
     const std::string& identifier() const { return identifier_; }
     // Where the first copy's mix goes; later copies each write a file of their own.

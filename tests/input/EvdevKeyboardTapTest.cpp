@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "RecordedKeyboard.h"
+#include "ScratchDirectory.h"
 #include "TapHarness.h"
-#include "TemporaryDirectory.h"
 #include "platform/linux/input/EvdevKeyboardTap.h"
 
 namespace plinka::testing {
@@ -41,7 +41,7 @@ class EvdevKeyboardTapTest : public ::testing::Test {
         return tap;
     }
 
-    TemporaryDirectory _root;
+    ScratchDirectory _root;
     TapRecorder recorder;
 };
 
@@ -177,7 +177,7 @@ TEST_F(EvdevKeyboardTapTest, DevicesThatAreNoKeyboardsAndOtherNodesAreLeftAlone)
 }
 
 TEST(EvdevKeyboardTap, NeedsAWatchableDirectoryAndTellsWhetherAKeyboardIsThere) {
-    TemporaryDirectory root;
+    ScratchDirectory root;
     const std::string missing = root.path() / "absent";
     EXPECT_EQ(EvdevKeyboardTap::create({missing, &RecordedKeyboard::open}, kKeyEvents,
                                        &TapRecorder::record, nullptr),
@@ -189,7 +189,7 @@ TEST(EvdevKeyboardTap, NeedsAWatchableDirectoryAndTellsWhetherAKeyboardIsThere) 
 }
 
 TEST(EvdevKeyboardTap, RunLoopWithoutTheTapsSourceReturnsAtOnce) {
-    TemporaryDirectory root;
+    ScratchDirectory root;
     auto tap = EvdevKeyboardTap::create({root.path(), &RecordedKeyboard::open}, kKeyEvents,
                                         &TapRecorder::record, nullptr);
     ASSERT_NE(tap, nullptr);

@@ -9,8 +9,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "ScratchDirectory.h"
 #include "TapHarness.h"
-#include "TemporaryDirectory.h"
 #include "platform/linux/input/EvdevKeyboardTap.h"
 #include "platform/linux/input/LibevdevKeyboard.h"
 
@@ -18,7 +18,7 @@ namespace plinka::testing {
 namespace {
 
 TEST(LibevdevKeyboard, OrdinaryFilesAreNoKeyboards) {
-    TemporaryDirectory root;
+    ScratchDirectory root;
     const auto file = root.path() / "event0";
     std::ofstream(file) << "not a device";
     EXPECT_EQ(LibevdevKeyboard::open(file), nullptr);
@@ -69,7 +69,7 @@ TEST(LibevdevKeyboard, VirtualKeyboardIsReadThroughTheTap) {
         GTEST_SKIP() << "uinput made no readable device node here";
     }
     // Only this keyboard: its node linked into a directory of its own.
-    TemporaryDirectory root;
+    ScratchDirectory root;
     std::filesystem::create_symlink(keyboard.node(), root.path() / "event0");
     TapRecorder recorder;
     auto tap = EvdevKeyboardTap::create({root.path(), {}}, 0x1C00, &TapRecorder::record, &recorder);

@@ -4,8 +4,8 @@
 #include <cstdlib>
 
 #include "RecordedKeyboard.h"
+#include "ScratchDirectory.h"
 #include "TapHarness.h"
-#include "TemporaryDirectory.h"
 #include "XvfbServer.h"
 #include "platform/linux/input/LinuxEventTapService.h"
 
@@ -72,7 +72,7 @@ class LinuxEventTapServiceTest : public ::testing::Test {
         _display = _server->display();
     }
 
-    TemporaryDirectory _devices;
+    ScratchDirectory _devices;
     std::string _display = ":4095";  // no server there
     std::unique_ptr<XvfbServer> _server;
 };

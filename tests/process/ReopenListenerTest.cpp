@@ -78,7 +78,7 @@ class ReopenListenerTest : public ::testing::Test {
         EXPECT_TRUE(listener) << error;
         return listener;
     }
-    std::string directory() const { return runtime_.path() + "/plinka"; }
+    std::string directory() const { return runtime_.path().string() + "/plinka"; }
 
     testing::ScratchDirectory runtime_;
     testing::ScopedEnvironment environment_{"XDG_RUNTIME_DIR", runtime_.path()};

@@ -10,21 +10,6 @@ namespace plinka::testing {
 
 namespace fs = std::filesystem;
 
-ScratchDirectory::ScratchDirectory() {
-    std::string pattern = "/tmp/plinka-process-test-XXXXXX";
-    if (!mkdtemp(pattern.data())) {
-        throw std::runtime_error("mkdtemp failed");
-    }
-    path_ = pattern;
-    fs::permissions(path_, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
-                               fs::perms::others_read | fs::perms::others_exec);
-}
-
-ScratchDirectory::~ScratchDirectory() {
-    std::error_code error;
-    fs::remove_all(path_, error);
-}
-
 TestAppBundle::TestAppBundle(const std::string& directory, const std::string& name,
                              const std::string& identifier)
     : path_(directory + "/" + name + ".app"), executable_(path_ + "/Contents/MacOS/" + name) {

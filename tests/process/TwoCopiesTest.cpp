@@ -44,11 +44,11 @@ class TwoCopiesTest : public ::testing::Test {
 
     testing::ScratchDirectory scratch_;
     testing::ScopedEnvironment environment_{"XDG_RUNTIME_DIR", scratch_.path()};
-    TestAppBundle first_{scratch_.path() + "/first", "Test", identifier("Copy")};
-    TestAppBundle second_{scratch_.path() + "/second", "Test", identifier("Copy")};
+    TestAppBundle first_{scratch_.path().string() + "/first", "Test", identifier("Copy")};
+    TestAppBundle second_{scratch_.path().string() + "/second", "Test", identifier("Copy")};
     // Differs from the first only in letter case.
-    TestAppBundle shouting_{scratch_.path() + "/shouting", "Shout", identifier("COPY")};
-    TestAppBundle other_{scratch_.path() + "/other", "Test", identifier("Other")};
+    TestAppBundle shouting_{scratch_.path().string() + "/shouting", "Shout", identifier("COPY")};
+    TestAppBundle other_{scratch_.path().string() + "/other", "Test", identifier("Other")};
 };
 
 TEST_F(TwoCopiesTest, ALaterCopyReopensTheRunningOneAndQuits) {
@@ -132,7 +132,7 @@ TEST_F(TwoCopiesTest, AnotherUsersCopyIsNeitherSeenNorReachable) {
         GTEST_SKIP() << "running a copy as another user needs root";
     }
     // The other user's runtime directory, as its session would have it.
-    const std::string runtime = scratch_.path() + "/nobody-runtime";
+    const std::string runtime = scratch_.path().string() + "/nobody-runtime";
     std::filesystem::create_directory(runtime);
     ASSERT_EQ(chown(runtime.c_str(), kNobody, kNobody), 0);
     ASSERT_EQ(chmod(runtime.c_str(), 0700), 0);

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "ScratchDirectory.h"
 #include "doubles/FakeBundle.h"
 #include "doubles/FakeDesktop.h"
 #include "doubles/FakeSystemInformation.h"
@@ -16,13 +17,13 @@
 #include "support/CrashReporter.h"
 #include "support/FileUrl.h"
 #include "support/PLKAdditions.h"
-#include "support/TemporaryFolder.h"
 
 namespace plinka {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::TemporaryFolder;
+using testing::ScratchDirectory;
+using testing::writeFile;
 
 // Runs `crash` in a child process and answers the signal that ended it (0 if none did).
 template <class Crash>
@@ -46,9 +47,9 @@ class CrashReporterTest : public ::testing::Test {
                                  Object::string("feedback@example.org")}});
     }
 
-    std::string directory() const { return folder / "state/Plinka/crashes"; }
+    std::string directory() const { return folder.file("state/Plinka/crashes"); }
 
-    TemporaryFolder folder;
+    ScratchDirectory folder;
     DirectoryCrashReports reports{directory()};
     testing::RecordingLog log;
     testing::FakeBundle bundle;
@@ -116,7 +117,7 @@ TEST_F(CrashReporterTest, AFatalSignalLeavesAReportThatIsOfferedOnce) {
 }
 
 TEST_F(CrashReporterTest, TheDialogCanShowTheReportsOrLetThemBe) {
-    TemporaryFolder::write(directory() + "/Plinka_1.crash", "Signal: 11 (SIGSEGV)\n");
+    writeFile(directory() + "/Plinka_1.crash", "Signal: 11 (SIGSEGV)\n");
     alerts.answer = NSAlertOtherReturn;
     EXPECT_TRUE(reporter.check());
     EXPECT_EQ(alerts.shown.back().defaultButton, "Send by E-mail");
@@ -125,14 +126,14 @@ TEST_F(CrashReporterTest, TheDialogCanShowTheReportsOrLetThemBe) {
     EXPECT_NE(alerts.shown.back().informativeText.find("A report of the crash"), std::string::npos);
     EXPECT_EQ(urls.opened, std::vector<std::string>{FileUrl::fileURLWithPath(directory())});
 
-    TemporaryFolder::write(directory() + "/Plinka_2.crash", "Signal: 7 (SIGBUS)\n");
+    writeFile(directory() + "/Plinka_2.crash", "Signal: 7 (SIGBUS)\n");
     alerts.answer = NSAlertAlternateReturn;
     EXPECT_TRUE(reporter.check());
     EXPECT_EQ(urls.opened.size(), 1u);
     EXPECT_FALSE(reporter.check());
 
     // A desktop that cannot open the URL costs one log line, nothing more.
-    TemporaryFolder::write(directory() + "/Plinka_3.crash", "Signal: 4 (SIGILL)\n");
+    writeFile(directory() + "/Plinka_3.crash", "Signal: 4 (SIGILL)\n");
     alerts.answer = NSAlertDefaultReturn;
     urls.opens = false;
     EXPECT_TRUE(reporter.check());
@@ -142,7 +143,7 @@ TEST_F(CrashReporterTest, TheDialogCanShowTheReportsOrLetThemBe) {
 
 TEST_F(CrashReporterTest, ALongMailNamesTheFolderForTheRest) {
     for (const char* name : {"a", "b", "c"}) {
-        TemporaryFolder::write(directory() + "/" + name + ".crash", std::string(20000, 'x'));
+        writeFile(directory() + "/" + name + ".crash", std::string(20000, 'x'));
     }
     bundle.info = Object::dictionary({});
     EXPECT_TRUE(reporter.check());

@@ -4,18 +4,19 @@
 #include <regex>
 #include <string>
 
+#include "ScratchDirectory.h"
 #include "doubles/FakeBundle.h"
 #include "doubles/RecordingLog.h"
 #include "platform/linux/system/PosixCommandRunner.h"
 #include "platform/linux/system/UnameProcessInformation.h"
 #include "platform/linux/system/UnavailableSystemAttributes.h"
 #include "support/PLKAdditions.h"
-#include "support/TemporaryFolder.h"
 
 namespace plinka {
 namespace {
 
-using testing::TemporaryFolder;
+using testing::ScratchDirectory;
+using testing::writeFile;
 
 TEST(PosixCommandRunner, AnswersTheStatusAndBothStreamsInOrder) {
     PosixCommandRunner runner;
@@ -65,9 +66,9 @@ TEST(UnameProcessInformation, TheVersionIsTheKernelsReleaseNumbers) {
 }
 
 TEST(UnameProcessInformation, TheMachineIdentifierIsTheDigestOfTheMachineId) {
-    TemporaryFolder folder;
-    const std::string machineId = folder / "machine id's file";
-    TemporaryFolder::write(machineId, "3d1219c7c4c5404aaa1f6d2a48adfda4\n");
+    ScratchDirectory folder;
+    const std::string machineId = folder.file("machine id's file");
+    writeFile(machineId, "3d1219c7c4c5404aaa1f6d2a48adfda4\n");
     PosixCommandRunner runner;
     const std::string command = UnameProcessInformation(machineId).machineIdentifierCommand();
 
@@ -80,15 +81,15 @@ TEST(UnameProcessInformation, TheMachineIdentifierIsTheDigestOfTheMachineId) {
     EXPECT_TRUE(std::regex_match(digest.output, std::regex("[0-9a-f]{40}\n")));
 
     // Without the identity there is nothing to hash: a failure, not the digest of nothing.
-    TemporaryFolder::write(machineId, "");
+    writeFile(machineId, "");
     EXPECT_NE(runner.runShellCommand(command).terminationStatus, 0);
     std::filesystem::remove(machineId);
     EXPECT_NE(runner.runShellCommand(command).terminationStatus, 0);
 }
 
 TEST(UnameProcessInformation, UuidOnLinuxIsTheTrimmedDigestAndIsKept) {
-    TemporaryFolder folder;
-    const std::string machineId = folder / "machine-id";
+    ScratchDirectory folder;
+    const std::string machineId = folder.file("machine-id");
     testing::RecordingLog log;
     testing::FakeBundle bundle;
     UnameProcessInformation process(machineId);
@@ -97,7 +98,7 @@ TEST(UnameProcessInformation, UuidOnLinuxIsTheTrimmedDigestAndIsKept) {
     PLKAdditions information({log, bundle, process, attributes, runner});
 
     EXPECT_EQ(information.uuid(), std::nullopt);
-    TemporaryFolder::write(machineId, "0123456789abcdef0123456789abcdef\n");
+    writeFile(machineId, "0123456789abcdef0123456789abcdef\n");
     const auto uuid = information.uuid();
     ASSERT_TRUE(uuid);
     EXPECT_TRUE(std::regex_match(*uuid, std::regex("[0-9a-f]{40}")));

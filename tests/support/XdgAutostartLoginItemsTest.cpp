@@ -5,18 +5,19 @@
 #include <fstream>
 #include <sstream>
 
+#include "ScratchDirectory.h"
 #include "doubles/FakeBundle.h"
 #include "platform/linux/system/DesktopEntry.h"
 #include "platform/linux/system/XdgAutostartLoginItems.h"
 #include "support/FileUrl.h"
 #include "support/LoginItems.h"
-#include "support/TemporaryFolder.h"
 
 namespace plinka {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::TemporaryFolder;
+using testing::ScratchDirectory;
+using testing::writeFile;
 
 std::string contentsOf(const fs::path& file) {
     std::ifstream in(file);
@@ -31,7 +32,7 @@ class XdgAutostartLoginItemsTest : public ::testing::Test {
     std::string makeBundle(const std::string& relative) {
         const fs::path bundlePath = folder.path() / relative;
         const fs::path executable = bundlePath / "Contents/MacOS" / fs::path(relative).stem();
-        TemporaryFolder::write(executable, "#!/bin/sh\n");
+        writeFile(executable, "#!/bin/sh\n");
         fs::permissions(executable, fs::perms::owner_all);
         return bundlePath.string();
     }
@@ -39,7 +40,7 @@ class XdgAutostartLoginItemsTest : public ::testing::Test {
     // An entry written an hour ago (so that entries written by the test come after it).
     fs::path writeEntry(const std::string& name, const std::string& body) {
         const fs::path file = autostart / name;
-        TemporaryFolder::write(file, "[Desktop Entry]\nType=Application\n" + body);
+        writeFile(file, "[Desktop Entry]\nType=Application\n" + body);
         fs::last_write_time(file, fs::file_time_type::clock::now() - std::chrono::hours(1) +
                                       std::chrono::seconds(entriesWritten++));
         return file;
@@ -58,7 +59,7 @@ class XdgAutostartLoginItemsTest : public ::testing::Test {
         return paths;
     }
 
-    TemporaryFolder folder;
+    ScratchDirectory folder;
     fs::path autostart = folder.path() / "config/autostart";
     XdgAutostartLoginItems service{autostart.string()};
     LoginItems loginItems{service};
@@ -96,14 +97,14 @@ TEST_F(XdgAutostartLoginItemsTest, RemovingTakesEverySuffixMatchAndLeavesMissing
     bundle.path = makeBundle("Applications/Plinka.app");
     const std::string copy = makeBundle("Desktop/Old Things/Plinka.app");
     const std::string other = makeBundle("Applications/MyPlinka.app");
-    const std::string program = folder / "bin/plinka-helper";
-    TemporaryFolder::write(program, "#!/bin/sh\n");
+    const std::string program = folder.file("bin/plinka-helper");
+    writeFile(program, "#!/bin/sh\n");
     fs::permissions(program, fs::perms::owner_all);
     writeEntryStarting("a.desktop", bundle.path + "/Contents/MacOS/Plinka");
     writeEntryStarting("b.desktop", copy + "/Contents/MacOS/Plinka");
     writeEntry("c.desktop", "Exec=env LANG=C " + other + "/Contents/MacOS/MyPlinka\n");
     writeEntryStarting("d.desktop", program);
-    writeEntryStarting("gone.desktop", folder / "Gone/Plinka.app/Contents/MacOS/Plinka");
+    writeEntryStarting("gone.desktop", folder.file("Gone/Plinka.app/Contents/MacOS/Plinka"));
 
     loginItems.removeBundle(bundle);
     EXPECT_EQ(resolved(), (std::vector<std::string>{program, "-"}));
@@ -111,7 +112,7 @@ TEST_F(XdgAutostartLoginItemsTest, RemovingTakesEverySuffixMatchAndLeavesMissing
     EXPECT_FALSE(loginItems.findAnyReferenceTo("Plinka.app"));
 
     // The stale entry keeps its file name; the new entry takes the next free one.
-    writeEntryStarting("Plinka.desktop", folder / "Gone/Plinka.app/Contents/MacOS/Plinka");
+    writeEntryStarting("Plinka.desktop", folder.file("Gone/Plinka.app/Contents/MacOS/Plinka"));
     loginItems.addBundle(bundle);
     EXPECT_TRUE(fs::exists(autostart / "Plinka.desktop"));
     EXPECT_TRUE(fs::exists(autostart / "Plinka-2.desktop"));
@@ -125,14 +126,14 @@ TEST_F(XdgAutostartLoginItemsTest, EntriesTheSessionWouldNotStartDoNotResolve) {
     writeEntry("disabled.desktop", "Exec=" + executable + "\nX-GNOME-Autostart-enabled=false\n");
     writeEntry("empty.desktop", "Name=Nothing\n");
     writeEntry("other-group.desktop", "[Desktop Action x]\nExec=" + executable + "\n");
-    TemporaryFolder::write(autostart / "notes.txt", "Exec=" + executable + "\n");
+    writeFile(autostart / "notes.txt", "Exec=" + executable + "\n");
     EXPECT_EQ(resolved(), (std::vector<std::string>{"-", "-", "-", "-"}));
     EXPECT_FALSE(loginItems.isLoginItem(bundle));
 }
 
 TEST_F(XdgAutostartLoginItemsTest, ABareProgramNameIsFoundInThePath) {
-    const std::string bin = folder / "bin";
-    TemporaryFolder::write(bin + "/plinka-tool", "#!/bin/sh\n");
+    const std::string bin = folder.file("bin");
+    writeFile(bin + "/plinka-tool", "#!/bin/sh\n");
     fs::permissions(bin + "/plinka-tool", fs::perms::owner_all);
     const std::string saved = std::getenv("PATH");
     ::setenv("PATH", ("/nonexistent:" + bin).c_str(), 1);
@@ -167,7 +168,7 @@ TEST_F(XdgAutostartLoginItemsTest, WithoutAFolderNothingOpensAndInsertionNeedsAn
     // A bundle without its executable cannot be started, so no entry is written.
     fs::create_directories(folder.path() / "Empty.app/Contents/MacOS");
     EXPECT_FALSE(service.openSessionLoginItems()->insertItemURLLast(
-        FileUrl::fileURLWithPath(folder / "Empty.app")));
+        FileUrl::fileURLWithPath(folder.file("Empty.app"))));
     EXPECT_TRUE(resolved().empty());
 
     const char* saved = std::getenv("XDG_CONFIG_HOME");

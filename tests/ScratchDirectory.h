@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+
+namespace plinka::testing {
+
+// A fresh directory under the system's temporary directory, removed with everything in it when
+// let go. Others may read and enter it, for copies a test runs as another user.
+class ScratchDirectory {
+  public:
+    ScratchDirectory() {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "plinka-test-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr) {
+            throw std::runtime_error("cannot make a scratch directory");
+        }
+        path_ = pattern;
+        namespace fs = std::filesystem;
+        fs::permissions(path_, fs::perms::owner_all | fs::perms::group_read |
+                                   fs::perms::group_exec | fs::perms::others_read |
+                                   fs::perms::others_exec);
+    }
+    ~ScratchDirectory() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    ScratchDirectory(const ScratchDirectory&) = delete;
+    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    // The path of an entry, which need not exist yet.
+    std::string file(const std::string& relative) const { return (path_ / relative).string(); }
+
+  private:
+    std::filesystem::path path_;
+};
+
+// Writes the file, making its folders.
+inline void writeFile(const std::filesystem::path& file, const std::string& contents) {
+    std::filesystem::create_directories(file.parent_path());
+    std::ofstream(file, std::ios::binary) << contents;
+}
+
+}  // namespace plinka::testing
