@@ -27,19 +27,15 @@ struct KeyPath {
     KeyPath()
         : services(LinuxPlatform::Options{"PlinkaBench", PLINKA_BUNDLE_DIR, {}, true}),
           fakes(services.platform()),
-          desktop{fakes.eventTaps,  fakes.alerts,      fakes.application,  fakes.statusBar,
-                  fakes.defaults,   fakes.processes,   fakes.urls,         fakes.settings,
-                  fakes.loginItems, fakes.information, fakes.launch.chores},
           keepAlive(services.platform()),
           sounds(services.platform(), keepAlive) {
-        AppController::initialize(services.platform(), desktop);
+        AppController::initialize(services.platform(), fakes.services);
         fakes.defaults.setObject(Object::string("Mechanical"), "soundTheme");
-        controller = std::make_unique<AppController>(services.platform(), desktop, sounds);
+        controller = std::make_unique<AppController>(services.platform(), fakes.services, sounds);
     }
 
     LinuxPlatform services;
     testing::FakeDesktop fakes;
-    DesktopServices desktop;
     AudioKeepAlive keepAlive;
     SoundController sounds;
     std::unique_ptr<AppController> controller;
