@@ -6,6 +6,8 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "platform/linux/plist/PropertyList.h"
+
 namespace plinka::testing {
 
 namespace fs = std::filesystem;
@@ -37,20 +39,6 @@ void replaceFile(const fs::path& path, const std::string& contents) {
 std::string readFile(const fs::path& path) {
     std::ifstream in(path);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::string escaped(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        if (c == '<') {
-            out += "&lt;";
-        } else if (c == '&') {
-            out += "&amp;";
-        } else {
-            out += c;
-        }
-    }
-    return out;
 }
 
 }  // namespace
@@ -86,12 +74,17 @@ void PlinkaSession::addTheme(const std::string& themeFile) const {
 }
 
 void PlinkaSession::writeDefaults(const std::map<std::string, std::string>& strings) const {
-    std::ofstream out(home_ + "/config/" + identifier_ + ".plist");
-    out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n";
+    Object::Dictionary entries;
     for (const auto& [key, value] : strings) {
-        out << "\t<key>" << escaped(key) << "</key>\n\t<string>" << escaped(value) << "</string>\n";
+        entries.emplace_back(Object::string(key), Object::string(value));
     }
-    out << "</dict>\n</plist>\n";
+    const auto plist = writeXmlPropertyList(Object::dictionary(std::move(entries)));
+    if (!plist) {
+        throw std::invalid_argument("defaults that no property list holds");
+    }
+    std::ofstream(home_ + "/config/" + identifier_ + ".plist", std::ios::binary)
+        .write(reinterpret_cast<const char*>(plist->data()),
+               static_cast<std::streamsize>(plist->size()));
 }
 
 std::unique_ptr<ChildProcess> PlinkaSession::start(const std::vector<std::string>& arguments) {
