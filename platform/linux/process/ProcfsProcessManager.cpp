@@ -13,8 +13,8 @@
 #include <limits>
 #include <string_view>
 
-#include "platform/linux/DirectoryBundle.h"
 #include "platform/linux/input/FileDescriptor.h"
+#include "platform/linux/plist/PropertyList.h"
 #include "platform/linux/process/ExecutableBundle.h"
 #include "platform/linux/process/ProcessStat.h"
 #include "platform/linux/process/ReopenChannel.h"
@@ -140,8 +140,11 @@ Object ProcfsProcessManager::processInformationCopyDictionary(const ProcessSeria
     Object::Dictionary information{{Object::string("CFBundleExecutable"),
                                     Object::string(fs::path(executable).filename().string())}};
     if (const auto bundlePath = bundleHoldingExecutable(executable)) {
-        const DirectoryBundle bundle(*bundlePath);
-        if (const auto identifier = bundle.bundleIdentifier()) {
+        // Only the identifier is wanted: the Info.plist alone, not a whole bundle with its
+        // localizations.
+        const auto info = readPropertyListFile(*bundlePath + "/Contents/Info.plist", nullptr);
+        if (const std::string* identifier =
+                info ? info->objectForKey("CFBundleIdentifier").stringValue() : nullptr) {
             information.emplace_back(Object::string("CFBundleIdentifier"),
                                      Object::string(*identifier));
         }
