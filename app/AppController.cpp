@@ -3,17 +3,17 @@
 #include <algorithm>
 #include <cctype>
 
+#include "base/Format.h"
+#include "base/Log.h"
+#include "platform/Alert.h"
 #include "platform/Application.h"
 #include "platform/Bundle.h"
-#include "platform/Log.h"
 #include "platform/Platform.h"
 #include "platform/RunLoop.h"
 #include "platform/StatusBar.h"
 #include "platform/SystemSettings.h"
 #include "platform/UserDefaults.h"
-#include "sound/KeyHandOff.h"
 #include "sound/SoundController.h"
-#include "support/Format.h"
 
 namespace plinka {
 
@@ -51,14 +51,12 @@ AppController::AppController(Platform& platform, DesktopServices& desktop, Sound
     : platform_(platform),
       desktop_(desktop),
       sounds_(sounds),
-      keyHandOff_(std::make_unique<KeyHandOff>(platform.runLoop, platform.log,
-                                               [this](int32_t keyCode, int state) {
-                                                   state == 1 ? _keyDown(keyCode) : _keyUp(keyCode);
-                                               })) {}
+      keyCapture_(
+          platform.runLoop, platform.log, desktop.eventTaps,
+          [this](int32_t keyCode, int state) { state == 1 ? _keyDown(keyCode) : _keyUp(keyCode); },
+          [this](const std::string& message) { _quitWithError(message); }) {}
 
-AppController::~AppController() {
-    stopEventTapThread();
-}
+AppController::~AppController() = default;
 
 void AppController::awakeFromNib() {
     _checkForDuplicateProcesses();
@@ -129,6 +127,34 @@ void AppController::_checkForDuplicateProcesses() {
         desktop_.processes.sendReopenEvent(psn);
         platform_.runLoop.performOnMainThread([this] { desktop_.application.terminate(); });
         return;
+    }
+}
+
+void AppController::_keyDown(int32_t keyCode) {
+    sounds_.playSoundForKeyCode(keyCode, 1);
+}
+
+void AppController::_keyUp(int32_t keyCode) {
+    sounds_.playSoundForKeyCode(keyCode, 0);
+}
+
+// The alert needs the main thread's event loop: beep, alert and termination run there, in order.
+void AppController::_quitWithError(const std::string& message) {
+    auto quit = [this, message] {
+        desktop_.application.beep();
+        Alert alert;
+        alert.messageText = "Plinka Error";
+        alert.defaultButton = "Quit";
+        alert.alternateButton = "";
+        alert.informativeText = stringWithFormat("%@", {message});
+        alert.style = AlertStyle::Critical;
+        desktop_.alerts.runModal(alert);
+        desktop_.application.terminate();
+    };
+    if (platform_.runLoop.isMainThread()) {
+        quit();
+    } else {
+        platform_.runLoop.performOnMainThread(std::move(quit));
     }
 }
 

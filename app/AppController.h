@@ -3,20 +3,18 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 
 #include "platform/EventTap.h"
 #include "platform/ProcessManager.h"
+#include "sound/KeyCapture.h"
 
 namespace plinka {
 
 class AlertPresenter;
 class Application;
 class Bundle;
-class KeyHandOff;
 class LoginItems;
 class Menu;
 class PLKAdditions;
@@ -60,7 +58,7 @@ struct DesktopServices {
 };
 
 // The application's delegate: launch and lifecycle, the status item and its menu, the
-// preference actions, and the capture of every key on the desktop.
+// preference actions, and the key capture's hand-over to the sounds.
 class AppController {
   public:
     static constexpr double kShownLength = 26.0;
@@ -103,49 +101,26 @@ class AppController {
     StatusItem* statusItem() const { return statusItem_.get(); }
     const std::shared_ptr<Menu>& statusItemMenu() const { return statusItemMenu_; }
 
-    // Key capture. Starts the tap thread with _createEventTap as its entry.
-    void detachEventTapThread();
+    // Key capture, which KeyCapture does: starts the tap thread with _createEventTap as its entry.
+    void detachEventTapThread() { keyCapture_.detachEventTapThread(); }
     // The tap thread's entry: creates the tap and runs the thread's loop for the process's life.
-    void _createEventTap();
+    void _createEventTap() { keyCapture_._createEventTap(); }
+    // Ends the tap thread's loop and joins it (orderly shutdown and tests).
+    void stopEventTapThread() { keyCapture_.stopEventTapThread(); }
     // Main thread: the key went down (state 1) or up (state 0).
     void _keyDown(int32_t keyCode);
     void _keyUp(int32_t keyCode);
     // Shows the fatal error and ends the application; callable from any thread.
     void _quitWithError(const std::string& message);
-    // The tap made by _createEventTap; null before and when it failed.
-    EventTap* eventTap() const { return eventTap_.get(); }
-    // Ends the tap thread's loop and joins it (orderly shutdown and tests).
-    void stopEventTapThread();
 
   private:
-    friend const CGEvent* eventTapCallback(EventTap* proxy, CGEventType type, const CGEvent* event,
-                                           void* userInfo);
-
     Platform& platform_;
     DesktopServices& desktop_;
     SoundController& sounds_;
     std::unique_ptr<StatusItem> statusItem_;
     std::shared_ptr<Menu> statusItemMenu_;
     std::unique_ptr<Timer> accessTimer_;
-
-    std::unique_ptr<KeyHandOff> keyHandOff_;
-    // Written once on the tap thread before its loop runs; read by the callback there, and by
-    // stopEventTapThread under the lock.
-    std::shared_ptr<EventTap> eventTap_;
-    std::mutex tapLock_;
-    bool tapStopping_ = false;
-    // The masked modifier flags of the last flags-changed event; only the callback touches it.
-    CGEventFlags previousFlags_ = 0;
-    std::thread tapThread_;
+    KeyCapture keyCapture_;  // last: its thread goes first
 };
-
-// The modifier bits whose changes sound: Caps Lock, Shift, Control, Option, Command and fn.
-constexpr CGEventFlags kModifierMask = 0x9F0000;
-// The events the tap listens for: key-down, key-up and flags-changed.
-constexpr CGEventMask kKeyEventMask = 0x1C00;
-
-// The tap's callback, on the tap thread; userInfo is the AppController. Returns the event.
-const CGEvent* eventTapCallback(EventTap* proxy, CGEventType type, const CGEvent* event,
-                                void* userInfo);
 
 }  // namespace plinka

@@ -1,9 +1,10 @@
 // The status item, its menu, and the preference actions.
 #include "app/AppController.h"
+#include "base/Format.h"
+#include "base/Menu.h"
 #include "platform/Alert.h"
 #include "platform/Application.h"
 #include "platform/Bundle.h"
-#include "platform/Menu.h"
 #include "platform/Platform.h"
 #include "platform/RunLoop.h"
 #include "platform/StatusBar.h"
@@ -12,7 +13,6 @@
 #include "platform/UserDefaults.h"
 #include "sound/SoundController.h"
 #include "sound/SoundTheme.h"
-#include "support/Format.h"
 #include "support/LoginItems.h"
 #include "support/PLKAdditions.h"
 

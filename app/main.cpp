@@ -3,8 +3,8 @@
 #include <QTimer>
 
 #include "app/AppController.h"
+#include "base/Log.h"
 #include "platform/Bundle.h"
-#include "platform/Log.h"
 #include "platform/Platform.h"
 #include "platform/UserDefaults.h"
 #include "platform/linux/LinuxPlatform.h"

@@ -1,11 +1,12 @@
 #include "platform/Bundle.h"
 
-#include "support/FileUrl.h"
+#include "base/FileUrl.h"
 
 namespace plinka {
 
 std::optional<std::string> Bundle::bundleIdentifier() const {
-    if (const auto* identifier = infoDictionary().objectForKey("CFBundleIdentifier").stringValue()) {
+    if (const auto* identifier =
+            infoDictionary().objectForKey("CFBundleIdentifier").stringValue()) {
         return *identifier;
     }
     return std::nullopt;

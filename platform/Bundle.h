@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/Object.h"
+#include "base/Object.h"
 
 namespace plinka {
 

@@ -13,6 +13,8 @@ Platform& Platform::shared() {
     return *sharedPlatform;
 }
 
-void Platform::installShared(Platform& platform) { sharedPlatform = &platform; }
+void Platform::installShared(Platform& platform) {
+    sharedPlatform = &platform;
+}
 
 }  // namespace plinka

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/Object.h"
+#include "base/Object.h"
 
 namespace plinka {
 
@@ -23,7 +23,7 @@ constexpr ProcessSerialNumber kCurrentProcess{0, 2};
 
 // The user's running applications, and the reopen request one copy sends another.
 class ProcessManager {
-public:
+  public:
     virtual ~ProcessManager() = default;
     // The process after `psn` in the list (kNoProcess starts the walk); non-zero at the end.
     virtual OSErr getNextProcess(ProcessSerialNumber* psn) = 0;

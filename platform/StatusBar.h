@@ -11,7 +11,7 @@ class Menu;
 // One item of the desktop's status area (the tray): an icon, or a hidden item that keeps its
 // menu.
 class StatusItem {
-public:
+  public:
     virtual ~StatusItem() = default;
     virtual double length() const = 0;
     // Highlights the item while its menu is open.
@@ -27,7 +27,7 @@ public:
 
 // The desktop's status area.
 class StatusBar {
-public:
+  public:
     virtual ~StatusBar() = default;
     // A new item: a shown icon for a length above one point, else a hidden item.
     virtual std::unique_ptr<StatusItem> statusItemWithLength(double length) = 0;

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/Object.h"
+#include "base/Object.h"
 
 namespace plinka {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/Object.h"
+#include "base/Object.h"
 
 namespace plinka {
 

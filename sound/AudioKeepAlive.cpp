@@ -3,11 +3,11 @@
 #include <array>
 #include <cstdio>
 
+#include "base/Format.h"
+#include "base/Log.h"
 #include "platform/Bundle.h"
-#include "platform/Log.h"
 #include "platform/Platform.h"
 #include "platform/SleepWakeNotifications.h"
-#include "support/Format.h"
 
 namespace plinka {
 

@@ -1,24 +1,27 @@
-// The key capture: the tap thread, its callback, and the hand-off to the main thread.
-#include <cstdio>
-#include <mutex>
+#include "sound/KeyCapture.h"
 
-#include "app/AppController.h"
-#include "platform/Alert.h"
-#include "platform/Application.h"
-#include "platform/Log.h"
-#include "platform/Platform.h"
-#include "platform/RunLoop.h"
-#include "sound/KeyHandOff.h"
-#include "sound/SoundController.h"
-#include "support/Format.h"
+#include <cstdio>
+
+#include "base/Log.h"
 
 namespace plinka {
 
-void AppController::detachEventTapThread() {
+KeyCapture::KeyCapture(RunLoop& runLoop, Log& log, EventTapService& taps, Receiver receiver,
+                       FatalError quitWithError)
+    : log_(log),
+      taps_(taps),
+      quitWithError_(std::move(quitWithError)),
+      keyHandOff_(runLoop, log, std::move(receiver)) {}
+
+KeyCapture::~KeyCapture() {
+    stopEventTapThread();
+}
+
+void KeyCapture::detachEventTapThread() {
     tapThread_ = std::thread([this] { _createEventTap(); });
 }
 
-void AppController::stopEventTapThread() {
+void KeyCapture::stopEventTapThread() {
     {
         std::lock_guard lock(tapLock_);
         tapStopping_ = true;
@@ -31,10 +34,10 @@ void AppController::stopEventTapThread() {
     }
 }
 
-void AppController::_createEventTap() {
-    auto tap = desktop_.eventTaps.createEventTap(kCGHIDEventTap, kCGHeadInsertEventTap,
-                                                 kCGEventTapOptionListenOnly, kKeyEventMask,
-                                                 eventTapCallback, this);
+void KeyCapture::_createEventTap() {
+    auto tap =
+        taps_.createEventTap(kCGHIDEventTap, kCGHeadInsertEventTap, kCGEventTapOptionListenOnly,
+                             kKeyEventMask, eventTapCallback, this);
     {
         std::lock_guard lock(tapLock_);
         eventTap_ = tap;
@@ -45,7 +48,7 @@ void AppController::_createEventTap() {
     if (!eventTap_) {
         std::fputs("Failed to create event tap\n", stderr);
         std::fflush(stderr);
-        _quitWithError("Failed to create event tap.  Contact support for help.");
+        quitWithError_("Failed to create event tap.  Contact support for help.");
         return;
     }
     eventTap_->addToCurrentRunLoop();
@@ -53,9 +56,9 @@ void AppController::_createEventTap() {
     eventTap_->runCurrentRunLoop();
 }
 
-const CGEvent* eventTapCallback(EventTap* /*proxy*/, CGEventType type, const CGEvent* event,
-                                void* userInfo) {
-    auto& controller = *static_cast<AppController*>(userInfo);
+const CGEvent* KeyCapture::eventTapCallback(EventTap* /*proxy*/, CGEventType type,
+                                            const CGEvent* event, void* userInfo) {
+    auto& capture = *static_cast<KeyCapture*>(userInfo);
     switch (type) {
         case kCGEventKeyDown:
         case kCGEventKeyUp: {
@@ -63,60 +66,32 @@ const CGEvent* eventTapCallback(EventTap* /*proxy*/, CGEventType type, const CGE
             if (event->integerValueField(kCGKeyboardEventAutorepeat) != 0) {
                 break;
             }
-            controller.keyHandOff_->post(static_cast<int32_t>(keyCode),
-                                         type == kCGEventKeyDown ? 1 : 0);
+            capture.keyHandOff_.post(static_cast<int32_t>(keyCode),
+                                     type == kCGEventKeyDown ? 1 : 0);
             break;
         }
         case kCGEventFlagsChanged: {
             const auto keyCode =
                 static_cast<int32_t>(event->integerValueField(kCGKeyboardEventKeycode));
             const CGEventFlags current = event->flags & kModifierMask;
-            const CGEventFlags previous = controller.previousFlags_;
+            const CGEventFlags previous = capture.previousFlags_;
             if ((current & ~previous) != 0) {
-                controller.keyHandOff_->post(keyCode, 1);
+                capture.keyHandOff_.post(keyCode, 1);
             }
             if ((previous & ~current) != 0) {
-                controller.keyHandOff_->post(keyCode, 0);
+                capture.keyHandOff_.post(keyCode, 0);
             }
-            controller.previousFlags_ = current;
+            capture.previousFlags_ = current;
             break;
         }
         case kCGEventTapDisabledByTimeout:
-            controller.platform_.log.log("Disabled by timeout");
-            controller.eventTap_->enable(true);
+            capture.log_.log("Disabled by timeout");
+            capture.eventTap_->enable(true);
             break;
         default:
             break;
     }
     return event;
-}
-
-void AppController::_keyDown(int32_t keyCode) {
-    sounds_.playSoundForKeyCode(keyCode, 1);
-}
-
-void AppController::_keyUp(int32_t keyCode) {
-    sounds_.playSoundForKeyCode(keyCode, 0);
-}
-
-// The alert needs the main thread's event loop: beep, alert and termination run there, in order.
-void AppController::_quitWithError(const std::string& message) {
-    auto quit = [this, message] {
-        desktop_.application.beep();
-        Alert alert;
-        alert.messageText = "Plinka Error";
-        alert.defaultButton = "Quit";
-        alert.alternateButton = "";
-        alert.informativeText = stringWithFormat("%@", {message});
-        alert.style = AlertStyle::Critical;
-        desktop_.alerts.runModal(alert);
-        desktop_.application.terminate();
-    };
-    if (platform_.runLoop.isMainThread()) {
-        quit();
-    } else {
-        platform_.runLoop.performOnMainThread(std::move(quit));
-    }
 }
 
 }  // namespace plinka

@@ -1,7 +1,7 @@
 #include "sound/KeyHandOff.h"
 
-#include "platform/Log.h"
-#include "support/Format.h"
+#include "base/Format.h"
+#include "base/Log.h"
 
 namespace plinka {
 

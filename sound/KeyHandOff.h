@@ -5,8 +5,8 @@
 #include <functional>
 #include <memory>
 
+#include "base/SpscRing.h"
 #include "platform/RunLoop.h"
-#include "support/SpscRing.h"
 
 namespace plinka {
 

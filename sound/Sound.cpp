@@ -4,13 +4,13 @@
 #include <fstream>
 #include <iterator>
 
+#include "base/Assertion.h"
+#include "base/FileUrl.h"
+#include "base/Format.h"
+#include "base/Log.h"
 #include "platform/Bundle.h"
-#include "platform/Log.h"
 #include "platform/Platform.h"
 #include "platform/TemporaryFiles.h"
-#include "support/Assertion.h"
-#include "support/FileUrl.h"
-#include "support/Format.h"
 
 namespace plinka {
 
@@ -79,10 +79,6 @@ std::string quotedIfNeeded(std::string_view text) {
 
 }  // namespace
 
-Platform& Sound::platformShared() {
-    return Platform::shared();
-}
-
 Sound::Sound(Platform& platform) : platform_(platform) {}
 
 Sound::~Sound() {
@@ -91,14 +87,6 @@ Sound::~Sound() {
     if (_sound != 0) {
         platform_.systemSounds.disposeSystemSoundID(_sound);
     }
-}
-
-std::shared_ptr<Sound> Sound::soundNamed(const std::string& name) {
-    return initWithName(name);
-}
-
-std::shared_ptr<Sound> Sound::soundWithContentsOfURL(const std::string& url) {
-    return initWithContentsOfURL(url);
 }
 
 const std::vector<std::string>& Sound::soundUnfilteredTypes() {

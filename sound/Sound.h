@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "base/Object.h"
 #include "platform/KeyedArchive.h"
-#include "platform/Object.h"
 #include "platform/SystemSoundService.h"
 
 namespace plinka {
@@ -19,22 +19,15 @@ class Sound final : public Codable {
   public:
     static const ClassInfo kClass;
 
-    // Made with initWithName; nullptr when there is none.
-    static std::shared_ptr<Sound> soundNamed(const std::string& name);
-    // Made with initWithContentsOfURL; nullptr when the system sound can't be made.
-    static std::shared_ptr<Sound> soundWithContentsOfURL(const std::string& url);
     // The audio file types looked for by name, in order.
     static const std::vector<std::string>& soundUnfilteredTypes();
 
     // The application's audio resource of that name, trying each type in order.
-    static std::shared_ptr<Sound> initWithName(const std::string& name,
-                                               Platform& platform = platformShared());
+    static std::shared_ptr<Sound> initWithName(const std::string& name, Platform& platform);
     // A non-transient sound of the audio file at the file URL.
-    static std::shared_ptr<Sound> initWithContentsOfURL(const std::string& url,
-                                                        Platform& platform = platformShared());
+    static std::shared_ptr<Sound> initWithContentsOfURL(const std::string& url, Platform& platform);
     // Decodes a sound record; nullptr when its system sound can't be made.
-    static std::shared_ptr<Sound> initWithCoder(Decoder& coder,
-                                                Platform& platform = platformShared());
+    static std::shared_ptr<Sound> initWithCoder(Decoder& coder, Platform& platform);
 
     explicit Sound(Platform& platform);
     ~Sound() override;
@@ -64,8 +57,6 @@ class Sound final : public Codable {
     std::string _urlForTemporaryFileWithPrefix(const std::string& prefix);
 
   private:
-    static Platform& platformShared();
-
     Platform& platform_;
     SystemSoundID _sound = 0;
     std::optional<std::string> _url;

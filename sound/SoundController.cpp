@@ -1,12 +1,12 @@
 #include "sound/SoundController.h"
 
+#include "base/FileUrl.h"
 #include "platform/Bundle.h"
 #include "platform/KeyedArchive.h"
 #include "platform/Platform.h"
 #include "sound/AudioKeepAlive.h"
 #include "sound/SoundTheme.h"
 #include "sound/ThemeClasses.h"
-#include "support/FileUrl.h"
 
 namespace plinka {
 

@@ -1,19 +1,15 @@
 #include "sound/SoundTheme.h"
 
-#include "platform/Log.h"
+#include "base/Format.h"
+#include "base/Log.h"
 #include "platform/Platform.h"
 #include "platform/RunLoop.h"
 #include "platform/TemporaryFiles.h"
 #include "sound/Sound.h"
-#include "support/Format.h"
 
 namespace plinka {
 
 const ClassInfo SoundTheme::kClass{"SoundTheme"};
-
-Platform& SoundTheme::platformShared() {
-    return Platform::shared();
-}
 
 SoundTheme::SoundTheme(Platform& platform) : platform_(platform) {}
 

@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "base/Object.h"
 #include "platform/KeyedArchive.h"
-#include "platform/Object.h"
 #include "platform/SpeechSynthesizer.h"
 
 namespace plinka {
@@ -20,14 +20,13 @@ class SoundTheme final : public Codable {
     static constexpr int kSampleKeyCode = 254;
 
     // The "Off" theme: every slot silent.
-    static std::shared_ptr<SoundTheme> init(Platform& platform = platformShared());
+    static std::shared_ptr<SoundTheme> init(Platform& platform);
     // Decodes a theme record; the shape is not checked until playback.
-    static std::shared_ptr<SoundTheme> initWithCoder(Decoder& coder,
-                                                     Platform& platform = platformShared());
+    static std::shared_ptr<SoundTheme> initWithCoder(Decoder& coder, Platform& platform);
     // A theme of the given table and name, for the tools that write theme files.
     static std::shared_ptr<SoundTheme> themeWithSounds(Object sounds,
                                                        std::optional<std::string> name,
-                                                       Platform& platform = platformShared());
+                                                       Platform& platform);
 
     explicit SoundTheme(Platform& platform);
     ~SoundTheme() override;
@@ -45,8 +44,6 @@ class SoundTheme final : public Codable {
     void playSoundForKeyCode(int keyCode, int state);
 
   private:
-    static Platform& platformShared();
-
     Platform& platform_;
     Object _sounds;
     std::optional<std::string> _name;

@@ -1,11 +1,11 @@
 #include "support/CrashReporter.h"
 
+#include "base/FileUrl.h"
+#include "base/Format.h"
+#include "base/Log.h"
 #include "platform/Alert.h"
 #include "platform/CrashReports.h"
-#include "platform/Log.h"
 #include "platform/UrlOpener.h"
-#include "support/FileUrl.h"
-#include "support/Format.h"
 #include "support/PLKAdditions.h"
 
 namespace plinka {

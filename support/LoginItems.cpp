@@ -1,8 +1,8 @@
 #include "support/LoginItems.h"
 
+#include "base/FileUrl.h"
 #include "platform/Bundle.h"
 #include "platform/LoginItemsList.h"
-#include "support/FileUrl.h"
 
 namespace plinka {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/Object.h"
+#include "base/Object.h"
 
 namespace plinka {
 

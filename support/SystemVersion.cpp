@@ -2,10 +2,10 @@
 
 #include <array>
 
-#include "platform/Log.h"
+#include "base/Format.h"
+#include "base/Log.h"
 #include "platform/ProcessInformation.h"
 #include "platform/SystemAttributes.h"
-#include "support/Format.h"
 
 namespace plinka {
 

@@ -1,5 +1,5 @@
-#include <QCoreApplication>
 #include <gtest/gtest.h>
+#include <QCoreApplication>
 
 // Tests of the real layer run inside a Qt application so that queued calls, timers and D-Bus
 // have an event loop.

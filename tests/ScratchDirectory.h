@@ -1,10 +1,11 @@
 #pragma once
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
 #include <string>
+
+#include "platform/linux/headless/TemporaryDirectory.h"
 
 namespace plinka::testing {
 
@@ -12,30 +13,22 @@ namespace plinka::testing {
 // let go. Others may read and enter it, for copies a test runs as another user.
 class ScratchDirectory {
   public:
-    ScratchDirectory() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "plinka-test-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) {
+    ScratchDirectory() : directory_("plinka-test-"), path_(directory_.path()) {
+        if (directory_.path().empty()) {
             throw std::runtime_error("cannot make a scratch directory");
         }
-        path_ = pattern;
         namespace fs = std::filesystem;
         fs::permissions(path_, fs::perms::owner_all | fs::perms::group_read |
                                    fs::perms::group_exec | fs::perms::others_read |
                                    fs::perms::others_exec);
     }
-    ~ScratchDirectory() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    ScratchDirectory(const ScratchDirectory&) = delete;
-    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
 
     const std::filesystem::path& path() const { return path_; }
     // The path of an entry, which need not exist yet.
     std::string file(const std::string& relative) const { return (path_ / relative).string(); }
 
   private:
+    TemporaryDirectory directory_;
     std::filesystem::path path_;
 };
 

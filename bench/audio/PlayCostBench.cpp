@@ -4,8 +4,8 @@
 #include <chrono>
 #include <vector>
 
-#include "bench/AllocationCounter.h"
 #include "BenchSounds.h"
+#include "bench/AllocationCounter.h"
 #include "platform/linux/audio/AudioEngine.h"
 #include "platform/linux/audio/MixerSystemSoundService.h"
 

@@ -11,17 +11,12 @@
 #include <vector>
 
 #include "BenchSounds.h"
-#include "platform/Log.h"
 #include "platform/linux/audio/AudioEngine.h"
 #include "platform/linux/audio/MixerSystemSoundService.h"
+#include "platform/linux/headless/HeadlessServices.h"
 
 namespace plinka {
 namespace {
-
-class StderrLog final : public Log {
-  public:
-    void log(std::string_view message) override { std::cerr << message << '\n'; }
-};
 
 double percentile(std::vector<double> values, double fraction) {
     std::sort(values.begin(), values.end());
@@ -32,7 +27,7 @@ double percentile(std::vector<double> values, double fraction) {
 void BM_PlayToFirstMixedSample(benchmark::State& state) {
     setenv("SDL_AUDIODRIVER", "disk", 0);
     setenv("SDL_DISKAUDIOFILE", "/dev/null", 0);
-    StderrLog log;
+    StandardErrorLog log("plinka_audio_bench");
     AudioOptions options;
     options.bufferFrames = static_cast<int>(state.range(0));
     auto engine = AudioEngine::openDevice(options, log);

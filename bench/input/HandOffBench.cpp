@@ -9,36 +9,36 @@
 #include <thread>
 #include <vector>
 
-#include "app/AppController.h"
 #include "bench/AllocationCounter.h"
-#include "doubles/FakeDesktop.h"
+#include "doubles/FakeEventTapService.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/audio/AudioEngine.h"
 #include "sound/AudioKeepAlive.h"
-#include "sound/KeyHandOff.h"
+#include "sound/KeyCapture.h"
 #include "sound/SoundController.h"
 
 namespace plinka::bench {
 namespace {
 
-// The real platform (mixer rendered on demand) with the controller on a shipped theme; the
-// desktop around it is doubles, as none of it is on the key path.
+// The real platform (mixer rendered on demand) with the capture playing a shipped theme; the
+// tap is a double, as the callback is what is measured.
 struct KeyPath {
     KeyPath()
         : services(LinuxPlatform::Options{"PlinkaBench", PLINKA_BUNDLE_DIR, {}, true}),
-          fakes(services.platform()),
           keepAlive(services.platform()),
-          sounds(services.platform(), keepAlive) {
-        AppController::initialize(services.platform(), fakes.services);
-        fakes.defaults.setObject(Object::string("Mechanical"), "soundTheme");
-        controller = std::make_unique<AppController>(services.platform(), fakes.services, sounds);
+          sounds(services.platform(), keepAlive),
+          capture(
+              services.platform().runLoop, services.platform().log, taps,
+              [this](int32_t keyCode, int state) { sounds.playSoundForKeyCode(keyCode, state); },
+              [](const std::string&) {}) {
+        sounds.setThemeByName("Mechanical");
     }
 
     LinuxPlatform services;
-    testing::FakeDesktop fakes;
+    testing::FakeEventTapService taps;
     AudioKeepAlive keepAlive;
     SoundController sounds;
-    std::unique_ptr<AppController> controller;
+    KeyCapture capture;
 };
 
 KeyPath& keyPath() {
@@ -60,7 +60,7 @@ void BM_EventTapCallback(benchmark::State& state) {
         const auto start = std::chrono::steady_clock::now();
         for (int i = 0; i < kBatch; ++i) {
             const CGEvent& event = events[i & 1];
-            eventTapCallback(nullptr, event.type, &event, path.controller.get());
+            KeyCapture::eventTapCallback(nullptr, event.type, &event, &path.capture);
         }
         const auto elapsed = std::chrono::steady_clock::now() - start;
         allocations += allocationCount() - before;

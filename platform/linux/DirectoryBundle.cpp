@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <system_error>
 
+#include "base/FileUrl.h"
 #include "platform/linux/StringsFile.h"
 #include "platform/linux/plist/PropertyList.h"
-#include "support/FileUrl.h"
 
 namespace plinka {
 

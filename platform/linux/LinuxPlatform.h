@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -9,19 +10,15 @@
 
 namespace plinka {
 
-class Arc4Random;
 class AudioEngine;
 class DirectoryBundle;
 class EspeakSpeechService;
-class LogindSleepWakeNotifications;
+class HeadlessRunLoop;
 class MixerSystemSoundService;
 class PlistKeyedArchives;
-class PosixTemporaryFiles;
-class QtRunLoop;
-class SystemLog;
 
 // Every real Linux service of one process, made together in the order they depend on each
-// other and gone in the reverse order. Needs a Qt application object first.
+// other and gone in the reverse order. Needs a Qt application object first, unless headless.
 class LinuxPlatform {
   public:
     struct Options {
@@ -29,8 +26,15 @@ class LinuxPlatform {
         // The bundle directory; when absent, the one that holds the running executable.
         std::optional<std::string> bundlePath;
         AudioOptions audio;
-        // Mixes without a device, for rendering on demand (the theme tool's preview).
+        // Mixes without a device: nothing is heard until the mixer is rendered on demand.
         bool offlineAudio = false;
+        // For programs without a desktop session (the theme tool): no Qt, and a run loop that
+        // runs its work when drained, log lines on standard error, a private temporary folder
+        // that goes at the end, no sleep notices, variants from randomSeed, and offline audio.
+        bool headless = false;
+        uint64_t randomSeed = 1;
+        // Without it synthesizers refuse to speak and no speech engine starts.
+        bool speech = true;
     };
 
     explicit LinuxPlatform(const Options& options);
@@ -40,22 +44,28 @@ class LinuxPlatform {
 
     Platform& platform() { return *platform_; }
     AudioEngine& audioEngine() { return *audioEngine_; }
-    EspeakSpeechService& speech() { return *speech_; }
+    // The speech engine when speech was asked for and espeak-ng started; else nullptr.
+    EspeakSpeechService* speech();
+    // The headless run loop, to drain; nullptr with the Qt one.
+    HeadlessRunLoop* headlessRunLoop() { return headlessRunLoop_; }
+    DirectoryBundle& bundle() { return *bundle_; }
     // Whether a bundle was found; without one there are no resources.
     bool hasBundle() const { return hasBundle_; }
 
   private:
-    std::unique_ptr<SystemLog> log_;
-    std::unique_ptr<QtRunLoop> runLoop_;
+    std::unique_ptr<Log> log_;
+    std::unique_ptr<RunLoop> runLoop_;
+    HeadlessRunLoop* headlessRunLoop_ = nullptr;
     std::unique_ptr<DirectoryBundle> bundle_;
     bool hasBundle_ = false;
     std::unique_ptr<PlistKeyedArchives> archives_;
     std::unique_ptr<AudioEngine> audioEngine_;
     std::unique_ptr<MixerSystemSoundService> systemSounds_;
-    std::unique_ptr<EspeakSpeechService> speech_;
-    std::unique_ptr<LogindSleepWakeNotifications> sleepWake_;
-    std::unique_ptr<PosixTemporaryFiles> temporaryFiles_;
-    std::unique_ptr<Arc4Random> random_;
+    std::unique_ptr<EspeakSpeechService> espeak_;
+    std::unique_ptr<SpeechService> silentSpeech_;
+    std::unique_ptr<SleepWakeNotifications> sleepWake_;
+    std::unique_ptr<TemporaryFiles> temporaryFiles_;
+    std::unique_ptr<RandomSource> random_;
     std::unique_ptr<Platform> platform_;
 };
 

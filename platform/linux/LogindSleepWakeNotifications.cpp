@@ -3,7 +3,7 @@
 #include <QDBusConnection>
 #include <QDBusError>
 
-#include "platform/Log.h"
+#include "base/Log.h"
 
 namespace plinka {
 

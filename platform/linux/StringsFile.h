@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/Object.h"
+#include "base/Object.h"
 
 namespace plinka {
 

@@ -3,7 +3,7 @@
 #include <mutex>
 #include <string>
 
-#include "platform/Log.h"
+#include "base/Log.h"
 
 namespace plinka {
 

@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "app/AppController.h"
+#include "base/Menu.h"
 #include "doubles/FakeDesktop.h"
 #include "doubles/FakePlatform.h"
-#include "platform/Menu.h"
 #include "sound/AudioKeepAlive.h"
 #include "sound/SoundController.h"
 #include "sound/SoundTheme.h"

@@ -115,5 +115,24 @@ TEST_F(LaunchTest, ReopenPopsUpTheMenuEvenWhenTheIconIsHiddenAndTerminationRemov
     EXPECT_TRUE(desktop.statusBar.live.empty());
 }
 
+// The tap thread's fatal error waits for the main thread, where the alert shows its text as
+// text, never as a format.
+TEST_F(LaunchTest, NoKeyCaptureBeepsAlertsAndTerminatesOnTheMainThread) {
+    desktop.eventTaps.permitted = false;
+    controller.detachEventTapThread();
+    controller.stopEventTapThread();
+    EXPECT_THAT(desktop.journal.entries(), IsEmpty());
+    fake.runLoop.runPending();
+    EXPECT_THAT(desktop.journal.entries(), ElementsAre("beep", "alert: Plinka Error", "terminate"));
+    const Alert& alert = desktop.alerts.shown.at(0);
+    EXPECT_EQ(alert.defaultButton, "Quit");
+    EXPECT_EQ(alert.alternateButton, "");
+    EXPECT_EQ(alert.otherButton, std::nullopt);
+    EXPECT_EQ(alert.style, AlertStyle::Critical);
+    EXPECT_EQ(alert.informativeText, "Failed to create event tap.  Contact support for help.");
+    controller._quitWithError("100% %@ %d");
+    EXPECT_EQ(desktop.alerts.shown.at(1).informativeText, "100% %@ %d");
+}
+
 }  // namespace
 }  // namespace plinka

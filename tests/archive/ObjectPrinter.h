@@ -2,7 +2,7 @@
 
 #include <ostream>
 
-#include "platform/Object.h"
+#include "base/Object.h"
 
 namespace plinka {
 

@@ -10,7 +10,7 @@
 #include <numbers>
 #include <stdexcept>
 
-#include "support/FileUrl.h"
+#include "base/FileUrl.h"
 
 namespace plinka::testing {
 

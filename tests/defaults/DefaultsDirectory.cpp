@@ -13,24 +13,9 @@
 
 namespace plinka::testing {
 
-DefaultsDirectory::DefaultsDirectory() {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern =
-        std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/plinka-defaults-XXXXXX";
-    if (::mkdtemp(pattern.data()) == nullptr) {
-        ADD_FAILURE() << "cannot make a temporary directory";
-    }
-    path_ = pattern;
-}
-
-DefaultsDirectory::~DefaultsDirectory() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-}
-
 std::vector<std::string> DefaultsDirectory::entries() const {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(path_)) {
+    for (const auto& entry : std::filesystem::directory_iterator(path())) {
         names.push_back(entry.path().filename().string());
     }
     std::sort(names.begin(), names.end());

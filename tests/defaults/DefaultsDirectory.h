@@ -4,28 +4,24 @@
 #include <string>
 #include <vector>
 
-#include "platform/Object.h"
+#include "ScratchDirectory.h"
+#include "base/Object.h"
 
 namespace plinka::testing {
 
 // A fresh directory for one test's defaults files, removed with everything in it afterwards.
 class DefaultsDirectory {
   public:
-    DefaultsDirectory();
-    ~DefaultsDirectory();
-    DefaultsDirectory(const DefaultsDirectory&) = delete;
-    DefaultsDirectory& operator=(const DefaultsDirectory&) = delete;
-
-    const std::string& path() const { return path_; }
+    std::string path() const { return scratch_.path().string(); }
     // The defaults file of the test bundle identifier.
-    std::string defaultsFile() const { return path_ + "/" + kIdentifier + ".plist"; }
+    std::string defaultsFile() const { return path() + "/" + kIdentifier + ".plist"; }
     // The names of the directory's entries, sorted.
     std::vector<std::string> entries() const;
 
     static constexpr const char* kIdentifier = "org.plinka.DefaultsTest";
 
   private:
-    std::string path_;
+    ScratchDirectory scratch_;
 };
 
 std::vector<uint8_t> readBytes(const std::string& path);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/AppController.h"
+#include "base/Log.h"
 #include "doubles/FakeEventTapService.h"
 #include "doubles/FakeLoginItems.h"
 #include "doubles/FakeStatusBar.h"
@@ -15,7 +16,6 @@
 #include "doubles/ScriptedProcessList.h"
 #include "platform/Alert.h"
 #include "platform/Application.h"
-#include "platform/Log.h"
 #include "platform/Platform.h"
 #include "support/LoginItems.h"
 #include "support/PLKAdditions.h"

@@ -25,7 +25,9 @@ void FakeEventTap::runCurrentRunLoop() {
         queue_.erase(queue_.begin());
         delivering_ = true;
         lock.unlock();
-        callback_(this, event.type, &event, userInfo_);
+        if (ofInterest(event.type)) {
+            callback_(this, event.type, &event, userInfo_);
+        }
         lock.lock();
         delivering_ = false;
         changed_.notify_all();
@@ -45,7 +47,11 @@ void FakeEventTap::post(const CGEvent& event) {
 }
 
 const CGEvent* FakeEventTap::deliver(const CGEvent& event) {
-    return callback_(this, event.type, &event, userInfo_);
+    return ofInterest(event.type) ? callback_(this, event.type, &event, userInfo_) : &event;
+}
+
+bool FakeEventTap::ofInterest(CGEventType type) const {
+    return type >= 64 || (eventsOfInterest_ & CGEventMaskBit(type)) != 0;
 }
 
 void FakeEventTap::waitUntilDelivered() {
@@ -68,15 +74,12 @@ std::optional<std::thread::id> FakeEventTap::runLoopThread() const {
     return thread_;
 }
 
-std::shared_ptr<EventTap> FakeEventTapService::createEventTap(uint32_t location, uint32_t placement,
-                                                              uint32_t options,
-                                                              CGEventMask eventsOfInterest,
-                                                              CGEventTapCallBack callback,
-                                                              void* userInfo) {
+std::shared_ptr<EventTap> FakeEventTapService::createEventTap(
+    uint32_t /*location*/, uint32_t /*placement*/, uint32_t /*options*/,
+    CGEventMask eventsOfInterest, CGEventTapCallBack callback, void* userInfo) {
     std::lock_guard lock(mutex_);
-    requests.push_back({location, placement, options, eventsOfInterest, userInfo});
     if (permitted) {
-        tap_ = std::make_shared<FakeEventTap>(callback, userInfo);
+        tap_ = std::make_shared<FakeEventTap>(eventsOfInterest, callback, userInfo);
     }
     answered_ = true;
     made_.notify_all();

@@ -11,11 +11,12 @@
 
 namespace plinka::testing {
 
-// A tap whose events the test delivers itself, on the thread that runs the tap's loop.
+// A tap whose events the test delivers itself, on the thread that runs the tap's loop. Like a
+// real tap it passes on only the event types it was made for, and every notice.
 class FakeEventTap final : public EventTap {
   public:
-    FakeEventTap(CGEventTapCallBack callback, void* userInfo)
-        : callback_(callback), userInfo_(userInfo) {}
+    FakeEventTap(CGEventMask eventsOfInterest, CGEventTapCallBack callback, void* userInfo)
+        : eventsOfInterest_(eventsOfInterest), callback_(callback), userInfo_(userInfo) {}
 
     void enable(bool enabled) override;
     void addToCurrentRunLoop() override;
@@ -34,6 +35,9 @@ class FakeEventTap final : public EventTap {
     std::optional<std::thread::id> runLoopThread() const;
 
   private:
+    bool ofInterest(CGEventType type) const;
+
+    CGEventMask eventsOfInterest_;
     CGEventTapCallBack callback_;
     void* userInfo_;
     mutable std::mutex mutex_;
@@ -58,12 +62,6 @@ class FakeEventTapService final : public EventTapService {
     std::shared_ptr<FakeEventTap> waitForTap();
 
     bool permitted = true;
-    struct Request {
-        uint32_t location, placement, options;
-        CGEventMask eventsOfInterest;
-        void* userInfo;
-    };
-    std::vector<Request> requests;
 
   private:
     std::mutex mutex_;

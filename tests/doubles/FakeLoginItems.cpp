@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "support/FileUrl.h"
+#include "base/FileUrl.h"
 
 namespace plinka::testing {
 

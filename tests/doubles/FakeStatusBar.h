@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Menu.h"
+#include "base/Menu.h"
 #include "platform/StatusBar.h"
 
 namespace plinka::testing {

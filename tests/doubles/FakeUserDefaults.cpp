@@ -34,27 +34,13 @@ bool isPropertyList(const Object& value) {
 }  // namespace
 
 void FakeUserDefaults::registerDefaults(const Object& dictionary) {
-    const Object::Dictionary* entries = dictionary.dictionaryValue();
-    if (entries == nullptr) {
-        return;
+    if (const Object::Dictionary* entries = dictionary.dictionaryValue()) {
+        domains_.changeAndNotify([&] { domains_.registerValues(*entries); });
     }
-    changeAndNotify([&] {
-        for (const auto& [key, value] : *entries) {
-            if (key.stringValue() != nullptr && !value.isNil()) {
-                registered_.insert_or_assign(*key.stringValue(), value);
-            }
-        }
-    });
 }
 
 Object FakeUserDefaults::objectForKey(std::string_view key) const {
-    if (auto stored = stored_.find(key); stored != stored_.end()) {
-        return stored->second;
-    }
-    if (auto registered = registered_.find(key); registered != registered_.end()) {
-        return registered->second;
-    }
-    return Object();
+    return domains_.objectForKey(key);
 }
 
 void FakeUserDefaults::setObject(const Object& value, std::string_view key) {
@@ -63,7 +49,7 @@ void FakeUserDefaults::setObject(const Object& value, std::string_view key) {
                       << "\", which is no property list";
         return;
     }
-    changeAndNotify([&] { store(key, value); });
+    domains_.changeAndNotify([&] { domains_.store(key, value); });
 }
 
 bool FakeUserDefaults::synchronize() {
@@ -72,53 +58,15 @@ bool FakeUserDefaults::synchronize() {
 }
 
 UserDefaults::ObserverToken FakeUserDefaults::addObserver(std::string key, Observer observer) {
-    ObserverToken token = nextToken_++;
-    observers_.push_back({token, std::move(key), std::make_shared<Observer>(std::move(observer))});
-    return token;
+    return domains_.addObserver(std::move(key), std::move(observer));
 }
 
 void FakeUserDefaults::removeObserver(ObserverToken token) {
-    std::erase_if(observers_, [&](const Registration& entry) { return entry.token == token; });
+    domains_.removeObserver(token);
 }
 
 void FakeUserDefaults::simulateOutsideChange(std::string_view key, const Object& value) {
-    changeAndNotify([&] { store(key, value); });
-}
-
-template <class Change>
-void FakeUserDefaults::changeAndNotify(Change change) {
-    std::vector<std::pair<std::string, Object>> before;
-    for (const Registration& entry : observers_) {
-        before.emplace_back(entry.key, objectForKey(entry.key));
-    }
-    change();
-    // The keys that changed are settled before any observer runs and changes more.
-    std::vector<std::string> changed;
-    for (const auto& [key, value] : before) {
-        if (!(objectForKey(key) == value)) {
-            changed.push_back(key);
-        }
-    }
-    std::vector<Registration> registrations = observers_;
-    for (const Registration& entry : registrations) {
-        bool stillRegistered =
-            std::any_of(observers_.begin(), observers_.end(),
-                        [&](const Registration& current) { return current.token == entry.token; });
-        if (stillRegistered &&
-            std::find(changed.begin(), changed.end(), entry.key) != changed.end()) {
-            (*entry.observer)();
-        }
-    }
-}
-
-void FakeUserDefaults::store(std::string_view key, const Object& value) {
-    if (value.isNil()) {
-        if (auto stored = stored_.find(key); stored != stored_.end()) {
-            stored_.erase(stored);
-        }
-    } else {
-        stored_.insert_or_assign(std::string(key), value);
-    }
+    domains_.changeAndNotify([&] { domains_.store(key, value); });
 }
 
 }  // namespace plinka::testing

@@ -1,10 +1,8 @@
 #pragma once
 
-#include <map>
-#include <memory>
 #include <string>
-#include <vector>
 
+#include "platform/DefaultsDomains.h"
 #include "platform/UserDefaults.h"
 
 namespace plinka::testing {
@@ -24,25 +22,11 @@ class FakeUserDefaults final : public UserDefaults {
     // Stores (or with Nil removes) a value as a change from outside the program.
     void simulateOutsideChange(std::string_view key, const Object& value);
     // The stored values alone, without the registered ones.
-    const std::map<std::string, Object, std::less<>>& storedValues() const { return stored_; }
+    const DefaultsDomains::Values& storedValues() const { return domains_.stored(); }
     int synchronizeCount() const { return synchronizeCount_; }
 
   private:
-    using Values = std::map<std::string, Object, std::less<>>;
-    struct Registration {
-        ObserverToken token;
-        std::string key;
-        std::shared_ptr<Observer> observer;
-    };
-    // Runs the change, then calls the observers of every key whose value it changed.
-    template <class Change>
-    void changeAndNotify(Change change);
-    void store(std::string_view key, const Object& value);
-
-    Values registered_;
-    Values stored_;
-    std::vector<Registration> observers_;
-    ObserverToken nextToken_ = 1;
+    DefaultsDomains domains_;
     int synchronizeCount_ = 0;
 };
 

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/Log.h"
+#include "base/Log.h"
 
 namespace plinka::testing {
 

@@ -4,7 +4,7 @@
 #include <regex>
 #include <set>
 
-#include "platform/linux/PosixTemporaryFiles.h"
+#include "platform/linux/headless/PosixTemporaryFiles.h"
 
 namespace plinka {
 namespace {

@@ -6,10 +6,11 @@
 #include <fstream>
 #include <iterator>
 
+#include "base/FileUrl.h"
+#include "base/Log.h"
 #include "doubles/FakePlatform.h"
-#include "platform/Log.h"
+#include "platform/linux/headless/HeadlessServices.h"
 #include "sound/Sound.h"
-#include "support/FileUrl.h"
 
 namespace plinka {
 namespace {
@@ -165,16 +166,9 @@ TEST_F(SoundTest, DescriptionEndsAtTheFirstMissingValue) {
     EXPECT_THAT(sound->description(), EndsWith("> {\n}"));
 }
 
-// The log lines of a process that stops must reach standard error for the test to see them.
-class StandardErrorLog final : public Log {
-  public:
-    void log(std::string_view message) override {
-        std::fprintf(stderr, "%.*s\n", int(message.size()), message.data());
-    }
-};
-
 TEST_F(SoundTest, MissingUuidOrDirectoryStopsTheProcessNamingTheAssertion) {
-    StandardErrorLog log;
+    // The log lines of a process that stops must reach standard error for the test to see them.
+    StandardErrorLog log("Plinka");
     Platform platform{fake.runLoop,      log,         fake.bundle,    fake.archives,
                       fake.systemSounds, fake.speech, fake.sleepWake, fake.temporaryFiles,
                       fake.random};

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "ScratchDirectory.h"
+#include "base/FileUrl.h"
 #include "doubles/FakeBundle.h"
 #include "doubles/FakeDesktop.h"
 #include "doubles/FakeSystemInformation.h"
@@ -15,7 +16,6 @@
 #include "platform/linux/system/CrashHandler.h"
 #include "platform/linux/system/DirectoryCrashReports.h"
 #include "support/CrashReporter.h"
-#include "support/FileUrl.h"
 #include "support/PLKAdditions.h"
 
 namespace plinka {

@@ -6,10 +6,10 @@
 #include <sstream>
 
 #include "ScratchDirectory.h"
+#include "base/FileUrl.h"
 #include "doubles/FakeBundle.h"
 #include "platform/linux/system/DesktopEntry.h"
 #include "platform/linux/system/XdgAutostartLoginItems.h"
-#include "support/FileUrl.h"
 #include "support/LoginItems.h"
 
 namespace plinka {

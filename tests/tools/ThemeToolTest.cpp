@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "base/FileUrl.h"
 #include "platform/KeyedArchive.h"
 #include "platform/linux/audio/AudioEngine.h"
 #include "platform/linux/input/KeyMap.h"
@@ -15,7 +16,6 @@
 #include "sound/Sound.h"
 #include "sound/SoundController.h"
 #include "sound/SoundTheme.h"
-#include "support/FileUrl.h"
 #include "tools/synth/Patch.h"
 #include "tools/synth/WavFile.h"
 #include "tools/theme/Preview.h"

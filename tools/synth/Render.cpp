@@ -2,8 +2,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "base/SeededRandom.h"
 #include "tools/synth/Patch.h"
-#include "tools/synth/SeededRandom.h"
 
 namespace plinka::synth {
 

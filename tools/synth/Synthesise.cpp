@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "tools/synth/SeededRandom.h"
+#include "base/SeededRandom.h"
 #include "tools/synth/WavFile.h"
 
 namespace plinka::synth {

@@ -7,10 +7,10 @@
 #include <optional>
 #include <sstream>
 
+#include "base/FileUrl.h"
 #include "platform/linux/plist/ArchiveJson.h"
 #include "sound/AudioKeepAlive.h"
 #include "sound/SoundController.h"
-#include "support/FileUrl.h"
 #include "tools/theme/KeyNames.h"
 #include "tools/theme/Preview.h"
 #include "tools/theme/ThemeBuilder.h"

@@ -103,7 +103,7 @@ std::optional<synth::Audio> renderPreview(ToolPlatform& tool, const std::string&
     Recorder recorder(tool);
     for (const auto& event : events) {
         recorder.renderUntil(recorder.framesFor(event.time));
-        tool.runLoop().drain();
+        tool.drain();
         controller.playSoundForKeyCode(event.keyCode, event.state);
     }
     recorder.renderTail();

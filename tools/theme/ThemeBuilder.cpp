@@ -5,11 +5,11 @@
 #include <map>
 #include <sstream>
 
+#include "base/FileUrl.h"
 #include "platform/KeyedArchive.h"
 #include "platform/Platform.h"
 #include "sound/Sound.h"
 #include "sound/SoundTheme.h"
-#include "support/FileUrl.h"
 
 namespace plinka::themetool {
 

@@ -1,6 +1,6 @@
 #include "tools/theme/ThemeFileBundle.h"
 
-#include "support/FileUrl.h"
+#include "base/FileUrl.h"
 
 namespace plinka::themetool {
 

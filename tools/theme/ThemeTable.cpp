@@ -4,9 +4,9 @@
 #include <map>
 #include <sstream>
 
+#include "base/FileUrl.h"
 #include "sound/Sound.h"
 #include "sound/SoundTheme.h"
-#include "support/FileUrl.h"
 #include "tools/synth/WavFile.h"
 #include "tools/theme/KeyNames.h"
 

@@ -3,40 +3,40 @@
 #include <filesystem>
 
 #include "platform/linux/DirectoryBundle.h"
-#include "platform/linux/audio/AudioEngine.h"
-#include "platform/linux/audio/EspeakSpeechService.h"
-#include "platform/linux/audio/MixerSystemSoundService.h"
-#include "platform/linux/plist/PlistKeyedArchives.h"
+#include "platform/linux/headless/HeadlessRunLoop.h"
 
 namespace plinka::themetool {
 
-ToolPlatform::ToolPlatform(const Options& options) : random_(options.randomSeed) {
-    std::optional<std::string> bundlePath = options.bundlePath;
-    if (bundlePath) {
+namespace {
+
+LinuxPlatform::Options headless(const ToolPlatform::Options& options) {
+    LinuxPlatform::Options result;
+    result.processName = "plinka-theme";
+    if (options.bundlePath) {
         // Resources are handed on as file URLs, which need absolute paths.
-        auto absolute = std::filesystem::absolute(*bundlePath).lexically_normal();
-        bundlePath = (absolute.has_filename() ? absolute : absolute.parent_path()).string();
-    } else {
-        bundlePath = DirectoryBundle::locateMainBundle();
+        auto absolute = std::filesystem::absolute(*options.bundlePath).lexically_normal();
+        result.bundlePath = (absolute.has_filename() ? absolute : absolute.parent_path()).string();
     }
-    hasBundle_ = bundlePath.has_value();
-    bundle_ = std::make_unique<DirectoryBundle>(bundlePath.value_or(""));
-    themeBundle_ = std::make_unique<ThemeFileBundle>(*bundle_);
-    archives_ = std::make_unique<PlistKeyedArchives>();
-    audioEngine_ = AudioEngine::offline(AudioOptions{});
-    systemSounds_ = std::make_unique<MixerSystemSoundService>(*audioEngine_);
-    if (options.speech) {
-        espeak_ = std::make_unique<EspeakSpeechService>(*audioEngine_, log_);
-        if (!espeak_->isAvailable()) {
-            espeak_.reset();
-        }
-    }
-    SpeechService& speech = espeak_ ? static_cast<SpeechService&>(*espeak_) : noSpeech_;
-    platform_ = std::make_unique<Platform>(Platform{runLoop_, log_, *themeBundle_, *archives_,
-                                                    *systemSounds_, speech, sleepWake_,
-                                                    temporaryFiles_, random_});
+    result.headless = true;
+    result.speech = options.speech;
+    result.randomSeed = options.randomSeed;
+    return result;
+}
+
+}  // namespace
+
+ToolPlatform::ToolPlatform(const Options& options)
+    : linux_(headless(options)), themeBundle_(std::make_unique<ThemeFileBundle>(linux_.bundle())) {
+    Platform& base = linux_.platform();
+    platform_ = std::make_unique<Platform>(
+        Platform{base.runLoop, base.log, *themeBundle_, base.archives, base.systemSounds,
+                 base.speech, base.sleepWake, base.temporaryFiles, base.random});
 }
 
 ToolPlatform::~ToolPlatform() = default;
+
+void ToolPlatform::drain() {
+    linux_.headlessRunLoop()->drain();
+}
 
 }  // namespace plinka::themetool

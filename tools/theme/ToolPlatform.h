@@ -5,23 +5,14 @@
 #include <string>
 
 #include "platform/Platform.h"
+#include "platform/linux/LinuxPlatform.h"
 #include "tools/theme/ThemeFileBundle.h"
-#include "tools/theme/ToolServices.h"
-
-namespace plinka {
-class AudioEngine;
-class DirectoryBundle;
-class EspeakSpeechService;
-class MixerSystemSoundService;
-class PlistKeyedArchives;
-}  // namespace plinka
 
 namespace plinka::themetool {
 
-// The platform the tool's commands run on: the real bundle, archives and offline audio engine
-// (so sounds decode as the application decodes them, and a preview renders what it would
-// play), with the tool's own run loop, log, temporary files and seeded random numbers. Themes
-// and controllers made on it must go before it does.
+// The platform the tool's commands run on: the headless Linux platform (so sounds decode as the
+// application decodes them, and a preview renders what it would play) whose bundle can be given
+// one more theme file. Themes and controllers made on it must go before it does.
 class ToolPlatform {
   public:
     struct Options {
@@ -38,28 +29,18 @@ class ToolPlatform {
     ToolPlatform& operator=(const ToolPlatform&) = delete;
 
     Platform& platform() { return *platform_; }
-    ToolRunLoop& runLoop() { return runLoop_; }
-    AudioEngine& audioEngine() { return *audioEngine_; }
+    // Runs the work the commands queued for the main thread.
+    void drain();
+    AudioEngine& audioEngine() { return linux_.audioEngine(); }
     // The speech service when speech was asked for and espeak-ng is available; else nullptr.
-    EspeakSpeechService* speech() { return espeak_.get(); }
+    EspeakSpeechService* speech() { return linux_.speech(); }
     // The bundle, which can be given one more theme file.
     ThemeFileBundle& bundle() { return *themeBundle_; }
-    bool hasBundle() const { return hasBundle_; }
+    bool hasBundle() const { return linux_.hasBundle(); }
 
   private:
-    ToolRunLoop runLoop_;
-    StderrLog log_;
-    NoSleepWake sleepWake_;
-    PrivateTemporaryFiles temporaryFiles_;
-    SeededRandomSource random_;
-    NoSpeechService noSpeech_;
-    bool hasBundle_ = false;
-    std::unique_ptr<DirectoryBundle> bundle_;
+    LinuxPlatform linux_;
     std::unique_ptr<ThemeFileBundle> themeBundle_;
-    std::unique_ptr<PlistKeyedArchives> archives_;
-    std::unique_ptr<AudioEngine> audioEngine_;
-    std::unique_ptr<MixerSystemSoundService> systemSounds_;
-    std::unique_ptr<EspeakSpeechService> espeak_;
     std::unique_ptr<Platform> platform_;
 };
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <map>
 
+#include "base/SeededRandom.h"
 #include "platform/linux/input/KeyMap.h"
-#include "tools/synth/SeededRandom.h"
 
 namespace plinka::themetool {
 
@@ -21,7 +21,7 @@ constexpr double kSameKeyGap = 0.020;
 }  // namespace
 
 std::vector<KeyEvent> typingSchedule(std::string_view text, uint64_t seed) {
-    synth::SeededRandom random(seed);
+    SeededRandom random(seed);
     const int shiftKey = *keyCodeForName("shift");
     std::vector<KeyEvent> events;
     std::map<int, double> upTimes;

@@ -33,7 +33,6 @@ class AudioEngine {
 
     audio::Mixer& mixer() { return mixer_; }
     const AudioOptions& options() const { return options_; }
-    bool isOffline() const { return output_ == nullptr; }
     // Whether a device plays the mix now; false offline.
     bool isDeviceOpen() const;
     // Offline: mixes the next frames into out (interleaved stereo, 2 floats a frame) and answers

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/Log.h"
+#include "base/Log.h"
 
 namespace plinka {
 

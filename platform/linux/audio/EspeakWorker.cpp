@@ -6,7 +6,7 @@
 #include <chrono>
 #include <vector>
 
-#include "platform/Log.h"
+#include "base/Log.h"
 #include "platform/linux/audio/SpeechStream.h"
 #include "platform/linux/audio/SpeechStreamWriter.h"
 #include "platform/linux/audio/StreamResampler.h"

@@ -7,10 +7,10 @@
 #include <memory>
 #include <vector>
 
+#include "base/SpscRing.h"
 #include "platform/linux/audio/DecodedSound.h"
 #include "platform/linux/audio/SoftLimiter.h"
 #include "platform/linux/audio/SpeechStream.h"
-#include "support/SpscRing.h"
 
 namespace plinka::audio {
 

@@ -1,8 +1,8 @@
 #include "platform/linux/audio/MixerSystemSoundService.h"
 
+#include "base/FileUrl.h"
 #include "platform/linux/audio/AudioEngine.h"
 #include "platform/linux/audio/SoundFileDecoder.h"
-#include "support/FileUrl.h"
 
 namespace plinka {
 

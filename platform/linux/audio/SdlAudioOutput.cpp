@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/Log.h"
+#include "base/Log.h"
 #include "platform/linux/audio/Mixer.h"
 
 namespace plinka::audio {

@@ -5,8 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "base/SpscRing.h"
 #include "platform/linux/audio/AudioThreadShared.h"
-#include "support/SpscRing.h"
 
 namespace plinka::audio {
 

@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "platform/Log.h"
+#include "base/Log.h"
 #include "platform/linux/defaults/AtomicFile.h"
 #include "platform/linux/plist/PropertyList.h"
 
@@ -66,28 +66,13 @@ PlistUserDefaults::~PlistUserDefaults() {
 }
 
 void PlistUserDefaults::registerDefaults(const Object& dictionary) {
-    const Object::Dictionary* entries = dictionary.dictionaryValue();
-    if (entries == nullptr) {
-        return;
+    if (const Object::Dictionary* entries = dictionary.dictionaryValue()) {
+        domains_.changeAndNotify([&] { domains_.registerValues(*entries); });
     }
-    Snapshot before = observedValues();
-    for (const auto& [key, value] : *entries) {
-        const std::string* name = key.stringValue();
-        if (name != nullptr && !value.isNil()) {
-            registered_.insert_or_assign(*name, value);
-        }
-    }
-    notifyChangesSince(before);
 }
 
 Object PlistUserDefaults::objectForKey(std::string_view key) const {
-    if (auto stored = stored_.find(key); stored != stored_.end()) {
-        return stored->second;
-    }
-    if (auto registered = registered_.find(key); registered != registered_.end()) {
-        return registered->second;
-    }
-    return Object();
+    return domains_.objectForKey(key);
 }
 
 void PlistUserDefaults::setObject(const Object& value, std::string_view key) {
@@ -97,22 +82,12 @@ void PlistUserDefaults::setObject(const Object& value, std::string_view key) {
         return;
     }
     takeInOutsideChanges();
-    auto stored = stored_.find(key);
-    bool unchanged = stored == stored_.end() ? value.isNil() : stored->second == value;
-    if (unchanged) {
-        return;
-    }
-    Snapshot before = observedValues();
-    if (value.isNil()) {
-        stored_.erase(stored);
-    } else if (stored != stored_.end()) {
-        stored->second = value;
-    } else {
-        stored_.emplace(std::string(key), value);
-    }
-    unwritten_.insert_or_assign(std::string(key), value);
-    store();
-    notifyChangesSince(before);
+    domains_.changeAndNotify([&] {
+        if (domains_.store(key, value)) {
+            unwritten_.insert_or_assign(std::string(key), value);
+            store();
+        }
+    });
 }
 
 bool PlistUserDefaults::synchronize() {
@@ -124,20 +99,18 @@ bool PlistUserDefaults::synchronize() {
 }
 
 UserDefaults::ObserverToken PlistUserDefaults::addObserver(std::string key, Observer observer) {
-    ObserverToken token = nextToken_++;
-    observers_.push_back({token, std::move(key), std::make_shared<Observer>(std::move(observer))});
-    return token;
+    return domains_.addObserver(std::move(key), std::move(observer));
 }
 
 void PlistUserDefaults::removeObserver(ObserverToken token) {
-    std::erase_if(observers_, [&](const Registration& entry) { return entry.token == token; });
+    domains_.removeObserver(token);
 }
 
 void PlistUserDefaults::loadAtStart() {
     UserDefaultsFile::Contents contents = file_.read();
     switch (contents.state) {
         case UserDefaultsFile::State::Loaded:
-            stored_ = std::move(contents.values);
+            domains_.stored() = std::move(contents.values);
             break;
         case UserDefaultsFile::State::Missing:
             break;
@@ -160,10 +133,10 @@ bool PlistUserDefaults::readOutsideChanges() {
     UserDefaultsFile::Contents contents = file_.read();
     switch (contents.state) {
         case UserDefaultsFile::State::Loaded:
-            stored_ = std::move(contents.values);
+            domains_.stored() = std::move(contents.values);
             break;
         case UserDefaultsFile::State::Missing:
-            stored_.clear();
+            domains_.stored().clear();
             break;
         case UserDefaultsFile::State::Damaged:
             // Perhaps another program is half way through writing it: keep what we have, and set
@@ -182,25 +155,17 @@ bool PlistUserDefaults::readOutsideChanges() {
     fileDamaged_ = false;
     fileUnreadable_ = false;
     for (const auto& [key, value] : unwritten_) {
-        if (value.isNil()) {
-            if (auto stored = stored_.find(key); stored != stored_.end()) {
-                stored_.erase(stored);
-            }
-        } else {
-            stored_.insert_or_assign(key, value);
-        }
+        domains_.store(key, value);
     }
     return true;
 }
 
 void PlistUserDefaults::takeInOutsideChanges() {
-    Snapshot before = observedValues();
-    if (readOutsideChanges()) {
-        if (!unwritten_.empty()) {
+    domains_.changeAndNotify([&] {
+        if (readOutsideChanges() && !unwritten_.empty()) {
             store();
         }
-        notifyChangesSince(before);
-    }
+    });
 }
 
 bool PlistUserDefaults::store() {
@@ -208,7 +173,7 @@ bool PlistUserDefaults::store() {
         return false;
     }
     std::string error;
-    if (!file_.write(stored_, &error)) {
+    if (!file_.write(domains_.stored(), &error)) {
         reportWriteFailure("Cannot write the defaults file (" + error +
                            "); changes to the defaults are kept in memory only");
         return false;
@@ -275,39 +240,6 @@ void PlistUserDefaults::scheduleOutsideChangeCheck() {
         watchPaths();
         takeInOutsideChanges();
     });
-}
-
-PlistUserDefaults::Snapshot PlistUserDefaults::observedValues() const {
-    Snapshot values;
-    for (const Registration& entry : observers_) {
-        if (!values.contains(entry.key)) {
-            values.emplace(entry.key, objectForKey(entry.key));
-        }
-    }
-    return values;
-}
-
-void PlistUserDefaults::notifyChangesSince(const Snapshot& before) {
-    std::vector<std::string_view> changed;
-    for (const auto& [key, value] : before) {
-        if (!(objectForKey(key) == value)) {
-            changed.push_back(key);
-        }
-    }
-    if (changed.empty()) {
-        return;
-    }
-    // Observers may add or remove observers, or change defaults, while they are called.
-    std::vector<Registration> registrations = observers_;
-    for (const Registration& entry : registrations) {
-        bool stillRegistered =
-            std::any_of(observers_.begin(), observers_.end(),
-                        [&](const Registration& current) { return current.token == entry.token; });
-        if (stillRegistered &&
-            std::find(changed.begin(), changed.end(), entry.key) != changed.end()) {
-            (*entry.observer)();
-        }
-    }
 }
 
 }  // namespace plinka

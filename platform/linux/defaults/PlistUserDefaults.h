@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/DefaultsDomains.h"
 #include "platform/UserDefaults.h"
 #include "platform/linux/defaults/UserDefaultsFile.h"
 
@@ -45,13 +46,6 @@ class PlistUserDefaults final : public UserDefaults {
 
   private:
     using Values = UserDefaultsFile::Values;
-    struct Registration {
-        ObserverToken token;
-        std::string key;
-        std::shared_ptr<Observer> observer;
-    };
-    // The observed keys and their values at one moment.
-    using Snapshot = std::map<std::string, Object, std::less<>>;
 
     void loadAtStart();
     // Takes in the file when someone else changed it; answers whether it did.
@@ -65,14 +59,11 @@ class PlistUserDefaults final : public UserDefaults {
     void scheduleOutsideChangeCheck();
     // Logs a failure to keep the values on disk once, until a write succeeds again.
     void reportWriteFailure(const std::string& message);
-    Snapshot observedValues() const;
-    void notifyChangesSince(const Snapshot& before);
 
     Log& log_;
     std::string directory_;
     UserDefaultsFile file_;
-    Values registered_;
-    Values stored_;
+    DefaultsDomains domains_;
     // Changes not yet on disk (Nil for a removal); laid over what the file holds when it is read.
     Values unwritten_;
     bool fileDamaged_ = false;
@@ -80,8 +71,6 @@ class PlistUserDefaults final : public UserDefaults {
     bool fileUnreadable_ = false;
     bool writeFailing_ = false;
     bool checkScheduled_ = false;
-    std::vector<Registration> observers_;
-    ObserverToken nextToken_ = 1;
     std::unique_ptr<QFileSystemWatcher> watcher_;
 };
 

@@ -6,8 +6,8 @@
 #include <QMenu>
 #include <QSystemTrayIcon>
 
+#include "base/Menu.h"
 #include "platform/Bundle.h"
-#include "platform/Menu.h"
 
 namespace plinka {
 

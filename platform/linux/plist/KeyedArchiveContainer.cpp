@@ -2,8 +2,8 @@
 
 #include <charconv>
 
+#include "base/FileUrl.h"
 #include "platform/linux/plist/PropertyList.h"
-#include "support/FileUrl.h"
 
 namespace plinka {
 

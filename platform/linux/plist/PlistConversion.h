@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/Object.h"
+#include "base/Object.h"
 
 namespace plinka {
 

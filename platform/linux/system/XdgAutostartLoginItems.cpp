@@ -10,8 +10,8 @@
 #include <sstream>
 #include <system_error>
 
+#include "base/FileUrl.h"
 #include "platform/linux/system/DesktopEntry.h"
-#include "support/FileUrl.h"
 
 namespace plinka {
 

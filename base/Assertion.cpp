@@ -1,9 +1,9 @@
-#include "support/Assertion.h"
+#include "base/Assertion.h"
 
 #include <cstdlib>
 
-#include "platform/Log.h"
-#include "support/Format.h"
+#include "base/Format.h"
+#include "base/Log.h"
 
 namespace plinka {
 

@@ -1,4 +1,4 @@
-#include "support/FileUrl.h"
+#include "base/FileUrl.h"
 
 namespace plinka::FileUrl {
 

@@ -1,4 +1,4 @@
-#include "support/Format.h"
+#include "base/Format.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "platform/Object.h"
+#include "base/Object.h"
 
 namespace plinka {
 
@@ -24,7 +24,9 @@ Object Object::date(double secondsSinceReferenceDate) {
     return Object(Storage(std::in_place_index<7>, DateValue{secondsSinceReferenceDate}));
 }
 
-Object Object::uid(uint64_t value) { return Object(Storage(std::in_place_index<8>, UidValue{value})); }
+Object Object::uid(uint64_t value) {
+    return Object(Storage(std::in_place_index<8>, UidValue{value}));
+}
 
 Object Object::array(Array elements) {
     return Object(
@@ -49,8 +51,8 @@ Object Object::instance(std::shared_ptr<Codable> instance) {
 }
 
 Object Object::record(std::string className) {
-    return Object(
-        Storage(std::in_place_index<13>, std::make_shared<const std::string>(std::move(className))));
+    return Object(Storage(std::in_place_index<13>,
+                          std::make_shared<const std::string>(std::move(className))));
 }
 
 const std::string* Object::stringValue() const {
@@ -113,7 +115,9 @@ const std::string* Object::urlValue() const {
     return value ? value->get() : nullptr;
 }
 
-const std::shared_ptr<Codable>* Object::instanceValue() const { return alternative<12>(storage_); }
+const std::shared_ptr<Codable>* Object::instanceValue() const {
+    return alternative<12>(storage_);
+}
 
 const std::string* Object::recordClassName() const {
     const auto* value = alternative<13>(storage_);

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
-namespace plinka::synth {
+namespace plinka {
 
 // A small deterministic generator (splitmix64): the same seed always renders the same sound.
 class SeededRandom {
@@ -35,4 +35,4 @@ constexpr uint64_t seedFromText(std::string_view text, uint64_t base = 0xCBF29CE
     return hash;
 }
 
-}  // namespace plinka::synth
+}  // namespace plinka

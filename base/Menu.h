@@ -37,12 +37,14 @@ struct MenuItem {
 
 // A menu the program fills; the platform only draws it. Its delegate hears each opening first.
 class Menu {
-public:
+  public:
     explicit Menu(std::string title) : title_(std::move(title)) {}
 
     const std::string& title() const { return title_; }
     // Called each time the menu is about to open, before it is drawn.
-    void setDelegate(std::function<void(Menu&)> menuWillOpen) { menuWillOpen_ = std::move(menuWillOpen); }
+    void setDelegate(std::function<void(Menu&)> menuWillOpen) {
+        menuWillOpen_ = std::move(menuWillOpen);
+    }
     void menuWillOpen() {
         if (menuWillOpen_) {
             menuWillOpen_(*this);
@@ -53,7 +55,7 @@ public:
     void addItem(MenuItem item) { items_.push_back(std::move(item)); }
     const std::vector<MenuItem>& items() const { return items_; }
 
-private:
+  private:
     std::string title_;
     std::function<void(Menu&)> menuWillOpen_;
     std::vector<MenuItem> items_;

@@ -1,4 +1,4 @@
-#include "platform/linux/PosixTemporaryFiles.h"
+#include "platform/linux/headless/PosixTemporaryFiles.h"
 
 #include <sys/random.h>
 #include <sys/stat.h>
