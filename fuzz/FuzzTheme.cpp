@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "doubles/FakePlatform.h"
-#include "platform/linux/plist/ArchiveJson.h"
+#include "tools/theme/ArchiveDump.h"
 #include "platform/linux/plist/PlistKeyedArchives.h"
 #include "sound/SoundTheme.h"
 #include "sound/ThemeClasses.h"

@@ -7,7 +7,7 @@
 #include "archive/ArchiveFixture.h"
 #include "archive/Chime.h"
 #include "archive/ObjectPrinter.h"
-#include "platform/linux/plist/ArchiveJson.h"
+#include "tools/theme/ArchiveDump.h"
 #include "platform/linux/plist/PlistKeyedArchives.h"
 #include "platform/linux/plist/PropertyList.h"
 

@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "base/FileUrl.h"
-#include "platform/linux/plist/ArchiveJson.h"
+#include "tools/theme/ArchiveDump.h"
 #include "sound/AudioKeepAlive.h"
 #include "sound/SoundController.h"
 #include "tools/theme/KeyNames.h"

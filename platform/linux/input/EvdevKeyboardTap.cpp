@@ -72,12 +72,12 @@ EvdevKeyboardTap::EvdevKeyboardTap(const EvdevDevices& devices, FileDescriptor w
                                    CGEventMask eventsOfInterest, CGEventTapCallBack callback,
                                    void* userInfo)
     : PollingEventTap(eventsOfInterest, callback, userInfo),
-      _open(openerOf(devices)),
-      _directory(devices.directory),
-      _watch(std::move(watch)) {}
+      open_(openerOf(devices)),
+      directory_(devices.directory),
+      watch_(std::move(watch)) {}
 
 void EvdevKeyboardTap::openAll() {
-    forEachEventNode(_directory, [this](const std::string& name) {
+    forEachEventNode(directory_, [this](const std::string& name) {
         openKeyboard(name);
         return true;
     });
@@ -86,40 +86,40 @@ void EvdevKeyboardTap::openAll() {
 
 void EvdevKeyboardTap::takeCapsLockFromLights() {
     // Caps Lock's state is the desktop's; any keyboard's light shows it.
-    for (const auto& keyboard : _keyboards) {
+    for (const auto& keyboard : keyboards_) {
         if (auto light = keyboard->device->capsLockLight()) {
-            _modifiers.setCapsLock(*light);
+            modifiers_.setCapsLock(*light);
             return;
         }
     }
 }
 
 void EvdevKeyboardTap::openKeyboard(const std::string& name) {
-    const bool isOpen = std::any_of(_keyboards.begin(), _keyboards.end(),
+    const bool isOpen = std::any_of(keyboards_.begin(), keyboards_.end(),
                                     [&](const auto& keyboard) { return keyboard->name == name; });
     if (isOpen) {
         return;
     }
-    if (auto device = _open(_directory + "/" + name)) {
-        auto keyboard = std::make_unique<Keyboard>(name, std::move(device), _modifiers);
+    if (auto device = open_(directory_ + "/" + name)) {
+        auto keyboard = std::make_unique<Keyboard>(name, std::move(device), modifiers_);
         // Keys already down when the keyboard is first seen are held, without events.
         keyboard->decoder.resynchronise(keyboard->device->keysDown());
-        _keyboards.push_back(std::move(keyboard));
+        keyboards_.push_back(std::move(keyboard));
     }
 }
 
 void EvdevKeyboardTap::watchedDescriptors(std::vector<pollfd>& fds) {
-    fds.push_back({_watch.get(), POLLIN, 0});
-    for (const auto& keyboard : _keyboards) {
+    fds.push_back({watch_.get(), POLLIN, 0});
+    for (const auto& keyboard : keyboards_) {
         fds.push_back({keyboard->device->fd(), POLLIN, 0});
     }
 }
 
 bool EvdevKeyboardTap::readReady(std::span<const pollfd> fds) {
     // The descriptors follow watchedDescriptors(): the directory, then each keyboard.
-    for (size_t i = 0; i < _keyboards.size() && i + 1 < fds.size(); ++i) {
+    for (size_t i = 0; i < keyboards_.size() && i + 1 < fds.size(); ++i) {
         if (fds[i + 1].revents != 0) {
-            readKeyboard(*_keyboards[i]);
+            readKeyboard(*keyboards_[i]);
         }
     }
     removeGone();
@@ -156,7 +156,7 @@ void EvdevKeyboardTap::readKeyboard(Keyboard& keyboard) {
 void EvdevKeyboardTap::readDirectoryChanges() {
     alignas(inotify_event) std::array<char, 4096> buffer;
     for (;;) {
-        const ssize_t length = ::read(_watch.get(), buffer.data(), buffer.size());
+        const ssize_t length = ::read(watch_.get(), buffer.data(), buffer.size());
         if (length <= 0) {
             return;
         }
@@ -169,7 +169,7 @@ void EvdevKeyboardTap::readDirectoryChanges() {
                 continue;
             }
             if ((change.mask & (IN_DELETE | IN_MOVED_FROM)) != 0) {
-                for (auto& keyboard : _keyboards) {
+                for (auto& keyboard : keyboards_) {
                     if (keyboard->name == name) {
                         letGo(*keyboard);
                     }
@@ -193,11 +193,11 @@ void EvdevKeyboardTap::letGo(Keyboard& keyboard) {
 }
 
 void EvdevKeyboardTap::removeGone() {
-    std::erase_if(_keyboards, [](const auto& keyboard) { return keyboard->gone; });
+    std::erase_if(keyboards_, [](const auto& keyboard) { return keyboard->gone; });
 }
 
 void EvdevKeyboardTap::resynchronise() {
-    for (auto& keyboard : _keyboards) {
+    for (auto& keyboard : keyboards_) {
         keyboard->decoder.resynchronise(keyboard->device->keysDown());
     }
     takeCapsLockFromLights();

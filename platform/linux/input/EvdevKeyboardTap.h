@@ -59,11 +59,11 @@ class EvdevKeyboardTap : public PollingEventTap {
     void letGo(Keyboard& keyboard);
     void removeGone();
 
-    const KeyboardDeviceOpener _open;
-    const std::string _directory;
-    FileDescriptor _watch;
-    ModifierFlags _modifiers;
-    std::vector<std::unique_ptr<Keyboard>> _keyboards;
+    const KeyboardDeviceOpener open_;
+    const std::string directory_;
+    FileDescriptor watch_;
+    ModifierFlags modifiers_;
+    std::vector<std::unique_ptr<Keyboard>> keyboards_;
 };
 
 }  // namespace plinka

@@ -10,11 +10,11 @@ namespace plinka {
 class FileDescriptor {
   public:
     FileDescriptor() = default;
-    explicit FileDescriptor(int fd) : _fd(fd) {}
-    FileDescriptor(FileDescriptor&& other) noexcept : _fd(std::exchange(other._fd, -1)) {}
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    FileDescriptor(FileDescriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
     FileDescriptor& operator=(FileDescriptor&& other) noexcept {
         if (this != &other) {
-            reset(std::exchange(other._fd, -1));
+            reset(std::exchange(other.fd_, -1));
         }
         return *this;
     }
@@ -22,17 +22,17 @@ class FileDescriptor {
     FileDescriptor& operator=(const FileDescriptor&) = delete;
     ~FileDescriptor() { reset(); }
 
-    int get() const { return _fd; }
-    bool valid() const { return _fd >= 0; }
+    int get() const { return fd_; }
+    bool valid() const { return fd_ >= 0; }
     void reset(int fd = -1) {
-        if (_fd >= 0) {
-            ::close(_fd);
+        if (fd_ >= 0) {
+            ::close(fd_);
         }
-        _fd = fd;
+        fd_ = fd;
     }
 
   private:
-    int _fd = -1;
+    int fd_ = -1;
 };
 
 }  // namespace plinka

@@ -43,14 +43,14 @@ std::optional<CGEvent> KeyEventDecoder::decode(int evdevCode, int value) {
     CGEvent event;
     event.keycode = keyCode;
     if (value == kRelease) {
-        _held.reset(code);
+        held_.reset(code);
         event.type = kCGEventKeyUp;
     } else {
         event.type = kCGEventKeyDown;
-        event.autorepeat = value == kRepeat || _held.test(code) ? 1 : 0;
-        _held.set(code);
+        event.autorepeat = value == kRepeat || held_.test(code) ? 1 : 0;
+        held_.set(code);
     }
-    event.flags = _modifiers.flags();
+    event.flags = modifiers_.flags();
     return event;
 }
 
@@ -58,57 +58,57 @@ std::optional<CGEvent> KeyEventDecoder::decodeModifier(int evdevCode, int keyCod
     const auto code = static_cast<size_t>(evdevCode);
     if (value == kRelease) {
         // Releasing a modifier that is not down changes nothing (X11 clients send such).
-        if (!_held.test(code)) {
+        if (!held_.test(code)) {
             return std::nullopt;
         }
-        _held.reset(code);
+        held_.reset(code);
         if (evdevCode == KEY_CAPSLOCK) {
             return std::nullopt;
         }
-        _modifiers.release(evdevCode);
+        modifiers_.release(evdevCode);
     } else {
         // Modifiers do not auto-repeat.
-        if (value == kRepeat || _held.test(code)) {
+        if (value == kRepeat || held_.test(code)) {
             return std::nullopt;
         }
-        _held.set(code);
-        _modifiers.press(evdevCode);
+        held_.set(code);
+        modifiers_.press(evdevCode);
     }
     CGEvent event;
     event.type = kCGEventFlagsChanged;
     event.keycode = keyCode;
-    event.flags = _modifiers.flags();
+    event.flags = modifiers_.flags();
     return event;
 }
 
 std::vector<CGEvent> KeyEventDecoder::releaseAll() {
     std::vector<CGEvent> events;
     for (int code = 0; code < KEY_CNT; ++code) {
-        if (_held.test(static_cast<size_t>(code))) {
+        if (held_.test(static_cast<size_t>(code))) {
             if (auto event = decode(code, kRelease)) {
                 events.push_back(*event);
             }
         }
     }
-    _held.reset();
+    held_.reset();
     return events;
 }
 
 void KeyEventDecoder::resynchronise(const KeySet& down) {
     for (int code = 0; code < KEY_CNT; ++code) {
         const auto index = static_cast<size_t>(code);
-        if (_held.test(index) == down.test(index)) {
+        if (held_.test(index) == down.test(index)) {
             continue;
         }
         if (code != KEY_CAPSLOCK && ModifierFlags::isModifier(code)) {
             if (down.test(index)) {
-                _modifiers.press(code);
+                modifiers_.press(code);
             } else {
-                _modifiers.release(code);
+                modifiers_.release(code);
             }
         }
     }
-    _held = down;
+    held_ = down;
 }
 
 }  // namespace plinka

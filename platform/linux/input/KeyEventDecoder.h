@@ -22,7 +22,7 @@ class KeyEventDecoder {
     static constexpr int kPress = 1;
     static constexpr int kRepeat = 2;
 
-    explicit KeyEventDecoder(ModifierFlags& modifiers) : _modifiers(modifiers) {}
+    explicit KeyEventDecoder(ModifierFlags& modifiers) : modifiers_(modifiers) {}
 
     // The tap event for one key event of this keyboard; a press of a key that is already down
     // counts as an auto-repeat. nullopt for keys without a theme key code, for repeats of
@@ -34,13 +34,13 @@ class KeyEventDecoder {
     // Takes over the keys that are down after events were lost, without making events.
     void resynchronise(const KeySet& down);
 
-    const KeySet& held() const { return _held; }
+    const KeySet& held() const { return held_; }
 
   private:
     std::optional<CGEvent> decodeModifier(int evdevCode, int keyCode, int value);
 
-    ModifierFlags& _modifiers;
-    KeySet _held;
+    ModifierFlags& modifiers_;
+    KeySet held_;
 };
 
 }  // namespace plinka

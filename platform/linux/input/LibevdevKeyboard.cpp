@@ -48,7 +48,7 @@ void LibevdevKeyboard::Free::operator()(libevdev* device) const {
 }
 
 KeyboardDevice::ReadStatus LibevdevKeyboard::next(input_event& event) {
-    const int status = libevdev_next_event(_device.get(), LIBEVDEV_READ_FLAG_NORMAL, &event);
+    const int status = libevdev_next_event(device_.get(), LIBEVDEV_READ_FLAG_NORMAL, &event);
     if (status == LIBEVDEV_READ_STATUS_SUCCESS) {
         return ReadStatus::Event;
     }
@@ -56,7 +56,7 @@ KeyboardDevice::ReadStatus LibevdevKeyboard::next(input_event& event) {
         // Let libevdev bring its key state up to date; the lost events stay lost.
         int synced = LIBEVDEV_READ_STATUS_SYNC;
         while (synced == LIBEVDEV_READ_STATUS_SYNC) {
-            synced = libevdev_next_event(_device.get(), LIBEVDEV_READ_FLAG_SYNC, &event);
+            synced = libevdev_next_event(device_.get(), LIBEVDEV_READ_FLAG_SYNC, &event);
         }
         return synced == -ENODEV ? ReadStatus::Gone : ReadStatus::Dropped;
     }
@@ -66,7 +66,7 @@ KeyboardDevice::ReadStatus LibevdevKeyboard::next(input_event& event) {
 KeyEventDecoder::KeySet LibevdevKeyboard::keysDown() const {
     KeyEventDecoder::KeySet down;
     for (unsigned code = 0; code < KEY_CNT; ++code) {
-        if (libevdev_get_event_value(_device.get(), EV_KEY, code) != 0) {
+        if (libevdev_get_event_value(device_.get(), EV_KEY, code) != 0) {
             down.set(code);
         }
     }
@@ -74,10 +74,10 @@ KeyEventDecoder::KeySet LibevdevKeyboard::keysDown() const {
 }
 
 std::optional<bool> LibevdevKeyboard::capsLockLight() const {
-    if (libevdev_has_event_code(_device.get(), EV_LED, LED_CAPSL) == 0) {
+    if (libevdev_has_event_code(device_.get(), EV_LED, LED_CAPSL) == 0) {
         return std::nullopt;
     }
-    return libevdev_get_event_value(_device.get(), EV_LED, LED_CAPSL) != 0;
+    return libevdev_get_event_value(device_.get(), EV_LED, LED_CAPSL) != 0;
 }
 
 }  // namespace plinka

@@ -21,16 +21,16 @@ class LibevdevKeyboard : public KeyboardDevice {
     using Device = std::unique_ptr<libevdev, Free>;
 
     LibevdevKeyboard(FileDescriptor fd, Device device)
-        : _fd(std::move(fd)), _device(std::move(device)) {}
+        : fd_(std::move(fd)), device_(std::move(device)) {}
 
-    int fd() const override { return _fd.get(); }
+    int fd() const override { return fd_.get(); }
     ReadStatus next(input_event& event) override;
     KeyEventDecoder::KeySet keysDown() const override;
     std::optional<bool> capsLockLight() const override;
 
   private:
-    FileDescriptor _fd;
-    Device _device;
+    FileDescriptor fd_;
+    Device device_;
 };
 
 }  // namespace plinka

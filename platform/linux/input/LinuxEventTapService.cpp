@@ -38,18 +38,18 @@ LinuxEventTapService::Options LinuxEventTapService::sessionOptions(
 }
 
 std::optional<InputBackend> LinuxEventTapService::chooseBackend() const {
-    const auto evdevWorks = [this] { return EvdevKeyboardTap::canReadKeyboard(_options.evdev); };
-    const auto x11Works = [this] { return XInputKeyboardTap::canReadKeyboard(_options.display); };
-    if (_options.forced == InputBackend::Evdev) {
-        return evdevWorks() ? _options.forced : std::nullopt;
+    const auto evdevWorks = [this] { return EvdevKeyboardTap::canReadKeyboard(options_.evdev); };
+    const auto x11Works = [this] { return XInputKeyboardTap::canReadKeyboard(options_.display); };
+    if (options_.forced == InputBackend::Evdev) {
+        return evdevWorks() ? options_.forced : std::nullopt;
     }
-    if (_options.forced == InputBackend::X11) {
-        return x11Works() ? _options.forced : std::nullopt;
+    if (options_.forced == InputBackend::X11) {
+        return x11Works() ? options_.forced : std::nullopt;
     }
     if (evdevWorks()) {
         return InputBackend::Evdev;
     }
-    if (!_options.wayland && x11Works()) {
+    if (!options_.wayland && x11Works()) {
         return InputBackend::X11;
     }
     return std::nullopt;
@@ -67,9 +67,9 @@ std::shared_ptr<EventTap> LinuxEventTapService::createEventTap(uint32_t, uint32_
         return nullptr;
     }
     if (*backend == InputBackend::X11) {
-        return XInputKeyboardTap::create(_options.display, eventsOfInterest, callback, userInfo);
+        return XInputKeyboardTap::create(options_.display, eventsOfInterest, callback, userInfo);
     }
-    return EvdevKeyboardTap::create(_options.evdev, eventsOfInterest, callback, userInfo);
+    return EvdevKeyboardTap::create(options_.evdev, eventsOfInterest, callback, userInfo);
 }
 
 }  // namespace plinka

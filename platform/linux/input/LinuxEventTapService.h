@@ -29,7 +29,7 @@ class LinuxEventTapService : public EventTapService {
     // whether the session is Wayland's.
     static Options sessionOptions(std::optional<InputBackend> userChoice);
 
-    explicit LinuxEventTapService(Options options) : _options(std::move(options)) {}
+    explicit LinuxEventTapService(Options options) : options_(std::move(options)) {}
 
     // Only listen-only taps: this layer never changes or swallows an event.
     std::shared_ptr<EventTap> createEventTap(uint32_t location, uint32_t placement,
@@ -41,7 +41,7 @@ class LinuxEventTapService : public EventTapService {
     std::optional<InputBackend> chooseBackend() const;
 
   private:
-    const Options _options;
+    const Options options_;
 };
 
 }  // namespace plinka

@@ -31,22 +31,22 @@ bool ModifierFlags::isModifier(int evdevCode) {
 
 void ModifierFlags::press(int evdevCode) {
     if (evdevCode == KEY_CAPSLOCK) {
-        _capsLock = !_capsLock;
+        capsLock_ = !capsLock_;
     } else if (auto index = indexOf(evdevCode)) {
-        ++_held[*index];
+        ++held_[*index];
     }
 }
 
 void ModifierFlags::release(int evdevCode) {
-    if (auto index = indexOf(evdevCode); index && _held[*index] > 0) {
-        --_held[*index];
+    if (auto index = indexOf(evdevCode); index && held_[*index] > 0) {
+        --held_[*index];
     }
 }
 
 CGEventFlags ModifierFlags::flags() const {
-    CGEventFlags flags = _capsLock ? kCGEventFlagMaskAlphaShift : 0;
+    CGEventFlags flags = capsLock_ ? kCGEventFlagMaskAlphaShift : 0;
     for (size_t i = 0; i < kModifiers.size(); ++i) {
-        if (_held[i] > 0) {
+        if (held_[i] > 0) {
             flags |= kModifiers[i].independent | kModifiers[i].dependent;
         }
     }

@@ -21,7 +21,7 @@ class ModifierFlags {
     void press(int evdevCode);
     void release(int evdevCode);
     // Sets the Caps Lock toggle (from a keyboard's LED or the display's lock state).
-    void setCapsLock(bool on) { _capsLock = on; }
+    void setCapsLock(bool on) { capsLock_ = on; }
 
     CGEventFlags flags() const;
 
@@ -35,8 +35,8 @@ class ModifierFlags {
     static std::optional<size_t> indexOf(int evdevCode);
 
     // How many keyboards hold each modifier key down.
-    std::array<uint16_t, kModifiers.size()> _held{};
-    bool _capsLock = false;
+    std::array<uint16_t, kModifiers.size()> held_{};
+    bool capsLock_ = false;
 };
 
 }  // namespace plinka

@@ -9,67 +9,67 @@ namespace plinka {
 
 PollingEventTap::PollingEventTap(CGEventMask eventsOfInterest, CGEventTapCallBack callback,
                                  void* userInfo)
-    : _eventsOfInterest(eventsOfInterest),
-      _callback(callback),
-      _userInfo(userInfo),
-      _wake(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
+    : eventsOfInterest_(eventsOfInterest),
+      callback_(callback),
+      userInfo_(userInfo),
+      wake_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
 
 void PollingEventTap::enable(bool enabled) {
-    if (enabled && _disabledItself.exchange(false)) {
-        _resyncAsked = true;
+    if (enabled && disabledItself_.exchange(false)) {
+        resyncAsked_ = true;
     }
-    _enabled = enabled;
+    enabled_ = enabled;
 }
 
 void PollingEventTap::addToCurrentRunLoop() {
-    _thread = std::this_thread::get_id();
+    thread_ = std::this_thread::get_id();
 }
 
 void PollingEventTap::runCurrentRunLoop() {
     // A run loop without the tap's source has nothing to run.
-    if (_thread != std::this_thread::get_id()) {
+    if (thread_ != std::this_thread::get_id()) {
         return;
     }
-    while (!_stopping) {
+    while (!stopping_) {
         resynchroniseIfAsked();
-        _fds.clear();
-        _fds.push_back({_wake.get(), POLLIN, 0});
-        watchedDescriptors(_fds);
-        if (::poll(_fds.data(), _fds.size(), -1) < 0) {
+        fds_.clear();
+        fds_.push_back({wake_.get(), POLLIN, 0});
+        watchedDescriptors(fds_);
+        if (::poll(fds_.data(), fds_.size(), -1) < 0) {
             if (errno == EINTR) {
                 continue;
             }
             return;
         }
-        if (_stopping) {
+        if (stopping_) {
             return;
         }
-        if ((_fds[0].revents & POLLIN) != 0) {
+        if ((fds_[0].revents & POLLIN) != 0) {
             uint64_t count = 0;
-            [[maybe_unused]] auto drained = ::read(_wake.get(), &count, sizeof count);
+            [[maybe_unused]] auto drained = ::read(wake_.get(), &count, sizeof count);
         }
-        if (!readReady(std::span<const pollfd>(_fds).subspan(1))) {
+        if (!readReady(std::span<const pollfd>(fds_).subspan(1))) {
             return;
         }
     }
 }
 
 void PollingEventTap::stop() {
-    _stopping = true;
+    stopping_ = true;
     const uint64_t one = 1;
-    [[maybe_unused]] auto written = ::write(_wake.get(), &one, sizeof one);
+    [[maybe_unused]] auto written = ::write(wake_.get(), &one, sizeof one);
 }
 
 void PollingEventTap::disableWithNotice(CGEventType notice) {
-    _enabled = false;
-    _disabledItself = true;
+    enabled_ = false;
+    disabledItself_ = true;
     CGEvent event;
     event.type = notice;
-    _callback(this, notice, &event, _userInfo);
+    callback_(this, notice, &event, userInfo_);
 }
 
 void PollingEventTap::resynchroniseIfAsked() {
-    if (_resyncAsked.exchange(false)) {
+    if (resyncAsked_.exchange(false)) {
         resynchronise();
     }
 }

@@ -26,7 +26,7 @@ class PollingEventTap : public EventTap {
 
   protected:
     // Whether the tap could get its wake-up descriptor (it fails only out of resources).
-    bool hasWakeUp() const { return _wake.valid(); }
+    bool hasWakeUp() const { return wake_.valid(); }
 
     // The backend's descriptors to wait on for reading.
     virtual void watchedDescriptors(std::vector<pollfd>& fds) = 0;
@@ -39,9 +39,9 @@ class PollingEventTap : public EventTap {
 
     // Hands the event to the callback when the tap is enabled and its type is of interest.
     void deliver(const CGEvent& event) {
-        if (_enabled.load(std::memory_order_relaxed) &&
-            (_eventsOfInterest & CGEventMaskBit(event.type)) != 0) {
-            _callback(this, event.type, &event, _userInfo);
+        if (enabled_.load(std::memory_order_relaxed) &&
+            (eventsOfInterest_ & CGEventMaskBit(event.type)) != 0) {
+            callback_(this, event.type, &event, userInfo_);
         }
     }
     // Disables the tap and tells the callback why (a timeout or user-input notice); a later
@@ -51,16 +51,16 @@ class PollingEventTap : public EventTap {
     void resynchroniseIfAsked();
 
   private:
-    const CGEventMask _eventsOfInterest;
-    const CGEventTapCallBack _callback;
-    void* const _userInfo;
-    std::atomic<bool> _enabled{false};
-    std::atomic<bool> _resyncAsked{false};
-    std::atomic<bool> _disabledItself{false};
-    std::atomic<bool> _stopping{false};
-    std::thread::id _thread;
-    FileDescriptor _wake;
-    std::vector<pollfd> _fds;
+    const CGEventMask eventsOfInterest_;
+    const CGEventTapCallBack callback_;
+    void* const userInfo_;
+    std::atomic<bool> enabled_{false};
+    std::atomic<bool> resyncAsked_{false};
+    std::atomic<bool> disabledItself_{false};
+    std::atomic<bool> stopping_{false};
+    std::thread::id thread_;
+    FileDescriptor wake_;
+    std::vector<pollfd> fds_;
 };
 
 }  // namespace plinka

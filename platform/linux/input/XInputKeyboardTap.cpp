@@ -42,7 +42,7 @@ class BrokenConnections {
     static void add(Display* display) {
         std::lock_guard lock(mutex());
         static const XIOErrorHandler previous = XSetIOErrorHandler(&handle);
-        _previous = previous;
+        previous_ = previous;
         taps().push_back(display);
     }
     static void remove(Display* display) {
@@ -66,7 +66,7 @@ class BrokenConnections {
                 return 0;
             }
         }
-        return _previous != nullptr ? _previous(display) : 0;
+        return previous_ != nullptr ? previous_(display) : 0;
     }
     static std::mutex& mutex() {
         static std::mutex shared;
@@ -80,7 +80,7 @@ class BrokenConnections {
         static std::vector<Display*> displays;
         return displays;
     }
-    static inline XIOErrorHandler _previous = nullptr;
+    static inline XIOErrorHandler previous_ = nullptr;
 };
 
 XInputKeyboardTap::Connection openWithXInput2(const std::string& displayName, int& opcode) {
@@ -129,15 +129,15 @@ bool XInputKeyboardTap::canReadKeyboard(const std::string& displayName) {
 XInputKeyboardTap::XInputKeyboardTap(Connection display, int opcode, CGEventMask eventsOfInterest,
                                      CGEventTapCallBack callback, void* userInfo)
     : PollingEventTap(eventsOfInterest, callback, userInfo),
-      _display(std::move(display)),
-      _opcode(opcode) {
+      display_(std::move(display)),
+      opcode_(opcode) {
     // Without these, Xlib ends the whole process when the connection breaks.
-    BrokenConnections::add(_display.get());
-    XSetIOErrorExitHandler(_display.get(), &XInputKeyboardTap::connectionBroke, this);
+    BrokenConnections::add(display_.get());
+    XSetIOErrorExitHandler(display_.get(), &XInputKeyboardTap::connectionBroke, this);
 }
 
 void XInputKeyboardTap::connectionBroke(_XDisplay*, void* tap) {
-    static_cast<XInputKeyboardTap*>(tap)->_broken = true;
+    static_cast<XInputKeyboardTap*>(tap)->broken_ = true;
 }
 
 bool XInputKeyboardTap::listen() {
@@ -145,13 +145,13 @@ bool XInputKeyboardTap::listen() {
     XISetMask(bits.data(), XI_RawKeyPress);
     XISetMask(bits.data(), XI_RawKeyRelease);
     XIEventMask mask{XIAllMasterDevices, static_cast<int>(bits.size()), bits.data()};
-    if (XISelectEvents(_display.get(), DefaultRootWindow(_display.get()), &mask, 1) != Success) {
+    if (XISelectEvents(display_.get(), DefaultRootWindow(display_.get()), &mask, 1) != Success) {
         return false;
     }
     takeStateOfKeyboard();
-    XSync(_display.get(), False);
-    if (_broken) {
-        BrokenConnections::keepLost(_display.release());
+    XSync(display_.get(), False);
+    if (broken_) {
+        BrokenConnections::keepLost(display_.release());
         return false;
     }
     return true;
@@ -159,7 +159,7 @@ bool XInputKeyboardTap::listen() {
 
 void XInputKeyboardTap::takeStateOfKeyboard() {
     std::array<char, 32> keys{};
-    XQueryKeymap(_display.get(), keys.data());
+    XQueryKeymap(display_.get(), keys.data());
     KeyEventDecoder::KeySet down;
     for (int keycode = kKeycodeOffset; keycode < 256; ++keycode) {
         const auto byte = static_cast<unsigned char>(keys[static_cast<size_t>(keycode / 8)]);
@@ -167,24 +167,24 @@ void XInputKeyboardTap::takeStateOfKeyboard() {
             down.set(static_cast<size_t>(keycode - kKeycodeOffset));
         }
     }
-    _decoder.resynchronise(down);
+    decoder_.resynchronise(down);
     XkbStateRec state{};
-    if (XkbGetState(_display.get(), XkbUseCoreKbd, &state) == Success) {
-        _modifiers.setCapsLock((state.locked_mods & LockMask) != 0);
+    if (XkbGetState(display_.get(), XkbUseCoreKbd, &state) == Success) {
+        modifiers_.setCapsLock((state.locked_mods & LockMask) != 0);
     }
 }
 
 void XInputKeyboardTap::watchedDescriptors(std::vector<pollfd>& fds) {
-    fds.push_back({ConnectionNumber(_display.get()), POLLIN, 0});
+    fds.push_back({ConnectionNumber(display_.get()), POLLIN, 0});
 }
 
 bool XInputKeyboardTap::readReady(std::span<const pollfd>) {
-    Connection::pointer display = _display.get();
-    while (!_broken && XPending(display) > 0) {
+    Connection::pointer display = display_.get();
+    while (!broken_ && XPending(display) > 0) {
         XEvent event;
         XNextEvent(display, &event);
         XGenericEventCookie& cookie = event.xcookie;
-        if (cookie.type != GenericEvent || cookie.extension != _opcode ||
+        if (cookie.type != GenericEvent || cookie.extension != opcode_ ||
             !XGetEventData(display, &cookie)) {
             continue;
         }
@@ -193,14 +193,14 @@ bool XInputKeyboardTap::readReady(std::span<const pollfd>) {
             const int value = cookie.evtype == XI_RawKeyRelease ? KeyEventDecoder::kRelease
                               : (raw->flags & XIKeyRepeat) != 0 ? KeyEventDecoder::kRepeat
                                                                 : KeyEventDecoder::kPress;
-            if (auto tapEvent = _decoder.decode(raw->detail - kKeycodeOffset, value)) {
+            if (auto tapEvent = decoder_.decode(raw->detail - kKeycodeOffset, value)) {
                 deliver(*tapEvent);
             }
         }
         XFreeEventData(display, &cookie);
     }
-    if (_broken) {
-        BrokenConnections::keepLost(_display.release());
+    if (broken_) {
+        BrokenConnections::keepLost(display_.release());
         disableWithNotice(kCGEventTapDisabledByUserInput);
         return false;
     }

@@ -43,11 +43,11 @@ class XInputKeyboardTap : public PollingEventTap {
     bool listen();
     void takeStateOfKeyboard();
 
-    Connection _display;
-    const int _opcode;
-    bool _broken = false;
-    ModifierFlags _modifiers;
-    KeyEventDecoder _decoder{_modifiers};
+    Connection display_;
+    const int opcode_;
+    bool broken_ = false;
+    ModifierFlags modifiers_;
+    KeyEventDecoder decoder_{modifiers_};
 };
 
 }  // namespace plinka

@@ -1,4 +1,4 @@
-#include "platform/linux/plist/ArchiveJson.h"
+#include "tools/theme/ArchiveDump.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +19,7 @@ std::string json(const std::vector<uint8_t>& archive) {
     return text.value_or("");
 }
 
-TEST(ArchiveJsonTest, WritesFoundationObjectsInTheirJsonForms) {
+TEST(ArchiveDumpTest, WritesFoundationObjectsInTheirJsonForms) {
     ArchiveFixture a;
     auto& p = a.plist;
     const uint64_t urlClass = a.classRecord("NSURL");
@@ -38,11 +38,11 @@ TEST(ArchiveJsonTest, WritesFoundationObjectsInTheirJsonForms) {
                                    {{"NS.keys", a.uids({key})}, {"NS.objects", a.uids({values})}});
 
     EXPECT_EQ(json(a.build(root)),
-              R"({"$dict":{"values":[null,-5,1.0,0.25,{"$data":"/wABAg=="},[false],)"
+              R"({"$dict":{"values":[null,-5,1,0.25,{"$data":"/wABAg=="},[false],)"
               R"({"$data":"QQ=="},"mutable",{"$url":"file:///themes/a.wav"}]}})");
 }
 
-TEST(ArchiveJsonTest, WritesOtherRecordsWithAllTheirKeys) {
+TEST(ArchiveDumpTest, WritesOtherRecordsWithAllTheirKeys) {
     ArchiveFixture a;
     auto& p = a.plist;
     const uint64_t chimeClass = a.classRecord("Chime");
@@ -54,12 +54,12 @@ TEST(ArchiveJsonTest, WritesOtherRecordsWithAllTheirKeys) {
                                                  {"$$secret", p.uid(shared)},
                                                  {"list", p.array({p.uid(shared), p.integer(7)})}});
     EXPECT_EQ(json(a.build(a.array({chime, shared}))),
-              R"([{"$class":"Chime","name":"tick \"quoted\"\n\u0001 café \ufffd","volume":4,)"
-              R"("loud":true,"$$secret":{"$class":"NSNull"},"list":[{"$class":"NSNull"},7]},)"
+              R"([{"$$secret":{"$class":"NSNull"},"$class":"Chime","list":[{"$class":"NSNull"},7],)"
+              R"("loud":true,"name":"tick \"quoted\"\n\u0001 café �","volume":4},)"
               R"({"$class":"NSNull"}])");
 }
 
-TEST(ArchiveJsonTest, WritesCyclesAsReferences) {
+TEST(ArchiveDumpTest, WritesCyclesAsReferences) {
     ArchiveFixture a;
     const uint64_t slot = a.reserve();
     const uint64_t inner = a.array({slot});
@@ -68,15 +68,15 @@ TEST(ArchiveJsonTest, WritesCyclesAsReferences) {
                                        std::to_string(slot) + "}]");
 }
 
-TEST(ArchiveJsonTest, DumpsWhatOurWriterArchives) {
+TEST(ArchiveDumpTest, DumpsWhatOurWriterArchives) {
     auto chime = std::make_shared<Chime>();
     chime->name = Object::string("ding");
     chime->next = Object::dictionary({{Object::string("k"), Object::date(1.5)}});
     auto bytes = PlistKeyedArchives().archivedDataWithRootObject(Object::instance(chime));
     ASSERT_TRUE(bytes);
     EXPECT_EQ(json(*bytes),
-              R"({"$class":"Chime","name":"ding","volume":0,"loud":false,"$$secret":null,)"
-              R"("next":{"$dict":{"k":{"$date":1.5}}}})");
+              R"({"$$secret":null,"$class":"Chime","loud":false,"name":"ding",)"
+              R"("next":{"$dict":{"k":{"$date":1.5}}},"volume":0})");
 }
 
 }  // namespace
