@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "doubles/FakePlatform.h"
-#include "tools/theme/ArchiveDump.h"
 #include "platform/linux/plist/PlistKeyedArchives.h"
 #include "sound/SoundTheme.h"
 #include "sound/ThemeClasses.h"
+#include "tools/theme/ArchiveDump.h"
 
 namespace {
 

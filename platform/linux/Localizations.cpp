@@ -1,4 +1,4 @@
-#include "Localizations.h"
+#include "platform/linux/Localizations.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "StringsFile.h"
+#include "platform/linux/StringsFile.h"
 
 #include <fstream>
 #include <iterator>

@@ -74,9 +74,8 @@ TEST(ArchiveDumpTest, DumpsWhatOurWriterArchives) {
     chime->next = Object::dictionary({{Object::string("k"), Object::date(1.5)}});
     auto bytes = PlistKeyedArchives().archivedDataWithRootObject(Object::instance(chime));
     ASSERT_TRUE(bytes);
-    EXPECT_EQ(json(*bytes),
-              R"({"$$secret":null,"$class":"Chime","loud":false,"name":"ding",)"
-              R"("next":{"$dict":{"k":{"$date":1.5}}},"volume":0})");
+    EXPECT_EQ(json(*bytes), R"({"$$secret":null,"$class":"Chime","loud":false,"name":"ding",)"
+                            R"("next":{"$dict":{"k":{"$date":1.5}}},"volume":0})");
 }
 
 }  // namespace

@@ -7,9 +7,9 @@
 #include "archive/ArchiveFixture.h"
 #include "archive/Chime.h"
 #include "archive/ObjectPrinter.h"
-#include "tools/theme/ArchiveDump.h"
 #include "platform/linux/plist/PlistKeyedArchives.h"
 #include "platform/linux/plist/PropertyList.h"
+#include "tools/theme/ArchiveDump.h"
 
 namespace plinka {
 namespace {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cmath>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -12,26 +13,37 @@ namespace {
 
 // The control side plays, disposes and retires sounds and streams while another thread renders
 // flat out, as the device callback does. Run under the sanitizers this catches a sound freed
-// while the audio side still reads it.
+// while the audio side still reads it. The sounds are quiet enough that the limiter never acts,
+// so every mixed sample is a whole number of voices at one level: anything else was read from
+// memory that no longer held the sound.
 TEST(MixerThreads, ControlSideAndRenderingThreadShareSoundsSafely) {
-    Mixer mixer(48000, 8);
+    constexpr float kLevel = 1.0f / 128;
+    constexpr int kFrames = 500, kVoices = 8, kRounds = 2000, kPlaysPerRound = 4;
+    Mixer mixer(48000, kVoices);
+    const float unit = kLevel * Mixer::kHeadroom;
     std::atomic<bool> done{false};
-    std::atomic<float> loudest{0.0f};
+    int64_t voiceFrames = 0;  // the sum, over every rendered frame, of the voices heard in it
+    int strays = 0;
+    auto renderAndCount = [&](size_t frames) {
+        std::vector<float> out(2 * frames);
+        mixer.render(out.data(), frames);
+        for (size_t i = 0; i < out.size(); i += 2) {
+            const float voices = out[i] / unit;
+            const bool whole = std::fabs(voices - std::round(voices)) < 1e-3f && voices >= -1e-3f &&
+                               voices <= kVoices + 1e-3f && out[i] == out[i + 1];
+            strays += whole ? 0 : 1;
+            voiceFrames += whole ? std::lround(voices) : 0;
+        }
+    };
     std::thread audio([&] {
-        std::vector<float> out(2 * 64);
         while (!done.load()) {
-            mixer.render(out.data(), 64);
-            for (float sample : out) {
-                if (sample > loudest.load(std::memory_order_relaxed)) {
-                    loudest.store(sample, std::memory_order_relaxed);
-                }
-            }
+            renderAndCount(64);
         }
     });
 
-    for (int round = 0; round < 2000; ++round) {
-        auto sound = std::make_shared<DecodedSound>(std::vector<float>(2 * 500, 0.5f));
-        for (int play = 0; play < 4; ++play) {
+    for (int round = 0; round < kRounds; ++round) {
+        auto sound = std::make_shared<DecodedSound>(std::vector<float>(2 * kFrames, kLevel));
+        for (int play = 0; play < kPlaysPerRound; ++play) {
             mixer.play(*sound);
         }
         mixer.retire(std::move(sound));
@@ -44,7 +56,14 @@ TEST(MixerThreads, ControlSideAndRenderingThreadShareSoundsSafely) {
     }
     done.store(true);
     audio.join();
-    EXPECT_LE(loudest.load(), SoftLimiter::kCeiling + 1e-6f);
+    renderAndCount(2 * kFrames);  // the last voices end
+    std::vector<float> after(2 * 64);
+    mixer.render(after.data(), 64);
+
+    EXPECT_EQ(strays, 0);
+    EXPECT_GT(voiceFrames, 0);
+    EXPECT_LE(voiceFrames, int64_t{kRounds} * kPlaysPerRound * kFrames);
+    EXPECT_EQ(after, std::vector<float>(2 * 64, 0.0f));
 }
 
 }  // namespace

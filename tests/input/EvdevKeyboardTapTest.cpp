@@ -16,18 +16,6 @@ constexpr int64_t kA = 0x00;
 constexpr int64_t kB = 0x0B;
 constexpr int64_t kShift = 0x38;
 constexpr int64_t kCapsLock = 0x39;
-constexpr CGEventFlags kLeftShift = kCGEventFlagMaskShift | kDeviceLeftShift;
-
-Seen down(int64_t key, CGEventFlags flags = 0, int64_t repeat = 0) {
-    return {kCGEventKeyDown, key, flags, repeat};
-}
-Seen up(int64_t key, CGEventFlags flags = 0) {
-    return {kCGEventKeyUp, key, flags, 0};
-}
-Seen flagsChanged(int64_t key, CGEventFlags flags) {
-    return {kCGEventFlagsChanged, key, flags, 0};
-}
-
 class EvdevKeyboardTapTest : public ::testing::Test {
   protected:
     EvdevKeyboardTapTest() { std::filesystem::create_directory(devices()); }

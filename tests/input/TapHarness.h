@@ -29,6 +29,18 @@ struct Seen {
     }
 };
 
+constexpr CGEventFlags kLeftShift = kCGEventFlagMaskShift | kDeviceLeftShift;
+
+inline Seen down(int64_t key, CGEventFlags flags = 0, int64_t repeat = 0) {
+    return {kCGEventKeyDown, key, flags, repeat};
+}
+inline Seen up(int64_t key, CGEventFlags flags = 0) {
+    return {kCGEventKeyUp, key, flags, 0};
+}
+inline Seen flagsChanged(int64_t key, CGEventFlags flags) {
+    return {kCGEventFlagsChanged, key, flags, 0};
+}
+
 // Collects what a tap hands its callback, from the tap's thread; re-enables the tap on the
 // timeout notice as the key capture does.
 class TapRecorder {

@@ -49,18 +49,6 @@ class XInputKeyboardTapTest : public ::testing::Test {
 
 std::unique_ptr<XvfbServer> XInputKeyboardTapTest::server;
 
-constexpr CGEventFlags kLeftShift = kCGEventFlagMaskShift | kDeviceLeftShift;
-
-Seen down(int64_t key, CGEventFlags flags = 0, int64_t repeat = 0) {
-    return {kCGEventKeyDown, key, flags, repeat};
-}
-Seen up(int64_t key, CGEventFlags flags = 0) {
-    return {kCGEventKeyUp, key, flags, 0};
-}
-Seen flagsChanged(int64_t key, CGEventFlags flags) {
-    return {kCGEventFlagsChanged, key, flags, 0};
-}
-
 bool endsWith(const std::vector<Seen>& events, const Seen& last) {
     return !events.empty() && events.back() == last;
 }

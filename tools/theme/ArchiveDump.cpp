@@ -44,8 +44,7 @@ class DumpWalker {
                    : root.isObject() ? QJsonDocument(root.toObject()).toJson(QJsonDocument::Compact)
                                      : scalarJson(root);
             if (static_cast<std::size_t>(json.size()) > kMaxArchiveJsonBytes) {
-                fail("the JSON would be larger than " + std::to_string(kMaxArchiveJsonBytes) +
-                     " bytes");
+                failTooLarge();
             }
         }
         if (failed()) {
@@ -71,10 +70,13 @@ class DumpWalker {
     bool charge(std::size_t bytes) {
         estimate_ += bytes;
         if (estimate_ > kMaxArchiveJsonBytes) {
-            fail("the JSON would be larger than " + std::to_string(kMaxArchiveJsonBytes) +
-                 " bytes");
+            failTooLarge();
         }
         return !failed();
+    }
+
+    void failTooLarge() {
+        fail("the JSON would be larger than " + std::to_string(kMaxArchiveJsonBytes) + " bytes");
     }
 
     // A lone scalar: QJsonDocument holds only arrays and objects.

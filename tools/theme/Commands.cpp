@@ -8,9 +8,9 @@
 #include <sstream>
 
 #include "base/FileUrl.h"
-#include "tools/theme/ArchiveDump.h"
 #include "sound/AudioKeepAlive.h"
 #include "sound/SoundController.h"
+#include "tools/theme/ArchiveDump.h"
 #include "tools/theme/KeyNames.h"
 #include "tools/theme/Preview.h"
 #include "tools/theme/ThemeBuilder.h"
