@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace plinka {
 
@@ -19,6 +20,30 @@ constexpr OSStatus kAudioFileUnsupportedFileTypeError = 0x7479703F;    // 'typ?'
 constexpr OSStatus kAudioFileUnsupportedDataFormatError = 0x666D743F;  // 'fmt?'
 constexpr OSStatus kAudioFilePermissionsError = 0x70726D3F;            // 'prm?'
 constexpr OSStatus kAudioFileInvalidFileError = 0x6474613F;            // 'dta?'
+// The path names a folder, device, pipe or socket, which is never read as a sound.
+constexpr OSStatus kAudioFileNotRegularFileError = 0x6E726567;  // 'nreg'
+
+// What a status means, in words for a log line.
+constexpr std::string_view systemSoundStatusDescription(OSStatus status) {
+    switch (status) {
+        case kNoErr:
+            return "no error";
+        case kFileNotFoundErr:
+            return "no such file";
+        case kAudioFilePermissionsError:
+            return "permission denied";
+        case kAudioFileUnsupportedFileTypeError:
+            return "not an audio file of a known type";
+        case kAudioFileUnsupportedDataFormatError:
+            return "an audio encoding that cannot be decoded";
+        case kAudioFileInvalidFileError:
+            return "damaged audio data";
+        case kAudioFileNotRegularFileError:
+            return "not a regular file";
+        default:
+            return "cannot be made into a sound";
+    }
+}
 
 // Short sounds made ready once and played at once, mixed into the one audio output.
 class SystemSoundService {
@@ -34,6 +59,9 @@ class SystemSoundService {
     virtual void playSystemSound(SystemSoundID soundID) = 0;
     // Gives the sound back; it stops if it is playing.
     virtual OSStatus disposeSystemSoundID(SystemSoundID soundID) = 0;
+    // Whether a sound still reads its audio file after it was created; when not, the file may
+    // go as soon as createSystemSoundID returns.
+    virtual bool readsFileAfterCreation() const = 0;
 };
 
 }  // namespace plinka

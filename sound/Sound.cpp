@@ -43,17 +43,19 @@ std::optional<Object::Bytes> contentsOfFileUrl(const std::string& url) {
 }
 
 // Writes a new file only: a name that already exists (planted by someone else) is never reused.
-void writeNewFile(const std::string& url, const Object::Bytes& bytes) {
+// Answers the path of the file it made.
+std::optional<std::string> writeNewFile(const std::string& url, const Object::Bytes& bytes) {
     const auto path = FileUrl::pathOfFileURL(url);
     if (!path) {
-        return;
+        return std::nullopt;
     }
     std::FILE* file = std::fopen(path->c_str(), "wbx");
     if (file == nullptr) {
-        return;
+        return std::nullopt;
     }
     std::fwrite(bytes.data(), 1, bytes.size(), file);
     std::fclose(file);
+    return path;
 }
 
 // The platform's text form of a string in a dictionary description.
@@ -86,6 +88,14 @@ Sound::~Sound() {
     _name.reset();
     if (_sound != 0) {
         platform_.systemSounds.disposeSystemSoundID(_sound);
+    }
+    removeTemporaryFile();
+}
+
+void Sound::removeTemporaryFile() {
+    if (temporaryPath_) {
+        std::remove(temporaryPath_->c_str());
+        temporaryPath_.reset();
     }
 }
 
@@ -120,17 +130,23 @@ std::shared_ptr<Sound> Sound::initWithCoder(Decoder& coder, Platform& platform) 
     auto sound = std::make_shared<Sound>(platform);
     sound->_name = stringOf(coder.decodeObjectForKey("name"));
     sound->_transient = coder.decodeBoolForKey("transient");
+    Object data;
     if (sound->_transient) {
-        const Object data = coder.decodeObjectForKey("data");
+        data = coder.decodeObjectForKey("data");
         sound->_url = sound->_urlForTemporaryFileWithPrefix("");
         if (const auto* bytes = data.dataValue()) {
-            writeNewFile(*sound->_url, *bytes);
+            sound->temporaryPath_ = writeNewFile(*sound->_url, *bytes);
         }
     } else if (const auto* url = coder.decodeObjectForKey("url").urlValue()) {
         sound->_url = *url;
     }
     if (!sound->_setupSoundFile()) {
         return nullptr;
+    }
+    // A service that decoded the whole sound has no more use for the file.
+    if (sound->temporaryPath_ && !platform.systemSounds.readsFileAfterCreation()) {
+        sound->removeTemporaryFile();
+        sound->data_ = std::move(data);
     }
     return sound;
 }
@@ -139,7 +155,9 @@ void Sound::encodeWithCoder(Encoder& coder) const {
     coder.encodeInteger(1, "version");
     coder.encodeObject(_name ? Object::string(*_name) : Object(), "name");
     coder.encodeBool(_transient, "transient");
-    if (_transient) {
+    if (_transient && data_.dataValue()) {
+        coder.encodeObject(data_, "data");
+    } else if (_transient) {
         const auto bytes = _url ? contentsOfFileUrl(*_url) : std::nullopt;
         coder.encodeObject(bytes ? Object::data(*bytes) : Object(), "data");
     } else {
@@ -172,8 +190,10 @@ bool Sound::_setupSoundFile() {
     const OSStatus created = platform_.systemSounds.createSystemSoundID(_url.value_or(""), &_sound);
     if (created != kNoErr) {
         _sound = 0;
-        platform_.log.log(
-            stringWithFormat("Error %d creating system sound for %@", {created, _name}));
+        const auto path = _url ? FileUrl::pathOfFileURL(*_url) : std::nullopt;
+        platform_.log.log(stringWithFormat("Error %d creating system sound for %@ (%@: %@)",
+                                           {created, _name, path ? *path : _url.value_or("no file"),
+                                            systemSoundStatusDescription(created)}));
         return false;
     }
     const OSStatus flagged =

@@ -49,7 +49,7 @@ class Sound final : public Codable {
     const std::optional<std::string>& url() const { return _url; }
     SystemSoundID soundID() const { return _sound; }
 
-    // Makes the system sound from _url.
+    // Makes the system sound from _url; when it fails, logs why with the file's path.
     bool _setupSoundFile();
     // A new path in the temporary directory; the file is not created.
     std::string _pathForTemporaryFileWithPrefix(const std::string& prefix);
@@ -57,11 +57,18 @@ class Sound final : public Codable {
     std::string _urlForTemporaryFileWithPrefix(const std::string& prefix);
 
   private:
+    // Removes the temporary file this sound wrote, if it is still there.
+    void removeTemporaryFile();
+
     Platform& platform_;
     SystemSoundID _sound = 0;
     std::optional<std::string> _url;
     std::optional<std::string> _name;
     bool _transient = false;
+    // The file this sound wrote for its embedded data; it goes with the sound at the latest.
+    std::optional<std::string> temporaryPath_;
+    // The embedded data, kept once its file is gone so that the sound can still be archived.
+    Object data_;
 };
 
 }  // namespace plinka

@@ -1,10 +1,13 @@
 #include <dirent.h>
 #include <gtest/gtest.h>
 #include <sndfile.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 
 #include "SoundFiles.h"
@@ -93,7 +96,18 @@ TEST(SoundFileDecoder, AnswersWhyAFileCannotBeUsed) {
     ScratchDirectory dir;
     EXPECT_EQ(decodeSoundFile(dir.file("missing.wav"), 48000).status, kFileNotFoundErr);
     EXPECT_EQ(decodeSoundFile(dir.file("missing/inside.wav"), 48000).status, kFileNotFoundErr);
-    EXPECT_EQ(decodeSoundFile(dir.path().string(), 48000).status, kAudioFileInvalidFileError);
+    // Special files are refused at once: a pipe with no writer must not hold the open.
+    ::mkfifo(dir.file("pipe.wav").c_str(), 0600);
+    const int listening = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", dir.file("socket.wav").c_str());
+    ::bind(listening, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+    for (const std::string& special : {dir.path().string(), dir.file("pipe.wav"),
+                                       dir.file("socket.wav"), std::string("/dev/null")}) {
+        EXPECT_EQ(decodeSoundFile(special, 48000).status, kAudioFileNotRegularFileError) << special;
+    }
+    ::close(listening);
 
     std::ofstream(dir.file("garbage.wav")) << "this is not a sound, only text pretending to be";
     EXPECT_EQ(decodeSoundFile(dir.file("garbage.wav"), 48000).status,

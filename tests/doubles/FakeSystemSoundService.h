@@ -17,12 +17,14 @@ class FakeSystemSoundService final : public SystemSoundService {
                          uint32_t value) override;
     void playSystemSound(SystemSoundID soundID) override { played.push_back(soundID); }
     OSStatus disposeSystemSoundID(SystemSoundID soundID) override;
+    bool readsFileAfterCreation() const override { return readsFile; }
 
     // The URL a live sound was made from; empty when unknown or given back.
     std::string urlOf(SystemSoundID soundID) const;
     size_t liveCount() const { return live.size(); }
 
     std::map<std::string, OSStatus> createStatusForUrl;  // default kNoErr
+    bool readsFile = true;  // as a service that plays sounds from their files
     OSStatus setPropertyStatus = kNoErr;
     std::map<SystemSoundID, std::string> live;
     std::vector<SystemSoundID> played;

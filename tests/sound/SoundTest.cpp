@@ -75,8 +75,10 @@ TEST_F(SoundTest, SetUpFailuresAreLoggedWithStatusAndName) {
     EXPECT_FALSE(Sound::initWithContentsOfURL("file:///bad.wav", fake.platform));
     fake.systemSounds.setPropertyStatus = -50;
     EXPECT_TRUE(Sound::initWithContentsOfURL("file:///good.wav", fake.platform));
-    EXPECT_THAT(fake.log.lines(), ElementsAre("Error 1685348671 creating system sound for bad.wav",
-                                              "Error -50 setting system sound flag for good.wav"));
+    EXPECT_THAT(fake.log.lines(),
+                ElementsAre("Error 1685348671 creating system sound for bad.wav (/bad.wav: "
+                            "damaged audio data)",
+                            "Error -50 setting system sound flag for good.wav"));
 }
 
 TEST_F(SoundTest, ByNameTriesTheTypesInOrderAndNeedsAnExistingFile) {
@@ -104,14 +106,36 @@ TEST_F(SoundTest, EachDecodingOfATransientRecordWritesAFreshFile) {
     ASSERT_TRUE(first && second);
     EXPECT_EQ(first->url(), FileUrl::fileURLWithPath(
                                 (directory / "11111111-2222-3333-4444-555555555555").string()));
-    first.reset();
-    second.reset();
     const auto files = temporaryFiles();
-    ASSERT_EQ(files.size(), 2u);  // kept when the sounds go
+    ASSERT_EQ(files.size(), 2u);  // the service plays from them
     for (const auto& file : files) {
         EXPECT_EQ(contents(file), bytes);
         EXPECT_EQ(file.extension(), "");
     }
+    first.reset();
+    second.reset();
+    EXPECT_TRUE(temporaryFiles().empty());
+}
+
+// A service that decodes sounds whole needs no file afterwards: it goes at once, and the
+// sound still archives its data.
+TEST_F(SoundTest, TheFileGoesAtOnceWhenTheServiceNoLongerReadsIt) {
+    fake.systemSounds.readsFile = false;
+    const Object::Bytes bytes{'R', 'I', 'F', 'F', 9};
+    testing::DictionaryDecoder coder(transientRecord(bytes));
+    auto sound = Sound::initWithCoder(coder, fake.platform);
+    ASSERT_TRUE(sound);
+    EXPECT_EQ(fake.systemSounds.created.size(), 1u);
+    EXPECT_TRUE(temporaryFiles().empty());
+    testing::RecordingEncoder encoder;
+    sound->encodeWithCoder(encoder);
+    EXPECT_EQ(encoder["data"], Object::data(bytes));
+
+    fake.systemSounds.createStatusForUrl[FileUrl::fileURLWithPath(
+        (directory / "11111111-2222-3333-4444-555555555555").string())] = kFileNotFoundErr;
+    fake.temporaryFiles.scriptedUuids = {"11111111-2222-3333-4444-555555555555"};
+    EXPECT_FALSE(Sound::initWithCoder(coder, fake.platform));
+    EXPECT_TRUE(temporaryFiles().empty());  // a sound that failed leaves nothing behind
 }
 
 TEST_F(SoundTest, TransientFileNeverOverwritesAnExistingOne) {
@@ -120,6 +144,7 @@ TEST_F(SoundTest, TransientFileNeverOverwritesAnExistingOne) {
     fake.temporaryFiles.scriptedUuids = {uuid};
     testing::DictionaryDecoder coder(transientRecord({'n', 'e', 'w'}));
     Sound::initWithCoder(coder, fake.platform);
+    // Neither overwritten nor removed when the sound goes: it is someone else's.
     EXPECT_EQ(contents(directory / uuid), (Object::Bytes{'p', 'l', 'a', 'n', 't', 'e', 'd'}));
 }
 

@@ -26,6 +26,8 @@ class MixerSystemSoundService final : public SystemSoundService {
                          uint32_t value) override;
     void playSystemSound(SystemSoundID soundID) override;
     OSStatus disposeSystemSoundID(SystemSoundID soundID) override;
+    // Sounds are decoded whole when they are made.
+    bool readsFileAfterCreation() const override { return false; }
 
     // The interface-sound flag of a live sound (1 until set); nullopt for an unknown one. Linux
     // has no switch for interface sound effects, so the flag is kept but changes nothing.

@@ -27,6 +27,9 @@ OSStatus statusForOpenError(int error) {
         case EACCES:
         case EPERM:
             return kAudioFilePermissionsError;
+        case ENXIO:  // a socket
+        case ENODEV:
+            return kAudioFileNotRegularFileError;
         default:
             return kAudioServicesSystemSoundUnspecifiedError;
     }
@@ -94,7 +97,8 @@ std::vector<float> resampleStereo(const std::vector<float>& in, int inputRate, i
 
 DecodedSamples decodeSoundFile(const std::string& path, int outputRate, ResampleQuality quality) {
     DecodedSamples result;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without O_NONBLOCK a pipe would hold the open until a writer came, perhaps for ever.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         result.status = statusForOpenError(errno);
         return result;
@@ -102,9 +106,10 @@ DecodedSamples decodeSoundFile(const std::string& path, int outputRate, Resample
     struct stat about {};
     if (::fstat(fd, &about) != 0 || !S_ISREG(about.st_mode)) {
         ::close(fd);
-        result.status = kAudioFileInvalidFileError;
+        result.status = kAudioFileNotRegularFileError;
         return result;
     }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     SF_INFO info{};
     SndfileHandle file(sf_open_fd(fd, SFM_READ, &info, SF_TRUE));
     if (!file) {

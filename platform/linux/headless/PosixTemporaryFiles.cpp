@@ -1,5 +1,7 @@
 #include "platform/linux/headless/PosixTemporaryFiles.h"
 
+#include <unistd.h>
+
 #include <sys/random.h>
 #include <sys/stat.h>
 
@@ -7,19 +9,38 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/linux/headless/PrivateDirectory.h"
+
 namespace plinka {
 
-std::optional<std::string> PosixTemporaryFiles::temporaryDirectory() {
-    const char* variable = std::getenv("TMPDIR");
-    std::string directory = variable != nullptr && *variable != '\0' ? variable : "/tmp";
+namespace {
+
+bool isWritableDirectory(const char* path) {
     struct stat info {};
-    if (::stat(directory.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
-        return std::nullopt;
+    return path != nullptr && *path == '/' && ::stat(path, &info) == 0 && S_ISDIR(info.st_mode) &&
+           ::access(path, W_OK | X_OK) == 0;
+}
+
+std::string withSlash(std::string directory) {
+    return directory.back() == '/' ? directory : directory + '/';
+}
+
+}  // namespace
+
+std::optional<std::string> PosixTemporaryFiles::temporaryDirectory() {
+    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); isWritableDirectory(runtime)) {
+        const std::string own = withSlash(runtime) + "plinka";
+        if (preparePrivateDirectory(own, nullptr)) {
+            return own + '/';
+        }
     }
-    if (directory.back() != '/') {
-        directory += '/';
+    if (const char* variable = std::getenv("TMPDIR"); isWritableDirectory(variable)) {
+        return withSlash(variable);
     }
-    return directory;
+    if (isWritableDirectory("/tmp")) {
+        return "/tmp/";
+    }
+    return std::nullopt;
 }
 
 std::optional<std::string> PosixTemporaryFiles::createUuidString() {

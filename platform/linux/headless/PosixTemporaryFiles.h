@@ -4,7 +4,9 @@
 
 namespace plinka {
 
-// $TMPDIR (or /tmp) and version-4 UUIDs from the kernel's random source.
+// A folder of Plinka's own in the session's runtime directory ($XDG_RUNTIME_DIR/plinka), else
+// $TMPDIR when it is a folder this user may write in, else /tmp; and version-4 UUIDs from the
+// kernel's random source.
 class PosixTemporaryFiles final : public TemporaryFiles {
   public:
     std::optional<std::string> temporaryDirectory() override;

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/linux/headless/PrivateDirectory.h"
+
 namespace plinka {
 
 // What a later copy sends over a running copy's reopen socket, and the answer it waits for.
@@ -18,12 +20,6 @@ inline constexpr std::string_view kReopenReply = "reopened\n";
 std::string reopenSocketDirectoryFor(const char* runtimeDirectory, uid_t uid);
 // The directory for this user, from $XDG_RUNTIME_DIR.
 std::string reopenSocketDirectory();
-
-// Whether the directory is a real directory (no link) of this user that no one else may enter.
-bool isPrivateDirectory(const std::string& directory);
-// Makes the directory (0700) or takes an existing one of this user's, closing it to others;
-// false, with the reason in `error`, when it is missing and cannot be made, or someone else's.
-bool preparePrivateDirectory(const std::string& directory, std::string* error);
 
 // The socket the process listens on for reopen requests.
 std::string reopenSocketPath(const std::string& directory, pid_t pid);
