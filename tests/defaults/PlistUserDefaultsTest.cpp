@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 
@@ -145,6 +146,46 @@ TEST_F(PlistUserDefaultsTest, ADamagedFileIsKeptAsideLoggedOnceAndTheRegisteredD
         EXPECT_EQ(directory.entries().size(), 2u);
         EXPECT_EQ(log.lines().size(), 1u);
     }
+}
+
+// A pipe, socket or folder where the file should be never blocks the start: one line names it,
+// the registered defaults apply and changes stay in memory.
+TEST_F(PlistUserDefaultsTest, ASpecialFileInTheFilesPlaceIsRefusedAtOnce) {
+    ASSERT_EQ(::mkfifo(directory.defaultsFile().c_str(), 0600), 0);
+    auto defaults = open();
+    defaults->registerDefaults(registration());
+    defaults->setBool(false, "showInMenuBar");
+    EXPECT_FALSE(defaults->boolForKey("showInMenuBar"));
+    ASSERT_EQ(log.lines().size(), 1u);
+    EXPECT_THAT(log.lines()[0], HasSubstr(directory.defaultsFile() + " (not a regular file)"));
+    struct stat info {};
+    ASSERT_EQ(::stat(directory.defaultsFile().c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+}
+
+// A write cut short leaves its temporary file, and damaged files pile up across runs: the next
+// start removes the first (when no write can still be making it) and keeps the newest few of
+// the second.
+TEST_F(PlistUserDefaultsTest, LeftoversOfEarlierRunsAreClearedAtStart) {
+    namespace fs = std::filesystem;
+    const std::string file = directory.defaultsFile();
+    const auto hourAgo = fs::file_time_type::clock::now() - std::chrono::hours(1);
+    writeBytes(file + ".tmp-AbC123", "cut short");
+    fs::last_write_time(file + ".tmp-AbC123", hourAgo);
+    writeBytes(file + ".tmp-XyZ789", "being written now");
+    for (int i = 0; i < 5; ++i) {
+        const std::string aside = file + ".corrupt-2026010" + std::to_string(i) + "T000000Z";
+        writeBytes(aside, "old");
+        fs::last_write_time(aside, hourAgo + std::chrono::minutes(i));
+    }
+    writeBytes(file, "damaged again");
+    auto defaults = open();
+    auto entries = directory.entries();
+    ASSERT_EQ(entries.size(), 4u);  // the fresh temporary file and three damaged ones
+    EXPECT_THAT(entries[0], HasSubstr(".corrupt-20260103T"));  // the three oldest went
+    EXPECT_THAT(entries[1], HasSubstr(".corrupt-20260104T"));
+    EXPECT_THAT(entries[2], HasSubstr(".corrupt-"));  // the one set aside just now
+    EXPECT_EQ(entries[3], fs::path(file).filename().string() + ".tmp-XyZ789");
 }
 
 TEST_F(PlistUserDefaultsTest, ValuesThatAreNoPropertyListAreRefusedWithALogLine) {

@@ -54,6 +54,7 @@ PlistUserDefaults::PlistUserDefaults(const std::string& directory,
         log_.log("Cannot make the defaults directory " + directory_ +
                  "; changes to the defaults are kept in memory only");
     }
+    file_.removeLeftovers();
     loadAtStart();
     watch();
 }

@@ -5,8 +5,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
+#include <filesystem>
+#include <functional>
 
 #include "platform/linux/defaults/AtomicFile.h"
 #include "platform/linux/plist/PlistLimits.h"
@@ -16,13 +20,22 @@ namespace plinka {
 
 namespace {
 
-enum class ReadResult { Read, Missing, Failed, TooLarge };
+enum class ReadResult { Read, Missing, Failed, NotRegular, TooLarge };
 
 ReadResult readWholeFile(const std::string& path, std::vector<uint8_t>* bytes) {
-    int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without O_NONBLOCK a pipe put in the file's place would hold the open for ever.
+    int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (descriptor < 0) {
-        return errno == ENOENT ? ReadResult::Missing : ReadResult::Failed;
+        return errno == ENOENT  ? ReadResult::Missing
+               : errno == ENXIO ? ReadResult::NotRegular
+                                : ReadResult::Failed;
     }
+    struct stat info {};
+    if (::fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(descriptor);
+        return ReadResult::NotRegular;
+    }
+    ::fcntl(descriptor, F_SETFL, ::fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
     ReadResult result = ReadResult::Read;
     uint8_t buffer[65536];
     for (;;) {
@@ -73,6 +86,10 @@ UserDefaultsFile::Contents UserDefaultsFile::read() {
         case ReadResult::Failed:
             contents.state = State::Unreadable;
             contents.problem = std::strerror(errno);
+            return contents;
+        case ReadResult::NotRegular:
+            contents.state = State::Unreadable;
+            contents.problem = "not a regular file";
             return contents;
         case ReadResult::TooLarge:
             contents.state = State::Damaged;
@@ -136,6 +153,7 @@ std::optional<std::string> UserDefaultsFile::setAside(std::string* error) {
         std::string target = attempt == 0 ? base : base + "-" + std::to_string(attempt);
         if (::renameat2(AT_FDCWD, path_.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) {
             seen_ = currentVersion(path_);
+            removeLeftovers();
             return target;
         }
         if (errno != EEXIST) {
@@ -144,6 +162,32 @@ std::optional<std::string> UserDefaultsFile::setAside(std::string* error) {
     }
     *error = std::strerror(errno);
     return std::nullopt;
+}
+
+void UserDefaultsFile::removeLeftovers() const {
+    namespace fs = std::filesystem;
+    const fs::path file(path_);
+    const std::string temporaryPrefix = file.filename().string() + ".tmp-";
+    const std::string damagedPrefix = file.filename().string() + ".corrupt-";
+    const auto now = fs::file_time_type::clock::now();
+    std::vector<std::pair<fs::file_time_type, fs::path>> damaged;
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(file.parent_path(), error)) {
+        const std::string name = entry.path().filename().string();
+        const auto modified = entry.last_write_time(error);
+        if (error || !entry.is_regular_file(error)) {
+            continue;
+        }
+        if (name.starts_with(temporaryPrefix) && now - modified > std::chrono::seconds(10)) {
+            fs::remove(entry.path(), error);
+        } else if (name.starts_with(damagedPrefix)) {
+            damaged.emplace_back(modified, entry.path());
+        }
+    }
+    std::sort(damaged.begin(), damaged.end(), std::greater<>());
+    for (size_t i = kKeptDamagedFiles; i < damaged.size(); ++i) {
+        fs::remove(damaged[i].second, error);
+    }
 }
 
 std::optional<UserDefaultsFile::Version> UserDefaultsFile::currentVersion(const std::string& path) {

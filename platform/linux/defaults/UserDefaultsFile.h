@@ -39,9 +39,14 @@ class UserDefaultsFile {
     bool changedSinceSeen() const;
     // Replaces the file atomically with the values; the new version counts as seen.
     bool write(const Values& values, std::string* error);
-    // Renames the file aside to "<path>.corrupt-<UTC time>", never over an existing file;
-    // answers the new path.
+    // Renames the file aside to "<path>.corrupt-<UTC time>", never over an existing file, and
+    // keeps only the newest kKeptDamagedFiles of those; answers the new path.
     std::optional<std::string> setAside(std::string* error);
+    // Removes what earlier runs left beside the file: temporary files of writes that were cut
+    // short (older than a write takes), and damaged files set aside beyond the newest few.
+    void removeLeftovers() const;
+
+    static constexpr int kKeptDamagedFiles = 3;
 
   private:
     struct Version {
