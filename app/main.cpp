@@ -8,8 +8,10 @@
 #include "platform/Platform.h"
 #include "platform/UserDefaults.h"
 #include "platform/linux/LinuxPlatform.h"
+#include "platform/linux/SystemLog.h"
 #include "platform/linux/defaults/PlistUserDefaults.h"
 #include "platform/linux/gui/DesktopSystemSettings.h"
+#include "platform/linux/gui/DisplayCheck.h"
 #include "platform/linux/gui/PreferencesWindow.h"
 #include "platform/linux/gui/QtAlertPresenter.h"
 #include "platform/linux/gui/QtApplication.h"
@@ -21,6 +23,7 @@
 #include "platform/linux/system/DirectoryCrashReports.h"
 #include "platform/linux/system/PosixCommandRunner.h"
 #include "platform/linux/system/QtUrlOpener.h"
+#include "platform/linux/system/TerminationSignals.h"
 #include "platform/linux/system/UnameProcessInformation.h"
 #include "platform/linux/system/UnavailableSystemAttributes.h"
 #include "platform/linux/system/XdgAutostartLoginItems.h"
@@ -42,8 +45,17 @@ std::optional<InputBackend> chosenInputBackend(const UserDefaults& defaults) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (const auto problem = unreachableDisplay()) {
+        SystemLog("Plinka").log(*problem);
+        return 1;
+    }
     QApplication application(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
+    const bool showPreferences = application.arguments().contains("--preferences");
+    // SIGTERM, SIGINT and SIGHUP end the application as its Quit command does.
+    std::string error;
+    const auto terminationSignals =
+        TerminationSignals::install([](int) { QCoreApplication::quit(); }, &error);
 
     // Made before the shared instances, so it goes after them.
     static LinuxPlatform services(LinuxPlatform::Options{});
@@ -73,7 +85,9 @@ int main(int argc, char** argv) {
         }
     });
     QtStatusBar statusBar(bundle);
-    ProcfsProcessManager processes;
+    // A copy started for its Preferences shows those of the running copy instead.
+    ProcfsProcessManager processes(showPreferences ? ReopenRequest::ShowPreferences
+                                                   : ReopenRequest::Reopen);
     QtUrlOpener urls;
     DesktopSystemSettings settings;
     XdgAutostartLoginItems autostart(XdgAutostartLoginItems::defaultDirectory());
@@ -90,7 +104,6 @@ int main(int argc, char** argv) {
     AppController::initialize(platform, desktop);
     AppController controller(platform, desktop, SoundController::sharedInstance());
 
-    std::string error;
     if (const auto path = bundle.pathForResource("MainMenu", "ui")) {
         preferences =
             PreferencesWindow::load(*path,
@@ -106,16 +119,29 @@ int main(int argc, char** argv) {
     if (!preferences) {
         platform.log.log("Cannot load the main interface file: " + error);
     }
-    if (application.arguments().contains("--preferences") && preferences) {
-        preferences->show();
+    if (!terminationSignals) {
+        platform.log.log("Cannot end on signals: " + error);
     }
 
     controller.awakeFromNib();
-    auto reopen =
-        ReopenListener::listen([&] { controller.applicationShouldHandleReopen(false); }, &error);
+    auto reopen = ReopenListener::listen(
+        [&](ReopenRequest request) {
+            if (request == ReopenRequest::ShowPreferences && preferences) {
+                preferences->show();
+            } else {
+                controller.applicationShouldHandleReopen(false);
+            }
+        },
+        &error);
     if (!reopen) {
         platform.log.log("Cannot answer reopen requests: " + error);
     }
+    // After the single-copy guard has had its say: a copy that yields shows nothing.
+    QTimer::singleShot(0, [&] {
+        if (showPreferences && preferences && !qtApplication.isTerminating()) {
+            preferences->show();
+        }
+    });
     QObject::connect(&application, &QCoreApplication::aboutToQuit,
                      [&] { controller.applicationWillTerminate(); });
     QTimer::singleShot(0, [&] { controller.applicationDidFinishLaunching(); });

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
@@ -82,12 +83,14 @@ void PlinkaSession::writeDefaults(const std::map<std::string, std::string>& stri
     if (!plist) {
         throw std::invalid_argument("defaults that no property list holds");
     }
-    std::ofstream(home_ + "/config/" + identifier_ + ".plist", std::ios::binary)
+    std::ofstream(defaultsFile(), std::ios::binary)
         .write(reinterpret_cast<const char*>(plist->data()),
                static_cast<std::streamsize>(plist->size()));
 }
 
-std::unique_ptr<ChildProcess> PlinkaSession::start(const std::vector<std::string>& arguments) {
+std::unique_ptr<ChildProcess> PlinkaSession::start(
+    const std::vector<std::string>& arguments,
+    const std::vector<std::pair<std::string, std::string>>& environment) {
     ChildProcess::Options options;
     options.arguments = arguments;
     options.mergeErrors = true;
@@ -100,7 +103,6 @@ std::unique_ptr<ChildProcess> PlinkaSession::start(const std::vector<std::string
         {"XDG_CACHE_HOME", home_ + "/cache"},
         {"XDG_STATE_HOME", home_ + "/state"},
         {"XDG_RUNTIME_DIR", home_ + "/runtime"},
-        // Theme sounds are written out to temporary files that stay: keep them in the session.
         {"TMPDIR", home_ + "/tmp"},
         // No buses: the tray falls back to the X11 system tray, sleep and wake go unnoticed.
         {"DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/plinka-session-bus"},
@@ -109,6 +111,15 @@ std::unique_ptr<ChildProcess> PlinkaSession::start(const std::vector<std::string
         {"SDL_DISKAUDIOFILE", audioFile(started_)},
         {"PLINKA_INPUT", "x11"},
     };
+    for (const auto& [name, value] : environment) {
+        auto same = [&](const auto& entry) { return entry.first == name; };
+        auto found = std::find_if(options.environment.begin(), options.environment.end(), same);
+        if (found != options.environment.end()) {
+            found->second = value;
+        } else {
+            options.environment.emplace_back(name, value);
+        }
+    }
     ++started_;
     return std::make_unique<ChildProcess>(bundle_ + "/Contents/MacOS/Plinka", options);
 }

@@ -29,8 +29,16 @@ class PlinkaSession {
     // Writes the user's defaults (string values) before a copy starts.
     void writeDefaults(const std::map<std::string, std::string>& strings) const;
 
-    // Starts a copy with its output and standard error on one pipe.
-    std::unique_ptr<ChildProcess> start(const std::vector<std::string>& arguments = {});
+    // Where the copies' runtime files go (reopen sockets, temporary sounds in plinka/).
+    std::string runtimeDirectory() const { return home_ + "/runtime"; }
+    std::string temporaryDirectory() const { return home_ + "/tmp"; }
+    std::string defaultsFile() const { return home_ + "/config/" + identifier_ + ".plist"; }
+
+    // Starts a copy with its output and standard error on one pipe; `environment` is set (or
+    // replaced) over the session's own.
+    std::unique_ptr<ChildProcess> start(
+        const std::vector<std::string>& arguments = {},
+        const std::vector<std::pair<std::string, std::string>>& environment = {});
 
   private:
     ScratchDirectory scratch_;

@@ -157,7 +157,7 @@ TEST_F(ReopenRequestTest, FailsWithoutWaitingWhenNothingListens) {
 }
 
 TEST_F(ReopenRequestTest, GivesUpOnAListenerThatDoesNotAnswerInTime) {
-    ProcfsProcessManager processes(std::chrono::milliseconds(100));
+    ProcfsProcessManager processes(ReopenRequest::Reopen, std::chrono::milliseconds(100));
     const FileDescriptor silent = silentListenerFor(getpid());
     EXPECT_EQ(processes.sendReopenEvent(kCurrentProcess), errAETimeout);
 }

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <thread>
+#include <vector>
 
 #include "ScopedEnvironment.h"
 #include "TestAppBundle.h"
@@ -74,7 +75,12 @@ class ReopenListenerTest : public ::testing::Test {
   protected:
     std::unique_ptr<ReopenListener> listen() {
         std::string error;
-        auto listener = ReopenListener::listen([this] { ++reopens_; }, &error);
+        auto listener = ReopenListener::listen(
+            [this](ReopenRequest request) {
+                ++reopens_;
+                requests_.push_back(request);
+            },
+            &error);
         EXPECT_TRUE(listener) << error;
         return listener;
     }
@@ -83,6 +89,7 @@ class ReopenListenerTest : public ::testing::Test {
     testing::ScratchDirectory runtime_;
     testing::ScopedEnvironment environment_{"XDG_RUNTIME_DIR", runtime_.path()};
     int reopens_ = 0;
+    std::vector<ReopenRequest> requests_;
 };
 
 TEST_F(ReopenListenerTest, ListensOnItsOwnSocketInAPrivateDirectoryUntilItGoes) {
@@ -118,7 +125,7 @@ TEST_F(ReopenListenerTest, AnswersAReopenOnceItsHandlerHasRun) {
     bool answeredBeforeHandler = true;
     std::string error;
     auto listener = ReopenListener::listen(
-        [&] {
+        [&](ReopenRequest) {
             answeredBeforeHandler = answered;
             ++reopens_;
         },
@@ -151,11 +158,43 @@ TEST_F(ReopenListenerTest, ClosesOtherRequestsWithoutAnAnswerAndKeepsServing) {
     EXPECT_EQ(reopens_, 0);
 
     RawClient right(path, std::string(kReopenRequest));
-    EXPECT_TRUE(processEventsUntil([&] { return right.done(); }));
+    RawClient preferences(path, std::string(kShowPreferencesRequest));
+    EXPECT_TRUE(processEventsUntil([&] { return right.done() && preferences.done(); }));
     EXPECT_EQ(right.reply(), kReopenReply);
-    EXPECT_EQ(reopens_, 1);
+    EXPECT_EQ(preferences.reply(), kReopenReply);
+    EXPECT_EQ(requests_, (std::vector{ReopenRequest::Reopen, ReopenRequest::ShowPreferences}));
     EXPECT_FALSE(silent.done());
     EXPECT_FALSE(partial.done());
+}
+
+// A copy from before "preferences" closes that request unanswered; asking to show the
+// Preferences then still reopens it.
+TEST_F(ReopenListenerTest, AnOlderCopyThatKnowsOnlyReopenIsReopenedInstead) {
+    fs::create_directories(directory());
+    fs::permissions(directory(), fs::perms::owner_all);
+    const std::string path = reopenSocketPath(directory(), getpid());
+    const auto address = socketAddress(path);
+    FileDescriptor older(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    ASSERT_EQ(::bind(older.get(), reinterpret_cast<const sockaddr*>(&*address), sizeof *address),
+              0);
+    ASSERT_EQ(::listen(older.get(), 4), 0);
+    std::vector<std::string> heard;
+    std::thread olderCopy([&] {
+        for (int i = 0; i < 2; ++i) {
+            FileDescriptor peer(::accept(older.get(), nullptr, nullptr));
+            char buffer[64];
+            const ssize_t count = ::recv(peer.get(), buffer, sizeof buffer, 0);
+            heard.emplace_back(buffer, static_cast<size_t>(std::max<ssize_t>(count, 0)));
+            if (heard.back() == kReopenRequest) {
+                ::send(peer.get(), kReopenReply.data(), kReopenReply.size(), MSG_NOSIGNAL);
+            }
+        }
+    });
+    ProcfsProcessManager processes(ReopenRequest::ShowPreferences);
+    EXPECT_EQ(processes.sendReopenEvent(kCurrentProcess), kProcessNoErr);
+    olderCopy.join();
+    EXPECT_EQ(heard, (std::vector<std::string>{std::string(kShowPreferencesRequest),
+                                               std::string(kReopenRequest)}));
 }
 
 TEST_F(ReopenListenerTest, DropsTheOldestWaitingConnectionsBeyondItsLimit) {
@@ -184,7 +223,7 @@ TEST_F(ReopenListenerTest, RefusesADirectoryThatIsNotThisUsersOwn) {
     testing::ScratchDirectory elsewhere;
     fs::create_directory_symlink(elsewhere.path(), directory());
     std::string error;
-    EXPECT_FALSE(ReopenListener::listen([] {}, &error));
+    EXPECT_FALSE(ReopenListener::listen([](ReopenRequest) {}, &error));
     EXPECT_NE(error.find(directory()), std::string::npos) << error;
     EXPECT_FALSE(isPrivateDirectory(directory()));
     fs::remove(directory());
@@ -195,7 +234,7 @@ TEST_F(ReopenListenerTest, RefusesADirectoryThatIsNotThisUsersOwn) {
     fs::create_directory(directory());
     fs::permissions(directory(), fs::perms::owner_all);
     ASSERT_EQ(chown(directory().c_str(), 65534, 65534), 0);
-    EXPECT_FALSE(ReopenListener::listen([] {}, &error));
+    EXPECT_FALSE(ReopenListener::listen([](ReopenRequest) {}, &error));
     EXPECT_FALSE(isPrivateDirectory(directory()));
 }
 

@@ -71,6 +71,8 @@ void SdlAudioOutput::supervise() {
 
 bool SdlAudioOutput::open() {
     SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Plinka");
+    // The application ends on SIGINT and SIGTERM itself; SDL would only note them.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         reportNoDevice();
         return false;

@@ -37,6 +37,7 @@ void QtApplication::beep() {
 }
 
 void QtApplication::terminate() {
+    terminating_ = true;
     QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
                               Qt::QueuedConnection);
 }

@@ -26,9 +26,12 @@ class QtApplication final : public Application {
     void activateIgnoringOtherApps() override;
     void orderFrontStandardAboutPanel() override;
     void raisePanelsAboveAllWindows() override;
+    // Whether termination was asked for (it happens when control returns to the event loop).
+    bool isTerminating() const { return terminating_; }
 
   private:
     const Bundle& bundle_;
+    bool terminating_ = false;
     std::function<void()> showPreferences_;
     std::unique_ptr<QDialog> about_;
 };

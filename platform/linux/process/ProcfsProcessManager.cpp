@@ -60,8 +60,9 @@ bool waitFor(int socket, short events, Clock::time_point deadline) {
 
 }  // namespace
 
-ProcfsProcessManager::ProcfsProcessManager(std::chrono::milliseconds reopenTimeout)
-    : reopenTimeout_(reopenTimeout) {}
+ProcfsProcessManager::ProcfsProcessManager(ReopenRequest request,
+                                           std::chrono::milliseconds reopenTimeout)
+    : request_(request), reopenTimeout_(reopenTimeout) {}
 
 ProcessSerialNumber ProcfsProcessManager::serialNumberForPid(pid_t pid) {
     return {kProcessHighWord, static_cast<uint32_t>(pid)};
@@ -159,11 +160,19 @@ OSErr ProcfsProcessManager::sendReopenEvent(const ProcessSerialNumber& psn) {
     if (!pid) {
         return paramErr;
     }
+    const OSErr status = sendRequest(*pid, requestText(request_));
+    if (status == connectionInvalid && request_ != ReopenRequest::Reopen) {
+        return sendRequest(*pid, kReopenRequest);
+    }
+    return status;
+}
+
+OSErr ProcfsProcessManager::sendRequest(pid_t pid, std::string_view request) {
     const std::string directory = reopenSocketDirectory();
     if (!isPrivateDirectory(directory)) {
         return procNotFound;
     }
-    const auto address = socketAddress(reopenSocketPath(directory, *pid));
+    const auto address = socketAddress(reopenSocketPath(directory, pid));
     if (!address) {
         return procNotFound;
     }
@@ -179,11 +188,11 @@ OSErr ProcfsProcessManager::sendReopenEvent(const ProcessSerialNumber& psn) {
     }
     // A file left by a dead copy may be bound again by an unrelated process of another pid.
     const auto peer = peerCredentials(socket.get());
-    if (!peer || peer->uid != geteuid() || peer->pid != *pid) {
+    if (!peer || peer->uid != geteuid() || peer->pid != pid) {
         return connectionInvalid;
     }
-    if (::send(socket.get(), kReopenRequest.data(), kReopenRequest.size(), MSG_NOSIGNAL) !=
-        static_cast<ssize_t>(kReopenRequest.size())) {
+    if (::send(socket.get(), request.data(), request.size(), MSG_NOSIGNAL) !=
+        static_cast<ssize_t>(request.size())) {
         return connectionInvalid;
     }
     std::string reply;

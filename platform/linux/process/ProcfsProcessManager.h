@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/ProcessManager.h"
+#include "platform/linux/process/ReopenChannel.h"
 
 namespace plinka {
 
@@ -23,7 +24,10 @@ class ProcfsProcessManager final : public ProcessManager {
   public:
     static constexpr std::chrono::milliseconds kReopenTimeout{2000};
 
-    explicit ProcfsProcessManager(std::chrono::milliseconds reopenTimeout = kReopenTimeout);
+    // A reopen event sends `request`, falling back to a plain reopen for a running copy that
+    // does not know it.
+    explicit ProcfsProcessManager(ReopenRequest request = ReopenRequest::Reopen,
+                                  std::chrono::milliseconds reopenTimeout = kReopenTimeout);
 
     static ProcessSerialNumber serialNumberForPid(pid_t pid);
     // The pid the serial number names (this process's for kCurrentProcess); nullopt for none.
@@ -48,7 +52,9 @@ class ProcfsProcessManager final : public ProcessManager {
 
   private:
     void takeSnapshot();
+    OSErr sendRequest(pid_t pid, std::string_view request);
 
+    ReopenRequest request_;
     std::chrono::milliseconds reopenTimeout_;
     std::vector<pid_t> snapshot_;
 };

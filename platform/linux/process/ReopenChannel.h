@@ -11,9 +11,19 @@
 
 namespace plinka {
 
+// What a later copy asks of the running one: to reopen (it pops up its menu), or to show its
+// Preferences window. Copies that know only the first close the connection on the second
+// without an answer; the later copy then asks them to reopen.
+enum class ReopenRequest { Reopen, ShowPreferences };
+
 // What a later copy sends over a running copy's reopen socket, and the answer it waits for.
 inline constexpr std::string_view kReopenRequest = "reopen\n";
+inline constexpr std::string_view kShowPreferencesRequest = "preferences\n";
 inline constexpr std::string_view kReopenReply = "reopened\n";
+
+constexpr std::string_view requestText(ReopenRequest request) {
+    return request == ReopenRequest::ShowPreferences ? kShowPreferencesRequest : kReopenRequest;
+}
 
 // The directory of the reopen sockets: <runtimeDirectory>/plinka, or /tmp/plinka-<uid> without
 // a runtime directory (unset or empty).

@@ -7,8 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-
-#include "platform/linux/process/ReopenChannel.h"
+#include <optional>
 
 namespace plinka {
 
@@ -103,21 +102,25 @@ void ReopenListener::readRequest(Connection* connection) {
         return;
     }
     connection->received.append(buffer, static_cast<size_t>(count));
-    if (connection->received.size() < kReopenRequest.size()) {
-        if (!kReopenRequest.starts_with(connection->received)) {
+    std::optional<ReopenRequest> request;
+    bool partial = false;
+    for (ReopenRequest known : {ReopenRequest::Reopen, ReopenRequest::ShowPreferences}) {
+        const std::string_view text = requestText(known);
+        request = connection->received == text ? std::optional(known) : request;
+        partial = partial || (connection->received.size() < text.size() &&
+                              text.starts_with(connection->received));
+    }
+    if (!request) {
+        if (!partial) {
             dropConnection(connection);
         }
-        return;
-    }
-    if (connection->received != kReopenRequest) {
-        dropConnection(connection);
         return;
     }
     // The handler may run a nested event loop; this connection must not be read or dropped
     // meanwhile.
     connection->notifier->setEnabled(false);
     connection->answering = true;
-    handler_();
+    handler_(*request);
     ::send(connection->socket.get(), kReopenReply.data(), kReopenReply.size(), MSG_NOSIGNAL);
     dropConnection(connection);
 }

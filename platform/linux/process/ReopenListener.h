@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/linux/input/FileDescriptor.h"
+#include "platform/linux/process/ReopenChannel.h"
 
 class QObject;
 class QSocketNotifier;
@@ -13,11 +14,11 @@ class QSocketNotifier;
 namespace plinka {
 
 // The running copy's end of the reopen channel: listens on its socket in the reopen directory,
-// answers only processes of the same user, and calls the handler on the thread that made it
-// (the main thread) before it replies. Removes its socket when destroyed.
+// answers only processes of the same user, and calls the handler with what was asked on the
+// thread that made it (the main thread) before it replies. Removes its socket when destroyed.
 class ReopenListener {
   public:
-    using Handler = std::function<void()>;
+    using Handler = std::function<void(ReopenRequest request)>;
 
     // Listens on this process's socket (replacing a stale file left there); null, with the
     // reason in `error`, when the directory or the socket cannot be made.
