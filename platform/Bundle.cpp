@@ -4,8 +4,14 @@
 
 namespace plinka {
 
+std::string Bundle::localizedStringForKey(std::string_view key, std::string_view value,
+                                          std::string_view /*table*/) const {
+    return std::string(value.empty() ? key : value);
+}
+
 std::optional<std::string> Bundle::bundleIdentifier() const {
-    if (const auto* identifier = infoDictionary().objectForKey("CFBundleIdentifier").stringValue()) {
+    if (const auto* identifier =
+            infoDictionary().objectForKey("CFBundleIdentifier").stringValue()) {
         return *identifier;
     }
     return std::nullopt;
