@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
@@ -34,6 +35,11 @@ void copyBundle(const fs::path& from, const fs::path& to) {
 void replaceFile(const fs::path& path, const std::string& contents) {
     fs::remove(path);
     std::ofstream(path) << contents;
+}
+
+std::string systemPath() {
+    const char* path = std::getenv("PATH");
+    return path != nullptr ? path : "/usr/local/bin:/usr/bin:/bin";
 }
 
 std::string readFile(const fs::path& path) {
@@ -78,13 +84,32 @@ void PlinkaSession::writeDefaults(const std::map<std::string, std::string>& stri
     for (const auto& [key, value] : strings) {
         entries.emplace_back(Object::string(key), Object::string(value));
     }
-    const auto plist = writeXmlPropertyList(Object::dictionary(std::move(entries)));
+    writeDefaults(entries);
+}
+
+void PlinkaSession::writeDefaults(const Object::Dictionary& entries) const {
+    const auto plist = writeXmlPropertyList(Object::dictionary(entries));
     if (!plist) {
         throw std::invalid_argument("defaults that no property list holds");
     }
-    std::ofstream(home_ + "/config/" + identifier_ + ".plist", std::ios::binary)
+    std::ofstream(defaultsFile(), std::ios::binary)
         .write(reinterpret_cast<const char*>(plist->data()),
                static_cast<std::streamsize>(plist->size()));
+}
+
+std::string PlinkaSession::defaultsFile() const {
+    return home_ + "/config/" + identifier_ + ".plist";
+}
+
+void PlinkaSession::addProgram(const std::string& name, const std::string& script) const {
+    const fs::path program = fs::path(programs()) / name;
+    fs::create_directories(program.parent_path());
+    replaceFile(program, script);
+    fs::permissions(program, fs::perms::owner_all, fs::perm_options::add);
+}
+
+std::string PlinkaSession::programs() const {
+    return scratch_.path().string() + "/bin";
 }
 
 std::unique_ptr<ChildProcess> PlinkaSession::start(const std::vector<std::string>& arguments) {
@@ -108,6 +133,7 @@ std::unique_ptr<ChildProcess> PlinkaSession::start(const std::vector<std::string
         {"SDL_AUDIODRIVER", "disk"},
         {"SDL_DISKAUDIOFILE", audioFile(started_)},
         {"PLINKA_INPUT", "x11"},
+        {"PATH", programs() + ":" + systemPath()},
     };
     ++started_;
     return std::make_unique<ChildProcess>(bundle_ + "/Contents/MacOS/Plinka", options);

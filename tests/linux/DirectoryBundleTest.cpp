@@ -101,5 +101,23 @@ TEST_F(DirectoryBundleTest, TheFirstLanguageTheBundleHasGivesTheLocalizedInforma
               "Plinka");
 }
 
+TEST_F(DirectoryBundleTest, StringsTablesAreFoundLikeTheLocalizedInformation) {
+    const fs::path resources = root / "Contents/Resources";
+    fs::create_directories(resources / "de.lproj");
+    std::ofstream(resources / "de.lproj/Localizable.strings")
+        << "\"this application\" = \"diese Anwendung\";\n";
+    fs::create_directories(resources / "en.lproj");
+    std::ofstream(resources / "en.lproj/MoveApplication.strings") << "\"Move\" = \"Move It\";";
+
+    const DirectoryBundle german(root.string(), {"de_DE"});
+    EXPECT_EQ(german.localizedStringForKey("this application", "", ""), "diese Anwendung");
+    // The first table found answers, also when it lacks the key: the value, else the key.
+    EXPECT_EQ(german.localizedStringForKey("other", "", ""), "other");
+    EXPECT_EQ(german.localizedStringForKey("other", "Fallback", ""), "Fallback");
+    EXPECT_EQ(german.localizedStringForKey("Move", "", "MoveApplication"), "Move It");
+    const DirectoryBundle swedish(root.string(), {"sv"});
+    EXPECT_EQ(swedish.localizedStringForKey("this application", "", ""), "this application");
+}
+
 }  // namespace
 }  // namespace plinka
