@@ -21,6 +21,8 @@ constexpr std::string_view kLastVersionUsedKey = "FeedbackLastVersionUsed";
 constexpr std::string_view kFirstUsedKey = "FeedbackFirstUsed";
 constexpr std::string_view kPromptedKey = "FeedbackPrompted";
 constexpr std::string_view kSuppressKey = "FeedbackSuppress";
+// How long a build version is used before feedback is asked for: 7 days.
+constexpr double kFeedbackDelay = 604800.0;
 
 }  // namespace
 

@@ -20,8 +20,6 @@ class UserDefaults;
 
 // The information-dictionary key of the maker's mail domain, where feedback mail goes.
 constexpr std::string_view kMailDomainKey = "PLKMailDomain";
-// How long a build version is used before feedback is asked for: 7 days.
-constexpr double kFeedbackDelay = 604800.0;
 
 // What the feedback prompt works with.
 struct FeedbackServices {

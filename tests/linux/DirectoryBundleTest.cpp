@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "ScratchDirectory.h"
 #include "platform/linux/DirectoryBundle.h"
 
 namespace plinka {
@@ -103,11 +104,9 @@ TEST_F(DirectoryBundleTest, TheFirstLanguageTheBundleHasGivesTheLocalizedInforma
 
 TEST_F(DirectoryBundleTest, StringsTablesAreFoundLikeTheLocalizedInformation) {
     const fs::path resources = root / "Contents/Resources";
-    fs::create_directories(resources / "de.lproj");
-    std::ofstream(resources / "de.lproj/Localizable.strings")
-        << "\"this application\" = \"diese Anwendung\";\n";
-    fs::create_directories(resources / "en.lproj");
-    std::ofstream(resources / "en.lproj/MoveApplication.strings") << "\"Move\" = \"Move It\";";
+    testing::writeFile(resources / "de.lproj/Localizable.strings",
+                       "\"this application\" = \"diese Anwendung\";\n");
+    testing::writeFile(resources / "en.lproj/MoveApplication.strings", "\"Move\" = \"Move It\";");
 
     const DirectoryBundle german(root.string(), {"de_DE"});
     EXPECT_EQ(german.localizedStringForKey("this application", "", ""), "diese Anwendung");
