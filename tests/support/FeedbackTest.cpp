@@ -78,7 +78,6 @@ TEST(FeedbackTest, TheLaunchCheckRecordsANewVersionAndPromptsAWeekLater) {
         {"first launch", Object(), Object(), false, false, false, true},
         {"a second short of a week", v42, ago(604799), false, false, false, false},
         {"a week to the second", v42, ago(604800), false, false, true, false},
-        {"a year", v42, ago(365 * kDay), false, false, true, false},
         {"sent for this version", v42, ago(365 * kDay), true, false, false, false},
         {"suppressed", v42, ago(365 * kDay), false, true, false, false},
         {"no first use", v42, Object(), false, false, false, false},
@@ -211,23 +210,11 @@ TEST(FeedbackTest, TheNameComesFromTheBundleNameTheDisplayNameOrIsThisApplicatio
         ASSERT_EQ(world.desktop.alerts.shown.size(), 1u);
         EXPECT_EQ(world.desktop.alerts.shown[0].messageText,
                   "Tell Us What You Think of " + test.name);
-        EXPECT_EQ(world.desktop.alerts.shown[0].informativeText.substr(0, 20 + test.name.size()),
-                  "Thank you for using " + test.name);
         ASSERT_EQ(world.desktop.urls.opened.size(), 1u);
         EXPECT_TRUE(world.desktop.urls.opened[0].starts_with(
             "mailto:" + test.mailbox + "@plinka.org?subject=Feedback%20for%20"))
             << world.desktop.urls.opened[0];
     }
-}
-
-TEST(FeedbackTest, WithoutAMailDomainNothingOpensAndTheLogSaysWhy) {
-    FeedbackWorld world;
-    world.fake.bundle.info =
-        Object::dictionary({{Object::string("CFBundleName"), Object::string("Plinka")},
-                            {Object::string("CFBundleVersion"), Object::string("42")}});
-    Feedback(world.services).sendFeedback();
-    EXPECT_TRUE(world.desktop.urls.opened.empty());
-    EXPECT_EQ(world.fake.log.lines().size(), 1u);
 }
 
 }  // namespace

@@ -17,13 +17,14 @@ namespace plinka::testing {
 namespace {
 
 namespace fs = std::filesystem;
+using Paths = SymlinksAndAliases;
 
 class SymlinksAndAliasesTest : public ::testing::Test {
   protected:
     SymlinksAndAliasesTest() : root(fs::canonical(scratch.path()).string()) {
-        fs::create_directories(root + "/real/folder");
-        fs::create_directories(root + "/a/b");
-        writeFile(root + "/real/file", "x");
+        fs::create_directories(at("real/folder"));
+        fs::create_directories(at("a/b"));
+        writeFile(at("real/file"), "x");
     }
     std::string at(const std::string& relative) const { return root + "/" + relative; }
     void link(const std::string& target, const std::string& relative) const {
@@ -39,69 +40,52 @@ class SymlinksAndAliasesTest : public ::testing::Test {
     SymlinksAndAliases paths{aliases};
 };
 
-TEST_F(SymlinksAndAliasesTest, LinksAnywhereInThePathAreFollowedAndTheRestAppended) {
-    link(at("real"), "absolute");        // absolute target
-    link("../../real", "a/b/climbing");  // relative target that climbs
+TEST_F(SymlinksAndAliasesTest, LinksAnywhereInThePathAreFollowedAndMissingEntriesAnswerNothing) {
+    link(at("real"), "absolute");
+    link("../../real", "a/b/climbing");
     link("climbing/folder", "a/b/chained");
-    struct Case {
-        std::string path;
-        std::optional<std::string> expected;
-    };
-    const Case cases[] = {
+    link(at("real/gone"), "dangling");
+    ScopedEnvironment home("HOME", at("real"));
+    const std::pair<std::string, std::optional<std::string>> cases[] = {
         {"/", "/"},
-        {at("real/file"), at("real/file")},
         {at("absolute/file"), at("real/file")},
         {at("a/b/climbing/folder"), at("real/folder")},
         // A target's own folders are not looked at again: only its last component is.
         {at("a/b/chained"), at("a/b/climbing/folder")},
         {at("a/./b/../b/climbing//file/"), at("real/file")},
         {at("absolute/../real/file"), at("real/file")},  // ".." is taken from the text
-        {"real/file", std::nullopt},                     // relative
-        {"", std::nullopt},
+        {"~/folder", at("real/folder")},
+        {"~no-such-user-here/folder", std::nullopt},
+        {"real/file", std::nullopt},
         {at("real/missing"), std::nullopt},
         {at("missing/file"), std::nullopt},
+        {at("dangling"), std::nullopt},
+        {at("dangling/file"), std::nullopt},
     };
-    for (const Case& test : cases) {
-        EXPECT_EQ(resolved(test.path), test.expected) << test.path;
+    for (const auto& [path, expected] : cases) {
+        EXPECT_EQ(resolved(path), expected) << path;
     }
+    EXPECT_EQ(paths.stringByIterativelyResolvingSymlinkOrAlias(at("dangling")), std::nullopt);
+    // The plain variants answer what they were given when there is nothing to follow.
+    EXPECT_EQ(Paths::stringByResolvingSymlink(at("real/missing")), at("real/missing"));
+    EXPECT_EQ(paths.stringByResolvingAlias(at("real/missing")), at("real/missing"));
 }
 
-TEST_F(SymlinksAndAliasesTest, ALeadingTildeIsTheHomeFolder) {
+TEST_F(SymlinksAndAliasesTest, StandardizingExpandsTildesAndRelativeLinkTargetsAreCleaned) {
     ScopedEnvironment home("HOME", at("real"));
-    EXPECT_EQ(resolved("~/folder"), at("real/folder"));
-    EXPECT_EQ(resolved("~"), at("real"));
-    EXPECT_EQ(SymlinksAndAliases::stringByStandardizingPath("~/a/./b/../c/"), at("real/a/c"));
-
     const passwd* me = ::getpwuid(::getuid());
     ASSERT_NE(me, nullptr);
-    EXPECT_EQ(SymlinksAndAliases::stringByStandardizingPath("~" + std::string(me->pw_name) + "/x"),
+    EXPECT_EQ(Paths::stringByStandardizingPath("~/a/./b/../c/"), at("real/a/c"));
+    EXPECT_EQ(Paths::stringByStandardizingPath("~" + std::string(me->pw_name) + "/x"),
               (fs::path(me->pw_dir) / "x").lexically_normal().string());
-    EXPECT_EQ(SymlinksAndAliases::stringByStandardizingPath("~no-such-user-here/x"),
-              "~no-such-user-here/x");
-    EXPECT_EQ(resolved("~no-such-user-here/x"), std::nullopt);
-}
+    EXPECT_EQ(Paths::stringByStandardizingPath("~no-such-user-here/x"), "~no-such-user-here/x");
 
-TEST_F(SymlinksAndAliasesTest, LinkTargetsRelativeAreJoinedAndCleanedAbsoluteOnesKept) {
     link("../../real/./folder", "a/b/relative");
     link(at("real/../real/folder"), "a/b/absolute");
-    EXPECT_EQ(SymlinksAndAliases::stringByConditionallyResolvingSymlink(at("a/b/relative")),
-              at("real/folder"));
-    EXPECT_EQ(SymlinksAndAliases::stringByConditionallyResolvingSymlink(at("a/b/absolute")),
+    EXPECT_EQ(Paths::stringByConditionallyResolvingSymlink(at("a/b/relative")), at("real/folder"));
+    EXPECT_EQ(Paths::stringByConditionallyResolvingSymlink(at("a/b/absolute")),
               at("real/../real/folder"));
-    EXPECT_EQ(SymlinksAndAliases::stringByConditionallyResolvingSymlink(at("real/file")),
-              std::nullopt);
-    EXPECT_EQ(SymlinksAndAliases::stringByResolvingSymlink(at("real/file")), at("real/file"));
-}
-
-TEST_F(SymlinksAndAliasesTest, MissingEntriesAndDanglingLinksAnswerNothing) {
-    link(at("real/gone"), "dangling");
-    for (const std::string& path : {at("real/missing"), at("dangling"), at("dangling/file")}) {
-        EXPECT_EQ(resolved(path), std::nullopt) << path;
-        EXPECT_EQ(paths.stringByIterativelyResolvingSymlinkOrAlias(path), std::nullopt) << path;
-    }
-    // The plain variants answer what they were given when there is nothing to follow.
-    EXPECT_EQ(SymlinksAndAliases::stringByResolvingSymlink(at("real/missing")), at("real/missing"));
-    EXPECT_EQ(paths.stringByResolvingAlias(at("real/missing")), at("real/missing"));
+    EXPECT_EQ(Paths::stringByConditionallyResolvingSymlink(at("real/file")), std::nullopt);
 }
 
 TEST_F(SymlinksAndAliasesTest, ChainsUpToTheKernelsLimitResolveLongerOnesAndCyclesDoNot) {
@@ -120,50 +104,35 @@ TEST_F(SymlinksAndAliasesTest, ChainsUpToTheKernelsLimitResolveLongerOnesAndCycl
 
     link("ping", "pong");
     link("pong", "ping");
+    writeFile(at("one"), "");
+    writeFile(at("two"), "");
+    aliases.targets = {{at("one"), at("two")}, {at("two"), at("one")}};
     EXPECT_EQ(resolved(at("ping")), std::nullopt);
-    EXPECT_EQ(paths.stringByIterativelyResolvingSymlinkOrAlias(at("ping/file")), std::nullopt);
+    EXPECT_EQ(resolved(at("one")), std::nullopt);
 }
 
 TEST_F(SymlinksAndAliasesTest, LinksComeBeforeFoldersAndFoldersBeforeAliases) {
     link("alias", "link-to-alias");
     writeFile(at("alias"), "alias data");
     writeFile(at("alias-to-link"), "alias data");
+    writeFile(at("lost"), "alias data");
     link("real", "link-to-folder");
     aliases.targets = {
-        {at("alias"), at("alias-to-link")},
-        {at("alias-to-link"), at("link-to-folder")},
-        {at("real"), at("a")},           // a folder is never asked
-        {at("link-to-alias"), at("a")},  // nor is a link
+        {at("alias"), at("alias-to-link")}, {at("alias-to-link"), at("link-to-folder")},
+        {at("lost"), at("real/gone")},      {at("real"), at("a")},  // a folder is never asked
+        {at("link-to-alias"), at("a")},                             // nor is a link
     };
     EXPECT_EQ(resolved(at("link-to-alias/file")), at("real/file"));
     // One link or alias per pass: link, alias, alias, link, then the folder; then the file.
     EXPECT_EQ(aliases.asked,
               (std::vector<std::string>{at("alias"), at("alias-to-link"), at("real/file")}));
-
-    aliases.asked.clear();
-    EXPECT_EQ(paths.stringByIterativelyResolvingSymlinkOrAlias(at("real")), at("real"));
-    EXPECT_TRUE(aliases.asked.empty());
-    EXPECT_EQ(paths.stringByResolvingAlias(at("alias")), at("alias-to-link"));
-    EXPECT_EQ(paths.stringByConditionallyResolvingAlias(at("real/file")), std::nullopt);
-}
-
-TEST_F(SymlinksAndAliasesTest, AliasesToMissingEntriesAndAliasCyclesAnswerNothing) {
-    writeFile(at("lost"), "");
-    writeFile(at("one"), "");
-    writeFile(at("two"), "");
-    aliases.targets = {
-        {at("lost"), at("real/gone")}, {at("one"), at("two")}, {at("two"), at("one")}};
     EXPECT_EQ(resolved(at("lost")), std::nullopt);
-    EXPECT_EQ(resolved(at("one")), std::nullopt);
-}
+    EXPECT_EQ(paths.stringByResolvingAlias(at("alias")), at("alias-to-link"));
 
-TEST(NoAliasFiles, LinuxFilesAreNeverAliases) {
-    ScratchDirectory scratch;
-    const std::string file = fs::canonical(scratch.path()).string() + "/file";
-    writeFile(file, "bookmark-like data");
-    NoAliasFiles none;
-    EXPECT_EQ(none.resolveAliasFile(file), std::nullopt);
-    EXPECT_EQ(SymlinksAndAliases(none).stringByResolvingSymlinksAndAliases(file), file);
+    // On Linux no file is an alias.
+    const NoAliasFiles none;
+    EXPECT_EQ(SymlinksAndAliases(none).stringByResolvingSymlinksAndAliases(at("alias")),
+              at("alias"));
 }
 
 }  // namespace

@@ -10,21 +10,15 @@ namespace {
 
 TEST(URLEncode, OnlyLettersDigitsAndFourMarksStayEverythingElseIsEscapedPerUtf8Byte) {
     const std::pair<std::string, std::string> cases[] = {
-        {"", ""},
         {"AZaz09-_.~", "AZaz09-_.~"},
-        {"a b", "a%20b"},
-        {"&@", "%26%40"},
-        {"line\nbreak\r\n", "line%0Abreak%0D%0A"},
+        {"a b&@\n", "a%20b%26%40%0A"},
         {"!*'();:@&=+$,/?%#[]", "%21%2A%27%28%29%3B%3A%40%26%3D%2B%24%2C%2F%3F%25%23%5B%5D"},
-        {"<>\"{}|\\^`", "%3C%3E%22%7B%7D%7C%5C%5E%60"},
-        {"Grüße", "Gr%C3%BC%C3%9Fe"},
-        {"€ 😀", "%E2%82%AC%20%F0%9F%98%80"},
-        {std::string("a\0b", 3), "a%00b"},
+        {"Grüße € 😀", "Gr%C3%BC%C3%9Fe%20%E2%82%AC%20%F0%9F%98%80"},
     };
     for (const auto& [text, encoded] : cases) {
         EXPECT_EQ(URLEncode::urlEncode(text), encoded) << text;
     }
-    // Every other byte, one by one.
+    // Every byte on its own.
     for (int byte = 0; byte < 256; ++byte) {
         const char c = static_cast<char>(byte);
         const bool kept = std::isalnum(byte) != 0 && byte < 128;
