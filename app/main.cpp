@@ -23,12 +23,14 @@
 #include "platform/linux/system/DirectoryCrashReports.h"
 #include "platform/linux/system/PosixCommandRunner.h"
 #include "platform/linux/system/QtUrlOpener.h"
+#include "platform/linux/system/SystemClock.h"
 #include "platform/linux/system/TerminationSignals.h"
 #include "platform/linux/system/UnameProcessInformation.h"
 #include "platform/linux/system/UnavailableSystemAttributes.h"
 #include "platform/linux/system/XdgAutostartLoginItems.h"
 #include "sound/SoundController.h"
 #include "support/CrashReporter.h"
+#include "support/Feedback.h"
 #include "support/LoginItems.h"
 #include "support/PLKAdditions.h"
 
@@ -96,8 +98,14 @@ int main(int argc, char** argv) {
         DirectoryCrashReports::defaultDirectory(information.applicationName()).value_or(""));
     CrashReporter crashReporter(
         CrashReporterServices{crashReports, alerts, urls, information, platform.log});
+    SystemClock clock;
     LaunchChores chores;
     chores.crashReporterCheck = [&crashReporter] { return crashReporter.check(); };
+    chores.feedbackSharedInstance = [&] {
+        Feedback::sharedInstance(FeedbackServices{defaults, alerts, qtApplication, urls,
+                                                  information, bundle, processInformation, clock,
+                                                  platform.log});
+    };
     DesktopServices desktop{eventTaps, alerts,   qtApplication, statusBar,   defaults, processes,
                             urls,      settings, loginItems,    information, chores};
 

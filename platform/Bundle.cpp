@@ -4,6 +4,11 @@
 
 namespace plinka {
 
+std::string Bundle::localizedStringForKey(std::string_view key, std::string_view value,
+                                          std::string_view /*table*/) const {
+    return std::string(value.empty() ? key : value);
+}
+
 std::optional<std::string> Bundle::bundleIdentifier() const {
     if (const auto* identifier =
             infoDictionary().objectForKey("CFBundleIdentifier").stringValue()) {

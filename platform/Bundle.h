@@ -28,6 +28,12 @@ class Bundle {
     virtual std::vector<std::string> pathsForResourcesOfType(std::string_view type,
                                                              std::string_view directory) const = 0;
 
+    // The translation of `key` in the strings table `table` ("Localizable" when empty) for the
+    // user's language; where there is none, `value` when it is not empty, else the key. A
+    // bundle without translations answers so for every key.
+    virtual std::string localizedStringForKey(std::string_view key, std::string_view value,
+                                              std::string_view table) const;
+
     // The CFBundleIdentifier of the information dictionary.
     std::optional<std::string> bundleIdentifier() const;
     // The file URL of the resource with that name and extension.

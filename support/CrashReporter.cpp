@@ -7,6 +7,7 @@
 #include "platform/CrashReports.h"
 #include "platform/UrlOpener.h"
 #include "support/PLKAdditions.h"
+#include "support/URLEncode.h"
 
 namespace plinka {
 
@@ -16,25 +17,14 @@ namespace {
 // past this many bytes are named by their folder instead.
 constexpr size_t kMaximumMailBody = 24 * 1024;
 
-// Percent-encodes all but the unreserved characters of a URL and those in `alsoAllowed`.
-std::string percentEncoded(std::string_view text, std::string_view alsoAllowed = {}) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string encoded;
-    encoded.reserve(text.size() * 3);
-    for (const char ch : text) {
-        const auto c = static_cast<unsigned char>(ch);
-        const bool unreserved = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
-                                (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_' ||
-                                c == '~' || alsoAllowed.find(ch) != std::string_view::npos;
-        if (unreserved) {
-            encoded += ch;
-        } else {
-            encoded += '%';
-            encoded += kDigits[c >> 4];
-            encoded += kDigits[c & 0xF];
-        }
+// The address with each side of its "@" percent-encoded, the "@" itself left as it is.
+std::string encodedAddress(std::string_view address) {
+    const size_t at = address.rfind('@');
+    if (at == std::string_view::npos) {
+        return URLEncode::urlEncode(address);
     }
-    return encoded;
+    return URLEncode::urlEncode(address.substr(0, at)) + "@" +
+           URLEncode::urlEncode(address.substr(at + 1));
 }
 
 Alert crashAlert(const std::string& applicationName, size_t reportCount) {
@@ -102,8 +92,9 @@ void CrashReporter::_sendReports(const std::vector<std::string>& reports) {
         services_.information.infoValueForKey(kFeedbackEmailKey).stringValue();
     const std::string subject =
         stringWithFormat("%1$@ crash report", {services_.information.applicationName()});
-    const std::string url = "mailto:" + percentEncoded(address ? *address : "", "@") +
-                            "?subject=" + percentEncoded(subject) + "&body=" + percentEncoded(body);
+    const std::string url = "mailto:" + encodedAddress(address ? *address : "") +
+                            "?subject=" + URLEncode::urlEncode(subject) +
+                            "&body=" + URLEncode::urlEncode(body);
     if (!services_.urls.openURL(url)) {
         services_.log.log("Unable to open a mail message for the crash reports");
     }

@@ -33,7 +33,8 @@ DirectoryBundle::DirectoryBundle(std::string bundlePath, const std::vector<std::
     std::vector<std::string> wanted = languages;
     const std::string* region = info_.objectForKey("CFBundleDevelopmentRegion").stringValue();
     wanted.push_back(region ? *region : "en");
-    for (const std::string& folder : localizationFolders(wanted)) {
+    localizations_ = localizationFolders(wanted);
+    for (const std::string& folder : localizations_) {
         if (auto strings = readStringsFile(resourcesDirectory(folder) + "/InfoPlist.strings")) {
             localizedInfo_ = std::move(*strings);
             break;
@@ -110,6 +111,21 @@ std::vector<std::string> DirectoryBundle::pathsForResourcesOfType(
     }
     std::sort(paths.begin(), paths.end());
     return paths;
+}
+
+std::string DirectoryBundle::localizedStringForKey(std::string_view key, std::string_view value,
+                                                   std::string_view table) const {
+    const std::string file = std::string(table.empty() ? "Localizable" : table) + ".strings";
+    for (const std::string& folder : localizations_) {
+        // The first localization that has the table answers, with or without the key.
+        if (const auto strings = readStringsFile(resourcesDirectory(folder) + "/" + file)) {
+            if (const std::string* translation = strings->objectForKey(key).stringValue()) {
+                return *translation;
+            }
+            break;
+        }
+    }
+    return Bundle::localizedStringForKey(key, value, table);
 }
 
 }  // namespace plinka

@@ -11,7 +11,8 @@ namespace plinka {
 
 // A bundle directory on disk: <path>/Contents/Info.plist and <path>/Contents/Resources. The
 // localized information is Resources/<language>.lproj/InfoPlist.strings of the first of the
-// languages the bundle has, else of its development region (CFBundleDevelopmentRegion, "en").
+// languages the bundle has, else of its development region (CFBundleDevelopmentRegion, "en");
+// strings tables are found the same way.
 class DirectoryBundle final : public Bundle {
   public:
     explicit DirectoryBundle(std::string bundlePath,
@@ -29,6 +30,8 @@ class DirectoryBundle final : public Bundle {
                                                std::string_view directory) const override;
     std::vector<std::string> pathsForResourcesOfType(std::string_view type,
                                                      std::string_view directory) const override;
+    std::string localizedStringForKey(std::string_view key, std::string_view value,
+                                      std::string_view table) const override;
 
   private:
     std::string resourcesDirectory(std::string_view directory) const;
@@ -36,6 +39,8 @@ class DirectoryBundle final : public Bundle {
     std::string path_;
     Object info_;
     Object localizedInfo_;
+    // The localization folders in the order they are searched.
+    std::vector<std::string> localizations_;
 };
 
 }  // namespace plinka

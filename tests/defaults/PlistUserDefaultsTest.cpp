@@ -78,6 +78,37 @@ TEST_F(PlistUserDefaultsTest, StoredValuesOfEveryTypeOutliveTheProcessAsReadable
               std::vector<std::string>{std::string(DefaultsDirectory::kIdentifier) + ".plist"});
 }
 
+TEST_F(PlistUserDefaultsTest, DatesAreKeptToTheSecondAcrossRestartsAndOutsideEdits) {
+    const std::pair<Object, Object> dates[] = {
+        {Object::date(786839400.7), Object::date(786839400)},
+        {Object::date(-0.5), Object::date(-1)},
+        {Object::array({Object::date(1.5)}), Object::array({Object::date(1)})},
+    };
+    for (const auto& [given, kept] : dates) {
+        {
+            auto defaults = open();
+            defaults->setObject(given, "when");
+            // What this run sees is what the next one reads.
+            EXPECT_EQ(defaults->objectForKey("when"), kept);
+        }
+        EXPECT_EQ(open()->objectForKey("when"), kept);
+    }
+    {
+        auto defaults = open();
+        defaults->setObject(Object::date(786839400), "FeedbackFirstUsed");
+    }
+    auto bytes = readBytes(directory.defaultsFile());
+    EXPECT_NE(std::string(bytes.begin(), bytes.end()).find("<date>2025-12-07T22:30:00Z</date>"),
+              std::string::npos);
+    // Someone moves the date on by a week in a text editor.
+    writeBytes(directory.defaultsFile(),
+               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n"
+               "\t<key>FeedbackFirstUsed</key>\n\t<date>2025-12-14T22:30:00Z</date>\n</dict>\n"
+               "</plist>\n");
+    EXPECT_EQ(open()->objectForKey("FeedbackFirstUsed"), Object::date(786839400 + 604800));
+    EXPECT_TRUE(log.lines().empty());
+}
+
 TEST_F(PlistUserDefaultsTest, TheStandardDirectoryFollowsXdgConfigHome) {
     std::string savedConfig = std::getenv("XDG_CONFIG_HOME") ? std::getenv("XDG_CONFIG_HOME") : "";
     std::string savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";

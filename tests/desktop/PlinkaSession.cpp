@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
@@ -35,6 +36,11 @@ void copyBundle(const fs::path& from, const fs::path& to) {
 void replaceFile(const fs::path& path, const std::string& contents) {
     fs::remove(path);
     std::ofstream(path) << contents;
+}
+
+std::string systemPath() {
+    const char* path = std::getenv("PATH");
+    return path != nullptr ? path : "/usr/local/bin:/usr/bin:/bin";
 }
 
 std::string readFile(const fs::path& path) {
@@ -79,13 +85,32 @@ void PlinkaSession::writeDefaults(const std::map<std::string, std::string>& stri
     for (const auto& [key, value] : strings) {
         entries.emplace_back(Object::string(key), Object::string(value));
     }
-    const auto plist = writeXmlPropertyList(Object::dictionary(std::move(entries)));
+    writeDefaults(entries);
+}
+
+void PlinkaSession::writeDefaults(const Object::Dictionary& entries) const {
+    const auto plist = writeXmlPropertyList(Object::dictionary(entries));
     if (!plist) {
         throw std::invalid_argument("defaults that no property list holds");
     }
     std::ofstream(defaultsFile(), std::ios::binary)
         .write(reinterpret_cast<const char*>(plist->data()),
                static_cast<std::streamsize>(plist->size()));
+}
+
+std::string PlinkaSession::defaultsFile() const {
+    return home_ + "/config/" + identifier_ + ".plist";
+}
+
+void PlinkaSession::addProgram(const std::string& name, const std::string& script) const {
+    const fs::path program = fs::path(programs()) / name;
+    fs::create_directories(program.parent_path());
+    replaceFile(program, script);
+    fs::permissions(program, fs::perms::owner_all, fs::perm_options::add);
+}
+
+std::string PlinkaSession::programs() const {
+    return scratch_.path().string() + "/bin";
 }
 
 std::unique_ptr<ChildProcess> PlinkaSession::start(
@@ -110,6 +135,7 @@ std::unique_ptr<ChildProcess> PlinkaSession::start(
         {"SDL_AUDIODRIVER", "disk"},
         {"SDL_DISKAUDIOFILE", audioFile(started_)},
         {"PLINKA_INPUT", "x11"},
+        {"PATH", programs() + ":" + systemPath()},
     };
     for (const auto& [name, value] : environment) {
         auto same = [&](const auto& entry) { return entry.first == name; };

@@ -7,6 +7,7 @@
 
 #include "ChildProcess.h"
 #include "TestAppBundle.h"
+#include "base/Object.h"
 
 namespace plinka::testing {
 
@@ -28,11 +29,16 @@ class PlinkaSession {
     void addTheme(const std::string& themeFile) const;
     // Writes the user's defaults (string values) before a copy starts.
     void writeDefaults(const std::map<std::string, std::string>& strings) const;
+    // Writes the user's defaults (values of any property-list type) before a copy starts.
+    void writeDefaults(const Object::Dictionary& entries) const;
+    // The user's defaults file.
+    std::string defaultsFile() const;
+    // Puts an executable script on the copies' PATH, ahead of the system's programs.
+    void addProgram(const std::string& name, const std::string& script) const;
 
     // Where the copies' runtime files go (reopen sockets, temporary sounds in plinka/).
     std::string runtimeDirectory() const { return home_ + "/runtime"; }
     std::string temporaryDirectory() const { return home_ + "/tmp"; }
-    std::string defaultsFile() const { return home_ + "/config/" + identifier_ + ".plist"; }
 
     // Starts a copy with its output and standard error on one pipe; `environment` is set (or
     // replaced) over the session's own.
@@ -41,6 +47,9 @@ class PlinkaSession {
         const std::vector<std::pair<std::string, std::string>>& environment = {});
 
   private:
+    // The folder of the programs added, first on the copies' PATH.
+    std::string programs() const;
+
     ScratchDirectory scratch_;
     std::string display_;
     std::string identifier_;

@@ -18,9 +18,11 @@ class FakeProcessInformation final : public ProcessInformation {
     std::optional<OperatingSystemVersion> operatingSystemVersion() const override {
         return version;
     }
+    std::string operatingSystemVersionString() const override { return versionString; }
     std::string machineIdentifierCommand() const override { return command; }
 
     std::optional<OperatingSystemVersion> version;
+    std::string versionString = "Debian GNU/Linux 12 (bookworm), Linux 6.1.0-28-amd64";
     std::string command{kSerialNumberDigestCommand};
 };
 

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "ScratchDirectory.h"
 #include "platform/linux/DirectoryBundle.h"
 
 namespace plinka {
@@ -99,6 +100,22 @@ TEST_F(DirectoryBundleTest, TheFirstLanguageTheBundleHasGivesTheLocalizedInforma
                    .objectForKey("CFBundleName")
                    .stringValue(),
               "Plinka");
+}
+
+TEST_F(DirectoryBundleTest, StringsTablesAreFoundLikeTheLocalizedInformation) {
+    const fs::path resources = root / "Contents/Resources";
+    testing::writeFile(resources / "de.lproj/Localizable.strings",
+                       "\"this application\" = \"diese Anwendung\";\n");
+    testing::writeFile(resources / "en.lproj/MoveApplication.strings", "\"Move\" = \"Move It\";");
+
+    const DirectoryBundle german(root.string(), {"de_DE"});
+    EXPECT_EQ(german.localizedStringForKey("this application", "", ""), "diese Anwendung");
+    // The first table found answers, also when it lacks the key: the value, else the key.
+    EXPECT_EQ(german.localizedStringForKey("other", "", ""), "other");
+    EXPECT_EQ(german.localizedStringForKey("other", "Fallback", ""), "Fallback");
+    EXPECT_EQ(german.localizedStringForKey("Move", "", "MoveApplication"), "Move It");
+    const DirectoryBundle swedish(root.string(), {"sv"});
+    EXPECT_EQ(swedish.localizedStringForKey("this application", "", ""), "this application");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/utsname.h>
 
+#include <fstream>
 #include <regex>
 #include <string>
 
@@ -63,6 +64,26 @@ TEST(UnameProcessInformation, TheVersionIsTheKernelsReleaseNumbers) {
     ASSERT_TRUE(running);
     EXPECT_EQ(running->majorVersion, Info::versionOfRelease(names.release).majorVersion);
     EXPECT_GT(running->majorVersion, 0);
+}
+
+TEST(UnameProcessInformation, TheVersionStringNamesTheDistributionAndTheKernel) {
+    std::string prettyName;
+    std::ifstream osRelease("/etc/os-release");
+    for (std::string line; std::getline(osRelease, line);) {
+        if (line.starts_with("PRETTY_NAME=")) {
+            prettyName = line.substr(12);
+        }
+    }
+    if (prettyName.size() >= 2 && (prettyName.front() == '"' || prettyName.front() == '\'')) {
+        prettyName = prettyName.substr(1, prettyName.size() - 2);
+    }
+    if (prettyName.empty()) {
+        GTEST_SKIP() << "/etc/os-release names no distribution";
+    }
+    utsname names{};
+    ASSERT_EQ(::uname(&names), 0);
+    EXPECT_EQ(UnameProcessInformation().operatingSystemVersionString(),
+              prettyName + ", Linux " + names.release);
 }
 
 TEST(UnameProcessInformation, TheMachineIdentifierIsTheDigestOfTheMachineId) {

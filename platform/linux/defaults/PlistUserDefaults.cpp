@@ -76,7 +76,9 @@ Object PlistUserDefaults::objectForKey(std::string_view key) const {
     return domains_.objectForKey(key);
 }
 
-void PlistUserDefaults::setObject(const Object& value, std::string_view key) {
+void PlistUserDefaults::setObject(const Object& given, std::string_view key) {
+    // Kept as the file keeps it, so a later launch reads back exactly what this one sees.
+    const Object value = UserDefaultsFile::asWritten(given);
     if (!value.isNil() && !writeXmlPropertyList(value)) {
         log_.log("Refused to store a " + std::string(value.className()) + " under the default \"" +
                  std::string(key) + "\": only property-list values can be stored");

@@ -18,7 +18,7 @@ class Log;
 // The user's defaults in "<directory>/<bundle identifier>.plist", kept on disk after every
 // change. The file is watched: a change another program makes reaches the observers on a later
 // turn of the Qt event loop. A damaged file is set aside under another name and logged, and the
-// registered defaults apply. The XML form keeps dates to the whole second (cut toward zero).
+// registered defaults apply. Dates are kept to the whole second, as the XML form holds them.
 // Needs a Qt event loop on the thread that uses it.
 class PlistUserDefaults final : public UserDefaults {
   public:

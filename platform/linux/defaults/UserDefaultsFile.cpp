@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -145,6 +146,29 @@ bool UserDefaultsFile::write(const Values& values, std::string* error) {
     seen_ = currentVersion(path_);
     seenAnything_ = true;
     return true;
+}
+
+Object UserDefaultsFile::asWritten(const Object& value) {
+    if (const std::optional<double> date = value.dateValue()) {
+        return Object::date(std::floor(*date));
+    }
+    if (const Object::Array* elements = value.arrayValue()) {
+        Object::Array written;
+        written.reserve(elements->size());
+        for (const Object& element : *elements) {
+            written.push_back(asWritten(element));
+        }
+        return Object::array(std::move(written));
+    }
+    if (const Object::Dictionary* entries = value.dictionaryValue()) {
+        Object::Dictionary written;
+        written.reserve(entries->size());
+        for (const auto& [key, entry] : *entries) {
+            written.emplace_back(key, asWritten(entry));
+        }
+        return Object::dictionary(std::move(written));
+    }
+    return value;
 }
 
 std::optional<std::string> UserDefaultsFile::setAside(std::string* error) {

@@ -39,6 +39,9 @@ class UserDefaultsFile {
     bool changedSinceSeen() const;
     // Replaces the file atomically with the values; the new version counts as seen.
     bool write(const Values& values, std::string* error);
+    // The value as the file keeps it: dates, also inside arrays and dictionaries, to the whole
+    // second (the earlier one), which is all that the XML form holds.
+    static Object asWritten(const Object& value);
     // Renames the file aside to "<path>.corrupt-<UTC time>", never over an existing file, and
     // keeps only the newest kKeptDamagedFiles of those; answers the new path.
     std::optional<std::string> setAside(std::string* error);

@@ -1,7 +1,10 @@
 #include "platform/linux/plist/XmlPlistValidator.h"
 
 #include <cstdint>
+#include <ctime>
+#include <limits>
 
+#include "platform/Clock.h"
 #include "platform/linux/plist/PlistLimits.h"
 
 namespace plinka {
@@ -15,6 +18,65 @@ bool isNameCharacter(char c) {
 
 bool isSpace(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+// Reads `digits` decimal digits at `at`.
+bool readNumber(std::string_view text, std::size_t at, std::size_t digits, int& value) {
+    value = 0;
+    for (std::size_t i = at; i < at + digits; ++i) {
+        if (i >= text.size() || text[i] < '0' || text[i] > '9') {
+            return false;
+        }
+        value = value * 10 + (text[i] - '0');
+    }
+    return true;
+}
+
+// "YYYY-MM-DDTHH:MM:SSZ", a fraction of a second allowed before the "Z", naming a moment that
+// exists and that libplist's 32-bit seconds since 2001 hold. libplist reads anything else as
+// some other date (1970, 1901, a time zone ignored) without a word.
+bool isPlistDate(std::string_view text) {
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    if (!readNumber(text, 0, 4, year) || text.substr(4, 1) != "-" ||
+        !readNumber(text, 5, 2, month) || text.substr(7, 1) != "-" ||
+        !readNumber(text, 8, 2, day) || text.substr(10, 1) != "T" ||
+        !readNumber(text, 11, 2, hour) || text.substr(13, 1) != ":" ||
+        !readNumber(text, 14, 2, minute) || text.substr(16, 1) != ":" ||
+        !readNumber(text, 17, 2, second)) {
+        return false;
+    }
+    std::string_view rest = text.substr(19);
+    if (rest.starts_with('.')) {
+        std::size_t end = 1;
+        while (end < rest.size() && rest[end] >= '0' && rest[end] <= '9') {
+            ++end;
+        }
+        if (end == 1) {
+            return false;
+        }
+        rest.remove_prefix(end);
+    }
+    if (rest != "Z") {
+        return false;
+    }
+    std::tm parts{};
+    parts.tm_year = year - 1900;
+    parts.tm_mon = month - 1;
+    parts.tm_mday = day;
+    parts.tm_hour = hour;
+    parts.tm_min = minute;
+    parts.tm_sec = second;
+    const std::tm given = parts;
+    const std::time_t moment = ::timegm(&parts);
+    // timegm moves an impossible field (the 30th of February, hour 24) into the next one.
+    if (parts.tm_year != given.tm_year || parts.tm_mon != given.tm_mon ||
+        parts.tm_mday != given.tm_mday || parts.tm_hour != given.tm_hour ||
+        parts.tm_min != given.tm_min || parts.tm_sec != given.tm_sec) {
+        return false;
+    }
+    const int64_t sinceReferenceDate = static_cast<int64_t>(moment) - kReferenceDateUnixTime;
+    return sinceReferenceDate >= std::numeric_limits<int32_t>::min() &&
+           sinceReferenceDate <= std::numeric_limits<int32_t>::max();
 }
 
 class XmlScanner {
@@ -100,6 +162,10 @@ class XmlScanner {
         }
         if (at >= text_.size() || text_[at] != '>') {
             return fail("malformed tag");
+        }
+        if (name == "date" &&
+            (leaf || !isPlistDate(text_.substr(at + 1, text_.find('<', at) - at - 1)))) {
+            return fail("a date not of the form YYYY-MM-DDTHH:MM:SSZ, or out of range");
         }
         if (++nodes_ > PlistLimits::kMaxNodes) {
             return fail("too many elements");

@@ -2,6 +2,8 @@
 
 #include <sys/utsname.h>
 
+#include <QString>
+#include <QSysInfo>
 #include <array>
 #include <charconv>
 
@@ -29,6 +31,17 @@ std::optional<OperatingSystemVersion> UnameProcessInformation::operatingSystemVe
         return OperatingSystemVersion{};
     }
     return versionOfRelease(names.release);
+}
+
+std::string UnameProcessInformation::operatingSystemVersionString() const {
+    struct utsname names {};
+    if (::uname(&names) != 0) {
+        return QSysInfo::prettyProductName().toStdString();
+    }
+    const std::string kernel = std::string(names.sysname) + " " + names.release;
+    // Without a distribution's name Qt answers the kernel's, which would then stand twice.
+    const std::string distribution = QSysInfo::prettyProductName().toStdString();
+    return distribution.empty() || distribution == kernel ? kernel : distribution + ", " + kernel;
 }
 
 std::string UnameProcessInformation::machineIdentifierCommand() const {

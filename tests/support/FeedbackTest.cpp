@@ -1,0 +1,221 @@
+// The feedback prompt on a clock that the test moves: when it shows, what it shows, what each
+// answer stores, and the mail it opens.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "doubles/FakeClock.h"
+#include "doubles/FakeDesktop.h"
+#include "doubles/FakePlatform.h"
+#include "support/Feedback.h"
+
+namespace plinka::testing {
+namespace {
+
+using ::testing::ElementsAre;
+
+constexpr double kDay = 86400.0;
+constexpr const char* kLastVersionUsed = "FeedbackLastVersionUsed";
+constexpr const char* kFirstUsed = "FeedbackFirstUsed";
+constexpr const char* kPrompted = "FeedbackPrompted";
+constexpr const char* kSuppress = "FeedbackSuppress";
+
+Object::Dictionary infoWith(Object::Dictionary entries, const std::string& version = "42") {
+    entries.emplace_back(Object::string("CFBundleShortVersionString"), Object::string("1.2"));
+    entries.emplace_back(Object::string("CFBundleVersion"), Object::string(version));
+    entries.emplace_back(Object::string("PLKMailDomain"), Object::string("plinka.org"));
+    return entries;
+}
+
+// Everything the prompt works with, as doubles; a launch makes a new Feedback.
+class FeedbackWorld {
+  public:
+    explicit FeedbackWorld(Object::Dictionary info = {
+                               {Object::string("CFBundleName"), Object::string("Plinka")}}) {
+        fake.bundle.info = Object::dictionary(infoWith(std::move(info)));
+        desktop.alerts.suppressionAnswer = false;
+    }
+    // Launches the application; answers whether the prompt showed.
+    bool launch() {
+        const size_t before = desktop.alerts.shown.size();
+        Feedback feedback(services);
+        return desktop.alerts.shown.size() > before;
+    }
+    void setVersion(const std::string& version) {
+        fake.bundle.info = Object::dictionary(
+            infoWith({{Object::string("CFBundleName"), Object::string("Plinka")}}, version));
+    }
+    Object stored(const char* key) const {
+        const auto& values = desktop.defaults.storedValues();
+        const auto found = values.find(key);
+        return found == values.end() ? Object() : found->second;
+    }
+
+    FakePlatform fake;
+    FakeDesktop desktop{fake.platform};
+    FakeClock clock;
+    FeedbackServices services{desktop.defaults,
+                              desktop.alerts,
+                              desktop.application,
+                              desktop.urls,
+                              desktop.information,
+                              fake.bundle,
+                              desktop.processInformation,
+                              clock,
+                              fake.log};
+};
+
+TEST(FeedbackTest, TheLaunchCheckRecordsANewVersionAndPromptsAWeekLater) {
+    struct Case {
+        const char* what;
+        Object lastVersion;
+        Object firstUsed;  // Nil: none; a date: seconds before now
+        bool prompted, suppress;
+        bool prompts, startsAWeek;
+    };
+    const Object v42 = Object::string("42");
+    const auto ago = [](double seconds) { return Object::date(seconds); };
+    const Case cases[] = {
+        {"first launch", Object(), Object(), false, false, false, true},
+        {"a second short of a week", v42, ago(604799), false, false, false, false},
+        {"a week to the second", v42, ago(604800), false, false, true, false},
+        {"sent for this version", v42, ago(365 * kDay), true, false, false, false},
+        {"suppressed", v42, ago(365 * kDay), false, true, false, false},
+        {"no first use", v42, Object(), false, false, false, false},
+        {"first use not a date", v42, Object::string("last week"), false, false, false, false},
+        {"another version after sending", Object::string("41"), ago(365 * kDay), true, false, false,
+         true},
+        {"another version, suppressed", Object::string("41"), ago(365 * kDay), false, true, false,
+         true},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.what);
+        FeedbackWorld world;
+        UserDefaults& defaults = world.desktop.defaults;
+        defaults.setObject(test.lastVersion, kLastVersionUsed);
+        const std::optional<double> age = test.firstUsed.dateValue();
+        defaults.setObject(age ? Object::date(world.clock.now - *age) : test.firstUsed, kFirstUsed);
+        defaults.setBool(test.prompted, kPrompted);
+        defaults.setBool(test.suppress, kSuppress);
+        const auto before = world.desktop.defaults.storedValues();
+        const int synchronizedBefore = world.desktop.defaults.synchronizeCount();
+
+        EXPECT_EQ(world.launch(), test.prompts);
+        if (test.startsAWeek) {
+            EXPECT_EQ(world.stored(kFirstUsed), Object::date(world.clock.now));
+            EXPECT_EQ(world.stored(kLastVersionUsed), v42);
+            EXPECT_EQ(world.stored(kPrompted), Object::boolean(false));
+            EXPECT_EQ(world.stored(kSuppress), Object::boolean(test.suppress));
+            EXPECT_GT(world.desktop.defaults.synchronizeCount(), synchronizedBefore);
+        } else if (!test.prompts) {
+            EXPECT_EQ(world.desktop.defaults.storedValues(), before);
+        }
+    }
+}
+
+TEST(FeedbackTest, WeekByWeekTheAnswersDecideWhenItAsksAgain) {
+    FeedbackWorld world;
+    auto& alerts = world.desktop.alerts;
+    EXPECT_FALSE(world.launch());
+    world.clock.advance(7 * kDay);
+
+    // "Not Now" moves the first use to the moment of the answer, and nothing else.
+    alerts.answer = NSAlertAlternateReturn;
+    auto before = world.desktop.defaults.storedValues();
+    EXPECT_TRUE(world.launch());
+    auto after = world.desktop.defaults.storedValues();
+    EXPECT_EQ(after.at(kFirstUsed), Object::date(world.clock.now));
+    before.erase(kFirstUsed);
+    after.erase(kFirstUsed);
+    EXPECT_EQ(after, before);
+    EXPECT_TRUE(world.desktop.urls.opened.empty());
+    world.clock.advance(7 * kDay - 1);
+    EXPECT_FALSE(world.launch());
+    world.clock.advance(1);
+
+    // "Send Feedback" opens the mail and ends the asking for this version.
+    alerts.answer = NSAlertDefaultReturn;
+    EXPECT_TRUE(world.launch());
+    EXPECT_EQ(world.desktop.urls.opened.size(), 1u);
+    EXPECT_EQ(world.stored(kPrompted), Object::boolean(true));
+    world.clock.advance(30 * kDay);
+    EXPECT_FALSE(world.launch());
+
+    // A new version starts a new week, and the box ends the asking for every version.
+    world.setVersion("43");
+    EXPECT_FALSE(world.launch());
+    EXPECT_EQ(world.stored(kPrompted), Object::boolean(false));
+    world.clock.advance(7 * kDay);
+    alerts.answer = NSAlertAlternateReturn;
+    alerts.suppressionAnswer = true;
+    EXPECT_TRUE(world.launch());
+    EXPECT_EQ(world.stored(kSuppress), Object::boolean(true));
+    world.setVersion("44");
+    EXPECT_FALSE(world.launch());
+    world.clock.advance(7 * kDay);
+    EXPECT_FALSE(world.launch());
+    EXPECT_EQ(world.stored(kSuppress), Object::boolean(true));
+    EXPECT_EQ(alerts.shown.size(), 3u);
+}
+
+TEST(FeedbackTest, ThePromptAndTheMailSayExactlyThis) {
+    FeedbackWorld world;
+    world.desktop.alerts.suppressionAnswer = true;
+    Feedback feedback(world.services);  // records the first use
+    feedback.promptForFeedback();
+
+    ASSERT_EQ(world.desktop.alerts.shown.size(), 1u);
+    const Alert& alert = world.desktop.alerts.shown[0];
+    EXPECT_EQ(alert.messageText, "Tell Us What You Think of Plinka");
+    EXPECT_EQ(alert.informativeText,
+              "Thank you for using Plinka!  Have you had any issues to report or ideas for "
+              "improvement?\n\nJust a quick email would be greatly appreciated.");
+    EXPECT_EQ(alert.defaultButton, "Send Feedback");
+    EXPECT_EQ(alert.alternateButton, "Not Now");
+    EXPECT_EQ(alert.otherButton, std::nullopt);
+    EXPECT_EQ(alert.style, AlertStyle::Informational);
+    EXPECT_TRUE(alert.showsSuppressionButton);
+    EXPECT_THAT(world.desktop.journal.entries(),
+                ElementsAre("activate", "alert: Tell Us What You Think of Plinka"));
+    EXPECT_THAT(
+        world.desktop.urls.opened,
+        ElementsAre("mailto:plinka@plinka.org?subject=Feedback%20for%20Plinka%201.2%20%2842"
+                    "%29%20on%20Debian%20GNU%2FLinux%2012%20%28bookworm%29%2C%20Linux%206.1."
+                    "0-28-amd64&body=What%20do%20you%20like%20about%20Plinka%3F%0A%0AWhat%20"
+                    "could%20be%20added%2Fremoved%3F%0A%0AHave%20you%20had%20any%20issues%3F"));
+    // The box with "Send Feedback": the mail opens and the asking ends for good.
+    EXPECT_EQ(world.stored(kPrompted), Object::boolean(true));
+    EXPECT_EQ(world.stored(kSuppress), Object::boolean(true));
+    EXPECT_TRUE(world.fake.log.lines().empty());
+}
+
+TEST(FeedbackTest, TheNameComesFromTheBundleNameTheDisplayNameOrIsThisApplication) {
+    struct Case {
+        Object::Dictionary info;
+        std::string name, mailbox;
+    };
+    const auto entry = [](const char* key, const char* value) {
+        return Object::Dictionary{{Object::string(key), Object::string(value)}};
+    };
+    const Case cases[] = {
+        {entry("CFBundleName", "Key Sounds Pro"), "Key Sounds Pro", "key%20sounds%20pro"},
+        {entry("CFBundleName", "Ärger Über"), "Ärger Über", "%C3%A4rger%20%C3%BCber"},
+        {entry("CFBundleDisplayName", "Plinka Display"), "Plinka Display", "plinka%20display"},
+        {{}, "this application", "this%20application"},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        FeedbackWorld world(test.info);
+        Feedback feedback(world.services);
+        feedback.promptForFeedback();
+        ASSERT_EQ(world.desktop.alerts.shown.size(), 1u);
+        EXPECT_EQ(world.desktop.alerts.shown[0].messageText,
+                  "Tell Us What You Think of " + test.name);
+        ASSERT_EQ(world.desktop.urls.opened.size(), 1u);
+        EXPECT_TRUE(world.desktop.urls.opened[0].starts_with(
+            "mailto:" + test.mailbox + "@plinka.org?subject=Feedback%20for%20"))
+            << world.desktop.urls.opened[0];
+    }
+}
+
+}  // namespace
+}  // namespace plinka::testing

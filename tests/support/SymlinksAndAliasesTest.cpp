@@ -1,0 +1,139 @@
+// Path resolution on a real tree of folders, files and symbolic links; alias files, which Linux
+// does not have, come from a double.
+#include <gtest/gtest.h>
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+
+#include "ScratchDirectory.h"
+#include "doubles/FakeAliasFiles.h"
+#include "platform/linux/system/NoAliasFiles.h"
+#include "ScopedEnvironment.h"
+#include "support/SymlinksAndAliases.h"
+
+namespace plinka::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using Paths = SymlinksAndAliases;
+
+class SymlinksAndAliasesTest : public ::testing::Test {
+  protected:
+    SymlinksAndAliasesTest() : root(fs::canonical(scratch.path()).string()) {
+        fs::create_directories(at("real/folder"));
+        fs::create_directories(at("a/b"));
+        writeFile(at("real/file"), "x");
+    }
+    std::string at(const std::string& relative) const { return root + "/" + relative; }
+    void link(const std::string& target, const std::string& relative) const {
+        fs::create_symlink(target, at(relative));
+    }
+    std::optional<std::string> resolved(const std::string& path) const {
+        return paths.stringByResolvingSymlinksAndAliases(path);
+    }
+
+    ScratchDirectory scratch;
+    const std::string root;
+    FakeAliasFiles aliases;
+    SymlinksAndAliases paths{aliases};
+};
+
+TEST_F(SymlinksAndAliasesTest, LinksAnywhereInThePathAreFollowedAndMissingEntriesAnswerNothing) {
+    link(at("real"), "absolute");
+    link("../../real", "a/b/climbing");
+    link("climbing/folder", "a/b/chained");
+    link(at("real/gone"), "dangling");
+    ScopedEnvironment home("HOME", at("real"));
+    const std::pair<std::string, std::optional<std::string>> cases[] = {
+        {"/", "/"},
+        {at("absolute/file"), at("real/file")},
+        {at("a/b/climbing/folder"), at("real/folder")},
+        // A target's own folders are not looked at again: only its last component is.
+        {at("a/b/chained"), at("a/b/climbing/folder")},
+        {at("a/./b/../b/climbing//file/"), at("real/file")},
+        {at("absolute/../real/file"), at("real/file")},  // ".." is taken from the text
+        {"~/folder", at("real/folder")},
+        {"~no-such-user-here/folder", std::nullopt},
+        {"real/file", std::nullopt},
+        {at("real/missing"), std::nullopt},
+        {at("missing/file"), std::nullopt},
+        {at("dangling"), std::nullopt},
+        {at("dangling/file"), std::nullopt},
+    };
+    for (const auto& [path, expected] : cases) {
+        EXPECT_EQ(resolved(path), expected) << path;
+    }
+    EXPECT_EQ(paths.stringByIterativelyResolvingSymlinkOrAlias(at("dangling")), std::nullopt);
+    // The plain variants answer what they were given when there is nothing to follow.
+    EXPECT_EQ(Paths::stringByResolvingSymlink(at("real/missing")), at("real/missing"));
+    EXPECT_EQ(paths.stringByResolvingAlias(at("real/missing")), at("real/missing"));
+}
+
+TEST_F(SymlinksAndAliasesTest, StandardizingExpandsTildesAndRelativeLinkTargetsAreCleaned) {
+    ScopedEnvironment home("HOME", at("real"));
+    const passwd* me = ::getpwuid(::getuid());
+    ASSERT_NE(me, nullptr);
+    EXPECT_EQ(Paths::stringByStandardizingPath("~/a/./b/../c/"), at("real/a/c"));
+    EXPECT_EQ(Paths::stringByStandardizingPath("~" + std::string(me->pw_name) + "/x"),
+              (fs::path(me->pw_dir) / "x").lexically_normal().string());
+    EXPECT_EQ(Paths::stringByStandardizingPath("~no-such-user-here/x"), "~no-such-user-here/x");
+
+    link("../../real/./folder", "a/b/relative");
+    link(at("real/../real/folder"), "a/b/absolute");
+    EXPECT_EQ(Paths::stringByConditionallyResolvingSymlink(at("a/b/relative")), at("real/folder"));
+    EXPECT_EQ(Paths::stringByConditionallyResolvingSymlink(at("a/b/absolute")),
+              at("real/../real/folder"));
+    EXPECT_EQ(Paths::stringByConditionallyResolvingSymlink(at("real/file")), std::nullopt);
+}
+
+TEST_F(SymlinksAndAliasesTest, ChainsUpToTheKernelsLimitResolveLongerOnesAndCyclesDoNot) {
+    const int limit = SymlinksAndAliases::kMaximumPasses;
+    link(at("real/file"), "chain0");
+    for (int i = 1; i <= limit; ++i) {
+        link("chain" + std::to_string(i - 1), "chain" + std::to_string(i));
+    }
+    EXPECT_EQ(resolved(at("chain" + std::to_string(limit - 1))), at("real/file"));
+    EXPECT_EQ(resolved(at("chain" + std::to_string(limit))), std::nullopt);
+    // The kernel draws the line in the same place.
+    std::error_code error;
+    EXPECT_TRUE(fs::exists(at("chain" + std::to_string(limit - 1)), error));
+    EXPECT_FALSE(fs::exists(at("chain" + std::to_string(limit)), error));
+    EXPECT_EQ(error.value(), ELOOP);
+
+    link("ping", "pong");
+    link("pong", "ping");
+    writeFile(at("one"), "");
+    writeFile(at("two"), "");
+    aliases.targets = {{at("one"), at("two")}, {at("two"), at("one")}};
+    EXPECT_EQ(resolved(at("ping")), std::nullopt);
+    EXPECT_EQ(resolved(at("one")), std::nullopt);
+}
+
+TEST_F(SymlinksAndAliasesTest, LinksComeBeforeFoldersAndFoldersBeforeAliases) {
+    link("alias", "link-to-alias");
+    writeFile(at("alias"), "alias data");
+    writeFile(at("alias-to-link"), "alias data");
+    writeFile(at("lost"), "alias data");
+    link("real", "link-to-folder");
+    aliases.targets = {
+        {at("alias"), at("alias-to-link")}, {at("alias-to-link"), at("link-to-folder")},
+        {at("lost"), at("real/gone")},      {at("real"), at("a")},  // a folder is never asked
+        {at("link-to-alias"), at("a")},                             // nor is a link
+    };
+    EXPECT_EQ(resolved(at("link-to-alias/file")), at("real/file"));
+    // One link or alias per pass: link, alias, alias, link, then the folder; then the file.
+    EXPECT_EQ(aliases.asked,
+              (std::vector<std::string>{at("alias"), at("alias-to-link"), at("real/file")}));
+    EXPECT_EQ(resolved(at("lost")), std::nullopt);
+    EXPECT_EQ(paths.stringByResolvingAlias(at("alias")), at("alias-to-link"));
+
+    // On Linux no file is an alias.
+    const NoAliasFiles none;
+    EXPECT_EQ(SymlinksAndAliases(none).stringByResolvingSymlinksAndAliases(at("alias")),
+              at("alias"));
+}
+
+}  // namespace
+}  // namespace plinka::testing
