@@ -3,6 +3,7 @@
 #include <QTimer>
 
 #include "app/AppController.h"
+#include "app/ImportSoundPack.h"
 #include "platform/Bundle.h"
 #include "platform/Log.h"
 #include "platform/Platform.h"
@@ -14,6 +15,7 @@
 #include "platform/linux/gui/QtAlertPresenter.h"
 #include "platform/linux/gui/QtApplication.h"
 #include "platform/linux/gui/QtStatusBar.h"
+#include "platform/linux/gui/SoundPackDialog.h"
 #include "platform/linux/input/LinuxEventTapService.h"
 #include "platform/linux/process/ProcfsProcessManager.h"
 #include "platform/linux/process/ReopenListener.h"
@@ -92,16 +94,21 @@ int main(int argc, char** argv) {
 
     std::string error;
     if (const auto path = bundle.pathForResource("MainMenu", "ui")) {
-        preferences =
-            PreferencesWindow::load(*path,
-                                    {[&] { controller.toggleShowMenuBarIcon(); },
-                                     [&] { controller.toggleCheckForUpdates(); },
-                                     [&](int state) { controller.toggleStartAtLogin(state); },
-                                     [&] { controller.showLoginItems(); },
-                                     [&] { return defaults.boolForKey("showInMenuBar"); },
-                                     [&] { return defaults.boolForKey("SUEnableAutomaticChecks"); },
-                                     [&] { return loginItems.isLoginItem(bundle); }},
-                                    &error);
+        preferences = PreferencesWindow::load(
+            *path,
+            {[&] { controller.toggleShowMenuBarIcon(); },
+             [&] { controller.toggleCheckForUpdates(); },
+             [&](int state) { controller.toggleStartAtLogin(state); },
+             [&] { controller.showLoginItems(); },
+             [&] {
+                 if (const auto pack = askForSoundPack(&preferences->window())) {
+                     importSoundPackAndSwitch(*pack, platform, controller, alerts);
+                 }
+             },
+             [&] { return defaults.boolForKey("showInMenuBar"); },
+             [&] { return defaults.boolForKey("SUEnableAutomaticChecks"); },
+             [&] { return loginItems.isLoginItem(bundle); }},
+            &error);
     }
     if (!preferences) {
         platform.log.log("Cannot load the main interface file: " + error);

@@ -1,13 +1,12 @@
 #include "platform/linux/DirectoryBundle.h"
 
-#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
+#include "platform/linux/FilesOfType.h"
 #include "platform/linux/StringsFile.h"
 #include "platform/linux/plist/PropertyList.h"
-#include "support/FileUrl.h"
 
 namespace plinka {
 
@@ -99,17 +98,7 @@ std::optional<std::string> DirectoryBundle::pathForResource(const std::optional<
 
 std::vector<std::string> DirectoryBundle::pathsForResourcesOfType(
     std::string_view type, std::string_view directory) const {
-    std::vector<std::string> paths;
-    std::error_code error;
-    for (fs::directory_iterator entry(resourcesDirectory(directory), error), end;
-         !error && entry != end; entry.increment(error)) {
-        const std::string file = entry->path().filename().string();
-        if (entry->is_regular_file(error) && FileUrl::pathExtension(file) == type) {
-            paths.push_back(entry->path().string());
-        }
-    }
-    std::sort(paths.begin(), paths.end());
-    return paths;
+    return filesOfType(resourcesDirectory(directory), type);
 }
 
 }  // namespace plinka

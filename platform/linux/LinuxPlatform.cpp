@@ -5,6 +5,7 @@
 #include "platform/linux/PosixTemporaryFiles.h"
 #include "platform/linux/QtRunLoop.h"
 #include "platform/linux/SystemLog.h"
+#include "platform/linux/XdgUserThemeFolder.h"
 #include "platform/linux/audio/AudioEngine.h"
 #include "platform/linux/audio/EspeakSpeechService.h"
 #include "platform/linux/audio/MixerSystemSoundService.h"
@@ -29,9 +30,10 @@ LinuxPlatform::LinuxPlatform(const Options& options)
     sleepWake_ = std::make_unique<LogindSleepWakeNotifications>(*log_);
     temporaryFiles_ = std::make_unique<PosixTemporaryFiles>();
     random_ = std::make_unique<Arc4Random>();
-    platform_ =
-        std::make_unique<Platform>(Platform{*runLoop_, *log_, *bundle_, *archives_, *systemSounds_,
-                                            *speech_, *sleepWake_, *temporaryFiles_, *random_});
+    userThemes_ = std::make_unique<XdgUserThemeFolder>();
+    platform_ = std::make_unique<Platform>(Platform{*runLoop_, *log_, *bundle_, *archives_,
+                                                    *systemSounds_, *speech_, *sleepWake_,
+                                                    *temporaryFiles_, *random_, *userThemes_});
 }
 
 LinuxPlatform::~LinuxPlatform() = default;

@@ -19,6 +19,7 @@ class PlistKeyedArchives;
 class PosixTemporaryFiles;
 class QtRunLoop;
 class SystemLog;
+class XdgUserThemeFolder;
 
 // Every real Linux service of one process, made together in the order they depend on each
 // other and gone in the reverse order. Needs a Qt application object first.
@@ -56,6 +57,7 @@ class LinuxPlatform {
     std::unique_ptr<LogindSleepWakeNotifications> sleepWake_;
     std::unique_ptr<PosixTemporaryFiles> temporaryFiles_;
     std::unique_ptr<Arc4Random> random_;
+    std::unique_ptr<XdgUserThemeFolder> userThemes_;
     std::unique_ptr<Platform> platform_;
 };
 

@@ -175,9 +175,11 @@ class StandardErrorLog final : public Log {
 
 TEST_F(SoundTest, MissingUuidOrDirectoryStopsTheProcessNamingTheAssertion) {
     StandardErrorLog log;
-    Platform platform{fake.runLoop,      log,         fake.bundle,    fake.archives,
-                      fake.systemSounds, fake.speech, fake.sleepWake, fake.temporaryFiles,
-                      fake.random};
+    Platform platform{fake.runLoop,      log,
+                      fake.bundle,       fake.archives,
+                      fake.systemSounds, fake.speech,
+                      fake.sleepWake,    fake.temporaryFiles,
+                      fake.random,       fake.userThemes};
     testing::DictionaryDecoder coder(transientRecord({1}));
     fake.temporaryFiles.scriptedUuids = {std::nullopt};
     EXPECT_DEATH(Sound::initWithCoder(coder, platform),

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "platform/linux/DirectoryBundle.h"
+#include "platform/linux/XdgUserThemeFolder.h"
 #include "platform/linux/audio/AudioEngine.h"
 #include "platform/linux/audio/EspeakSpeechService.h"
 #include "platform/linux/audio/MixerSystemSoundService.h"
@@ -23,6 +24,7 @@ ToolPlatform::ToolPlatform(const Options& options) : random_(options.randomSeed)
     bundle_ = std::make_unique<DirectoryBundle>(bundlePath.value_or(""));
     themeBundle_ = std::make_unique<ThemeFileBundle>(*bundle_);
     archives_ = std::make_unique<PlistKeyedArchives>();
+    userThemes_ = std::make_unique<XdgUserThemeFolder>();
     audioEngine_ = AudioEngine::offline(AudioOptions{});
     systemSounds_ = std::make_unique<MixerSystemSoundService>(*audioEngine_);
     if (options.speech) {
@@ -34,7 +36,7 @@ ToolPlatform::ToolPlatform(const Options& options) : random_(options.randomSeed)
     SpeechService& speech = espeak_ ? static_cast<SpeechService&>(*espeak_) : noSpeech_;
     platform_ = std::make_unique<Platform>(Platform{runLoop_, log_, *themeBundle_, *archives_,
                                                     *systemSounds_, speech, sleepWake_,
-                                                    temporaryFiles_, random_});
+                                                    temporaryFiles_, random_, *userThemes_});
 }
 
 ToolPlatform::~ToolPlatform() = default;

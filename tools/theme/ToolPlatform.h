@@ -14,6 +14,7 @@ class DirectoryBundle;
 class EspeakSpeechService;
 class MixerSystemSoundService;
 class PlistKeyedArchives;
+class XdgUserThemeFolder;
 }  // namespace plinka
 
 namespace plinka::themetool {
@@ -57,6 +58,7 @@ class ToolPlatform {
     std::unique_ptr<DirectoryBundle> bundle_;
     std::unique_ptr<ThemeFileBundle> themeBundle_;
     std::unique_ptr<PlistKeyedArchives> archives_;
+    std::unique_ptr<XdgUserThemeFolder> userThemes_;
     std::unique_ptr<AudioEngine> audioEngine_;
     std::unique_ptr<MixerSystemSoundService> systemSounds_;
     std::unique_ptr<EspeakSpeechService> espeak_;
