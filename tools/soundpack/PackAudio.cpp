@@ -144,7 +144,7 @@ std::optional<Clip> AudioFile::clip(const SoundSource& source, std::string& prob
     if (rate_ != kClipRate) {
         int error = 0;
         clip.samples = audio::resample(clip.samples, clip.channels, rate_, kClipRate,
-                                       audio::ResampleQuality::Best, &error);
+                                       audio::ResampleQuality::Medium, &error);
         if (error != 0 || clip.samples.empty()) {
             problem = "can't be resampled";
             return std::nullopt;
