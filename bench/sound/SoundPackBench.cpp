@@ -53,6 +53,8 @@ struct Fixture {
             pack / "config.json",
             R"({"name": "Bench Pack", "key_define_type": "multi", "defines": {)" + defines + "}}");
         testing::zipFolder(pack, zip, "Bench Pack");
+        std::string error;
+        installed = soundpack::installSoundPack(pack, std::nullopt, services.platform(), error);
     }
 
     testing::ScratchDirectory scratch;
@@ -62,6 +64,8 @@ struct Fixture {
     LinuxPlatform services;
     AudioKeepAlive keepAlive;
     SoundController controller;
+    // The pack as the cold load finds it, installed once.
+    std::optional<soundpack::PackReport> installed;
 };
 
 Fixture& fixture() {

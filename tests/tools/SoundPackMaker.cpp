@@ -7,6 +7,8 @@
 #include <numbers>
 #include <stdexcept>
 
+#include "audio/SoundFiles.h"
+
 namespace plinka::testing {
 
 namespace fs = std::filesystem;
@@ -28,16 +30,7 @@ std::vector<float> toneBurst(double frequency, double ms, int rate, int channels
 void writeSamples(const fs::path& file, int format, int rate, int channels,
                   const std::vector<float>& samples) {
     fs::create_directories(file.parent_path());
-    SF_INFO info{};
-    info.samplerate = rate;
-    info.channels = channels;
-    info.format = format;
-    SNDFILE* out = sf_open(file.c_str(), SFM_WRITE, &info);
-    if (out == nullptr) {
-        throw std::runtime_error(file.string() + ": " + sf_strerror(nullptr));
-    }
-    sf_writef_float(out, samples.data(), static_cast<sf_count_t>(samples.size() / channels));
-    sf_close(out);
+    writeSoundFile(file.string(), format, rate, channels, samples);
 }
 
 void writeTone(const fs::path& file, int format, double frequency, double ms, int rate,
