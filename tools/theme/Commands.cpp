@@ -29,12 +29,12 @@ constexpr const char* kUsage = R"(Usage: plinka-theme [--bundle DIR] COMMAND ...
 
 Commands:
   list
-      The bundle's theme names, one a line, in the order the sound controller lists them
-      ("Off" first).
+      The theme names, one a line, in the order the sound controller lists them ("Off",
+      the bundle's, then the user's own).
   inspect FILE|NAME
       The theme's table in human terms: one line per slot in use with its state (key-down,
       key-up), key name, key code and what plays (a sound and its length, one of several
-      variants, or a text spoken). NAME is a theme of the bundle.
+      variants, or a text spoken). NAME is a theme of the bundle or the user's.
   dump FILE
       The decoded object graph of any keyed archive as JSON: nil is null, NSArray an array,
       NSDictionary {"$dict": {...}}, data {"$data": BASE64}, NSURL {"$url": URL}, other

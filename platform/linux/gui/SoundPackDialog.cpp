@@ -1,5 +1,6 @@
 #include "platform/linux/gui/SoundPackDialog.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 
@@ -17,6 +18,7 @@ class PackDialog final : public QFileDialog {
         setFileMode(QFileDialog::ExistingFile);
         setNameFilters({"Sound packs (*.zip config.json)", "All files (*)"});
         setLabelText(QFileDialog::Accept, "Import");
+        setDirectory(QDir::homePath());
     }
 
     void accept() override {
