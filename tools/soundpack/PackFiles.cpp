@@ -85,12 +85,13 @@ std::optional<std::vector<uint8_t>> PackFiles::read(const std::string& file, std
         error = file + ": no such file in the pack";
         return std::nullopt;
     }
-    const std::size_t budget = PackLimits::kMaxReadBytes - bytesRead_;
-    auto bytes = readFile(file, std::min(limit, budget), error);
-    if (!bytes && budget < limit) {
-        error = file + ": the pack's files come to more than " +
+    // Once the budget is spent nothing more is read (the file that spends it still is).
+    if (bytesRead_ >= PackLimits::kMaxReadBytes) {
+        error = file + ": left unread, the pack's files come to more than " +
                 std::to_string(PackLimits::kMaxReadBytes >> 20) + " MB";
+        return std::nullopt;
     }
+    auto bytes = readFile(file, limit, error);
     if (bytes) {
         bytesRead_ += bytes->size();
     }

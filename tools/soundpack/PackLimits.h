@@ -14,7 +14,8 @@ inline constexpr std::size_t kMaxConfigBytes = 1024 * 1024;
 // The most files and folders a pack may hold, and how deep a folder pack is searched.
 inline constexpr std::size_t kMaxEntries = 10000;
 inline constexpr int kMaxFolderDepth = 8;
-// The largest audio file read from a pack, and all bytes read from one pack together.
+// The largest audio file read from a pack, and all bytes read from one pack together (past
+// which nothing more is read).
 inline constexpr std::size_t kMaxAudioFileBytes = 64 * 1024 * 1024;
 inline constexpr std::size_t kMaxReadBytes = 512 * 1024 * 1024;
 // The longest sound kept: the application plays nothing longer.
