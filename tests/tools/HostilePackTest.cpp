@@ -74,8 +74,12 @@ void PrintTo(const HostileCase& test, std::ostream* out) {
     *out << test.name;
 }
 
+// Made only by the cases that need it: every test of this file runs in a process of its own.
+std::string hundredMegabytes() {
+    return std::string(100 * 1024 * 1024, ' ');
+}
+
 const std::vector<HostileCase>& hostileCases() {
-    static const std::string kHundredMegabytes(100 * 1024 * 1024, ' ');
     static const std::vector<HostileCase> cases{
         {"NeitherFormat",
          [](const fs::path& s) {
@@ -126,7 +130,7 @@ const std::vector<HostileCase>& hostileCases() {
          "config.json: larger than 1 MB", false},
         {"HundredMegabyteConfigZipped",
          [](const fs::path& s) {
-             zipEntries(s / "pack.zip", {{"config.json", kHundredMegabytes}});
+             zipEntries(s / "pack.zip", {{"config.json", hundredMegabytes()}});
              return s / "pack.zip";
          },
          "config.json: 100 MB unpacked, more than 1 MB", false},
@@ -212,7 +216,7 @@ const std::vector<HostileCase>& hostileCases() {
              zipEntries(s / "pack.zip", {{"config.json", R"({"key_define_type": "multi",
                                               "defines": {"30": "a.wav", "31": "bomb.wav"}})"},
                                          {"a.wav", tone},
-                                         {"bomb.wav", kHundredMegabytes}});
+                                         {"bomb.wav", hundredMegabytes()}});
              return s / "pack.zip";
          },
          "bomb.wav: 100 MB unpacked, more than 64 MB; left out of s", true},
