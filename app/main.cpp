@@ -3,6 +3,7 @@
 #include <QTimer>
 
 #include "app/AppController.h"
+#include "app/ImportSoundPack.h"
 #include "base/Log.h"
 #include "platform/Bundle.h"
 #include "platform/Platform.h"
@@ -16,6 +17,7 @@
 #include "platform/linux/gui/QtAlertPresenter.h"
 #include "platform/linux/gui/QtApplication.h"
 #include "platform/linux/gui/QtStatusBar.h"
+#include "platform/linux/gui/SoundPackDialog.h"
 #include "platform/linux/input/LinuxEventTapService.h"
 #include "platform/linux/process/ProcfsProcessManager.h"
 #include "platform/linux/process/ReopenListener.h"
@@ -113,16 +115,21 @@ int main(int argc, char** argv) {
     AppController controller(platform, desktop, SoundController::sharedInstance());
 
     if (const auto path = bundle.pathForResource("MainMenu", "ui")) {
-        preferences =
-            PreferencesWindow::load(*path,
-                                    {[&] { controller.toggleShowMenuBarIcon(); },
-                                     [&] { controller.toggleCheckForUpdates(); },
-                                     [&](int state) { controller.toggleStartAtLogin(state); },
-                                     [&] { controller.showLoginItems(); },
-                                     [&] { return defaults.boolForKey("showInMenuBar"); },
-                                     [&] { return defaults.boolForKey("SUEnableAutomaticChecks"); },
-                                     [&] { return loginItems.isLoginItem(bundle); }},
-                                    &error);
+        preferences = PreferencesWindow::load(
+            *path,
+            {[&] { controller.toggleShowMenuBarIcon(); },
+             [&] { controller.toggleCheckForUpdates(); },
+             [&](int state) { controller.toggleStartAtLogin(state); },
+             [&] { controller.showLoginItems(); },
+             [&] {
+                 if (const auto pack = askForSoundPack(&preferences->window())) {
+                     importSoundPackAndSwitch(*pack, platform, controller, alerts);
+                 }
+             },
+             [&] { return defaults.boolForKey("showInMenuBar"); },
+             [&] { return defaults.boolForKey("SUEnableAutomaticChecks"); },
+             [&] { return loginItems.isLoginItem(bundle); }},
+            &error);
     }
     if (!preferences) {
         platform.log.log("Cannot load the main interface file: " + error);

@@ -11,6 +11,7 @@ class SleepWakeNotifications;
 class SpeechService;
 class SystemSoundService;
 class TemporaryFiles;
+class UserThemeFolder;
 
 // The platform services one process runs with. The process's own set is installed once at
 // start; tests build their own from doubles.
@@ -24,6 +25,7 @@ struct Platform {
     SleepWakeNotifications& sleepWake;
     TemporaryFiles& temporaryFiles;
     RandomSource& random;
+    UserThemeFolder& userThemes;
 
     // The process's platform; installed before any shared instance is made.
     static Platform& shared();

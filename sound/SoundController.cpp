@@ -1,9 +1,11 @@
 #include "sound/SoundController.h"
 
 #include "base/FileUrl.h"
+#include "base/Log.h"
 #include "platform/Bundle.h"
 #include "platform/KeyedArchive.h"
 #include "platform/Platform.h"
+#include "platform/UserThemeFolder.h"
 #include "sound/AudioKeepAlive.h"
 #include "sound/SoundTheme.h"
 #include "sound/ThemeClasses.h"
@@ -35,7 +37,42 @@ std::vector<std::string> SoundController::themeNames() const {
          platform_.mainBundle.pathsForResourcesOfType(kThemeType, kThemeDirectory)) {
         names.push_back(FileUrl::stringByDeletingPathExtension(FileUrl::lastPathComponent(path)));
     }
+    for (const auto& user : userThemes()) {
+        names.push_back(user.name);
+    }
     return names;
+}
+
+std::vector<SoundController::UserTheme> SoundController::userThemes() const {
+    std::set<std::string> taken{std::string(kOffName)};
+    for (const auto& path :
+         platform_.mainBundle.pathsForResourcesOfType(kThemeType, kThemeDirectory)) {
+        taken.insert(FileUrl::stringByDeletingPathExtension(FileUrl::lastPathComponent(path)));
+    }
+    std::vector<UserTheme> themes;
+    for (auto& path : platform_.userThemes.themeFilePaths()) {
+        auto themeName = FileUrl::stringByDeletingPathExtension(FileUrl::lastPathComponent(path));
+        if (!taken.contains(themeName)) {
+            themes.push_back({std::move(themeName), std::move(path)});
+        } else if (reportedClashes_.insert(path).second) {
+            platform_.log.log("Skipping the theme " + path +
+                              ": the application has a theme named " + themeName);
+        }
+    }
+    return themes;
+}
+
+std::optional<std::string> SoundController::themeFilePath(
+    const std::optional<std::string>& themeName) const {
+    if (auto path = platform_.mainBundle.pathForResource(themeName, kThemeType, kThemeDirectory)) {
+        return path;
+    }
+    for (auto& user : userThemes()) {
+        if (!themeName || user.name == *themeName) {
+            return std::move(user.path);
+        }
+    }
+    return std::nullopt;
 }
 
 bool SoundController::setThemeByName(const std::optional<std::string>& themeName) {
@@ -44,8 +81,7 @@ bool SoundController::setThemeByName(const std::optional<std::string>& themeName
     }
     // The old theme goes first: a failed load below never brings it back.
     theme.reset();
-    if (const auto path =
-            platform_.mainBundle.pathForResource(themeName, kThemeType, kThemeDirectory)) {
+    if (const auto path = themeFilePath(themeName)) {
         const Object root =
             platform_.archives.unarchiveObjectWithFile(*path, themeClasses(platform_));
         if (root.as<SoundTheme>() != nullptr) {

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -24,7 +25,7 @@ class SoundController {
     SoundController(const SoundController&) = delete;
     SoundController& operator=(const SoundController&) = delete;
 
-    // "Off" first, then the theme files' names in the bundle's order.
+    // "Off" first, then the theme files' names in the bundle's order, then the user's own.
     std::vector<std::string> themeNames() const;
     const std::optional<std::string>& currentThemeName() const { return name; }
     // True when the name was already current or its file loaded; false when "Off" stands in.
@@ -35,10 +36,22 @@ class SoundController {
     SoundTheme& currentTheme() const { return *theme; }
 
   private:
+    struct UserTheme {
+        std::string name;
+        std::string path;
+    };
+    // The user's theme files by file name, less those whose name "Off" or a bundle theme
+    // already bears (each such clash logged once).
+    std::vector<UserTheme> userThemes() const;
+    // The file of the theme of that name: the bundle's, else the user's; without a name, the
+    // first theme file.
+    std::optional<std::string> themeFilePath(const std::optional<std::string>& themeName) const;
+
     Platform& platform_;
     AudioKeepAlive& keepAlive_;
     std::shared_ptr<SoundTheme> theme;
     std::optional<std::string> name;
+    mutable std::set<std::string> reportedClashes_;
 };
 
 }  // namespace plinka

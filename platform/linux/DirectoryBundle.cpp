@@ -1,11 +1,11 @@
 #include "platform/linux/DirectoryBundle.h"
 
-#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
 #include "base/FileUrl.h"
+#include "platform/linux/FilesOfType.h"
 #include "platform/linux/StringsFile.h"
 #include "platform/linux/plist/PropertyList.h"
 
@@ -100,17 +100,7 @@ std::optional<std::string> DirectoryBundle::pathForResource(const std::optional<
 
 std::vector<std::string> DirectoryBundle::pathsForResourcesOfType(
     std::string_view type, std::string_view directory) const {
-    std::vector<std::string> paths;
-    std::error_code error;
-    for (fs::directory_iterator entry(resourcesDirectory(directory), error), end;
-         !error && entry != end; entry.increment(error)) {
-        const std::string file = entry->path().filename().string();
-        if (entry->is_regular_file(error) && FileUrl::pathExtension(file) == type) {
-            paths.push_back(entry->path().string());
-        }
-    }
-    std::sort(paths.begin(), paths.end());
-    return paths;
+    return filesOfType(resourcesDirectory(directory), type);
 }
 
 std::string DirectoryBundle::localizedStringForKey(std::string_view key, std::string_view value,

@@ -6,6 +6,7 @@
 #include "platform/linux/LogindSleepWakeNotifications.h"
 #include "platform/linux/QtRunLoop.h"
 #include "platform/linux/SystemLog.h"
+#include "platform/linux/XdgUserThemeFolder.h"
 #include "platform/linux/audio/AudioEngine.h"
 #include "platform/linux/audio/EspeakSpeechService.h"
 #include "platform/linux/audio/MixerSystemSoundService.h"
@@ -51,9 +52,10 @@ LinuxPlatform::LinuxPlatform(const Options& options) {
         temporaryFiles_ = std::make_unique<PosixTemporaryFiles>();
         random_ = std::make_unique<Arc4Random>();
     }
-    platform_ =
-        std::make_unique<Platform>(Platform{*runLoop_, *log_, *bundle_, *archives_, *systemSounds_,
-                                            speech, *sleepWake_, *temporaryFiles_, *random_});
+    userThemes_ = std::make_unique<XdgUserThemeFolder>();
+    platform_ = std::make_unique<Platform>(Platform{*runLoop_, *log_, *bundle_, *archives_,
+                                                    *systemSounds_, speech, *sleepWake_,
+                                                    *temporaryFiles_, *random_, *userThemes_});
 }
 
 LinuxPlatform::~LinuxPlatform() = default;

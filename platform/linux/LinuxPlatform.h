@@ -16,6 +16,7 @@ class EspeakSpeechService;
 class HeadlessRunLoop;
 class MixerSystemSoundService;
 class PlistKeyedArchives;
+class XdgUserThemeFolder;
 
 // Every real Linux service of one process, made together in the order they depend on each
 // other and gone in the reverse order. Needs a Qt application object first, unless headless.
@@ -44,6 +45,7 @@ class LinuxPlatform {
 
     Platform& platform() { return *platform_; }
     AudioEngine& audioEngine() { return *audioEngine_; }
+    MixerSystemSoundService& systemSounds() { return *systemSounds_; }
     // The speech engine when speech was asked for and espeak-ng started; else nullptr.
     EspeakSpeechService* speech();
     // The headless run loop, to drain; nullptr with the Qt one.
@@ -66,6 +68,7 @@ class LinuxPlatform {
     std::unique_ptr<SleepWakeNotifications> sleepWake_;
     std::unique_ptr<TemporaryFiles> temporaryFiles_;
     std::unique_ptr<RandomSource> random_;
+    std::unique_ptr<XdgUserThemeFolder> userThemes_;
     std::unique_ptr<Platform> platform_;
 };
 

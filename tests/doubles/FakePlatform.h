@@ -6,6 +6,7 @@
 #include "doubles/FakeSpeechService.h"
 #include "doubles/FakeSystemSoundService.h"
 #include "doubles/FakeTemporaryFiles.h"
+#include "doubles/FakeUserThemeFolder.h"
 #include "doubles/ManualRunLoop.h"
 #include "doubles/RecordingLog.h"
 #include "platform/Platform.h"
@@ -23,8 +24,9 @@ struct FakePlatform {
     FakeSleepWakeNotifications sleepWake;
     FakeTemporaryFiles temporaryFiles;
     ScriptedRandom random;
+    FakeUserThemeFolder userThemes;
     Platform platform{runLoop, log,       bundle,         archives, systemSounds,
-                      speech,  sleepWake, temporaryFiles, random};
+                      speech,  sleepWake, temporaryFiles, random,   userThemes};
 };
 
 }  // namespace plinka::testing

@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -162,7 +163,8 @@ TEST_F(ReopenListenerTest, ClosesOtherRequestsWithoutAnAnswerAndKeepsServing) {
     EXPECT_TRUE(processEventsUntil([&] { return right.done() && preferences.done(); }));
     EXPECT_EQ(right.reply(), kReopenReply);
     EXPECT_EQ(preferences.reply(), kReopenReply);
-    EXPECT_EQ(requests_, (std::vector{ReopenRequest::Reopen, ReopenRequest::ShowPreferences}));
+    EXPECT_THAT(requests_, ::testing::UnorderedElementsAre(ReopenRequest::Reopen,
+                                                           ReopenRequest::ShowPreferences));
     EXPECT_FALSE(silent.done());
     EXPECT_FALSE(partial.done());
 }

@@ -19,6 +19,14 @@ class SoundControllerTest : public ::testing::Test {
     void addTheme(const std::string& fileName, const std::string& storedName) {
         const std::string path = "/b/KeySoundThemes/" + fileName + ".plnk";
         fake.bundle.addResource("KeySoundThemes", fileName, "plnk", path);
+        addThemeFile(path, storedName);
+    }
+    // A theme file in the user's folder whose record stores `storedName` (its "/u/" + name).
+    void addUserTheme(const std::string& name, const std::string& storedName) {
+        fake.userThemes.paths.push_back("/u/" + name + ".plnk");
+        addThemeFile("/u/" + name + ".plnk", storedName);
+    }
+    void addThemeFile(const std::string& path, const std::string& storedName) {
         Object::Array down(SoundTheme::kSlotCount, Object::null());
         down[254] = Object::string(storedName);
         fake.archives.addRecordFile(
@@ -47,6 +55,44 @@ TEST_F(SoundControllerTest, ListsOffThenFilesInBundleOrderWithDuplicates) {
     fake.bundle.addResource("KeySoundThemes", "Alpha", "plnk", "/other/Alpha.plnk");
     SoundController controller(fake.platform, keepAlive);
     EXPECT_THAT(controller.themeNames(), ElementsAre("Off", "Zebra", "Alpha", "Alpha"));
+}
+
+TEST_F(SoundControllerTest, UserThemesFollowTheBundlesOnesAndANameClashIsSkippedOnce) {
+    addTheme("Zebra", "Zebra");
+    addTheme("Alpha", "Alpha");
+    addUserTheme("Alpha", "Not the bundle's");
+    addUserTheme("Mine", "Mine");
+    addUserTheme("Off", "Not off");
+    SoundController controller(fake.platform, keepAlive);
+    EXPECT_THAT(controller.themeNames(), ElementsAre("Off", "Zebra", "Alpha", "Mine"));
+    EXPECT_THAT(controller.themeNames(), ElementsAre("Off", "Zebra", "Alpha", "Mine"));
+    EXPECT_THAT(fake.log.lines(),
+                ElementsAre("Skipping the theme /u/Alpha.plnk: the application has a theme "
+                            "named Alpha",
+                            "Skipping the theme /u/Off.plnk: the application has a theme named "
+                            "Off"));
+    EXPECT_TRUE(controller.setThemeByName("Mine"));
+    EXPECT_EQ(controller.currentThemeName(), "Mine");
+    EXPECT_TRUE(controller.setThemeByName("Alpha"));
+    EXPECT_EQ(controller.currentThemeName(), "Alpha");
+    EXPECT_FALSE(controller.setThemeByName("Off"));
+    EXPECT_FALSE(keepAliveRunning());
+}
+
+TEST_F(SoundControllerTest, ADeletedUserThemeFallsBackAsAMissingOneDoes) {
+    addUserTheme("Mine", "Mine");
+    SoundController controller(fake.platform, keepAlive);
+    EXPECT_TRUE(controller.setThemeByName(std::nullopt));  // the only theme file: the user's
+    EXPECT_EQ(controller.currentThemeName(), "Mine");
+    fake.userThemes.paths.clear();
+    fake.archives.files.erase("/u/Mine.plnk");
+    // The theme in force plays on; it is gone from the list, and asking for it again (or at the
+    // next start) installs "Off".
+    EXPECT_THAT(controller.themeNames(), ElementsAre("Off"));
+    SoundController restarted(fake.platform, keepAlive);
+    EXPECT_FALSE(restarted.setThemeByName("Mine"));
+    EXPECT_EQ(restarted.currentThemeName(), "Off");
+    EXPECT_FALSE(keepAliveRunning());
 }
 
 TEST_F(SoundControllerTest, SwitchingLoadsStartsKeepAliveAndSameNameIsAShortcut) {

@@ -194,9 +194,11 @@ TEST_F(SoundTest, DescriptionEndsAtTheFirstMissingValue) {
 TEST_F(SoundTest, MissingUuidOrDirectoryStopsTheProcessNamingTheAssertion) {
     // The log lines of a process that stops must reach standard error for the test to see them.
     StandardErrorLog log("Plinka");
-    Platform platform{fake.runLoop,      log,         fake.bundle,    fake.archives,
-                      fake.systemSounds, fake.speech, fake.sleepWake, fake.temporaryFiles,
-                      fake.random};
+    Platform platform{fake.runLoop,      log,
+                      fake.bundle,       fake.archives,
+                      fake.systemSounds, fake.speech,
+                      fake.sleepWake,    fake.temporaryFiles,
+                      fake.random,       fake.userThemes};
     testing::DictionaryDecoder coder(transientRecord({1}));
     fake.temporaryFiles.scriptedUuids = {std::nullopt};
     EXPECT_DEATH(Sound::initWithCoder(coder, platform),

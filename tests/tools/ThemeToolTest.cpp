@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "base/FileUrl.h"
+#include "doubles/FakeKeyedArchives.h"
 #include "platform/KeyedArchive.h"
 #include "platform/linux/audio/AudioEngine.h"
 #include "platform/linux/input/KeyMap.h"
@@ -109,9 +110,10 @@ TEST(ThemeBuild, WhatIsBuiltDecodesToTheSameTableWithSharedSounds) {
     ASSERT_TRUE(first && second);
     EXPECT_EQ(first->name(), "a.wav");
     EXPECT_TRUE(first->transient());
-    const auto decodedPath = FileUrl::pathOfFileURL(*first->url());
-    ASSERT_TRUE(decodedPath);
-    EXPECT_EQ(readText(*decodedPath), readText(directory / "a.wav"));
+    testing::RecordingEncoder embedded;
+    first->encodeWithCoder(embedded);
+    const std::string original = readText(directory / "a.wav");
+    EXPECT_EQ(embedded["data"], Object::data(Object::Bytes(original.begin(), original.end())));
 
     // One Sound object for b.wav wherever it appears.
     EXPECT_EQ(slot(*theme, 0, key("a")).as<Sound>(), second);
@@ -276,13 +278,22 @@ struct Run {
     std::string err;
 };
 
+// One folder per process: ctest runs the tests of this file side by side.
+fs::path runDirectory() {
+    return fs::path(::testing::TempDir()) / ("theme-tool-run-" + std::to_string(::getpid()));
+}
+
+// The user's data folder the tool runs with: empty unless a test installs into it.
+fs::path dataHome() {
+    return runDirectory() / "data";
+}
+
 Run runTool(const std::string& arguments) {
-    // One folder per process: ctest runs the tests of this file side by side.
-    const auto directory =
-        fs::path(::testing::TempDir()) / ("theme-tool-run-" + std::to_string(::getpid()));
+    const auto directory = runDirectory();
     fs::create_directories(directory);
     const auto out = directory / "out", err = directory / "err";
-    const std::string command = std::string(PLINKA_BINARY_DIR "/tools/plinka-theme --bundle ") +
+    const std::string command = "XDG_DATA_HOME=" + dataHome().string() + " " +
+                                std::string(PLINKA_BINARY_DIR "/tools/plinka-theme --bundle ") +
                                 kBundle + " " + arguments + " >" + out.string() + " 2>" +
                                 err.string();
     const int status = std::system(command.c_str());
@@ -319,9 +330,68 @@ TEST(PlinkaTheme, CommandsWorkOnRealFiles) {
 
     const auto help = runTool("--help");
     EXPECT_EQ(help.status, 0);
-    for (auto command : {"list", "inspect", "dump", "build", "preview"}) {
+    for (auto command : {"list", "inspect", "dump", "build", "preview", "import", "check"}) {
         EXPECT_NE(help.out.find(std::string("\n  ") + command), std::string::npos) << command;
     }
+}
+
+TEST(PlinkaTheme, ChecksImportsAndInstallsSoundPacks) {
+    const auto directory = freshDirectory("packs");
+    const auto pack = directory / "Buckle";
+    fs::create_directories(pack);
+    writeClick(pack / "1e-1.wav", 800);
+    writeClick(pack / "1e-0.wav", 1200);
+    writeClick(pack / "f0-1.wav", 1000);
+    fs::remove_all(dataHome());
+
+    const auto check = runTool("check " + pack.string());
+    EXPECT_EQ(check.status, 0) << check.err;
+    EXPECT_EQ(
+        check.out,
+        "format: bucklespring\ntheme: Buckle\nkeys: 1 pressed, 1 released (0 with "
+        "variants)\nsounds: 2 (0.1 s, 14 KB as WAV)\nwarning: no key for f0-1.wav; left out\n");
+    EXPECT_FALSE(fs::exists(dataHome()));
+
+    const auto file = directory / "Clicks.plnk";
+    const auto written = runTool("import " + pack.string() + " -o " + file.string());
+    EXPECT_EQ(written.status, 0) << written.err;
+    EXPECT_EQ(written.err, "warning: no key for f0-1.wav; left out\n");
+    const auto inspect = runTool("inspect " + file.string());
+    EXPECT_NE(inspect.out.find("name: Clicks\n"), std::string::npos) << inspect.out;
+    EXPECT_NE(inspect.out.find("key-up    a                   0  sound 1e-0.wav ("),
+              std::string::npos)
+        << inspect.out;
+
+    const auto installed = runTool("import " + pack.string() + " --install --name \"My Clicks\"");
+    EXPECT_EQ(installed.status, 0) << installed.err;
+    EXPECT_TRUE(installed.out.ends_with("installed: " + dataHome().string() +
+                                        "/plinka/KeySoundThemes/My Clicks.plnk\n"))
+        << installed.out;
+    EXPECT_EQ(runTool("list").out, "Off\nBubbles\nMechanical\nSpeaking\nTypewriter\nMy Clicks\n");
+    EXPECT_EQ(runTool("inspect \"My Clicks\"").status, 0);
+
+    const std::string p = pack.string();
+    const std::vector<std::pair<std::string, std::string>> refused{
+        {"import " + p + " --install --name Typewriter",
+         "plinka-theme: Plinka has a theme named \"Typewriter\" of its own\n"},
+        {"import " + p + " --install --name a/b",
+         "plinka-theme: \"a/b\" can't name a theme: it holds \"/\" or a control character\n"},
+        {"import " + p,
+         "plinka-theme: usage: import PACK (-o FILE | --install) [--name NAME] (see "
+         "plinka-theme --help)\n"},
+        {"import " + p + " --install -o x.plnk",
+         "plinka-theme: usage: import PACK (-o FILE | --install) [--name NAME] (see "
+         "plinka-theme --help)\n"},
+        {"check", "plinka-theme: usage: check PACK (see plinka-theme --help)\n"},
+        {"check " + directory.string() + "/nothing",
+         "plinka-theme: " + directory.string() + "/nothing: no such folder or zip file\n"},
+    };
+    for (const auto& [arguments, message] : refused) {
+        const auto run = runTool(arguments);
+        EXPECT_NE(run.status, 0) << arguments;
+        EXPECT_EQ(run.err, message) << arguments;
+    }
+    EXPECT_EQ(runTool("list").out, "Off\nBubbles\nMechanical\nSpeaking\nTypewriter\nMy Clicks\n");
 }
 
 TEST(PlinkaTheme, BadInputGivesOneLineAndAFailingStatus) {

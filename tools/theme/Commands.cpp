@@ -3,13 +3,18 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iomanip>
 #include <iostream>
 #include <optional>
 #include <sstream>
 
 #include "base/FileUrl.h"
+#include "platform/UserThemeFolder.h"
+#include "platform/linux/audio/MixerSystemSoundService.h"
 #include "sound/AudioKeepAlive.h"
+#include "sound/Sound.h"
 #include "sound/SoundController.h"
+#include "tools/soundpack/SoundPackImport.h"
 #include "tools/theme/ArchiveDump.h"
 #include "tools/theme/KeyNames.h"
 #include "tools/theme/Preview.h"
@@ -26,12 +31,12 @@ constexpr const char* kUsage = R"(Usage: plinka-theme [--bundle DIR] COMMAND ...
 
 Commands:
   list
-      The bundle's theme names, one a line, in the order the sound controller lists them
-      ("Off" first).
+      The theme names, one a line, in the order the sound controller lists them ("Off",
+      the bundle's, then the user's own).
   inspect FILE|NAME
       The theme's table in human terms: one line per slot in use with its state (key-down,
       key-up), key name, key code and what plays (a sound and its length, one of several
-      variants, or a text spoken). NAME is a theme of the bundle.
+      variants, or a text spoken). NAME is a theme of the bundle or the user's.
   dump FILE
       The decoded object graph of any keyed archive as JSON: nil is null, NSArray an array,
       NSDictionary {"$dict": {...}}, data {"$data": BASE64}, NSURL {"$url": URL}, other
@@ -49,7 +54,16 @@ Commands:
   preview THEME TEXT -o OUT.wav [--seed N]
       Types TEXT at a natural pace (8 to 10 keys a second, each held 80 to 120 ms, Shift
       around capitals) through the sound controller and the mixer, and writes what the mixer
-      produced (48 kHz stereo WAV). THEME is a bundle theme name or a file path.
+      produced (48 kHz stereo WAV). THEME is a theme's name or a file path.
+  import PACK (-o FILE | --install) [--name NAME]
+      A theme from a community sound pack: a folder, or a .zip of one, of a Mechvibes pack
+      (config.json, version 1 or 2) or of bucklespring's files (1e-1.wav ...). Every sound is
+      embedded as WAV; a key or sound that can't be taken is a warning and the rest imports.
+      -o FILE writes the theme there, named NAME or FILE's name. --install puts it among your
+      themes, named NAME or the pack's name, in $XDG_DATA_HOME/plinka/KeySoundThemes (default
+      ~/.local/share/...), where Plinka lists it after its own.
+  check PACK
+      What import would make of the pack, and every problem met; writes nothing.
 
 Options:
   --bundle DIR   the Plinka.app bundle to use (default: $PLINKA_BUNDLE, or the one beside
@@ -140,7 +154,10 @@ void inspect(ToolPlatform& tool, const std::string& fileOrName, std::ostream& ou
     check(path.has_value(), error);
     const auto theme = loadThemeFile(*path, tool.platform(), error);
     check(theme != nullptr, error);
-    out << "file: " << *path << "\n" << describeTheme(*theme);
+    auto& sounds = tool.systemSounds();
+    out << "file: " << *path << "\n"
+        << describeTheme(*theme,
+                         [&](const Sound& sound) { return sounds.durationOf(sound.soundID()); });
 }
 
 void dump(const std::string& path, std::ostream& out) {
@@ -169,6 +186,46 @@ void preview(ToolPlatform& tool, const std::string& theme, const std::string& te
     const auto audio = renderPreview(tool, *path, text, seed, error);
     check(audio.has_value(), error);
     check(synth::writeWav(output, *audio, error), error);
+}
+
+void printReport(const soundpack::PackReport& report, std::ostream& out, std::ostream& notes) {
+    out << "format: " << report.format << "\n"
+        << "theme: " << report.name << "\n"
+        << "keys: " << report.pressKeys << " pressed, " << report.releaseKeys << " released ("
+        << report.variantKeys << " with variants)\n"
+        << "sounds: " << report.sounds << " (" << std::fixed << std::setprecision(1)
+        << report.seconds << " s, " << (report.audioBytes + 1023) / 1024 << " KB as WAV)\n";
+    for (const auto& warning : report.warnings) {
+        notes << "warning: " << warning << "\n";
+    }
+}
+
+void checkPack(const std::string& pack, std::ostream& out) {
+    std::string error;
+    const auto report = soundpack::checkSoundPack(pack, error);
+    check(report.has_value(), error);
+    printReport(*report, out, out);
+}
+
+void importPack(ToolPlatform& tool, const std::string& pack,
+                const std::optional<std::string>& output, const std::optional<std::string>& name,
+                std::ostream& out) {
+    std::string error;
+    if (!output) {
+        const auto report = soundpack::installSoundPack(pack, name, tool.platform(), error);
+        check(report.has_value(), error + (name ? "" : " (give another name with --name)"));
+        printReport(*report, out, std::cerr);
+        out << "installed: " << *tool.platform().userThemes.folderPath() << "/" << report->name
+            << ".plnk\n";
+        return;
+    }
+    const auto imported = soundpack::importSoundPack(
+        pack,
+        name.value_or(FileUrl::stringByDeletingPathExtension(FileUrl::lastPathComponent(*output))),
+        tool.platform(), error);
+    check(imported.has_value(), error);
+    writeFileAtomically(*output, imported->bytes.data(), imported->bytes.size());
+    printReport(imported->report, out, std::cerr);
 }
 
 uint64_t parseSeed(const std::optional<std::string>& text) {
@@ -219,6 +276,21 @@ int run(std::vector<std::string> arguments, std::ostream& out) {
                         "preview THEME TEXT -o OUT.wav");
         ToolPlatform tool(options);
         preview(tool, arguments[0], arguments[1], *output, options.randomSeed);
+    } else if (command == "import") {
+        const auto output = takeOption(arguments, "-o");
+        const auto name = takeOption(arguments, "--name");
+        const auto install = std::find(arguments.begin(), arguments.end(), "--install");
+        const bool installing = install != arguments.end();
+        if (installing) {
+            arguments.erase(install);
+        }
+        expectArguments(installing != output.has_value() ? arguments : std::vector<std::string>{},
+                        1, "import PACK (-o FILE | --install) [--name NAME]");
+        ToolPlatform tool(options);
+        importPack(tool, arguments[0], output, name, out);
+    } else if (command == "check") {
+        expectArguments(arguments, 1, "check PACK");
+        checkPack(arguments[0], out);
     } else {
         throw Failure{"unknown command \"" + command + "\" (see plinka-theme --help)",
                       kUsageStatus};

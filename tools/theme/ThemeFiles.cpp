@@ -2,9 +2,11 @@
 
 #include <filesystem>
 
+#include "base/FileUrl.h"
 #include "platform/Bundle.h"
 #include "platform/KeyedArchive.h"
 #include "platform/Platform.h"
+#include "platform/UserThemeFolder.h"
 #include "sound/SoundTheme.h"
 #include "sound/ThemeClasses.h"
 
@@ -21,6 +23,12 @@ std::optional<std::string> resolveThemeFile(const std::string& fileOrName, Platf
     if (!looksLikePath) {
         if (auto path = platform.mainBundle.pathForResource(fileOrName, "plnk", "KeySoundThemes")) {
             return path;
+        }
+        for (const auto& path : platform.userThemes.themeFilePaths()) {
+            if (FileUrl::stringByDeletingPathExtension(FileUrl::lastPathComponent(path)) ==
+                fileOrName) {
+                return path;
+            }
         }
         const std::string bundle = platform.mainBundle.bundlePath();
         error = "no theme named \"" + fileOrName + "\" " +

@@ -12,7 +12,7 @@ struct Platform;
 namespace plinka::themetool {
 
 // The theme file a command means: a path to an existing file as given, else the bundle's theme
-// of that name. nullopt with one line of reason in `error` when there is neither.
+// of that name, else the user's. nullopt with one line of reason in `error` when there is neither.
 std::optional<std::string> resolveThemeFile(const std::string& fileOrName, Platform& platform,
                                             std::string& error);
 

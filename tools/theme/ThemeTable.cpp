@@ -1,13 +1,12 @@
 #include "tools/theme/ThemeTable.h"
 
+#include <cmath>
 #include <cstdio>
 #include <map>
 #include <sstream>
 
-#include "base/FileUrl.h"
 #include "sound/Sound.h"
 #include "sound/SoundTheme.h"
-#include "tools/synth/WavFile.h"
 #include "tools/theme/KeyNames.h"
 
 namespace plinka::themetool {
@@ -16,6 +15,8 @@ namespace {
 
 class SlotDescriber {
   public:
+    explicit SlotDescriber(const SoundLength& lengthOf) : lengthOf_(lengthOf) {}
+
     std::string describe(const Object& slot) {
         if (slot.type() == Object::Type::Null) {
             return {};
@@ -50,25 +51,20 @@ class SlotDescriber {
     std::string soundText(const Sound& sound) {
         auto [entry, fresh] = durations_.try_emplace(&sound);
         if (fresh) {
-            synth::Audio audio;
-            std::string ignored;
-            const auto path = sound.url() ? FileUrl::pathOfFileURL(*sound.url()) : std::nullopt;
-            if (path && synth::readAudio(*path, audio, ignored) && audio.sampleRate > 0) {
-                entry->second =
-                    " (" +
-                    std::to_string(audio.frames() * 1000 / static_cast<size_t>(audio.sampleRate)) +
-                    " ms)";
+            if (const auto seconds = lengthOf_(sound)) {
+                entry->second = " (" + std::to_string(std::lround(*seconds * 1000)) + " ms)";
             }
         }
         return sound.name().value_or("(unnamed)") + entry->second;
     }
 
+    const SoundLength& lengthOf_;
     std::map<const Sound*, std::string> durations_;
 };
 
 }  // namespace
 
-std::string describeTheme(const SoundTheme& theme) {
+std::string describeTheme(const SoundTheme& theme, const SoundLength& lengthOf) {
     std::ostringstream out;
     out << "name: " << theme.name().value_or("(none)") << "\n";
     const auto* rows = theme.sounds().arrayValue();
@@ -76,7 +72,7 @@ std::string describeTheme(const SoundTheme& theme) {
         out << "no table (" << theme.sounds().className() << ")\n";
         return out.str();
     }
-    SlotDescriber describer;
+    SlotDescriber describer(lengthOf);
     size_t used = 0;
     for (int state = 1; state >= 0; --state) {
         if (static_cast<size_t>(state) >= rows->size()) {

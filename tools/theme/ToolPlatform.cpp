@@ -30,7 +30,7 @@ ToolPlatform::ToolPlatform(const Options& options)
     Platform& base = linux_.platform();
     platform_ = std::make_unique<Platform>(
         Platform{base.runLoop, base.log, *themeBundle_, base.archives, base.systemSounds,
-                 base.speech, base.sleepWake, base.temporaryFiles, base.random});
+                 base.speech, base.sleepWake, base.temporaryFiles, base.random, base.userThemes});
 }
 
 ToolPlatform::~ToolPlatform() = default;

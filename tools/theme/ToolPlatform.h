@@ -32,6 +32,7 @@ class ToolPlatform {
     // Runs the work the commands queued for the main thread.
     void drain();
     AudioEngine& audioEngine() { return linux_.audioEngine(); }
+    MixerSystemSoundService& systemSounds() { return linux_.systemSounds(); }
     // The speech service when speech was asked for and espeak-ng is available; else nullptr.
     EspeakSpeechService* speech() { return linux_.speech(); }
     // The bundle, which can be given one more theme file.

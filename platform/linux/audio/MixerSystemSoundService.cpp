@@ -70,4 +70,12 @@ std::optional<uint32_t> MixerSystemSoundService::isUISound(SystemSoundID soundID
     return found->second.isUISound;
 }
 
+std::optional<double> MixerSystemSoundService::durationOf(SystemSoundID soundID) const {
+    const auto found = sounds_.find(soundID);
+    if (found == sounds_.end()) {
+        return std::nullopt;
+    }
+    return static_cast<double>(found->second.sound->frames()) / engine_.mixer().sampleRate();
+}
+
 }  // namespace plinka

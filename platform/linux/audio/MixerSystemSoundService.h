@@ -32,6 +32,8 @@ class MixerSystemSoundService final : public SystemSoundService {
     // The interface-sound flag of a live sound (1 until set); nullopt for an unknown one. Linux
     // has no switch for interface sound effects, so the flag is kept but changes nothing.
     std::optional<uint32_t> isUISound(SystemSoundID soundID) const;
+    // How long a live sound plays, in seconds; nullopt for an unknown identifier.
+    std::optional<double> durationOf(SystemSoundID soundID) const;
 
   private:
     struct Entry {

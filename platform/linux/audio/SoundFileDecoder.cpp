@@ -76,24 +76,25 @@ std::vector<float> readStereo(SNDFILE* file, const SF_INFO& info, size_t maxFram
     return stereo;
 }
 
-std::vector<float> resampleStereo(const std::vector<float>& in, int inputRate, int outputRate,
-                                  ResampleQuality quality, int* error) {
+}  // namespace
+
+std::vector<float> resample(const std::vector<float>& in, int channels, int inputRate,
+                            int outputRate, ResampleQuality quality, int* error) {
     const double ratio = static_cast<double>(outputRate) / inputRate;
-    const long inputFrames = static_cast<long>(in.size() / 2);
-    std::vector<float> out((static_cast<size_t>(std::ceil(inputFrames * ratio)) + 16) * 2);
+    const auto width = static_cast<size_t>(channels);
+    const long inputFrames = static_cast<long>(in.size() / width);
+    std::vector<float> out((static_cast<size_t>(std::ceil(inputFrames * ratio)) + 16) * width);
     SRC_DATA data{};
     data.data_in = in.data();
     data.input_frames = inputFrames;
     data.data_out = out.data();
-    data.output_frames = static_cast<long>(out.size() / 2);
+    data.output_frames = static_cast<long>(out.size() / width);
     data.src_ratio = ratio;
     data.end_of_input = 1;
-    *error = src_simple(&data, static_cast<int>(quality), 2);
-    out.resize(static_cast<size_t>(data.output_frames_gen) * 2);
+    *error = src_simple(&data, static_cast<int>(quality), channels);
+    out.resize(static_cast<size_t>(data.output_frames_gen) * width);
     return out;
 }
-
-}  // namespace
 
 DecodedSamples decodeSoundFile(const std::string& path, int outputRate, ResampleQuality quality) {
     DecodedSamples result;
@@ -131,7 +132,7 @@ DecodedSamples decodeSoundFile(const std::string& path, int outputRate, Resample
         return result;
     }
     int error = 0;
-    result.stereo = resampleStereo(stereo, info.samplerate, outputRate, quality, &error);
+    result.stereo = resample(stereo, 2, info.samplerate, outputRate, quality, &error);
     if (error != 0) {
         result.stereo.clear();
         result.status = kAudioServicesSystemSoundUnspecifiedError;

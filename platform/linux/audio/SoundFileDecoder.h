@@ -24,4 +24,9 @@ constexpr double kMaxSoundSeconds = 30.0;
 DecodedSamples decodeSoundFile(const std::string& path, int outputRate,
                                ResampleQuality quality = ResampleQuality::Medium);
 
+// Interleaved samples of `channels` channels at `inputRate` resampled to `outputRate`;
+// libsamplerate's error code in `error` (0 when none).
+std::vector<float> resample(const std::vector<float>& in, int channels, int inputRate,
+                            int outputRate, ResampleQuality quality, int* error);
+
 }  // namespace plinka::audio

@@ -25,8 +25,9 @@ std::unique_ptr<PreferencesWindow> PreferencesWindow::load(const std::string& pa
         }
         return nullptr;
     }
-    for (const char* name : {"showInMenuBarCheckBox", "startAtLoginCheckBox",
-                             "checkForUpdatesCheckBox", "loginItemsButton"}) {
+    for (const char* name :
+         {"showInMenuBarCheckBox", "startAtLoginCheckBox", "checkForUpdatesCheckBox",
+          "loginItemsButton", "importSoundPackButton"}) {
         if (window->findChild<QWidget*>(name) == nullptr) {
             if (error) {
                 *error = std::string("the interface file has no ") + name;
@@ -59,6 +60,8 @@ PreferencesWindow::PreferencesWindow(Loaded, std::unique_ptr<QWidget> window, Ac
     });
     QObject::connect(loginItems, &QPushButton::clicked, window_.get(),
                      [this] { actions_.showLoginItems(); });
+    QObject::connect(window_->findChild<QPushButton*>("importSoundPackButton"),
+                     &QPushButton::clicked, window_.get(), [this] { actions_.importSoundPack(); });
 }
 
 PreferencesWindow::~PreferencesWindow() = default;

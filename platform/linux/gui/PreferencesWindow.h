@@ -18,6 +18,7 @@ class PreferencesWindow {
         std::function<void()> toggleCheckForUpdates;
         std::function<void(int senderState)> toggleStartAtLogin;
         std::function<void()> showLoginItems;
+        std::function<void()> importSoundPack;
         std::function<bool()> showsMenuBarIcon;
         std::function<bool()> checksForUpdates;
         std::function<bool()> startsAtLogin;

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/UserThemeFolder.h"
+
+namespace plinka::testing {
+
+// A user theme folder whose path and files the test sets; no files are needed.
+class FakeUserThemeFolder final : public UserThemeFolder {
+  public:
+    std::optional<std::string> folderPath() const override { return folder; }
+    std::vector<std::string> themeFilePaths() const override { return paths; }
+
+    std::optional<std::string> folder;
+    std::vector<std::string> paths;
+};
+
+}  // namespace plinka::testing

@@ -1,0 +1,268 @@
+// Packs of each format, made by the test, imported and heard through the real sound controller
+// and mixer.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <set>
+
+#include "ScratchDirectory.h"
+#include "platform/linux/input/KeyMap.h"
+#include "sound/Sound.h"
+#include "sound/SoundTheme.h"
+#include "tools/SoundPackMaker.h"
+#include "tools/soundpack/SoundPackImport.h"
+#include "tools/theme/Preview.h"
+#include "tools/theme/ThemeFiles.h"
+#include "tools/theme/ToolPlatform.h"
+#include "tools/theme/TypingSchedule.h"
+
+namespace plinka::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using themetool::ToolPlatform;
+
+// Each key's press and release are tones of their own; a set holds the tones of variants, an
+// empty set means silence.
+struct KeyTones {
+    std::set<double> press;
+    std::set<double> release;
+};
+
+struct PackCase {
+    std::string name;
+    std::string format;
+    std::function<void(const fs::path&)> write;
+    std::map<std::string, KeyTones> keys;
+    // What else the imported theme and its report must show.
+    std::function<void(const SoundTheme&, const soundpack::PackReport&)> check;
+};
+
+int key(const std::string& name) {
+    return *keyCodeForName(name);
+}
+
+const Object& slot(const SoundTheme& theme, int state, int keyCode) {
+    return (*(*theme.sounds().arrayValue())[static_cast<size_t>(state)]
+                 .arrayValue())[static_cast<size_t>(keyCode)];
+}
+
+void writeText(const fs::path& file, const std::string& text) {
+    fs::create_directories(file.parent_path());
+    std::ofstream(file, std::ios::binary) << text;
+}
+
+// The sprite: each tone 40 ms, 20 ms apart, in this order.
+constexpr double kSpriteTones[] = {500, 700, 900, 1100, 1300, 1500};
+
+void writeSprite(const fs::path& file) {
+    std::vector<float> sprite;
+    for (double tone : kSpriteTones) {
+        const auto burst = toneBurst(tone, 40, 44100, 2);
+        sprite.insert(sprite.end(), burst.begin(), burst.end());
+        sprite.insert(sprite.end(), static_cast<size_t>(0.020 * 44100) * 2, 0.0f);
+    }
+    writeSamples(file, oggFormat(), 44100, 2, sprite);
+}
+
+const std::vector<PackCase>& packCases() {
+    static const std::vector<PackCase> cases{
+        {"MechvibesOneSprite",
+         "Mechvibes 1, one sprite",
+         [](const fs::path& pack) {
+             writeSprite(pack / "sound.ogg");
+             // Trailing commas, as people's packs have them; "d" and "f" release silently.
+             writeText(pack / "config.json", R"({
+                 "id": "sound-pack-1", "name": "Sprite Pack", "key_define_type": "single",
+                 "includes_numpad": false, "sound": "sound.ogg",
+                 "defines": {"30": [0, 40], "31": [60, 40], "32": [120, 40], "33": [180, 40],
+                             "30-up": [240, 40], "31-up": [300, 40], "34": null,},
+             })");
+         },
+         {{"a", {{500}, {1300}}}, {"s", {{700}, {1500}}}, {"d", {{900}, {}}}, {"f", {{1100}, {}}}},
+         [](const SoundTheme& theme, const soundpack::PackReport& report) {
+             EXPECT_EQ(theme.name(), "Sprite Pack");
+             EXPECT_EQ(report.sounds, 6u);
+             EXPECT_EQ(report.warnings, std::vector<std::string>{});
+             EXPECT_EQ(slot(theme, 1, key("g")).type(), Object::Type::Null);  // defined null
+         }},
+        {"MechvibesOneMulti",
+         "Mechvibes 1, one file per key",
+         [](const fs::path& pack) {
+             writeTone(pack / "a.flac", flacFormat(), 500, 40);
+             writeTone(pack / "a-up.wav", wavFormat(), 1300, 40, 22050, 1);
+             writeTone(pack / "S.wav", wavFormat(), 700, 40);
+             writeTone(pack / "s-up.ogg", oggFormat(), 1500, 40);
+             writeTone(pack / "d.ogg", oggFormat(), 900, 40, 48000, 1);
+             writeTone(pack / "f.wav", wavFormat(), 1100, 40);
+             writeTone(pack / "arrow.mp3", mp3Format(), 800, 200);
+             writeTone(pack / "windows-arrow.wav", wavFormat(), 800, 40);
+             writeText(pack / "config.json", R"({
+                 "name": "Multi Pack", "key_define_type": "multi", "sound": "",
+                 "defines": {"30": "a.flac", "30-up": "a-up.wav", "31": "s.wav",
+                             "31-up": "s-up.ogg", "32": "d.ogg", "33": "f.wav", "33-up": null,
+                             "61000": "windows-arrow.wav", "57416": "arrow.mp3"}})");
+         },
+         {{"a", {{500}, {1300}}}, {"s", {{700}, {1500}}}, {"d", {{900}, {}}}, {"f", {{1100}, {}}}},
+         [](const SoundTheme& theme, const soundpack::PackReport& report) {
+             EXPECT_EQ(report.warnings, std::vector<std::string>{});
+             // The plain arrow code wins over the Windows one; MP3 decodes.
+             const auto* up = slot(theme, 1, key("up")).as<Sound>();
+             ASSERT_TRUE(up);
+             EXPECT_EQ(up->name(), "arrow.wav");
+             EXPECT_EQ(slot(theme, 0, key("up")).type(), Object::Type::Null);
+         }},
+        {"MechvibesTwo",
+         "Mechvibes 2",
+         [](const fs::path& pack) {
+             writeTone(pack / "press" / "key0.ogg", oggFormat(), 700, 40);
+             writeTone(pack / "press" / "key1.ogg", oggFormat(), 900, 40);
+             writeTone(pack / "press" / "key2.ogg", oggFormat(), 1100, 40);
+             writeTone(pack / "special.wav", wavFormat(), 500, 40);
+             writeTone(pack / "release.flac", flacFormat(), 1300, 40);
+             writeTone(pack / "s-up.wav", wavFormat(), 1500, 40);
+             writeText(pack / "config.json", R"({
+                 "version": 2, "name": "Range Pack", "key_define_type": "multi",
+                 "sound": "press/key{0-2}.ogg", "soundup": "release.flac",
+                 "defines": {"30": "special.wav", "31-up": "s-up.wav"}})");
+         },
+         {{"a", {{500}, {1300}}},
+          {"s", {{700, 900, 1100}, {1500}}},
+          {"d", {{700, 900, 1100}, {1300}}},
+          {"f", {{700, 900, 1100}, {1300}}}},
+         [](const SoundTheme& theme, const soundpack::PackReport& report) {
+             EXPECT_EQ(report.warnings, std::vector<std::string>{});
+             EXPECT_EQ(report.sounds, 6u);
+             // The defaults reach every key without a define, as one shared array and Sound.
+             EXPECT_EQ(slot(theme, 1, key("s")), slot(theme, 1, key("space")));
+             EXPECT_EQ(slot(theme, 1, key("s")), slot(theme, 1, key("keypad-enter")));
+             EXPECT_EQ(slot(theme, 0, key("d")).as<Sound>(),
+                       slot(theme, 0, key("f12")).as<Sound>());
+         }},
+        {"Bucklespring",
+         "bucklespring",
+         [](const fs::path& pack) {
+             writeTone(pack / "1e-1.wav", wavFormat(), 500, 40);
+             writeTone(pack / "1e-0.wav", wavFormat(), 1300, 40);
+             writeTone(pack / "1f-1.wav", wavFormat(), 700, 40);
+             writeTone(pack / "1f-0.wav", wavFormat(), 1500, 40);
+             writeTone(pack / "20-1.wav", wavFormat(), 900, 40);
+             writeTone(pack / "21-1.wav", wavFormat(), 1100, 40);
+             writeTone(pack / "f0-1.wav", wavFormat(), 300, 40);  // no key has this code
+             writeText(pack / "README", "bucklespring's sounds");
+         },
+         {{"a", {{500}, {1300}}}, {"s", {{700}, {1500}}}, {"d", {{900}, {}}}, {"f", {{1100}, {}}}},
+         [](const SoundTheme&, const soundpack::PackReport& report) {
+             EXPECT_EQ(report.warnings, std::vector<std::string>{"no key for f0-1.wav; left out"});
+         }},
+    };
+    return cases;
+}
+
+void PrintTo(const PackCase& pack, std::ostream* out) {
+    *out << pack.name;
+}
+
+// The tone among all the pack's tones that sounds strongest over the 15 ms from `time`; 0 when
+// the mix is silent there.
+double toneAt(const synth::Audio& audio, double time, const std::set<double>& tones) {
+    const auto from = static_cast<size_t>((time + 0.001) * audio.sampleRate);
+    const auto count = static_cast<size_t>(0.015 * audio.sampleRate);
+    double best = 0;
+    double bestStrength = 1e-5;
+    for (double tone : tones) {
+        const double strength =
+            toneStrength(audio.samples, audio.channels, audio.sampleRate, from, count, tone);
+        if (strength > bestStrength) {
+            best = tone;
+            bestStrength = strength;
+        }
+    }
+    return best;
+}
+
+class SoundPackImport : public ::testing::TestWithParam<std::tuple<PackCase, bool>> {};
+
+TEST_P(SoundPackImport, EachKeyPlaysItsOwnSoundsInTheMix) {
+    const auto& [pack, zipped] = GetParam();
+    ScratchDirectory scratch;
+    const fs::path folder = scratch.path() / pack.name;
+    pack.write(folder);
+    fs::path source = folder;
+    if (zipped) {
+        source = scratch.path() / (pack.name + ".zip");
+        zipFolder(folder, source, pack.name == "Bucklespring" ? "" : "My " + pack.name);
+    }
+
+    ToolPlatform tool({PLINKA_BUNDLE_DIR});
+    std::string error;
+    const auto imported = soundpack::importSoundPack(source, std::nullopt, tool.platform(), error);
+    ASSERT_TRUE(imported) << error;
+    EXPECT_EQ(imported->report.format, pack.format);
+    const fs::path themeFile = scratch.path() / "theme.plnk";
+    std::ofstream(themeFile, std::ios::binary)
+        .write(reinterpret_cast<const char*>(imported->bytes.data()),
+               static_cast<std::streamsize>(imported->bytes.size()));
+
+    // Every key of the pack has its place; the sample is a key's own sound.
+    const auto theme = themetool::loadThemeFile(themeFile, tool.platform(), error);
+    ASSERT_TRUE(theme) << error;
+    for (const auto& [name, tones] : pack.keys) {
+        SCOPED_TRACE(name);
+        const Object& press = slot(*theme, 1, key(name));
+        EXPECT_EQ(press.arrayValue()  ? press.arrayValue()->size()
+                  : press.as<Sound>() ? 1
+                                      : 0,
+                  tones.press.size());
+        EXPECT_EQ(slot(*theme, 0, key(name)).type() == Object::Type::Null, tones.release.empty());
+    }
+    EXPECT_EQ(slot(*theme, 1, SoundTheme::kSampleKeyCode), slot(*theme, 1, key("a")));
+    pack.check(*theme, imported->report);
+
+    // Typed through the real controller and mixer: each isolated key event sounds its own tone
+    // (or nothing, for a silent release).
+    std::set<double> allTones{300};
+    for (const auto& [name, tones] : pack.keys) {
+        allTones.insert(tones.press.begin(), tones.press.end());
+        allTones.insert(tones.release.begin(), tones.release.end());
+    }
+    const std::string text = "asdf fads sad dafs ads fad sass dads";
+    const auto audio = themetool::renderPreview(tool, themeFile, text, 5, error);
+    ASSERT_TRUE(audio) << error;
+    const auto events = themetool::typingSchedule(text, 5);
+    size_t checked = 0;
+    for (size_t i = 0; i < events.size(); ++i) {
+        const auto& event = events[i];
+        const auto name = std::string(nameForKeyCode(event.keyCode));
+        const bool alone = (i == 0 || event.time - events[i - 1].time > 0.045) &&
+                           (i + 1 == events.size() || events[i + 1].time - event.time > 0.02);
+        if (!pack.keys.contains(name) || !alone) {
+            continue;
+        }
+        const auto& expected =
+            event.state == 1 ? pack.keys.at(name).press : pack.keys.at(name).release;
+        const double heard = toneAt(*audio, event.time, allTones);
+        if (expected.empty()) {
+            EXPECT_EQ(heard, 0) << name << " up at " << event.time;
+        } else {
+            EXPECT_TRUE(expected.contains(heard)) << name << (event.state == 1 ? " down" : " up")
+                                                  << " at " << event.time << " sounds " << heard;
+        }
+        ++checked;
+    }
+    EXPECT_GE(checked, 12u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, SoundPackImport,
+                         ::testing::Combine(::testing::ValuesIn(packCases()), ::testing::Bool()),
+                         [](const auto& test) {
+                             return std::get<0>(test.param).name +
+                                    (std::get<1>(test.param) ? "Zipped" : "Folder");
+                         });
+
+}  // namespace
+}  // namespace plinka::testing

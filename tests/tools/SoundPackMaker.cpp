@@ -1,0 +1,123 @@
+#include "tools/SoundPackMaker.h"
+
+#include <sndfile.h>
+#include <zip.h>
+
+#include <cmath>
+#include <numbers>
+#include <stdexcept>
+
+#include "audio/SoundFiles.h"
+
+namespace plinka::testing {
+
+namespace fs = std::filesystem;
+
+std::vector<float> toneBurst(double frequency, double ms, int rate, int channels) {
+    const auto frames = static_cast<size_t>(ms * rate / 1000);
+    std::vector<float> samples;
+    for (size_t frame = 0; frame < frames; ++frame) {
+        const double t = static_cast<double>(frame) / rate;
+        // Full strength for the first 40 %, then a fall to nothing by the end.
+        const double fade = std::min(1.0, 2.5 * (1.0 - static_cast<double>(frame) / frames));
+        const auto sample =
+            static_cast<float>(0.5 * fade * std::sin(2 * std::numbers::pi * frequency * t));
+        samples.insert(samples.end(), static_cast<size_t>(channels), sample);
+    }
+    return samples;
+}
+
+void writeSamples(const fs::path& file, int format, int rate, int channels,
+                  const std::vector<float>& samples) {
+    fs::create_directories(file.parent_path());
+    writeSoundFile(file.string(), format, rate, channels, samples);
+}
+
+void writeTone(const fs::path& file, int format, double frequency, double ms, int rate,
+               int channels) {
+    writeSamples(file, format, rate, channels, toneBurst(frequency, ms, rate, channels));
+}
+
+int oggFormat() {
+    return SF_FORMAT_OGG | SF_FORMAT_VORBIS;
+}
+int flacFormat() {
+    return SF_FORMAT_FLAC | SF_FORMAT_PCM_16;
+}
+int mp3Format() {
+    return SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III;
+}
+int wavFormat() {
+    return SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+}
+
+namespace {
+
+zip_t* createZip(const fs::path& zip) {
+    int error = 0;
+    zip_t* archive = zip_open(zip.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    if (archive == nullptr) {
+        throw std::runtime_error(zip.string() + ": can't create the zip");
+    }
+    return archive;
+}
+
+void closeZip(zip_t* archive, const fs::path& zip) {
+    if (zip_close(archive) != 0) {
+        const std::string reason = zip_strerror(archive);
+        zip_discard(archive);
+        throw std::runtime_error(zip.string() + ": " + reason);
+    }
+}
+
+}  // namespace
+
+void zipFolder(const fs::path& folder, const fs::path& zip, const std::string& inside) {
+    zip_t* archive = createZip(zip);
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        if (!entry.is_regular_file()) {
+            continue;
+        }
+        const std::string relative = entry.path().lexically_relative(folder).generic_string();
+        zip_source_t* source = zip_source_file(archive, entry.path().c_str(), 0, -1);
+        const std::string name = inside.empty() ? relative : inside + "/" + relative;
+        if (source == nullptr || zip_file_add(archive, name.c_str(), source, 0) < 0) {
+            zip_source_free(source);
+            throw std::runtime_error(name + ": can't add it to the zip");
+        }
+    }
+    closeZip(archive, zip);
+}
+
+void zipEntries(const fs::path& zip,
+                const std::vector<std::pair<std::string, std::string>>& entries) {
+    zip_t* archive = createZip(zip);
+    // libzip reads the buffers when the zip is closed; the caller's entries last until then.
+    for (const auto& [name, contents] : entries) {
+        zip_source_t* source = zip_source_buffer(archive, contents.data(), contents.size(), 0);
+        if (source == nullptr || zip_file_add(archive, name.c_str(), source, 0) < 0) {
+            zip_source_free(source);
+            throw std::runtime_error(name + ": can't add it to the zip");
+        }
+    }
+    closeZip(archive, zip);
+}
+
+double toneStrength(const std::vector<float>& samples, int channels, int rate, size_t from,
+                    size_t count, double frequency) {
+    const double coefficient = 2 * std::cos(2 * std::numbers::pi * frequency / rate);
+    double previous = 0;
+    double beforePrevious = 0;
+    const size_t end = std::min(from + count, samples.size() / static_cast<size_t>(channels));
+    for (size_t frame = from; frame < end; ++frame) {
+        const double current = samples[frame * static_cast<size_t>(channels)] +
+                               coefficient * previous - beforePrevious;
+        beforePrevious = previous;
+        previous = current;
+    }
+    const double power = previous * previous + beforePrevious * beforePrevious -
+                         coefficient * previous * beforePrevious;
+    return count == 0 ? 0 : power / static_cast<double>(count * count);
+}
+
+}  // namespace plinka::testing

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace plinka::testing {
+
+// A short tone burst: a sine that starts at once and dies away within `ms` (mono, or the same
+// on both channels).
+std::vector<float> toneBurst(double frequency, double ms, int rate, int channels);
+
+// Writes a tone burst through libsndfile in the format (an SF_FORMAT_* container and subtype).
+void writeTone(const std::filesystem::path& file, int format, double frequency, double ms,
+               int rate = 44100, int channels = 2);
+
+// Writes samples, making the file's folders.
+void writeSamples(const std::filesystem::path& file, int format, int rate, int channels,
+                  const std::vector<float>& samples);
+
+// Formats the packs come in.
+int oggFormat();
+int flacFormat();
+int mp3Format();
+int wavFormat();
+
+// A zip holding every file under `folder`, each named `inside` + "/" + its path in the folder
+// (no prefix when `inside` is empty).
+void zipFolder(const std::filesystem::path& folder, const std::filesystem::path& zip,
+               const std::string& inside);
+
+// A zip of the given entries (name, contents), names taken as they are.
+void zipEntries(const std::filesystem::path& zip,
+                const std::vector<std::pair<std::string, std::string>>& entries);
+
+// How strongly the first channel of interleaved audio holds the frequency over the frames
+// [from, from + count) (Goertzel power, normalised by the frame count).
+double toneStrength(const std::vector<float>& samples, int channels, int rate, size_t from,
+                    size_t count, double frequency);
+
+}  // namespace plinka::testing

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <optional>
+
+namespace plinka::soundpack {
+
+// The theme key code of a Mechvibes key code: the PC scan codes of its input library (1 to 83,
+// 87 and 88 equal the Linux evdev code; extended keys are 0x0E00 plus the scan code; arrows and
+// a few more have codes of their own, and other ones on Windows). nullopt for codes that stand
+// for no key, or for a key that no theme has.
+std::optional<int> keyCodeForMechvibesCode(int code);
+
+}  // namespace plinka::soundpack

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <array>
+#include <compare>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace plinka::soundpack {
+
+// Where one sound of a pack comes from: a file of the pack (its path inside the pack), whole
+// or a slice of it (a sprite's [start, length] in milliseconds).
+struct SoundSource {
+    std::string file;
+    std::optional<double> startMs = std::nullopt;
+    std::optional<double> lengthMs = std::nullopt;
+    auto operator<=>(const SoundSource&) const = default;
+};
+
+// What one key does in one state: nothing (empty), one sound, or variants picked at random.
+using KeySound = std::vector<SoundSource>;
+
+// A pack read into theme terms, before any audio is touched.
+struct PackPlan {
+    // The pack's format in words ("Mechvibes 1, single sprite").
+    std::string format;
+    // The name the pack gives itself, when it gives one.
+    std::optional<std::string> name;
+    // By key state (0 key-up, 1 key-down), then theme key code. A key absent is silent.
+    std::array<std::map<int, KeySound>, 2> keys;
+    // One line for each key (or group of keys) that could not be taken as it stands.
+    std::vector<std::string> warnings;
+};
+
+// Sets the sample slot (254, key-down) to a representative key's sound: a letter typed often,
+// else the first key with a sound.
+void chooseSample(PackPlan& plan);
+
+// The items as one readable line: "a, b, c", at most 20 of them, then "and N more".
+std::string shortList(const std::vector<std::string>& items);
+
+}  // namespace plinka::soundpack
