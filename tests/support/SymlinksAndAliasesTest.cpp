@@ -7,10 +7,10 @@
 #include <cerrno>
 #include <filesystem>
 
+#include "ScopedEnvironment.h"
 #include "ScratchDirectory.h"
 #include "doubles/FakeAliasFiles.h"
 #include "platform/linux/system/NoAliasFiles.h"
-#include "ScopedEnvironment.h"
 #include "support/SymlinksAndAliases.h"
 
 namespace plinka::testing {
