@@ -1,7 +1,9 @@
 #include "platform/linux/audio/PulseAudioOutput.h"
 
+#include <pthread.h>
 #include <pulse/pulseaudio.h>
 #include <pulse/rtclock.h>
+#include <sched.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
 
@@ -85,6 +87,11 @@ void PulseAudioOutput::wake() {
 }
 
 void PulseAudioOutput::run() {
+    // Ahead of ordinary threads where the system allows it, so that a busy machine does not
+    // starve the lead; elsewhere at the ordinary priority.
+    sched_param priority{};
+    priority.sched_priority = sched_get_priority_min(SCHED_RR);
+    pthread_setschedparam(pthread_self(), SCHED_RR, &priority);
     mainloop_ = pa_mainloop_new();
     if (mainloop_ == nullptr || !wakeFd_.valid()) {
         reportFirstAttempt("cannot start the output's main loop");
