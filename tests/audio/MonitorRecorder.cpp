@@ -17,7 +17,7 @@ double steadySeconds(std::chrono::steady_clock::time_point time) {
 
 // The server gives stream times only once its first timing answers are in.
 constexpr double kTimingSettles = 1.0;
-// Stream times this far from a frame's time tell when that frame was played.
+// Stream times read this close to a time tell which frame was played then.
 constexpr double kClockWindow = 1.0;
 
 }  // namespace
@@ -137,19 +137,15 @@ bool MonitorRecorder::overflowed() const {
     return overflowed_;
 }
 
-std::optional<std::chrono::steady_clock::time_point> MonitorRecorder::timeOfFrame(
-    size_t frame) const {
-    std::lock_guard lock(mutex_);
+std::optional<double> MonitorRecorder::originNear(double steadySeconds) const {
     if (clock_.empty()) {
         return std::nullopt;
     }
     const double settled = clock_.front().first + kTimingSettles;
-    const double frameTime = static_cast<double>(frame) / kRate;
-    // Where the stream's clock put frame 0, read near the frame: the median shrugs off reads
-    // that were held up.
+    // The median shrugs off reads that were held up.
     std::vector<double> origins;
     for (const auto& [when, streamTime] : clock_) {
-        if (when >= settled && std::abs(streamTime - frameTime) < kClockWindow) {
+        if (when >= settled && std::abs(when - steadySeconds) < kClockWindow) {
             origins.push_back(when - streamTime);
         }
     }
@@ -157,10 +153,35 @@ std::optional<std::chrono::steady_clock::time_point> MonitorRecorder::timeOfFram
         return std::nullopt;
     }
     std::nth_element(origins.begin(), origins.begin() + origins.size() / 2, origins.end());
-    const double seconds = origins[origins.size() / 2] + frameTime;
+    return origins[origins.size() / 2];
+}
+
+std::optional<std::chrono::steady_clock::time_point> MonitorRecorder::timeOfFrame(
+    size_t frame) const {
+    std::lock_guard lock(mutex_);
+    if (clock_.empty()) {
+        return std::nullopt;
+    }
+    // Near where the frame was read, by the first clock reading's origin.
+    const double frameTime = static_cast<double>(frame) / kRate;
+    const double guess = clock_.front().first - clock_.front().second + frameTime;
+    const std::optional<double> origin = originNear(guess);
+    if (!origin) {
+        return std::nullopt;
+    }
     return std::chrono::steady_clock::time_point(
         std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-            std::chrono::duration<double>(seconds)));
+            std::chrono::duration<double>(*origin + frameTime)));
+}
+
+std::optional<size_t> MonitorRecorder::frameAt(std::chrono::steady_clock::time_point time) const {
+    std::lock_guard lock(mutex_);
+    const double seconds = steadySeconds(time);
+    const std::optional<double> origin = originNear(seconds);
+    if (!origin || seconds < *origin) {
+        return std::nullopt;
+    }
+    return static_cast<size_t>((seconds - *origin) * kRate);
 }
 
 }  // namespace plinka::testing

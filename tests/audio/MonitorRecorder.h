@@ -33,14 +33,17 @@ class MonitorRecorder {
     // Everything recorded so far, interleaved stereo.
     std::vector<float> samples() const;
     size_t frames() const;
-    // When the sink played the recorded frame, by the server's clock of the stream; nullopt
-    // while the server has given no timing for that stretch yet.
+    // When the sink played the recorded frame, by the server's clock of the stream, and which
+    // frame it played at a time; nullopt while the server has given no timing near it yet.
     std::optional<std::chrono::steady_clock::time_point> timeOfFrame(size_t frame) const;
+    std::optional<size_t> frameAt(std::chrono::steady_clock::time_point time) const;
     // Whether the server dropped recorded data because it was not read in time.
     bool overflowed() const;
 
   private:
     void read();
+    // Under the lock: the steady time of frame 0 by the stream times read near the time.
+    std::optional<double> originNear(double steadySeconds) const;
 
     pa_threaded_mainloop* loop_ = nullptr;
     pa_context* context_ = nullptr;

@@ -22,6 +22,7 @@ class PulseServer {
     PulseServer& operator=(const PulseServer&) = delete;
 
     bool running() const { return server_ != nullptr; }
+    pid_t pid() const { return server_ != nullptr ? server_->pid() : -1; }
     // The address for PULSE_SERVER.
     std::string address() const;
     // Ends the server at once, as a crash does.

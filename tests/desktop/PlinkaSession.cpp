@@ -43,12 +43,12 @@ std::string readFile(const fs::path& path) {
 
 }  // namespace
 
-PlinkaSession::PlinkaSession(const std::string& display)
+PlinkaSession::PlinkaSession(const std::string& display, const std::string& source)
     : display_(display),
       identifier_(sessionIdentifier()),
       bundle_(scratch_.path().string() + "/Plinka.app"),
       home_(scratch_.path().string() + "/home") {
-    copyBundle(PLINKA_BUNDLE_DIR, bundle_);
+    copyBundle(source.empty() ? PLINKA_BUNDLE_DIR : source, bundle_);
     const fs::path info = fs::path(bundle_) / "Contents/Info.plist";
     std::string plist = readFile(info);
     const std::string builtIdentifier = "<string>org.plinka.Plinka</string>";
@@ -87,7 +87,9 @@ void PlinkaSession::writeDefaults(const std::map<std::string, std::string>& stri
                static_cast<std::streamsize>(plist->size()));
 }
 
-std::unique_ptr<ChildProcess> PlinkaSession::start(const std::vector<std::string>& arguments) {
+std::unique_ptr<ChildProcess> PlinkaSession::start(
+    const std::vector<std::string>& arguments,
+    const std::vector<std::pair<std::string, std::string>>& environment) {
     ChildProcess::Options options;
     options.arguments = arguments;
     options.mergeErrors = true;
@@ -109,6 +111,10 @@ std::unique_ptr<ChildProcess> PlinkaSession::start(const std::vector<std::string
         {"SDL_DISKAUDIOFILE", audioFile(started_)},
         {"PLINKA_INPUT", "x11"},
     };
+    for (const auto& [name, value] : environment) {
+        std::erase_if(options.environment, [&](const auto& entry) { return entry.first == name; });
+        options.environment.emplace_back(name, value);
+    }
     ++started_;
     return std::make_unique<ChildProcess>(bundle_ + "/Contents/MacOS/Plinka", options);
 }

@@ -3,6 +3,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ChildProcess.h"
@@ -16,7 +17,8 @@ namespace plinka::testing {
 // X display, with the mix written to a file by SDL's disk driver and keys read through X11.
 class PlinkaSession {
   public:
-    explicit PlinkaSession(const std::string& display);
+    // A copy of the built bundle, or of the bundle at `source`.
+    explicit PlinkaSession(const std::string& display, const std::string& source = {});
 
     std::string directory() const { return scratch_.path().string(); }
     const std::string& bundle() const { return bundle_; }
@@ -29,8 +31,11 @@ class PlinkaSession {
     // Writes the user's defaults (string values) before a copy starts.
     void writeDefaults(const std::map<std::string, std::string>& strings) const;
 
-    // Starts a copy with its output and standard error on one pipe.
-    std::unique_ptr<ChildProcess> start(const std::vector<std::string>& arguments = {});
+    // Starts a copy with its output and standard error on one pipe; `environment` adds to or
+    // replaces the session's variables.
+    std::unique_ptr<ChildProcess> start(
+        const std::vector<std::string>& arguments = {},
+        const std::vector<std::pair<std::string, std::string>>& environment = {});
 
   private:
     ScratchDirectory scratch_;
