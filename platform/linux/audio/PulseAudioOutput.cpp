@@ -20,17 +20,13 @@ constexpr size_t kFrameBytes = 2 * sizeof(float);
 // How long connect() waits for a server that takes the connection but does not answer.
 constexpr std::chrono::seconds kFirstAttemptPatience{5};
 constexpr std::chrono::milliseconds kMaxRetryDelay{4000};
-// Held up this many leads, the output starts over at the server's read position instead of
-// catching up with stale sound.
-constexpr uint64_t kMaxLeadsBehind = 4;
-
 bool isSilent(const float* samples, size_t count) {
     return std::all_of(samples, samples + count, [](float sample) { return sample == 0.0f; });
 }
 
-// The stream's buffer: no prebuffering, so what is written plays at once; the sink keeps half a
-// lead buffered (the latency the stream asks for is (tlength - 2 minreq) / 2); the server asks
-// for more only every kRequestSeconds, since the output paces itself.
+// The stream's buffer: no prebuffering, so what is written plays at once; the sink buffers half
+// a lead (the latency the stream asks for is (tlength - 2 minreq) / 2); the server asks for more
+// only every kRequestSeconds, since the output paces itself.
 pa_buffer_attr bufferAttributes(int sampleRate, size_t leadFrames) {
     const auto request =
         static_cast<uint32_t>(PulseAudioOutput::kRequestSeconds * sampleRate) * kFrameBytes;
@@ -283,10 +279,11 @@ void PulseAudioOutput::startWriting() {
         return;  // the next tick mixes it in; while disconnected, the retries drop it
     }
     writing_ = true;
-    leadStart_ = Clock::now();
-    framesWritten_ = 0;
     silentFrames_ = 0;
-    write(static_cast<size_t>(options_.bufferFrames), true);
+    // The sink takes its buffer's worth at once (half a lead), besides what it rewinds to play
+    // this at once: a lead beyond that.
+    const auto lead = static_cast<size_t>(options_.bufferFrames);
+    write(lead + lead / 2, true);
     armTick();
 }
 
@@ -294,18 +291,33 @@ void PulseAudioOutput::keepLead() {
     if (!writing_) {
         return;  // the connection failed meanwhile
     }
-    const auto lead = static_cast<uint64_t>(options_.bufferFrames);
-    const auto elapsed = std::chrono::duration<double>(Clock::now() - leadStart_).count();
-    const uint64_t due = static_cast<uint64_t>(elapsed * mixer_.sampleRate()) + lead;
-    if (due > framesWritten_ + kMaxLeadsBehind * lead) {
-        leadStart_ = Clock::now();
-        framesWritten_ = 0;
-        write(lead, true);
-    } else if (due > framesWritten_) {
-        write(due - framesWritten_, false);
+    // How far ahead of the sink we are, as the server sees it: the sink takes what it renders
+    // ahead of time in bursts that no clock of ours would tell.
+    pa_operation* update = pa_stream_update_timing_info(
+        stream_, [](pa_stream*, int, void* self) { static_cast<PulseAudioOutput*>(self)->topUp(); },
+        this);
+    if (update != nullptr) {
+        pa_operation_unref(update);
     }
-    // Everything heard has left the lead: from now on only silence is queued.
-    if (silentFrames_ >= lead && mixer_.isQuiet()) {
+}
+
+void PulseAudioOutput::topUp() {
+    if (!writing_) {
+        return;
+    }
+    const auto lead = static_cast<int64_t>(options_.bufferFrames);
+    const pa_timing_info* timing = pa_stream_get_timing_info(stream_);
+    if (timing == nullptr || timing->read_index_corrupt || timing->write_index_corrupt) {
+        write(static_cast<size_t>(lead / 2), false);  // a tick's worth
+    } else if (const int64_t queued =
+                   (timing->write_index - timing->read_index) / static_cast<int64_t>(kFrameBytes);
+               queued < 0) {
+        write(static_cast<size_t>(lead), true);  // held up: start over where the sink reads
+    } else if (queued < lead) {
+        write(static_cast<size_t>(lead - queued), false);
+    }
+    // Everything heard has left the queue: from now on only silence is queued.
+    if (silentFrames_ >= static_cast<size_t>(lead) && mixer_.isQuiet()) {
         writing_ = false;
         return;
     }
@@ -333,7 +345,6 @@ void PulseAudioOutput::write(size_t frames, bool atReadPosition) {
                         atReadPosition ? PA_SEEK_RELATIVE_ON_READ : PA_SEEK_RELATIVE);
         atReadPosition = false;
         frames -= count;
-        framesWritten_ += count;
     }
 }
 

@@ -36,9 +36,9 @@ class Mixer;
 // The stream stays connected and running, so the server never suspends the sink for us, but
 // while the mixer is quiet nothing is written and the thread sleeps: the server asks for data
 // only every kRequestSeconds. Something queued wakes the thread, which writes the mix at the
-// server's read position (heard after the sink's short buffer) and then keeps a lead of
-// bufferFrames ahead of the sink, paced by its own clock, until the mixer is quiet again and a
-// lead of silence has followed the last sound.
+// server's read position (heard after the sink's short buffer of half a lead) and then, every
+// half lead, asks the server how much is still queued and keeps bufferFrames ahead of the sink,
+// until the mixer is quiet again and a lead of silence has followed the last sound.
 //
 // When the server goes away, one line is logged, what plays is rendered into nothing at the real
 // pace (sounds are dropped, speech ends, disposed sounds are let go) and the output reconnects,
@@ -80,6 +80,7 @@ class PulseAudioOutput final : public AudioOutput {
     void onWake();
     void startWriting();
     void keepLead();
+    void topUp();
     void write(size_t frames, bool atReadPosition);
     void armTick();
     void reportFirstAttempt(std::optional<std::string> error);
@@ -105,9 +106,7 @@ class PulseAudioOutput final : public AudioOutput {
     pa_time_event* tickEvent_ = nullptr;
     pa_time_event* retryEvent_ = nullptr;
     bool writing_ = false;
-    Clock::time_point leadStart_;
-    uint64_t framesWritten_ = 0;  // since leadStart_
-    size_t silentFrames_ = 0;     // written since the last sounding one
+    size_t silentFrames_ = 0;  // written since the last sounding one
     bool lossLogged_ = false;
     std::chrono::milliseconds retryDelay_;
     Clock::time_point lastDiscard_;
