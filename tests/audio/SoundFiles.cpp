@@ -49,7 +49,9 @@ std::vector<float> readRawFloats(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     std::vector<float> samples(bytes.size() / sizeof(float));
-    std::memcpy(samples.data(), bytes.data(), samples.size() * sizeof(float));
+    if (!samples.empty()) {  // an empty file: no buffer to copy from (null for memcpy)
+        std::memcpy(samples.data(), bytes.data(), samples.size() * sizeof(float));
+    }
     return samples;
 }
 

@@ -50,12 +50,12 @@ std::string readFile(const fs::path& path) {
 
 }  // namespace
 
-PlinkaSession::PlinkaSession(const std::string& display)
+PlinkaSession::PlinkaSession(const std::string& display, const std::string& source)
     : display_(display),
       identifier_(sessionIdentifier()),
       bundle_(scratch_.path().string() + "/Plinka.app"),
       home_(scratch_.path().string() + "/home") {
-    copyBundle(PLINKA_BUNDLE_DIR, bundle_);
+    copyBundle(source.empty() ? PLINKA_BUNDLE_DIR : source, bundle_);
     const fs::path info = fs::path(bundle_) / "Contents/Info.plist";
     std::string plist = readFile(info);
     const std::string builtIdentifier = "<string>org.plinka.Plinka</string>";
@@ -138,13 +138,8 @@ std::unique_ptr<ChildProcess> PlinkaSession::start(
         {"PATH", programs() + ":" + systemPath()},
     };
     for (const auto& [name, value] : environment) {
-        auto same = [&](const auto& entry) { return entry.first == name; };
-        auto found = std::find_if(options.environment.begin(), options.environment.end(), same);
-        if (found != options.environment.end()) {
-            found->second = value;
-        } else {
-            options.environment.emplace_back(name, value);
-        }
+        std::erase_if(options.environment, [&](const auto& entry) { return entry.first == name; });
+        options.environment.emplace_back(name, value);
     }
     ++started_;
     return std::make_unique<ChildProcess>(bundle_ + "/Contents/MacOS/Plinka", options);

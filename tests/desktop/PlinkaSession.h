@@ -3,6 +3,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ChildProcess.h"
@@ -17,7 +18,8 @@ namespace plinka::testing {
 // X display, with the mix written to a file by SDL's disk driver and keys read through X11.
 class PlinkaSession {
   public:
-    explicit PlinkaSession(const std::string& display);
+    // A copy of the built bundle, or of the bundle at `source`.
+    explicit PlinkaSession(const std::string& display, const std::string& source = {});
 
     std::string directory() const { return scratch_.path().string(); }
     const std::string& bundle() const { return bundle_; }
@@ -40,8 +42,8 @@ class PlinkaSession {
     std::string runtimeDirectory() const { return home_ + "/runtime"; }
     std::string temporaryDirectory() const { return home_ + "/tmp"; }
 
-    // Starts a copy with its output and standard error on one pipe; `environment` is set (or
-    // replaced) over the session's own.
+    // Starts a copy with its output and standard error on one pipe; `environment` adds to or
+    // replaces the session's variables.
     std::unique_ptr<ChildProcess> start(
         const std::vector<std::string>& arguments = {},
         const std::vector<std::pair<std::string, std::string>>& environment = {});

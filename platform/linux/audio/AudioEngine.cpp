@@ -1,7 +1,10 @@
 #include "platform/linux/audio/AudioEngine.h"
 
 #include <algorithm>
+#include <string>
 
+#include "base/Log.h"
+#include "platform/linux/audio/PulseAudioOutput.h"
 #include "platform/linux/audio/SdlAudioOutput.h"
 
 namespace plinka {
@@ -9,12 +12,26 @@ namespace plinka {
 AudioEngine::AudioEngine(Private, const AudioOptions& options)
     : options_(options), mixer_(options.sampleRate, options.maxVoices) {}
 
-AudioEngine::~AudioEngine() = default;
+AudioEngine::~AudioEngine() {
+    output_.reset();
+    mixer_.setWakeUp({});
+}
 
 std::unique_ptr<AudioEngine> AudioEngine::openDevice(const AudioOptions& options, Log& log) {
     auto engine = std::make_unique<AudioEngine>(Private(), options.resolved(log));
-    engine->output_ =
-        std::make_unique<audio::SdlAudioOutput>(engine->mixer_, engine->options_, log);
+    audio::Mixer& mixer = engine->mixer_;
+    if (engine->options_.output == AudioOptions::Output::SoundServer) {
+        std::string error;
+        engine->output_ = audio::PulseAudioOutput::connect(mixer, engine->options_, log, &error);
+        if (engine->output_ == nullptr) {
+            log.log("No sound server answers (" + error + "); playing through SDL");
+        }
+    }
+    engine->usesSoundServer_ = engine->output_ != nullptr;
+    if (engine->output_ == nullptr) {
+        engine->output_ = std::make_unique<audio::SdlAudioOutput>(mixer, engine->options_, log);
+    }
+    mixer.setWakeUp([output = engine->output_.get()] { output->wake(); });
     return engine;
 }
 

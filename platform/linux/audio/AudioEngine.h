@@ -11,18 +11,20 @@ namespace plinka {
 class Log;
 
 namespace audio {
-class SdlAudioOutput;
+class AudioOutput;
 }
 
-// The process's audio: one mixer, heard either through the sound device or rendered on demand.
+// The process's audio: one mixer, heard either through an output or rendered on demand.
 class AudioEngine {
     struct Private {
         explicit Private() = default;
     };
 
   public:
-    // The mixer played through the default device, kept open (and reopened) by SdlAudioOutput.
-    // PLINKA_AUDIO_BUFFER_FRAMES overrides options.bufferFrames.
+    // The mixer heard through the sound server (written only while something sounds), or
+    // through SDL's output where no server answers (logged) or where options ask for SDL; the
+    // output keeps itself open and reopens itself. PLINKA_AUDIO_BUFFER_FRAMES overrides
+    // options.bufferFrames.
     static std::unique_ptr<AudioEngine> openDevice(const AudioOptions& options, Log& log);
     // The mixer without a device or thread: nothing is heard until render is called.
     static std::unique_ptr<AudioEngine> offline(const AudioOptions& options);
@@ -35,6 +37,8 @@ class AudioEngine {
     const AudioOptions& options() const { return options_; }
     // Whether a device plays the mix now; false offline.
     bool isDeviceOpen() const;
+    // Whether the mix goes to the sound server rather than through SDL.
+    bool usesSoundServer() const { return usesSoundServer_; }
     // Offline: mixes the next frames into out (interleaved stereo, 2 floats a frame) and answers
     // true. With a device the device renders; this gives silence and false.
     bool render(float* out, size_t frames);
@@ -42,7 +46,8 @@ class AudioEngine {
   private:
     const AudioOptions options_;
     audio::Mixer mixer_;
-    std::unique_ptr<audio::SdlAudioOutput> output_;  // after the mixer: it goes first
+    bool usesSoundServer_ = false;
+    std::unique_ptr<audio::AudioOutput> output_;  // after the mixer: it goes first
 };
 
 }  // namespace plinka

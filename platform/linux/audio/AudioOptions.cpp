@@ -22,6 +22,14 @@ AudioOptions AudioOptions::clamped() const {
 
 AudioOptions AudioOptions::resolved(Log& log) const {
     AudioOptions result = *this;
+    if (output == Output::Automatic) {
+        // A driver named for SDL is a choice of SDL (the tests' disk driver, plain ALSA), unless
+        // it names the sound server itself.
+        const char* driver = std::getenv("SDL_AUDIODRIVER");
+        const std::string_view name = driver != nullptr ? driver : "";
+        const bool sdlChosen = !name.empty() && name != "pulseaudio" && name != "pipewire";
+        result.output = sdlChosen ? Output::Sdl : Output::SoundServer;
+    }
     if (const char* text = std::getenv("PLINKA_AUDIO_BUFFER_FRAMES"); text != nullptr) {
         const std::string_view value(text);
         int frames = 0;

@@ -1,23 +1,33 @@
 #pragma once
 
 #include <cstddef>
-#include <utility>
+#include <cstdint>
 #include <vector>
 
 #include "platform/linux/audio/AudioThreadShared.h"
 
 namespace plinka::audio {
 
-// A sound ready to mix: interleaved float stereo at the output rate, never changed once made.
+// A sound ready to mix at the output rate, never changed once made. It is kept in the smallest
+// form that holds it exactly: one channel when both are the same, and 16-bit samples when every
+// sample is a multiple of 1/32768 (what 16-bit files decode to), else floats.
 class DecodedSound final : public AudioThreadShared {
   public:
-    explicit DecodedSound(std::vector<float> stereoSamples) : samples_(std::move(stereoSamples)) {}
+    // Takes interleaved float stereo.
+    explicit DecodedSound(const std::vector<float>& stereoSamples);
 
-    const float* samples() const { return samples_.data(); }
-    size_t frames() const { return samples_.size() / 2; }
+    size_t frames() const { return frames_; }
+    int channels() const { return channels_; }
+    // Bytes the samples take.
+    size_t storedBytes() const;
+    // Audio side: adds count frames from frame `from` on to interleaved stereo.
+    void mixInto(float* stereo, size_t from, size_t count) const;
 
   private:
-    std::vector<float> samples_;
+    size_t frames_;
+    int channels_;
+    std::vector<int16_t> pcm_;   // when exact in 16 bits
+    std::vector<float> floats_;  // otherwise
 };
 
 }  // namespace plinka::audio

@@ -11,15 +11,13 @@
 namespace plinka {
 namespace {
 
-// One stream voice of the mixer. Each text is a new generation of the stream: the worker drops
-// the texts and the mixer the blocks of earlier generations, which cuts them off at once.
+// One stream voice of the mixer, made when it first speaks. Each text is a new generation of
+// the stream: the worker drops the texts and the mixer the blocks of earlier generations, which
+// cuts them off at once.
 class EspeakSynthesizer final : public SpeechSynthesizer {
   public:
-    EspeakSynthesizer(audio::Mixer& mixer, audio::EspeakWorker& worker)
-        : mixer_(mixer),
-          worker_(worker),
-          stream_(std::make_shared<audio::SpeechStream>()),
-          attached_(mixer.attachStream(*stream_)) {}
+    EspeakSynthesizer(audio::Mixer& mixer, EspeakSpeechService& service)
+        : mixer_(mixer), service_(service) {}
 
     ~EspeakSynthesizer() override {
         stopSpeaking();
@@ -31,17 +29,20 @@ class EspeakSynthesizer final : public SpeechSynthesizer {
     EspeakSynthesizer& operator=(const EspeakSynthesizer&) = delete;
 
     bool startSpeakingString(const std::string& text) override {
-        if (!worker_.isAvailable() || !isAttached()) {
+        audio::EspeakWorker& worker = service_.worker();
+        if (!worker.isAvailable() || !isAttached()) {
             return false;
         }
         stream_->generation.store(++generation_, std::memory_order_release);
         hasText_ = true;
-        worker_.enqueue(stream_, generation_, text);
+        worker.enqueue(stream_, generation_, text);
         return true;
     }
 
     void stopSpeaking() override {
-        stream_->generation.store(++generation_, std::memory_order_release);
+        if (stream_ != nullptr) {
+            stream_->generation.store(++generation_, std::memory_order_release);
+        }
         hasText_ = false;
     }
 
@@ -53,6 +54,9 @@ class EspeakSynthesizer final : public SpeechSynthesizer {
   private:
     // Attaching fails only while the mixer is full or has not caught up; try again then.
     bool isAttached() {
+        if (stream_ == nullptr) {
+            stream_ = std::make_shared<audio::SpeechStream>();
+        }
         if (!attached_) {
             attached_ = mixer_.attachStream(*stream_);
         }
@@ -60,9 +64,9 @@ class EspeakSynthesizer final : public SpeechSynthesizer {
     }
 
     audio::Mixer& mixer_;
-    audio::EspeakWorker& worker_;
+    EspeakSpeechService& service_;
     std::shared_ptr<audio::SpeechStream> stream_;
-    bool attached_;
+    bool attached_ = false;
     uint32_t generation_ = 0;
     bool hasText_ = false;  // whether generation_ is a text rather than a stop
 };
@@ -70,21 +74,31 @@ class EspeakSynthesizer final : public SpeechSynthesizer {
 }  // namespace
 
 EspeakSpeechService::EspeakSpeechService(AudioEngine& engine, Log& log)
-    : engine_(engine),
-      worker_(std::make_unique<audio::EspeakWorker>(engine.mixer().sampleRate(), log)) {}
+    : engine_(engine), log_(log) {}
 
 EspeakSpeechService::~EspeakSpeechService() = default;
 
 std::unique_ptr<SpeechSynthesizer> EspeakSpeechService::makeSynthesizer() {
-    return std::make_unique<EspeakSynthesizer>(engine_.mixer(), *worker_);
+    return std::make_unique<EspeakSynthesizer>(engine_.mixer(), *this);
 }
 
-bool EspeakSpeechService::isAvailable() const {
-    return worker_->isAvailable();
+audio::EspeakWorker& EspeakSpeechService::worker() {
+    if (worker_ == nullptr) {
+        audio::Mixer& mixer = engine_.mixer();
+        worker_ = std::make_unique<audio::EspeakWorker>(mixer.sampleRate(), log_,
+                                                        [&mixer] { mixer.wakeAudioSide(); });
+    }
+    return *worker_;
+}
+
+bool EspeakSpeechService::isAvailable() {
+    return worker().isAvailable();
 }
 
 void EspeakSpeechService::waitUntilSynthesized() {
-    worker_->waitUntilSettled();
+    if (worker_ != nullptr) {
+        worker_->waitUntilSettled();
+    }
 }
 
 }  // namespace plinka

@@ -14,26 +14,32 @@ class EspeakWorker;
 }
 
 // Speech with espeak-ng's default voice, mixed into the engine's output: each synthesizer is
-// one stream voice of the mixer, fed by the service's one synthesis thread. Calls come from the
+// one stream voice of the mixer, fed by the service's one synthesis thread. Nothing of espeak-ng
+// is started, and no stream is made, until something is to be spoken. Calls come from the
 // control (main) thread; synthesizers must go before the service, the service before the engine.
 class EspeakSpeechService final : public SpeechService {
   public:
-    // Starts espeak-ng on its thread; when it cannot start, that is logged once and every
-    // synthesizer refuses to speak.
     EspeakSpeechService(AudioEngine& engine, Log& log);
     ~EspeakSpeechService() override;
     EspeakSpeechService(const EspeakSpeechService&) = delete;
     EspeakSpeechService& operator=(const EspeakSpeechService&) = delete;
 
     std::unique_ptr<SpeechSynthesizer> makeSynthesizer() override;
-    bool isAvailable() const;
+    // Starts espeak-ng on its thread if that was not done yet; whether it runs (when it cannot
+    // start, that is logged once and every synthesizer refuses to speak).
+    bool isAvailable();
+    // Whether espeak-ng has been started.
+    bool isStarted() const { return worker_ != nullptr; }
     // For offline rendering: returns once all speech asked for so far is synthesized, or
     // waits on the mixer, so what the next render holds no longer depends on thread timing.
     // Render at most about a second between calls for that to hold.
     void waitUntilSynthesized();
+    // The synthesis thread, started on first use.
+    audio::EspeakWorker& worker();
 
   private:
     AudioEngine& engine_;
+    Log& log_;
     std::unique_ptr<audio::EspeakWorker> worker_;
 };
 

@@ -24,6 +24,7 @@ std::mutex& espeakMutex() {
 struct Utterance {
     SpeechStreamWriter& writer;
     StreamResampler& resampler;
+    const std::function<void()>& onQueued;
     std::vector<float> samples;
 };
 
@@ -41,7 +42,9 @@ int onSynthesized(short* wav, int count, espeak_EVENT* events) {
     }
     const std::vector<float>& resampled =
         utterance->resampler.process(utterance->samples.data(), utterance->samples.size(), false);
-    return utterance->writer.write(resampled.data(), resampled.size()) ? 0 : 1;
+    const bool current = utterance->writer.write(resampled.data(), resampled.size());
+    utterance->onQueued();
+    return current ? 0 : 1;
 }
 
 // Under espeakMutex(): espeak-ng's sample rate, or 0 when it cannot run.
@@ -60,8 +63,8 @@ int espeakSampleRate() {
 
 }  // namespace
 
-EspeakWorker::EspeakWorker(int outputRate, Log& log)
-    : log_(log), thread_([this, outputRate] { run(outputRate); }) {
+EspeakWorker::EspeakWorker(int outputRate, Log& log, std::function<void()> onQueued)
+    : log_(log), onQueued_(std::move(onQueued)), thread_([this, outputRate] { run(outputRate); }) {
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [this] { return started_; });
 }
@@ -142,7 +145,7 @@ void EspeakWorker::run(int outputRate) {
 void EspeakWorker::speak(const Request& request, StreamResampler& resampler) {
     SpeechStreamWriter writer(*request.stream, request.generation,
                               [this](SpeechStream& stream) { return waitForSpace(stream); });
-    Utterance utterance{writer, resampler, {}};
+    Utterance utterance{writer, resampler, onQueued_, {}};
     const espeak_ERROR error =
         espeak_Synth(request.text.c_str(), request.text.size() + 1, 0, POS_CHARACTER, 0,
                      espeakCHARS_UTF8, nullptr, &utterance);
@@ -156,6 +159,7 @@ void EspeakWorker::speak(const Request& request, StreamResampler& resampler) {
         writer.write(tail.data(), tail.size());
     }
     writer.finish();
+    onQueued_();
 }
 
 bool EspeakWorker::waitForSpace(SpeechStream& stream) {

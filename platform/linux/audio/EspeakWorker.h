@@ -4,6 +4,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -25,7 +26,8 @@ class StreamResampler;
 class EspeakWorker {
   public:
     // Starts the thread and returns once espeak-ng is ready or known to be unavailable (logged).
-    EspeakWorker(int outputRate, Log& log);
+    // onQueued is called on the worker's thread after speech is queued into a stream.
+    EspeakWorker(int outputRate, Log& log, std::function<void()> onQueued);
     ~EspeakWorker();
     EspeakWorker(const EspeakWorker&) = delete;
     EspeakWorker& operator=(const EspeakWorker&) = delete;
@@ -53,6 +55,7 @@ class EspeakWorker {
     bool isSettled() const;
 
     Log& log_;
+    const std::function<void()> onQueued_;
     mutable std::mutex mutex_;
     std::condition_variable changed_;
     std::deque<Request> queue_;

@@ -16,6 +16,14 @@ void Mixer::play(DecodedSound& sound) {
     sound.retain();
     if (!plays_.tryPush(&sound)) {
         sound.releaseReference();
+        return;
+    }
+    wakeAudioSide();
+}
+
+void Mixer::wakeAudioSide() const {
+    if (wakeUp_) {
+        wakeUp_();
     }
 }
 
@@ -30,6 +38,7 @@ bool Mixer::attachStream(SpeechStream& stream) {
         return false;
     }
     ++attachedStreams_;
+    wakeAudioSide();
     return true;
 }
 
@@ -41,7 +50,10 @@ void Mixer::detachStream(std::shared_ptr<SpeechStream> stream) {
 void Mixer::retire(std::shared_ptr<AudioThreadShared> object) {
     object->dispose();
     freeRetired();
-    retired_.push_back(std::move(object));
+    if (!object->canBeFreed()) {
+        wakeAudioSide();  // so that it lets go
+        retired_.push_back(std::move(object));
+    }
 }
 
 void Mixer::freeRetired() {
@@ -81,6 +93,17 @@ void Mixer::dropStaleSpeech() {
             dropStaleBlocks(*stream, stream->generation.load(std::memory_order_acquire));
         }
     }
+}
+
+bool Mixer::isQuiet() {
+    if (plays_.size() != 0 || attachments_.size() != 0 || activeVoices_.load() != 0 ||
+        limiter_.gain() < SoftLimiter::kUnity) {
+        return false;
+    }
+    return std::none_of(streams_.begin(), streams_.end(), [](SpeechStream* stream) {
+        // A disposed stream is let go at the next render.
+        return stream != nullptr && (stream->isDisposed() || stream->blocks.size() != 0);
+    });
 }
 
 void Mixer::dropStaleBlocks(SpeechStream& stream, uint32_t current) {
@@ -142,10 +165,7 @@ void Mixer::mixVoices(float* out, size_t frames) {
             continue;
         }
         const size_t count = std::min(frames, voice.sound->frames() - voice.position);
-        const float* in = voice.sound->samples() + 2 * voice.position;
-        for (size_t i = 0; i < 2 * count; ++i) {
-            out[i] += in[i];
-        }
+        voice.sound->mixInto(out, voice.position, count);
         voice.position += count;
         if (voice.position == voice.sound->frames()) {
             endVoice(voice);

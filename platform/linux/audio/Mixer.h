@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -24,6 +25,9 @@ namespace plinka::audio {
 // Voices: at most maxVoices sounds at once. A sound started while all are busy takes the voice
 // that started first (the oldest); the same sound played again while playing gets a voice of its
 // own, so the two overlap. The mix gets kHeadroom and then a SoftLimiter, so bursts never clip.
+//
+// An output may render only while something is to be heard: the mixer tells it through its
+// wake-up whenever something new is queued, and isQuiet says when it may stop again.
 class Mixer {
   public:
     static constexpr float kHeadroom = 0.708f;  // -3 dB
@@ -43,12 +47,20 @@ class Mixer {
     void retire(std::shared_ptr<AudioThreadShared> object);
     // Control side: detaches and retires a stream given to attachStream.
     void detachStream(std::shared_ptr<SpeechStream> stream);
+    // Set once, before other threads use the mixer: called (on any thread, without blocking)
+    // after something new is queued for the audio side.
+    void setWakeUp(std::function<void()> wakeUp) { wakeUp_ = std::move(wakeUp); }
+    // Any thread: tells the output that something new is queued (play and attachStream do).
+    void wakeAudioSide() const;
 
     // Audio side: the next frames of the mix, interleaved stereo.
     void render(float* out, size_t frames);
     // Audio side: drops the queued speech of cut-off utterances now rather than at the next
     // render, making room for the current ones (offline rendering waits for them to fill).
     void dropStaleSpeech();
+    // Audio side: whether the mix stays silent until something new is queued: no voice sounds,
+    // no speech or command waits, and the limiter is back at full gain.
+    bool isQuiet();
 
     int sampleRate() const { return sampleRate_; }
     int maxVoices() const { return static_cast<int>(voices_.size()); }
@@ -76,6 +88,7 @@ class Mixer {
     static void mixStream(SpeechStream& stream, float* out, size_t frames);
 
     const int sampleRate_;
+    std::function<void()> wakeUp_;
     SpscRing<DecodedSound*, 256> plays_;
     // Apart from the plays, so that a burst of key sounds never keeps a synthesizer out.
     SpscRing<SpeechStream*, 64> attachments_;

@@ -4,6 +4,7 @@
 
 #include "base/Log.h"
 #include "platform/linux/audio/Mixer.h"
+#include "platform/linux/audio/RenderIntoNothing.h"
 
 namespace plinka::audio {
 
@@ -56,7 +57,7 @@ void SdlAudioOutput::supervise() {
             close();
         }
         if (device_.load(std::memory_order_relaxed) == 0) {
-            renderIntoNothing(now - lastCheck);
+            renderIntoNothing(mixer_, now - lastCheck, discardBuffer_);
             if (now >= nextAttempt_) {
                 open();
             }
@@ -118,18 +119,6 @@ void SdlAudioOutput::close() {
     // Returns once the callback has finished: the mixer's audio side is ours after this.
     SDL_CloseAudioDevice(device);
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
-}
-
-void SdlAudioOutput::renderIntoNothing(std::chrono::steady_clock::duration elapsed) {
-    const double seconds = std::chrono::duration<double>(elapsed).count();
-    // At most a few seconds' worth, should the supervisor have been held up.
-    size_t frames = static_cast<size_t>(std::min(seconds, 5.0) * mixer_.sampleRate());
-    const size_t chunk = discardBuffer_.size() / 2;
-    while (frames > 0) {
-        const size_t count = std::min(frames, chunk);
-        mixer_.render(discardBuffer_.data(), count);
-        frames -= count;
-    }
 }
 
 }  // namespace plinka::audio

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/linux/audio/AudioOptions.h"
+#include "platform/linux/audio/AudioOutput.h"
 
 namespace plinka {
 class Log;
@@ -25,16 +26,18 @@ class Mixer;
 // and less often (up to every kMaxRetryDelay) while that fails. While no device is open it renders
 // the mixer into nothing at the real pace, so sounds are dropped, speech ends and disposed sounds
 // are let go as if they had played. One line is logged when the device is lost and one when no
-// device can be opened, not one per retry.
-class SdlAudioOutput {
+// device can be opened, not one per retry. The callback pulls the mixer whether or not anything
+// sounds, so waking it is not needed.
+class SdlAudioOutput final : public AudioOutput {
   public:
     // Starts the supervisor and returns after the first attempt to open the device.
     SdlAudioOutput(Mixer& mixer, const AudioOptions& options, Log& log);
-    ~SdlAudioOutput();
+    ~SdlAudioOutput() override;
     SdlAudioOutput(const SdlAudioOutput&) = delete;
     SdlAudioOutput& operator=(const SdlAudioOutput&) = delete;
 
-    bool isOpen() const { return device_.load(std::memory_order_acquire) != 0; }
+    bool isOpen() const override { return device_.load(std::memory_order_acquire) != 0; }
+    void wake() override {}
 
   private:
     static void SDLCALL fill(void* self, Uint8* stream, int bytes);
@@ -43,7 +46,6 @@ class SdlAudioOutput {
     bool open();
     void close();
     void reportNoDevice();
-    void renderIntoNothing(std::chrono::steady_clock::duration elapsed);
     void reportFirstAttempt();
 
     Mixer& mixer_;

@@ -11,6 +11,8 @@ class SoftLimiter {
   public:
     static constexpr float kCeiling = 0.944f;  // -0.5 dBFS
     static constexpr double kReleaseSeconds = 0.08;
+    // A gain this close to 1 counts as fully recovered: the rest is far below hearing.
+    static constexpr float kUnity = 0.999f;
 
     explicit SoftLimiter(int sampleRate);
     // Limits interleaved stereo in place.

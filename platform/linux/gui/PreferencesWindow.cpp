@@ -1,37 +1,52 @@
 #include "platform/linux/gui/PreferencesWindow.h"
 
 #include <QCheckBox>
-#include <QFile>
 #include <QPushButton>
-#include <QUiLoader>
 #include <QWidget>
 
+#include "platform/linux/gui/UiFileLoader.h"
+
 namespace plinka {
+namespace {
+
+// The window's buttons and what each one asks for; one more button is one more line.
+struct Button {
+    const char* name;
+    std::function<void()> PreferencesWindow::Actions::*action;
+};
+constexpr Button kButtons[] = {
+    {"loginItemsButton", &PreferencesWindow::Actions::showLoginItems},
+    {"importSoundPackButton", &PreferencesWindow::Actions::importSoundPack},
+};
+
+constexpr const char* kCheckBoxes[] = {"showInMenuBarCheckBox", "startAtLoginCheckBox",
+                                       "checkForUpdatesCheckBox"};
+
+}  // namespace
 
 std::unique_ptr<PreferencesWindow> PreferencesWindow::load(const std::string& path, Actions actions,
                                                            std::string* error) {
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QFile::ReadOnly)) {
-        if (error) {
-            *error = "cannot open " + path;
-        }
-        return nullptr;
-    }
-    QUiLoader loader;
-    std::unique_ptr<QWidget> window(loader.load(&file));
+    QString reason;
+    std::unique_ptr<QWidget> window = loadUiFile(QString::fromStdString(path), &reason);
     if (!window) {
         if (error) {
-            *error = loader.errorString().toStdString();
+            *error = path + ": " + reason.toStdString();
         }
         return nullptr;
     }
-    for (const char* name :
-         {"showInMenuBarCheckBox", "startAtLoginCheckBox", "checkForUpdatesCheckBox",
-          "loginItemsButton", "importSoundPackButton"}) {
-        if (window->findChild<QWidget*>(name) == nullptr) {
-            if (error) {
-                *error = std::string("the interface file has no ") + name;
-            }
+    auto lacks = [error](const char* name, bool found) {
+        if (!found && error) {
+            *error = std::string("the interface file has no ") + name;
+        }
+        return !found;
+    };
+    for (const char* name : kCheckBoxes) {
+        if (lacks(name, window->findChild<QCheckBox*>(name) != nullptr)) {
+            return nullptr;
+        }
+    }
+    for (const Button& button : kButtons) {
+        if (lacks(button.name, window->findChild<QPushButton*>(button.name) != nullptr)) {
             return nullptr;
         }
     }
@@ -43,7 +58,6 @@ PreferencesWindow::PreferencesWindow(Loaded, std::unique_ptr<QWidget> window, Ac
     auto* icon = window_->findChild<QCheckBox*>("showInMenuBarCheckBox");
     auto* login = window_->findChild<QCheckBox*>("startAtLoginCheckBox");
     auto* updates = window_->findChild<QCheckBox*>("checkForUpdatesCheckBox");
-    auto* loginItems = window_->findChild<QPushButton*>("loginItemsButton");
     // clicked, not toggled: only the person's clicks send actions, never refresh().
     QObject::connect(icon, &QCheckBox::clicked, window_.get(), [this] {
         actions_.toggleShowMenuBarIcon();
@@ -58,10 +72,10 @@ PreferencesWindow::PreferencesWindow(Loaded, std::unique_ptr<QWidget> window, Ac
         actions_.toggleStartAtLogin(login->isChecked() ? 0 : 1);
         refresh();
     });
-    QObject::connect(loginItems, &QPushButton::clicked, window_.get(),
-                     [this] { actions_.showLoginItems(); });
-    QObject::connect(window_->findChild<QPushButton*>("importSoundPackButton"),
-                     &QPushButton::clicked, window_.get(), [this] { actions_.importSoundPack(); });
+    for (const Button& button : kButtons) {
+        QObject::connect(window_->findChild<QPushButton*>(button.name), &QPushButton::clicked,
+                         window_.get(), [this, action = button.action] { (actions_.*action)(); });
+    }
 }
 
 PreferencesWindow::~PreferencesWindow() = default;

@@ -9,16 +9,17 @@ class QWidget;
 namespace plinka {
 
 // The preferences window of the main interface file (a Qt Designer file in the bundle's
-// resources). Its controls send the controller's preference actions and show the current state
-// each time the window opens.
+// resources, built by loadUiFile). Its controls send the controller's preference actions and show
+// the current state each time the window opens. A button is an Actions member and a line in the
+// .cpp's list of buttons.
 class PreferencesWindow {
   public:
     struct Actions {
         std::function<void()> toggleShowMenuBarIcon;
         std::function<void()> toggleCheckForUpdates;
         std::function<void(int senderState)> toggleStartAtLogin;
-        std::function<void()> showLoginItems;
-        std::function<void()> importSoundPack;
+        std::function<void()> showLoginItems;   // loginItemsButton
+        std::function<void()> importSoundPack;  // importSoundPackButton
         std::function<bool()> showsMenuBarIcon;
         std::function<bool()> checksForUpdates;
         std::function<bool()> startsAtLogin;

@@ -1,0 +1,273 @@
+// The sound server's output with its real parts: a private PulseAudio server with a float null
+// sink whose monitor is recorded, and the real mixer, sounds and speech.
+#include <gtest/gtest.h>
+#include <sndfile.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <thread>
+
+#include "MonitorRecorder.h"
+#include "PulseServer.h"
+#include "SoundFiles.h"
+#include "doubles/RecordingLog.h"
+#include "platform/linux/audio/AudioEngine.h"
+#include "platform/linux/audio/EspeakSpeechService.h"
+#include "platform/linux/audio/MixerSystemSoundService.h"
+
+namespace plinka {
+namespace {
+
+using namespace std::chrono_literals;
+using audio::Mixer;
+using testing::MonitorRecorder;
+using testing::PulseServer;
+
+bool eventually(const std::function<bool()>& condition) {
+    const auto limit = std::chrono::steady_clock::now() + 15s;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > limit) {
+            return false;
+        }
+        std::this_thread::sleep_for(5ms);
+    }
+    return true;
+}
+
+std::vector<float> ramp(size_t frames, float from, float to) {
+    std::vector<float> samples(frames);
+    for (size_t i = 0; i < frames; ++i) {
+        samples[i] = from + (to - from) * static_cast<float>(i) / static_cast<float>(frames);
+    }
+    return samples;
+}
+
+struct Placed {
+    size_t at;  // the frame of the mix where the sound starts
+    const std::vector<float>* sound;
+};
+
+// Whether the mix holds, from frame `from` for `frames` frames, exactly what the mixer makes of
+// the mono sounds started where they are placed, with silence just before. The reason when not.
+::testing::AssertionResult heardFrom(const std::vector<float>& mix, size_t from, size_t frames,
+                                     const std::vector<Placed>& sounds) {
+    if (from == std::string::npos || 2 * (from + frames) > mix.size()) {
+        return ::testing::AssertionFailure() << "not in the recording";
+    }
+    if (from > 0 && (mix[2 * from - 2] != 0.0f || mix[2 * from - 1] != 0.0f)) {
+        return ::testing::AssertionFailure() << "something sounds just before frame " << from;
+    }
+    for (size_t frame = from; frame < from + frames; ++frame) {
+        float sum = 0.0f;
+        for (const Placed& placed : sounds) {
+            if (frame >= placed.at && frame - placed.at < placed.sound->size()) {
+                sum += (*placed.sound)[frame - placed.at];
+            }
+        }
+        const float expected = sum * Mixer::kHeadroom;
+        for (size_t channel = 0; channel < 2; ++channel) {
+            if (std::fabs(mix[2 * frame + channel] - expected) > 1e-6f) {
+                return ::testing::AssertionFailure()
+                       << "frame " << frame - from << " is " << mix[2 * frame + channel] << ", not "
+                       << expected;
+            }
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+// The sound alone, whole from its first sample, at the frame.
+::testing::AssertionResult heardWhole(const std::vector<float>& mix, size_t at,
+                                      const std::vector<float>& sound) {
+    return heardFrom(mix, at, sound.size() + 480, {{at, &sound}});
+}
+
+// The first frame from `from` on where the mix is no longer the sound alone.
+size_t firstFrameBeyond(const std::vector<float>& mix, size_t from,
+                        const std::vector<float>& sound) {
+    for (size_t frame = from; 2 * frame < mix.size(); ++frame) {
+        const float alone =
+            frame - from < sound.size() ? sound[frame - from] * Mixer::kHeadroom : 0.0f;
+        if (std::fabs(mix[2 * frame] - alone) > 1e-6f) {
+            return frame;
+        }
+    }
+    return std::string::npos;
+}
+
+double rmsBetween(const std::vector<float>& mix, size_t from, size_t to) {
+    double sum = 0;
+    for (size_t i = 2 * from; i < 2 * to && i < mix.size(); ++i) {
+        sum += static_cast<double>(mix[i]) * mix[i];
+    }
+    return to > from ? std::sqrt(sum / (2.0 * static_cast<double>(to - from))) : 0.0;
+}
+
+class PulseAudioOutputTest : public ::testing::Test {
+  protected:
+    PulseAudioOutputTest() : server_(dir_.file("server")), environment_(server_.address()) {}
+    ~PulseAudioOutputTest() override {
+        service_.reset();
+        engine_.reset();
+    }
+
+    void SetUp() override {
+        if (!server_.running()) {
+            GTEST_SKIP() << "pulseaudio is not installed";
+        }
+    }
+
+    void open() {
+        engine_ = AudioEngine::openDevice(options_, log_);
+        service_ = std::make_unique<MixerSystemSoundService>(*engine_);
+    }
+
+    SystemSoundID makeSound(const std::vector<float>& mono) {
+        const std::string path = dir_.file("sound" + std::to_string(files_++) + ".caf");
+        testing::writeSoundFile(path, SF_FORMAT_CAF | SF_FORMAT_FLOAT, 48000, 1, mono);
+        SystemSoundID id = 0;
+        EXPECT_EQ(service_->createSystemSoundID(testing::urlOf(path), &id), kNoErr);
+        return id;
+    }
+
+    // Plays the sound and answers the frame of the recording where it starts.
+    size_t playAndFind(MonitorRecorder& recorder, SystemSoundID sound, size_t frames) {
+        const size_t before = recorder.frames();
+        service_->playSystemSound(sound);
+        size_t onset = std::string::npos;
+        eventually([&] {
+            onset = testing::firstSoundingFrame(recorder.samples(), before);
+            return onset != std::string::npos && recorder.frames() > onset + frames + 4800;
+        });
+        return onset;
+    }
+
+    testing::ScratchDirectory dir_;
+    PulseServer server_;
+    testing::PulseServerEnvironment environment_;
+    int files_ = 0;
+    // A lead of 21 ms: a machine busy with other tests must not make gaps that the checks
+    // below would take for the output's.
+    AudioOptions options_{.output = AudioOptions::Output::SoundServer,
+                          .bufferFrames = 1024,
+                          .devicePollInterval = 20ms};
+    testing::RecordingLog log_;
+    std::unique_ptr<AudioEngine> engine_;
+    std::unique_ptr<MixerSystemSoundService> service_;
+};
+
+TEST_F(PulseAudioOutputTest, SoundsAndSpeechAreHeardInOrderEachWholeFromItsFirstSample) {
+    open();
+    ASSERT_TRUE(engine_->usesSoundServer()) << (log_.lines().empty() ? "" : log_.lines()[0]);
+    MonitorRecorder recorder(server_.address(), PulseServer::kSink);
+    ASSERT_TRUE(recorder.recording());
+    // One kept as floats, one as 16-bit samples.
+    const std::vector<float> rising = ramp(2400, 0.05f, 0.5f);
+    const std::vector<float> steady(4800, -0.25f);
+    const SystemSoundID first = makeSound(rising);
+    const SystemSoundID second = makeSound(steady);
+    EspeakSpeechService speech(*engine_, log_);
+    const auto voice = speech.makeSynthesizer();
+
+    // Each after a quiet spell, as keys typed slowly are: the output has stopped writing.
+    std::this_thread::sleep_for(300ms);
+    const size_t firstAt = playAndFind(recorder, first, rising.size());
+    EXPECT_TRUE(heardWhole(recorder.samples(), firstAt, rising));
+    std::this_thread::sleep_for(300ms);
+    const size_t speechFrom = recorder.frames();
+    ASSERT_TRUE(voice->startSpeakingString("Plinka"));
+    ASSERT_TRUE(eventually([&] { return !voice->isSpeaking(); }));
+    std::this_thread::sleep_for(300ms);
+    const size_t speechTo = recorder.frames();
+    // The next while it still sounds: mixed in from its first sample on.
+    const size_t before = recorder.frames();
+    service_->playSystemSound(second);
+    std::this_thread::sleep_for(10ms);
+    service_->playSystemSound(first);
+    ASSERT_TRUE(eventually([&] { return recorder.frames() > before + 24000; }));
+
+    const std::vector<float> mix = recorder.samples();
+    const size_t secondAt = testing::firstSoundingFrame(mix, before);
+    ASSERT_NE(secondAt, std::string::npos);
+    const size_t thirdAt = firstFrameBeyond(mix, secondAt, steady);
+    ASSERT_NE(thirdAt, std::string::npos);
+    EXPECT_GT(thirdAt, secondAt);
+    EXPECT_LT(thirdAt, secondAt + steady.size()) << "the two sounds did not overlap";
+    EXPECT_TRUE(heardFrom(mix, secondAt, thirdAt + rising.size() + 480 - secondAt,
+                          {{secondAt, &steady}, {thirdAt, &rising}}));
+    EXPECT_LT(firstAt, speechFrom);
+    EXPECT_GT(rmsBetween(mix, speechFrom, speechTo), 0.01) << "no speech heard";
+    EXPECT_LE(speechTo, secondAt);
+    EXPECT_TRUE(log_.lines().empty()) << log_.lines()[0];
+}
+
+TEST_F(PulseAudioOutputTest, KeepsTheSinkAwakeWhileQuiet) {
+    std::this_thread::sleep_for(1500ms);
+    ASSERT_EQ(server_.sinkState(), "SUSPENDED") << "the server suspends an unused sink";
+    open();
+    ASSERT_TRUE(engine_->usesSoundServer());
+    std::this_thread::sleep_for(2500ms);
+    EXPECT_EQ(server_.sinkState(), "RUNNING");
+}
+
+TEST_F(PulseAudioOutputTest, PlaysAgainOnceTheServerIsBackAndSaysSoOnce) {
+    open();
+    ASSERT_TRUE(engine_->usesSoundServer());
+    const std::vector<float> steady(1200, 0.25f);
+    const SystemSoundID sound = makeSound(steady);
+
+    server_.kill();
+    ASSERT_TRUE(eventually([&] { return !engine_->isDeviceOpen(); }));
+    service_->playSystemSound(sound);  // dropped
+    std::this_thread::sleep_for(300ms);
+    ASSERT_TRUE(server_.start());
+    ASSERT_TRUE(eventually([&] { return engine_->isDeviceOpen(); }));
+
+    MonitorRecorder recorder(server_.address(), PulseServer::kSink);
+    ASSERT_TRUE(recorder.recording());
+    std::this_thread::sleep_for(100ms);
+    const size_t at = playAndFind(recorder, sound, steady.size());
+    EXPECT_TRUE(heardWhole(recorder.samples(), at, steady));
+    ASSERT_EQ(log_.lines().size(), 1u);
+    EXPECT_EQ(log_.lines()[0].rfind("Lost the sound server (", 0), 0u) << log_.lines()[0];
+}
+
+TEST(PulseAudioOutputFallback, WithoutAServerPlaysThroughSdlAndSaysSoOnce) {
+    testing::ScratchDirectory dir;
+    testing::PulseServerEnvironment nowhere("unix:" + dir.file("no-server"));
+    const std::string file = dir.file("output.raw");
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", file.c_str(), 1);
+    testing::RecordingLog log;
+    auto engine = AudioEngine::openDevice({.output = AudioOptions::Output::SoundServer}, log);
+    ASSERT_FALSE(engine->usesSoundServer());
+    ASSERT_TRUE(engine->isDeviceOpen());
+    ASSERT_EQ(log.lines().size(), 1u);
+    EXPECT_EQ(log.lines()[0].rfind("No sound server answers (", 0), 0u) << log.lines()[0];
+    EXPECT_NE(log.lines()[0].find("; playing through SDL"), std::string::npos);
+
+    {
+        MixerSystemSoundService service(*engine);
+        const std::string path = dir.file("sound.caf");
+        testing::writeSoundFile(path, SF_FORMAT_CAF | SF_FORMAT_FLOAT, 48000, 1,
+                                std::vector<float>(1200, 0.25f));
+        SystemSoundID sound = 0;
+        ASSERT_EQ(service.createSystemSoundID(testing::urlOf(path), &sound), kNoErr);
+        service.playSystemSound(sound);
+        ASSERT_TRUE(eventually([&] {
+            std::error_code error;
+            return std::filesystem::file_size(file, error) > 48000 * 2 * sizeof(float);
+        }));
+    }
+    engine.reset();
+    const std::vector<float> mix = testing::readRawFloats(file);
+    const size_t at = testing::firstSoundingFrame(mix);
+    EXPECT_TRUE(heardWhole(mix, at, std::vector<float>(1200, 0.25f)));
+}
+
+}  // namespace
+}  // namespace plinka
