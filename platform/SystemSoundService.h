@@ -22,6 +22,10 @@ constexpr OSStatus kAudioFilePermissionsError = 0x70726D3F;            // 'prm?'
 constexpr OSStatus kAudioFileInvalidFileError = 0x6474613F;            // 'dta?'
 // The path names a folder, device, pipe or socket, which is never read as a sound.
 constexpr OSStatus kAudioFileNotRegularFileError = 0x6E726567;  // 'nreg'
+// The sound is longer than one may last.
+constexpr OSStatus kSoundTooLongError = 0x6C6F6E67;  // 'long'
+// The sounds made so far already hold all the audio there is room for.
+constexpr OSStatus kSoundsTooLongInAllError = 0x66756C6C;  // 'full'
 
 // What a status means, in words for a log line.
 constexpr std::string_view systemSoundStatusDescription(OSStatus status) {
@@ -40,6 +44,10 @@ constexpr std::string_view systemSoundStatusDescription(OSStatus status) {
             return "damaged audio data";
         case kAudioFileNotRegularFileError:
             return "not a regular file";
+        case kSoundTooLongError:
+            return "longer than a sound may last";
+        case kSoundsTooLongInAllError:
+            return "more sound than all sounds together may hold";
         default:
             return "cannot be made into a sound";
     }

@@ -100,6 +100,21 @@ TEST_F(MixerSystemSoundServiceTest, StopsADisposedSoundAtOnceAndDropsItsQueuedPl
     expectLevel(render(100), 0, 100, 0.3f);
 }
 
+// All live sounds together have a bound: a sound beyond it is refused, and disposing makes room.
+TEST_F(MixerSystemSoundServiceTest, RefusesSoundsBeyondTheRoomForAllOfThem) {
+    MixerSystemSoundService service(*engine_, 2.5);
+    const std::string second = dir_.file("second.wav");
+    testing::writeSoundFile(second, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 48000, 1,
+                            constantSamples(48000, 1, 0.1f));
+    std::vector<SystemSoundID> made(3);
+    EXPECT_EQ(service.createSystemSoundID(testing::urlOf(second), &made[0]), kNoErr);
+    EXPECT_EQ(service.createSystemSoundID(testing::urlOf(second), &made[1]), kNoErr);
+    EXPECT_EQ(service.createSystemSoundID(testing::urlOf(second), &made[2]),
+              kSoundsTooLongInAllError);
+    EXPECT_EQ(service.disposeSystemSoundID(made[0]), kNoErr);
+    EXPECT_EQ(service.createSystemSoundID(testing::urlOf(second), &made[2]), kNoErr);
+}
+
 TEST_F(MixerSystemSoundServiceTest, AnswersForPropertiesAndUnknownSounds) {
     const SystemSoundID sound = makeSound(0.1f, 10);
     EXPECT_EQ(service_->isUISound(sound), 1u);

@@ -1,12 +1,15 @@
 #include "platform/linux/audio/MixerSystemSoundService.h"
 
+#include <algorithm>
+
 #include "base/FileUrl.h"
 #include "platform/linux/audio/AudioEngine.h"
 #include "platform/linux/audio/SoundFileDecoder.h"
 
 namespace plinka {
 
-MixerSystemSoundService::MixerSystemSoundService(AudioEngine& engine) : engine_(engine) {}
+MixerSystemSoundService::MixerSystemSoundService(AudioEngine& engine, double maxSecondsInAll)
+    : engine_(engine), maxSecondsInAll_(maxSecondsInAll) {}
 
 MixerSystemSoundService::~MixerSystemSoundService() {
     for (auto& [id, entry] : sounds_) {
@@ -20,12 +23,24 @@ OSStatus MixerSystemSoundService::createSystemSoundID(const std::string& fileUrl
     if (!path) {
         return kAudioServicesSystemSoundUnspecifiedError;
     }
-    audio::DecodedSamples decoded = audio::decodeSoundFile(*path, engine_.mixer().sampleRate());
+    const double rate = engine_.mixer().sampleRate();
+    const double room = maxSecondsInAll_ - static_cast<double>(liveFrames_) / rate;
+    if (room <= 0) {
+        return kSoundsTooLongInAllError;
+    }
+    audio::DecodedSamples decoded =
+        audio::decodeSoundFile(*path, engine_.mixer().sampleRate(), audio::ResampleQuality::Medium,
+                               std::min(audio::kMaxSoundSeconds, room));
+    if (decoded.status == kSoundTooLongError && room < audio::kMaxSoundSeconds) {
+        return kSoundsTooLongInAllError;
+    }
     if (decoded.status != kNoErr) {
         return decoded.status;
     }
     const SystemSoundID id = nextID_++;
-    sounds_.emplace(id, Entry{std::make_shared<audio::DecodedSound>(std::move(decoded.stereo))});
+    auto sound = std::make_shared<audio::DecodedSound>(std::move(decoded.stereo));
+    liveFrames_ += sound->frames();
+    sounds_.emplace(id, Entry{std::move(sound)});
     if (outSoundID != nullptr) {
         *outSoundID = id;
     }
@@ -57,6 +72,7 @@ OSStatus MixerSystemSoundService::disposeSystemSoundID(SystemSoundID soundID) {
     if (found == sounds_.end()) {
         return kAudioServicesSystemSoundUnspecifiedError;
     }
+    liveFrames_ -= found->second.sound->frames();
     engine_.mixer().retire(std::move(found->second.sound));
     sounds_.erase(found);
     return kNoErr;

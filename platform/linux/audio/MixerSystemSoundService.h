@@ -13,10 +13,15 @@ namespace plinka {
 class AudioEngine;
 
 // System sounds decoded once at the engine's rate and played by its mixer. Every call comes from
-// the one control (main) thread; the engine must outlive the service.
+// the one control (main) thread; the engine must outlive the service. The live sounds together
+// last at most kMaxSecondsInAll: a theme of 255 keys with a press and a release of a second
+// each fits, and a hostile one is refused sound by sound, before decoding, once it is full.
 class MixerSystemSoundService final : public SystemSoundService {
   public:
-    explicit MixerSystemSoundService(AudioEngine& engine);
+    static constexpr double kMaxSecondsInAll = 600.0;
+
+    explicit MixerSystemSoundService(AudioEngine& engine,
+                                     double maxSecondsInAll = kMaxSecondsInAll);
     ~MixerSystemSoundService() override;
     MixerSystemSoundService(const MixerSystemSoundService&) = delete;
     MixerSystemSoundService& operator=(const MixerSystemSoundService&) = delete;
@@ -43,6 +48,8 @@ class MixerSystemSoundService final : public SystemSoundService {
 
     AudioEngine& engine_;
     std::unordered_map<SystemSoundID, Entry> sounds_;
+    const double maxSecondsInAll_;
+    size_t liveFrames_ = 0;  // of every live sound
     SystemSoundID nextID_ = 4096;
 };
 

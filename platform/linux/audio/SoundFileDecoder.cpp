@@ -96,7 +96,8 @@ std::vector<float> resample(const std::vector<float>& in, int channels, int inpu
     return out;
 }
 
-DecodedSamples decodeSoundFile(const std::string& path, int outputRate, ResampleQuality quality) {
+DecodedSamples decodeSoundFile(const std::string& path, int outputRate, ResampleQuality quality,
+                               double maxSeconds) {
     DecodedSamples result;
     // Without O_NONBLOCK a pipe would hold the open until a writer came, perhaps for ever.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
@@ -121,11 +122,17 @@ DecodedSamples decodeSoundFile(const std::string& path, int outputRate, Resample
         result.status = kAudioFileInvalidFileError;
         return result;
     }
-    if (static_cast<double>(info.frames) > kMaxSoundSeconds * info.samplerate) {
-        result.status = kAudioServicesSystemSoundUnspecifiedError;
+    // A header can claim anything; what it claims bounds every buffer below.
+    if (info.samplerate < kMinSampleRate || info.samplerate > kMaxSampleRate ||
+        info.channels > kMaxChannels) {
+        result.status = kAudioFileUnsupportedDataFormatError;
         return result;
     }
-    const auto maxFrames = static_cast<size_t>(kMaxSoundSeconds * info.samplerate);
+    if (static_cast<double>(info.frames) > maxSeconds * info.samplerate) {
+        result.status = kSoundTooLongError;
+        return result;
+    }
+    const auto maxFrames = static_cast<size_t>(maxSeconds * info.samplerate);
     std::vector<float> stereo = readStereo(file.get(), info, maxFrames);
     if (info.samplerate == outputRate || stereo.empty()) {
         result.stereo = std::move(stereo);
