@@ -1,6 +1,8 @@
 // Plinka: a sound for every key pressed and released on the desktop.
 #include <QApplication>
+#include <QDBusConnection>
 #include <QTimer>
+#include <chrono>
 
 #include "app/AppController.h"
 #include "platform/Bundle.h"
@@ -17,6 +19,7 @@
 #include "platform/linux/input/LinuxEventTapService.h"
 #include "platform/linux/process/ProcfsProcessManager.h"
 #include "platform/linux/process/ReopenListener.h"
+#include "platform/linux/scripting/DBusApplicationScripting.h"
 #include "platform/linux/system/CrashHandler.h"
 #include "platform/linux/system/DirectoryCrashReports.h"
 #include "platform/linux/system/PosixCommandRunner.h"
@@ -24,10 +27,13 @@
 #include "platform/linux/system/UnameProcessInformation.h"
 #include "platform/linux/system/UnavailableSystemAttributes.h"
 #include "platform/linux/system/XdgAutostartLoginItems.h"
+#include "platform/linux/update/LinuxSystemProfile.h"
+#include "platform/linux/update/QtAppcastLoader.h"
 #include "sound/SoundController.h"
 #include "support/CrashReporter.h"
 #include "support/LoginItems.h"
 #include "support/PLKAdditions.h"
+#include "support/SUUpdater.h"
 
 namespace {
 
@@ -37,6 +43,13 @@ using namespace plinka;
 std::optional<InputBackend> chosenInputBackend(const UserDefaults& defaults) {
     const auto name = defaults.stringForKey("inputBackend");
     return name ? inputBackendNamed(*name) : std::nullopt;
+}
+
+// Now, in seconds since 2001-01-01 00:00:00 UTC, the epoch of property-list dates.
+double currentDate() {
+    constexpr double kReferenceDateInUnixTime = 978307200;
+    const auto sinceUnixEpoch = std::chrono::system_clock::now().time_since_epoch();
+    return std::chrono::duration<double>(sinceUnixEpoch).count() - kReferenceDateInUnixTime;
 }
 
 }  // namespace
@@ -90,6 +103,13 @@ int main(int argc, char** argv) {
     AppController::initialize(platform, desktop);
     AppController controller(platform, desktop, SoundController::sharedInstance());
 
+    QtAppcastLoader appcasts(AppcastFetchLimits{});
+    LinuxSystemProfile systemProfile;
+    SUUpdater& updater = SUUpdater::sharedUpdater(
+        {defaults, information, systemProfile, appcasts, platform.log, currentDate});
+    updater.setDelegate(&controller);
+    chores.checkForUpdateInformation = [&updater] { updater.checkForUpdateInformation(); };
+
     std::string error;
     if (const auto path = bundle.pathForResource("MainMenu", "ui")) {
         preferences =
@@ -116,6 +136,10 @@ int main(int argc, char** argv) {
     if (!reopen) {
         platform.log.log("Cannot answer reopen requests: " + error);
     }
+    const auto scripting = DBusApplicationScripting::publish(
+        QDBusConnection::sessionBus(), QString::fromStdString(identifier),
+        bundle.pathForResource("org.plinka.Plinka", "xml"), controller, qtApplication,
+        platform.log);
     QObject::connect(&application, &QCoreApplication::aboutToQuit,
                      [&] { controller.applicationWillTerminate(); });
     QTimer::singleShot(0, [&] { controller.applicationDidFinishLaunching(); });

@@ -62,6 +62,7 @@ PlinkaSession::PlinkaSession(const std::string& display)
         fs::create_directories(home_ + "/" + folder);
     }
     fs::permissions(home_ + "/runtime", fs::perms::owner_all);
+    writeDefaults({});
 }
 
 std::string PlinkaSession::audioFile(int copy) const {
@@ -74,8 +75,12 @@ void PlinkaSession::addTheme(const std::string& themeFile) const {
 }
 
 void PlinkaSession::writeDefaults(const std::map<std::string, std::string>& strings) const {
-    Object::Dictionary entries;
+    std::map<std::string, std::string> values{{"SUEnableAutomaticChecks", "NO"}};
     for (const auto& [key, value] : strings) {
+        values[key] = value;
+    }
+    Object::Dictionary entries;
+    for (const auto& [key, value] : values) {
         entries.emplace_back(Object::string(key), Object::string(value));
     }
     const auto plist = writeXmlPropertyList(Object::dictionary(std::move(entries)));
@@ -102,8 +107,9 @@ std::unique_ptr<ChildProcess> PlinkaSession::start(const std::vector<std::string
         {"XDG_RUNTIME_DIR", home_ + "/runtime"},
         // Theme sounds are written out to temporary files that stay: keep them in the session.
         {"TMPDIR", home_ + "/tmp"},
-        // No buses: the tray falls back to the X11 system tray, sleep and wake go unnoticed.
-        {"DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/plinka-session-bus"},
+        // No buses unless asked for: the tray falls back to the X11 system tray, sleep and wake
+        // go unnoticed, scripting is off.
+        {"DBUS_SESSION_BUS_ADDRESS", sessionBus_},
         {"DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/plinka-system-bus"},
         {"SDL_AUDIODRIVER", "disk"},
         {"SDL_DISKAUDIOFILE", audioFile(started_)},

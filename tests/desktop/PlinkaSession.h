@@ -26,8 +26,11 @@ class PlinkaSession {
 
     // Puts a theme file into the bundle's themes.
     void addTheme(const std::string& themeFile) const;
-    // Writes the user's defaults (string values) before a copy starts.
+    // Writes the user's defaults (string values) before a copy starts, over the session's own:
+    // automatic update checks off, so that no test reaches out to the network.
     void writeDefaults(const std::map<std::string, std::string>& strings) const;
+    // Gives the copies started from now on this session bus; by default they have none.
+    void useSessionBus(const std::string& address) { sessionBus_ = address; }
 
     // Starts a copy with its output and standard error on one pipe.
     std::unique_ptr<ChildProcess> start(const std::vector<std::string>& arguments = {});
@@ -38,6 +41,7 @@ class PlinkaSession {
     std::string identifier_;
     std::string bundle_;
     std::string home_;
+    std::string sessionBus_ = "unix:path=/nonexistent/plinka-session-bus";
     int started_ = 0;
 };
 
