@@ -49,7 +49,8 @@ bool sendAll(int fd, const std::string& data) {
 
 }  // namespace
 
-LoopbackHttpServer::LoopbackHttpServer() : listener_(boundLoopbackSocket(&port_)) {
+LoopbackHttpServer::LoopbackHttpServer() {
+    listener_ = boundLoopbackSocket(&port_);
     ::listen(listener_, 8);
     thread_ = std::thread([this] { serve(); });
 }

@@ -54,12 +54,17 @@ AppcastLoader::Result outcome(QNetworkReply* reply, Fetch& fetch) {
     if (fetch.cutShort) {
         return {{}, fetch.cutShort};
     }
+    // 0 when no answer came; a redirect that is not followed stays a 3xx.
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    const std::string answered = "the server answered with status " + std::to_string(status);
+    if (status >= 400) {
+        return {{}, answered};
+    }
     if (reply->error() != QNetworkReply::NoError) {
         return {{}, reply->errorString().toStdString()};
     }
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (status < 200 || status > 299) {
-        return {{}, "the server answered with status " + std::to_string(status)};
+        return {{}, answered};
     }
     return parseAppcast(fetch.body);
 }
