@@ -115,9 +115,9 @@ std::vector<FeedParameter> SUUpdater::systemProfile() {
     std::vector<FeedParameter> profile;
     addParameter(profile, "appName", "Application Name", information.applicationName());
     addParameter(profile, "appVersion", "Application Version", information.applicationVersion());
-    addParameter(profile, "osVersion", "OS Version",
-                 std::to_string(major) + "." + std::to_string(minor) + "." +
-                     std::to_string(bugFix));
+    addParameter(
+        profile, "osVersion", "OS Version",
+        std::to_string(major) + "." + std::to_string(minor) + "." + std::to_string(bugFix));
     addParameter(profile, "cpuArch", "CPU Architecture", services_.profile.cpuArchitecture());
     addParameter(profile, "lang", "Preferred Language", services_.profile.preferredLanguage());
     return profile;

@@ -13,14 +13,14 @@ class ScriptingAndUpdatesTest : public AppControllerFixture {
   protected:
     testing::FakeSystemProfile profile;
     testing::FakeAppcastLoader appcasts;
-    SUUpdater updater{{desktop.defaults, desktop.information, profile, appcasts, fake.log,
-                       [] { return 0.0; }}};
+    SUUpdater updater{
+        {desktop.defaults, desktop.information, profile, appcasts, fake.log, [] { return 0.0; }}};
 };
 
 TEST_F(ScriptingAndUpdatesTest, TheDelegateHandlesExactlyThemeAndThemes) {
     const std::vector<std::pair<std::string, bool>> cases = {
-        {"theme", true},  {"themes", true}, {"Theme", false},
-        {"THEMES", false}, {"themeNames", false}, {"theme ", false}, {"", false}};
+        {"theme", true},       {"themes", true},  {"Theme", false}, {"THEMES", false},
+        {"themeNames", false}, {"theme ", false}, {"", false}};
     for (const auto& [key, handled] : cases) {
         EXPECT_EQ(controller.applicationDelegateHandlesKey(desktop.application, key), handled)
             << '"' << key << '"';
@@ -61,7 +61,7 @@ TEST_F(ScriptingAndUpdatesTest, ObserversHearOfEveryChangeOfTheThemeInForceAndOf
     });
     openMenu();
     menuItem("Typewriter").action(menuItem("Typewriter"));  // from Bubbles, the first file
-    controller.setTheme("Typewriter");                        // no change
+    controller.setTheme("Typewriter");                      // no change
     controller.setTheme("Nonesuch");
     controller.setTheme("Off");  // a new "Off" in place of the old one: the same name
     desktop.defaults.simulateOutsideChange("soundTheme", Object::string("Bubbles"));
@@ -78,10 +78,8 @@ TEST_F(ScriptingAndUpdatesTest, FeedParametersCarryTheIdentifierAndSavedThemeOnl
     const FeedParameter uuid{"uuid", "UUID", "5f0e", "5f0e"};
     const FeedParameter theme{"soundTheme", "Sound Theme", "Bubbles & Co", "Bubbles & Co"};
     const std::vector<Case> cases = {
-        {false, 0, "Bubbles & Co", {}},
-        {true, 0, "Bubbles & Co", {uuid, theme}},
-        {true, 1, "Bubbles & Co", {theme}},
-        {true, 0, std::nullopt, {uuid}},
+        {false, 0, "Bubbles & Co", {}},     {true, 0, "Bubbles & Co", {uuid, theme}},
+        {true, 1, "Bubbles & Co", {theme}}, {true, 0, std::nullopt, {uuid}},
         {true, 1, std::nullopt, {}},
     };
     for (const Case& c : cases) {
@@ -91,8 +89,7 @@ TEST_F(ScriptingAndUpdatesTest, FeedParametersCarryTheIdentifierAndSavedThemeOnl
             other.defaults.setObject(Object::string(*c.savedTheme), "soundTheme");
         }
         AppController delegate(fake.platform, other.services, sounds);
-        EXPECT_EQ(delegate.feedParametersForUpdater(updater, c.sendingSystemProfile),
-                  c.expected)
+        EXPECT_EQ(delegate.feedParametersForUpdater(updater, c.sendingSystemProfile), c.expected)
             << "profile " << c.sendingSystemProfile << ", uuid status " << c.uuidStatus
             << ", theme " << c.savedTheme.value_or("(none)");
         EXPECT_EQ(other.commands.commands.empty(), !c.sendingSystemProfile);

@@ -19,7 +19,8 @@ class ScriptingTest : public DesktopTest {
   protected:
     void SetUp() override {
         DesktopTest::SetUp();
-        if (!IsSkipped() && (!installed("busctl") || !installed("gdbus") || !installed("dbus-send"))) {
+        if (!IsSkipped() &&
+            (!installed("busctl") || !installed("gdbus") || !installed("dbus-send"))) {
             GTEST_SKIP() << "busctl, gdbus and dbus-send are needed";
         }
     }
@@ -51,15 +52,16 @@ TEST_F(ScriptingTest, ScriptsReadAndSetTheThemeAndHearOfEachChange) {
     auto plinka = session.start();
     const std::string name = session.identifier();
     const std::string property = name + " /org/plinka/Plinka org.plinka.Plinka ";
-    ASSERT_TRUE(eventually([&] { return busctl("get-property " + property + "theme").has_value(); }))
-        << plinka->output();
+    ASSERT_TRUE(eventually([&] {
+        return busctl("get-property " + property + "theme").has_value();
+    })) << plinka->output();
     EXPECT_EQ(busctl("get-property " + property + "theme"), "s \"Bubbles\"\n");
     EXPECT_EQ(busctl("get-property " + property + "themes"),
               "as 5 \"Off\" \"Bubbles\" \"Mechanical\" \"Speaking\" \"Typewriter\"\n");
 
     ChildProcess::Options options;
-    options.arguments = {"monitor",       "--address", bus.address(), "--dest", name,
-                         "--object-path", "/org/plinka/Plinka"};
+    options.arguments = {"monitor", "--address",     bus.address(),       "--dest",
+                         name,      "--object-path", "/org/plinka/Plinka"};
     ChildProcess monitor(programPath("gdbus"), options);
     // Once it has found the name's owner, its match rule is in place.
     ASSERT_TRUE(readUntil(monitor, "is owned by"));
@@ -69,8 +71,9 @@ TEST_F(ScriptingTest, ScriptsReadAndSetTheThemeAndHearOfEachChange) {
                                  " --object-path /org/plinka/Plinka --method "
                                  "org.freedesktop.DBus.Properties.Get org.plinka.Plinka theme";
     EXPECT_EQ(onBus("gdbus", gdbusGet), "(<'Typewriter'>,)\n");
-    EXPECT_TRUE(readUntil(monitor, "PropertiesChanged ('org.plinka.Plinka', "
-                                   "{'theme': <'Typewriter'>}, @as [])"));
+    EXPECT_TRUE(readUntil(monitor,
+                          "PropertiesChanged ('org.plinka.Plinka', "
+                          "{'theme': <'Typewriter'>}, @as [])"));
 
     // No such theme: "Off" is in force, and reads say so.
     EXPECT_TRUE(busctl("set-property " + property + "theme s Nonesuch"));
@@ -89,10 +92,11 @@ TEST_F(ScriptingTest, IntrospectionAnswersTheBundlesInterfaceDescription) {
     PlinkaSession session(display());
     session.useSessionBus(bus.address());
     auto plinka = session.start();
-    const std::string introspect = "--bus=" + bus.address() + " --print-reply=literal --dest=" +
-                                   session.identifier() +
-                                   " /org/plinka/Plinka org.freedesktop.DBus.Introspectable.Introspect";
-    ASSERT_TRUE(eventually([&] { return onBus("dbus-send", introspect).has_value(); })) << plinka->output();
+    const std::string introspect =
+        "--bus=" + bus.address() + " --print-reply=literal --dest=" + session.identifier() +
+        " /org/plinka/Plinka org.freedesktop.DBus.Introspectable.Introspect";
+    ASSERT_TRUE(eventually([&] { return onBus("dbus-send", introspect).has_value(); }))
+        << plinka->output();
     std::ifstream file(session.bundle() + "/Contents/Resources/org.plinka.Plinka.xml");
     std::stringstream description;
     description << file.rdbuf();

@@ -51,8 +51,7 @@ TEST_F(UpdateCheckTest, TheProfileGoesWithTheFirstCheckAndNotWithASecondWithinTh
         const auto query = decodedQuery(target);
         EXPECT_EQ(query.at("soundTheme"), "Typewriter");
         if (const auto uuid = machineIdentifier()) {
-            EXPECT_EQ(target.rfind("/appcast.xml?uuid=" + *uuid + "&soundTheme=Typewriter&", 0),
-                      0u)
+            EXPECT_EQ(target.rfind("/appcast.xml?uuid=" + *uuid + "&soundTheme=Typewriter&", 0), 0u)
                 << target;
         } else {
             EXPECT_THAT(query, Not(Contains(Key("uuid"))));

@@ -120,8 +120,8 @@ void LoopbackHttpServer::answerConnection(int connection) {
             sendAll(connection, "HTTP/1.1 " + std::to_string(status) +
                                     " Answer\r\nContent-Type: application/rss+xml\r\n"
                                     "Content-Length: " +
-                                    std::to_string(body.size()) +
-                                    "\r\nConnection: close\r\n\r\n" + body);
+                                    std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" +
+                                    body);
             return;
         case Answer::Silence:
             // Until the client gives up: it closes, and the read sees the end.
@@ -137,7 +137,8 @@ void LoopbackHttpServer::answerConnection(int connection) {
             const std::string length = answer == Answer::DeclaredHugeBody
                                            ? "Content-Length: " + std::to_string(kHugeBody) + "\r\n"
                                            : "";
-            if (!sendAll(connection, "HTTP/1.1 200 OK\r\n" + length + "Connection: close\r\n\r\n")) {
+            if (!sendAll(connection,
+                         "HTTP/1.1 200 OK\r\n" + length + "Connection: close\r\n\r\n")) {
                 return;
             }
             const std::string chunk(64 * 1024, 'x');

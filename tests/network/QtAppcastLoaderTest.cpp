@@ -21,8 +21,8 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
-using ::testing::Optional;
 using testing::LoopbackHttpServer;
+using ::testing::Optional;
 using Answer = LoopbackHttpServer::Answer;
 
 constexpr std::chrono::milliseconds kTimeout{3000};
@@ -83,8 +83,8 @@ TEST(QtAppcastLoader, SendsTheQueryPercentEncodedAndReadsEachItemsVersion) {
     for (const SUAppcastItem& item : fetched.result->items) {
         versions.push_back(item.versionString);
     }
-    EXPECT_THAT(versions, ElementsAre(Optional(std::string("1.10")),
-                                      Optional(std::string("1.2")), std::nullopt));
+    EXPECT_THAT(versions, ElementsAre(Optional(std::string("1.10")), Optional(std::string("1.2")),
+                                      std::nullopt));
 
     ASSERT_EQ(server.targets().size(), 1u);
     const std::string target = server.targets()[0];
@@ -117,8 +117,8 @@ class SelfSignedServer {
             return;
         }
         QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
-        configuration.setLocalCertificate(QSslCertificate::fromPath(
-            QString::fromStdString(certificate), QSsl::Pem)[0]);
+        configuration.setLocalCertificate(
+            QSslCertificate::fromPath(QString::fromStdString(certificate), QSsl::Pem)[0]);
         QFile keyFile(QString::fromStdString(key));
         keyFile.open(QIODevice::ReadOnly);
         configuration.setPrivateKey(QSslKey(&keyFile, QSsl::Ec));

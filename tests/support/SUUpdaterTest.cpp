@@ -23,9 +23,17 @@ using Query = std::vector<AppcastLoader::QueryItem>;
 constexpr double kDay = 24 * 60 * 60;
 
 TEST(VersionComparison, DottedNumbersCompareNumericallyPartByPart) {
-    const std::vector<std::string> ascending = {"",      "1.0b2", "1.0",    "1.0.1",
-                                                "1.2",   "1.10",  "1.10.3", "2",
-                                                "10.0a", "10.0",  "18446744073709551616.1"};
+    const std::vector<std::string> ascending = {"",
+                                                "1.0b2",
+                                                "1.0",
+                                                "1.0.1",
+                                                "1.2",
+                                                "1.10",
+                                                "1.10.3",
+                                                "2",
+                                                "10.0a",
+                                                "10.0",
+                                                "18446744073709551616.1"};
     for (size_t i = 0; i < ascending.size(); ++i) {
         for (size_t j = 0; j < ascending.size(); ++j) {
             EXPECT_EQ(compareVersions(ascending[i], ascending[j]), i <=> j)
@@ -143,12 +151,9 @@ TEST_F(SUUpdaterTest, TheNewestItemAgainstTheBundleVersionDecidesTheOutcome) {
         std::string outcome;
     };
     const std::vector<Case> cases = {
-        {{{"1.10"}}, "found 1.10"},
-        {{{"1.2"}}, "none"},
-        {{{"1.2.0"}}, "none"},
-        {{{"1.0"}, {"1.3"}, {std::nullopt}, {"1.2.9"}}, "found 1.3"},
-        {{{std::nullopt}}, "none"},
-        {{}, "none"},
+        {{{"1.10"}}, "found 1.10"}, {{{"1.2"}}, "none"},
+        {{{"1.2.0"}}, "none"},      {{{"1.0"}, {"1.3"}, {std::nullopt}, {"1.2.9"}}, "found 1.3"},
+        {{{std::nullopt}}, "none"}, {{}, "none"},
     };
     for (const Case& c : cases) {
         updater.checkForUpdateInformation();

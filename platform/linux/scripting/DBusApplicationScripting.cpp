@@ -129,8 +129,7 @@ QDBusMessage DBusApplicationScripting::get(const QDBusMessage& message) const {
     const QString interface = message.arguments().at(0).toString();
     const QString key = message.arguments().at(1).toString();
     if (!interface.isEmpty() && interface != kInterface) {
-        return message.createErrorReply(QDBusError::UnknownInterface,
-                                        "No interface " + interface);
+        return message.createErrorReply(QDBusError::UnknownInterface, "No interface " + interface);
     }
     if (!serves(key)) {
         return message.createErrorReply(QDBusError::UnknownProperty, "No property " + key);
@@ -144,8 +143,7 @@ QDBusMessage DBusApplicationScripting::getAll(const QDBusMessage& message) const
     }
     const QString interface = message.arguments().at(0).toString();
     if (!interface.isEmpty() && interface != kInterface) {
-        return message.createErrorReply(QDBusError::UnknownInterface,
-                                        "No interface " + interface);
+        return message.createErrorReply(QDBusError::UnknownInterface, "No interface " + interface);
     }
     QVariantMap values;
     for (const QString key : {kThemeKey, kThemesKey}) {
@@ -165,8 +163,7 @@ QDBusMessage DBusApplicationScripting::set(const QDBusMessage& message) {
     const QString key = message.arguments().at(1).toString();
     const QVariant value = message.arguments().at(2).value<QDBusVariant>().variant();
     if (!interface.isEmpty() && interface != kInterface) {
-        return message.createErrorReply(QDBusError::UnknownInterface,
-                                        "No interface " + interface);
+        return message.createErrorReply(QDBusError::UnknownInterface, "No interface " + interface);
     }
     if (!serves(key)) {
         return message.createErrorReply(QDBusError::UnknownProperty, "No property " + key);

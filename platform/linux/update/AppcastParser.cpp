@@ -34,7 +34,8 @@ AppcastLoader::Result parseAppcast(const QByteArray& body) {
                    xml.name() == u"version") {
             itemVersion = nonEmpty(xml.readElementText());
         } else if (inItem && xml.isStartElement() && xml.name() == u"enclosure") {
-            enclosureVersion = nonEmpty(xml.attributes().value(sparkle, QStringLiteral("version")).toString());
+            enclosureVersion =
+                nonEmpty(xml.attributes().value(sparkle, QStringLiteral("version")).toString());
         } else if (inItem && xml.isEndElement() && xml.name() == u"item") {
             result.items.push_back({itemVersion ? itemVersion : enclosureVersion});
             inItem = false;
