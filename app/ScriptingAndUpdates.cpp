@@ -41,8 +41,8 @@ std::vector<FeedParameter> AppController::feedParametersForUpdater(SUUpdater& /*
     if (const std::optional<std::string> uuid = desktop_.information.uuid()) {
         parameters.push_back({"uuid", "UUID", *uuid, *uuid});
     }
-    if (const std::optional<std::string> theme = desktop_.defaults.stringForKey("soundTheme")) {
-        parameters.push_back({"soundTheme", "Sound Theme", *theme, *theme});
+    if (const std::optional<std::string> saved = desktop_.defaults.stringForKey("soundTheme")) {
+        parameters.push_back({"soundTheme", "Sound Theme", *saved, *saved});
     }
     return parameters;
 }
