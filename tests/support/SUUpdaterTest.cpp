@@ -2,12 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "doubles/FakeAppcastLoader.h"
-#include "doubles/FakeBundle.h"
-#include "doubles/FakeSystemInformation.h"
+#include "doubles/FakeDesktop.h"
+#include "doubles/FakePlatform.h"
 #include "doubles/FakeSystemProfile.h"
-#include "doubles/FakeUserDefaults.h"
-#include "doubles/RecordingLog.h"
-#include "support/PLKAdditions.h"
 #include "support/SUUpdater.h"
 #include "support/VersionComparison.h"
 
@@ -71,11 +68,11 @@ class RecordingDelegate final : public SUUpdaterDelegate {
 class SUUpdaterTest : public ::testing::Test {
   protected:
     SUUpdaterTest() {
-        bundle.info = Object::dictionary(
+        fake.bundle.info = Object::dictionary(
             {{Object::string("CFBundleName"), Object::string("Plinka")},
              {Object::string("CFBundleVersion"), Object::string("1.2")},
              {Object::string("SUFeedURL"), Object::string("https://plinka.org/appcast.xml")}});
-        process.version = OperatingSystemVersion{6, 1, 0};
+        desktop.processInformation.version = OperatingSystemVersion{6, 1, 0};
         defaults.setBool(true, "SUSendProfileInfo");
         updater.setDelegate(&delegate);
     }
@@ -90,18 +87,16 @@ class SUUpdaterTest : public ::testing::Test {
         appcasts.finish({});
         return appcasts.requests.back().query;
     }
+    std::vector<std::string> logged() const { return fake.log.lines(); }
 
-    testing::RecordingLog log;
-    testing::FakeBundle bundle;
-    testing::FakeProcessInformation process;
-    testing::FakeSystemAttributes attributes;
-    testing::ScriptedCommandRunner commands;
-    PLKAdditions information{{log, bundle, process, attributes, commands}};
-    testing::FakeUserDefaults defaults;
+    testing::FakePlatform fake;
+    testing::FakeDesktop desktop{fake.platform};
+    testing::FakeUserDefaults& defaults = desktop.defaults;
     testing::FakeSystemProfile profile;
     testing::FakeAppcastLoader appcasts;
     double now = 800000000;
-    SUUpdater updater{{defaults, information, profile, appcasts, log, [this] { return now; }}};
+    SUUpdater updater{
+        {defaults, desktop.information, profile, appcasts, fake.log, [this] { return now; }}};
     RecordingDelegate delegate;
 };
 
@@ -117,9 +112,9 @@ TEST_F(SUUpdaterTest, TheFeedIsTheDefaultWhenSetElseTheInformationDictionarys) {
     EXPECT_EQ(appcasts.requests[2].url, "https://plinka.org/appcast.xml");
 
     defaults.removeObjectForKey("SUFeedURL");
-    bundle.info = Object::dictionary({});
+    fake.bundle.info = Object::dictionary({});
     EXPECT_THAT(check(), ElementsAre(Pair("(no request)", "")));
-    EXPECT_THAT(log.lines(), ElementsAre(::testing::HasSubstr("no SUFeedURL")));
+    EXPECT_THAT(logged(), ElementsAre(::testing::HasSubstr("no SUFeedURL")));
 }
 
 TEST_F(SUUpdaterTest, TheProfileAndTheDelegatesParametersGoAtMostOnceAWeek) {
@@ -160,14 +155,14 @@ TEST_F(SUUpdaterTest, TheNewestItemAgainstTheBundleVersionDecidesTheOutcome) {
         appcasts.finish({c.items, std::nullopt});
         EXPECT_EQ(delegate.outcomes.back(), c.outcome);
     }
-    EXPECT_THAT(log.lines(), IsEmpty());
+    EXPECT_THAT(logged(), IsEmpty());
 }
 
 TEST_F(SUUpdaterTest, AFailedFetchIsOneLogLineAndNoOutcome) {
     updater.checkForUpdateInformation();
     appcasts.finish({{}, "fetching https://plinka.org/appcast.xml: Connection refused"});
-    EXPECT_THAT(log.lines(), ElementsAre("Update check failed: fetching "
-                                         "https://plinka.org/appcast.xml: Connection refused"));
+    EXPECT_THAT(logged(), ElementsAre("Update check failed: fetching "
+                                      "https://plinka.org/appcast.xml: Connection refused"));
     EXPECT_THAT(delegate.outcomes, IsEmpty());
 }
 
@@ -183,12 +178,12 @@ TEST_F(SUUpdaterTest, OneCheckAtATimeAndNoneWhenTheDelegateWantsTheUserAsked) {
     delegate.wantsPrompt = true;
     updater.checkForUpdateInformation();
     EXPECT_EQ(appcasts.requests.size(), 2u);
-    EXPECT_THAT(log.lines(), ElementsAre(::testing::HasSubstr("permission")));
+    EXPECT_THAT(logged(), ElementsAre(::testing::HasSubstr("permission")));
 }
 
 TEST_F(SUUpdaterTest, AFetchThatOutlivesTheUpdaterFindsItGone) {
-    auto shortLived = std::make_unique<SUUpdater>(
-        UpdaterServices{defaults, information, profile, appcasts, log, [this] { return now; }});
+    auto shortLived = std::make_unique<SUUpdater>(UpdaterServices{
+        defaults, desktop.information, profile, appcasts, fake.log, [this] { return now; }});
     shortLived->setDelegate(&delegate);
     shortLived->checkForUpdateInformation();
     shortLived.reset();
