@@ -7,7 +7,6 @@ namespace {
 
 using testing::AppControllerFixture;
 using ::testing::ElementsAre;
-using ::testing::IsEmpty;
 
 class ScriptingAndUpdatesTest : public AppControllerFixture {
   protected:
