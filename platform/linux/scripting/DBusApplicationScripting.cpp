@@ -103,6 +103,8 @@ bool DBusApplicationScripting::handleMessage(const QDBusMessage& message,
         reply = getAll(message);
     } else if (interface == kPropertiesInterface && member == "Set") {
         reply = set(message);
+    } else if (interface == kInterface) {
+        reply = message.createErrorReply(QDBusError::UnknownMethod, "No method " + member);
     } else {
         return false;  // Qt answers everything else, unknown calls with an error
     }
