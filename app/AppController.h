@@ -5,10 +5,13 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "platform/ApplicationScripting.h"
 #include "platform/EventTap.h"
 #include "platform/ProcessManager.h"
 #include "sound/KeyCapture.h"
+#include "support/SUUpdater.h"
 
 namespace plinka {
 
@@ -58,8 +61,9 @@ struct DesktopServices {
 };
 
 // The application's delegate: launch and lifecycle, the status item and its menu, the
-// preference actions, and the key capture's hand-over to the sounds.
-class AppController {
+// preference actions, the capture of every key on the desktop, the scripting keys and the
+// updater's delegate.
+class AppController final : public ScriptingDelegate, public SUUpdaterDelegate {
   public:
     static constexpr double kShownLength = 26.0;
     static constexpr double kHiddenLength = 1.0;
@@ -69,7 +73,7 @@ class AppController {
     static void initialize(Platform& platform, DesktopServices& desktop);
 
     AppController(Platform& platform, DesktopServices& desktop, SoundController& sounds);
-    ~AppController();
+    ~AppController() override;
     AppController(const AppController&) = delete;
     AppController& operator=(const AppController&) = delete;
 
@@ -98,6 +102,21 @@ class AppController {
     void showLoginItems();
     void _showLoginItems();
 
+    // Scripting: "theme" and "themes" are the delegate's.
+    bool applicationDelegateHandlesKey(Application& application, const std::string& key) override;
+    std::optional<std::string> theme() const override;
+    void setTheme(const std::string& name) override;
+    std::vector<std::string> themes() const override;
+    void addScriptingObserver(KeyObserver observer) override;
+
+    // The updater's delegate: never a permission prompt, outcomes ignored, and the machine
+    // identifier and saved theme sent along with the system profile.
+    bool updaterShouldPromptForPermissionToCheckForUpdates(SUUpdater& updater) override;
+    std::vector<FeedParameter> feedParametersForUpdater(SUUpdater& updater,
+                                                        bool sendingSystemProfile) override;
+    void updaterDidFindValidUpdate(SUUpdater& updater, const SUAppcastItem& update) override;
+    void updaterDidNotFindUpdate(SUUpdater& updater) override;
+
     StatusItem* statusItem() const { return statusItem_.get(); }
     const std::shared_ptr<Menu>& statusItemMenu() const { return statusItemMenu_; }
 
@@ -120,6 +139,7 @@ class AppController {
     std::unique_ptr<StatusItem> statusItem_;
     std::shared_ptr<Menu> statusItemMenu_;
     std::unique_ptr<Timer> accessTimer_;
+    std::vector<KeyObserver> scriptingObservers_;
     KeyCapture keyCapture_;  // last: its thread goes first
 };
 

@@ -117,11 +117,17 @@ void AppController::soundSelectionChanged(const MenuItem* sender) {
 }
 
 void AppController::_setSoundThemeByName(const std::optional<std::string>& name) {
+    const std::optional<std::string> before = sounds_.currentThemeName();
     sounds_.setThemeByName(name);
     const auto& current = sounds_.currentThemeName();
     desktop_.defaults.setObject(current ? Object::string(*current) : Object(), "soundTheme");
     if (desktop_.defaults.boolForKey("playSoundOnThemeSelection")) {
         sounds_.playSoundForKeyCode(SoundTheme::kSampleKeyCode, 1);
+    }
+    if (current != before) {
+        for (const KeyObserver& observer : scriptingObservers_) {
+            observer("theme");
+        }
     }
 }
 

@@ -1,6 +1,8 @@
 // Plinka: a sound for every key pressed and released on the desktop.
 #include <QApplication>
+#include <QDBusConnection>
 #include <QTimer>
+#include <chrono>
 
 #include "app/AppController.h"
 #include "app/ImportSoundPack.h"
@@ -21,6 +23,7 @@
 #include "platform/linux/input/LinuxEventTapService.h"
 #include "platform/linux/process/ProcfsProcessManager.h"
 #include "platform/linux/process/ReopenListener.h"
+#include "platform/linux/scripting/DBusApplicationScripting.h"
 #include "platform/linux/system/CrashHandler.h"
 #include "platform/linux/system/DirectoryCrashReports.h"
 #include "platform/linux/system/PosixCommandRunner.h"
@@ -30,11 +33,14 @@
 #include "platform/linux/system/UnameProcessInformation.h"
 #include "platform/linux/system/UnavailableSystemAttributes.h"
 #include "platform/linux/system/XdgAutostartLoginItems.h"
+#include "platform/linux/update/LinuxSystemProfile.h"
+#include "platform/linux/update/QtAppcastLoader.h"
 #include "sound/SoundController.h"
 #include "support/CrashReporter.h"
 #include "support/Feedback.h"
 #include "support/LoginItems.h"
 #include "support/PLKAdditions.h"
+#include "support/SUUpdater.h"
 
 namespace {
 
@@ -114,6 +120,13 @@ int main(int argc, char** argv) {
     AppController::initialize(platform, desktop);
     AppController controller(platform, desktop, SoundController::sharedInstance());
 
+    QtAppcastLoader appcasts(AppcastFetchLimits{});
+    LinuxSystemProfile systemProfile;
+    SUUpdater& updater = SUUpdater::sharedUpdater(
+        {defaults, information, systemProfile, appcasts, platform.log, clock});
+    updater.setDelegate(&controller);
+    chores.checkForUpdateInformation = [&updater] { updater.checkForUpdateInformation(); };
+
     if (const auto path = bundle.pathForResource("MainMenu", "ui")) {
         preferences = PreferencesWindow::load(
             *path,
@@ -157,6 +170,10 @@ int main(int argc, char** argv) {
             preferences->show();
         }
     });
+    const auto scripting = DBusApplicationScripting::publish(
+        QDBusConnection::sessionBus(), QString::fromStdString(identifier),
+        bundle.pathForResource("org.plinka.Plinka", "xml"), controller, qtApplication,
+        platform.log);
     QObject::connect(&application, &QCoreApplication::aboutToQuit,
                      [&] { controller.applicationWillTerminate(); });
     QTimer::singleShot(0, [&] { controller.applicationDidFinishLaunching(); });

@@ -69,6 +69,7 @@ PlinkaSession::PlinkaSession(const std::string& display, const std::string& sour
         fs::create_directories(home_ + "/" + folder);
     }
     fs::permissions(home_ + "/runtime", fs::perms::owner_all);
+    writeDefaults(Object::Dictionary{});
 }
 
 std::string PlinkaSession::audioFile(int copy) const {
@@ -89,7 +90,13 @@ void PlinkaSession::writeDefaults(const std::map<std::string, std::string>& stri
 }
 
 void PlinkaSession::writeDefaults(const Object::Dictionary& entries) const {
-    const auto plist = writeXmlPropertyList(Object::dictionary(entries));
+    // No test reaches out to the network unless it asks to.
+    Object::Dictionary values{{Object::string("SUEnableAutomaticChecks"), Object::boolean(false)}};
+    for (const auto& entry : entries) {
+        std::erase_if(values, [&](const auto& value) { return value.first == entry.first; });
+        values.push_back(entry);
+    }
+    const auto plist = writeXmlPropertyList(Object::dictionary(values));
     if (!plist) {
         throw std::invalid_argument("defaults that no property list holds");
     }
@@ -129,8 +136,9 @@ std::unique_ptr<ChildProcess> PlinkaSession::start(
         {"XDG_STATE_HOME", home_ + "/state"},
         {"XDG_RUNTIME_DIR", home_ + "/runtime"},
         {"TMPDIR", home_ + "/tmp"},
-        // No buses: the tray falls back to the X11 system tray, sleep and wake go unnoticed.
-        {"DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/plinka-session-bus"},
+        // No buses unless asked for: the tray falls back to the X11 system tray, sleep and wake
+        // go unnoticed, scripting is off.
+        {"DBUS_SESSION_BUS_ADDRESS", sessionBus_},
         {"DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/plinka-system-bus"},
         {"SDL_AUDIODRIVER", "disk"},
         {"SDL_DISKAUDIOFILE", audioFile(started_)},

@@ -29,7 +29,8 @@ class PlinkaSession {
 
     // Puts a theme file into the bundle's themes.
     void addTheme(const std::string& themeFile) const;
-    // Writes the user's defaults (string values) before a copy starts.
+    // Writes the user's defaults (string values) before a copy starts, over the session's own:
+    // automatic update checks off, so that no test reaches out to the network.
     void writeDefaults(const std::map<std::string, std::string>& strings) const;
     // Writes the user's defaults (values of any property-list type) before a copy starts.
     void writeDefaults(const Object::Dictionary& entries) const;
@@ -37,6 +38,8 @@ class PlinkaSession {
     std::string defaultsFile() const;
     // Puts an executable script on the copies' PATH, ahead of the system's programs.
     void addProgram(const std::string& name, const std::string& script) const;
+    // Gives the copies started from now on this session bus; by default they have none.
+    void useSessionBus(const std::string& address) { sessionBus_ = address; }
 
     // Where the copies' runtime files go (reopen sockets, temporary sounds in plinka/).
     std::string runtimeDirectory() const { return home_ + "/runtime"; }
@@ -57,6 +60,7 @@ class PlinkaSession {
     std::string identifier_;
     std::string bundle_;
     std::string home_;
+    std::string sessionBus_ = "unix:path=/nonexistent/plinka-session-bus";
     int started_ = 0;
 };
 

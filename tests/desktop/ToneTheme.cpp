@@ -131,7 +131,7 @@ std::vector<float> readFloats(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::vector<char> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     std::vector<float> samples(bytes.size() / sizeof(float));
-    if (!samples.empty()) {  // an empty file: no buffer to copy from (null for memcpy)
+    if (!samples.empty()) {  // an empty vector's data() may be null, which memcpy must not get
         std::memcpy(samples.data(), bytes.data(), samples.size() * sizeof(float));
     }
     return samples;

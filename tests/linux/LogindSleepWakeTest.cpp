@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "PrivateBus.h"
 #include "QtEventWait.h"
 #include "doubles/RecordingLog.h"
 #include "platform/linux/LogindSleepWakeNotifications.h"
@@ -19,44 +20,13 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using testing::PrivateBus;
 using testing::processEventsUntil;
-
-// A private message bus that stands in for the system bus while the test runs.
-class PrivateBus {
-  public:
-    PrivateBus() {
-        std::FILE* output =
-            ::popen("dbus-daemon --session --fork --print-address=1 --print-pid=1", "r");
-        char line[512] = {};
-        if (output && std::fgets(line, sizeof line, output)) {
-            address_ = line;
-            address_.erase(address_.find_last_not_of("\n") + 1);
-            if (std::fgets(line, sizeof line, output)) {
-                pid_ = std::atoi(line);
-            }
-        }
-        if (output) {
-            ::pclose(output);
-        }
-    }
-    ~PrivateBus() {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGTERM);
-        }
-    }
-    PrivateBus(const PrivateBus&) = delete;
-    PrivateBus& operator=(const PrivateBus&) = delete;
-    const std::string& address() const { return address_; }
-
-  private:
-    std::string address_;
-    int pid_ = 0;
-};
 
 // The system bus is chosen once per process, so one test covers the bus that is there and a
 // child process covers the bus that is absent.
 TEST(LogindSleepWake, PrepareForSleepFromLogindReachesTheObservers) {
-    PrivateBus bus;
+    PrivateBus bus;  // stands in for the system bus
     ASSERT_FALSE(bus.address().empty()) << "dbus-daemon is needed";
     ::setenv("DBUS_SYSTEM_BUS_ADDRESS", bus.address().c_str(), 1);
     QDBusConnection logind =

@@ -99,8 +99,9 @@ void ChildProcess::closeInput() {
 }
 
 bool ChildProcess::fill(std::chrono::steady_clock::time_point deadline) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        deadline - std::chrono::steady_clock::now());
+    // Rounded up: a poll that ends before the deadline would let waitForExit wait for good.
+    const auto left =
+        std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
     pollfd entry{outputFd_, POLLIN, 0};
     const int ready = ::poll(&entry, 1, static_cast<int>(std::max<int64_t>(left.count(), 0)));
     if (ready <= 0) {

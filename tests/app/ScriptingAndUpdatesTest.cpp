@@ -1,0 +1,109 @@
+#include "AppControllerFixture.h"
+#include "doubles/FakeAppcastLoader.h"
+#include "doubles/FakeClock.h"
+#include "doubles/FakeSystemProfile.h"
+
+namespace plinka {
+namespace {
+
+using testing::AppControllerFixture;
+using ::testing::ElementsAre;
+
+class ScriptingAndUpdatesTest : public AppControllerFixture {
+  protected:
+    testing::FakeSystemProfile profile;
+    testing::FakeAppcastLoader appcasts;
+    testing::FakeClock clock;
+    SUUpdater updater{{desktop.defaults, desktop.information, profile, appcasts, fake.log, clock}};
+};
+
+TEST_F(ScriptingAndUpdatesTest, TheDelegateHandlesExactlyThemeAndThemes) {
+    const std::vector<std::pair<std::string, bool>> cases = {
+        {"theme", true},       {"themes", true},  {"Theme", false}, {"THEMES", false},
+        {"themeNames", false}, {"theme ", false}, {"", false}};
+    for (const auto& [key, handled] : cases) {
+        EXPECT_EQ(controller.applicationDelegateHandlesKey(desktop.application, key), handled)
+            << '"' << key << '"';
+    }
+}
+
+TEST_F(ScriptingAndUpdatesTest, ScriptsSetTheThemeAsTheMenuDoesAndReadItAfresh) {
+    addTheme("Bubbles");
+    desktop.defaults.setBool(true, "playSoundOnThemeSelection");
+    controller.awakeFromNib();
+    EXPECT_THAT(controller.themes(), ElementsAre("Off", "Bubbles"));
+
+    controller.setTheme("Off");
+    EXPECT_EQ(controller.theme(), "Off");
+    EXPECT_FALSE(keepAlive.isRunning());
+    controller.setTheme("Bubbles");
+    EXPECT_EQ(controller.theme(), "Bubbles");
+    EXPECT_EQ(desktop.defaults.stringForKey("soundTheme"), "Bubbles");
+    EXPECT_THAT(spoken(), ElementsAre("Bubbles"));
+    EXPECT_TRUE(keepAlive.isRunning());
+
+    controller.setTheme("Nonesuch");
+    EXPECT_EQ(controller.theme(), "Off");
+    EXPECT_EQ(desktop.defaults.stringForKey("soundTheme"), "Off");
+    EXPECT_FALSE(keepAlive.isRunning());
+
+    addTheme("Typewriter");
+    EXPECT_THAT(controller.themes(), ElementsAre("Off", "Bubbles", "Typewriter"));
+}
+
+TEST_F(ScriptingAndUpdatesTest, ObserversHearOfEveryChangeOfTheThemeInForceAndOfNothingElse) {
+    addTheme("Bubbles");
+    addTheme("Typewriter");
+    controller.awakeFromNib();
+    std::vector<std::string> heard;
+    controller.addScriptingObserver([&](const std::string& key) {
+        heard.push_back(key + "=" + controller.theme().value_or("?"));
+    });
+    openMenu();
+    menuItem("Typewriter").action(menuItem("Typewriter"));  // from Bubbles, the first file
+    controller.setTheme("Typewriter");                      // no change
+    controller.setTheme("Nonesuch");
+    controller.setTheme("Off");  // a new "Off" in place of the old one: the same name
+    desktop.defaults.simulateOutsideChange("soundTheme", Object::string("Bubbles"));
+    EXPECT_THAT(heard, ElementsAre("theme=Typewriter", "theme=Off"));
+}
+
+TEST_F(ScriptingAndUpdatesTest, FeedParametersCarryTheIdentifierAndSavedThemeOnlyWithTheProfile) {
+    struct Case {
+        bool sendingSystemProfile;
+        int uuidStatus;
+        std::optional<std::string> savedTheme;
+        std::vector<FeedParameter> expected;
+    };
+    const FeedParameter uuid{"uuid", "UUID", "5f0e", "5f0e"};
+    const FeedParameter theme{"soundTheme", "Sound Theme", "Bubbles & Co", "Bubbles & Co"};
+    const std::vector<Case> cases = {
+        {false, 0, "Bubbles & Co", {}},     {true, 0, "Bubbles & Co", {uuid, theme}},
+        {true, 1, "Bubbles & Co", {theme}}, {true, 0, std::nullopt, {uuid}},
+        {true, 1, std::nullopt, {}},
+    };
+    for (const Case& c : cases) {
+        testing::FakeDesktop other(fake.platform);
+        other.commands.results = {{c.uuidStatus, "5f0e\n"}};
+        if (c.savedTheme) {
+            other.defaults.setObject(Object::string(*c.savedTheme), "soundTheme");
+        }
+        AppController delegate(fake.platform, other.services, sounds);
+        EXPECT_EQ(delegate.feedParametersForUpdater(updater, c.sendingSystemProfile), c.expected)
+            << "profile " << c.sendingSystemProfile << ", uuid status " << c.uuidStatus
+            << ", theme " << c.savedTheme.value_or("(none)");
+        EXPECT_EQ(other.commands.commands.empty(), !c.sendingSystemProfile);
+    }
+}
+
+TEST_F(ScriptingAndUpdatesTest, TheUpdaterIsNeverToAskForPermission) {
+    EXPECT_FALSE(controller.updaterShouldPromptForPermissionToCheckForUpdates(updater));
+    for (const bool automatic : {true, false}) {
+        desktop.defaults.setBool(automatic, "SUEnableAutomaticChecks");
+        desktop.defaults.setBool(automatic, "SUSendProfileInfo");
+        EXPECT_FALSE(controller.updaterShouldPromptForPermissionToCheckForUpdates(updater));
+    }
+}
+
+}  // namespace
+}  // namespace plinka

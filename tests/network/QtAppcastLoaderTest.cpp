@@ -1,0 +1,198 @@
+// The appcast fetch against real loopback servers: what is sent and parsed, and every fault
+// ending the fetch quietly within the time limit while the main thread keeps turning.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSslConfiguration>
+#include <QSslKey>
+#include <QSslServer>
+#include <QTimer>
+#include <cstdlib>
+
+#include "LoopbackHttpServer.h"
+#include "ScratchDirectory.h"
+#include "linux/QtEventWait.h"
+#include "platform/linux/update/QtAppcastLoader.h"
+
+namespace plinka {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using testing::LoopbackHttpServer;
+using ::testing::Optional;
+using Answer = LoopbackHttpServer::Answer;
+
+constexpr std::chrono::milliseconds kTimeout{3000};
+
+const char* const kAppcast = R"(<?xml version="1.0" encoding="utf-8"?>
+<rss version="2.0" xmlns:sparkle="http://www.andymatuschak.org/xml-namespaces/sparkle">
+  <channel>
+    <title>Plinka</title>
+    <item><title>1.10</title><sparkle:version>1.10</sparkle:version>
+      <enclosure url="https://plinka.org/1.10.tar.xz" sparkle:version="9"/></item>
+    <item><title>1.2</title>
+      <enclosure url="https://plinka.org/1.2.tar.xz" sparkle:version="1.2" length="1"/></item>
+    <item><title>no version</title></item>
+  </channel>
+</rss>)";
+
+// One fetch run to its end on the event loop, with the longest pause of the main thread.
+struct Fetched {
+    std::optional<AppcastLoader::Result> result;
+    std::chrono::milliseconds took{};
+    std::chrono::milliseconds longestPause{};
+};
+
+Fetched fetch(QtAppcastLoader& loader, const std::string& url,
+              const std::vector<AppcastLoader::QueryItem>& query = {}) {
+    Fetched fetched;
+    QElapsedTimer clock;
+    clock.start();
+    qint64 lastTick = 0;
+    qint64 longestPause = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        longestPause = std::max(longestPause, clock.elapsed() - lastTick);
+        lastTick = clock.elapsed();
+    });
+    ticker.start(5);
+    loader.loadAppcast(url, query, [&](const AppcastLoader::Result& result) {
+        fetched.result = result;
+        fetched.took = std::chrono::milliseconds(clock.elapsed());
+    });
+    testing::processEventsUntil([&] { return fetched.result.has_value(); },
+                                static_cast<int>(kTimeout.count()) + 5000);
+    fetched.longestPause = std::chrono::milliseconds(longestPause);
+    return fetched;
+}
+
+TEST(QtAppcastLoader, SendsTheQueryPercentEncodedAndReadsEachItemsVersion) {
+    LoopbackHttpServer server;
+    server.answer(Answer::Body, kAppcast);
+    QtAppcastLoader loader(AppcastFetchLimits{});
+    const std::vector<AppcastLoader::QueryItem> query = {
+        {"uuid", "5f0e"}, {"soundTheme", "Bubbles & Co+1 ü/?=#"}, {"lang", "de_DE"}};
+
+    const Fetched fetched = fetch(loader, server.url("/appcast.xml?channel=beta"), query);
+    ASSERT_TRUE(fetched.result);
+    EXPECT_EQ(fetched.result->failure, std::nullopt);
+    std::vector<std::optional<std::string>> versions;
+    for (const SUAppcastItem& item : fetched.result->items) {
+        versions.push_back(item.versionString);
+    }
+    EXPECT_THAT(versions, ElementsAre(Optional(std::string("1.10")), Optional(std::string("1.2")),
+                                      std::nullopt));
+
+    ASSERT_EQ(server.targets().size(), 1u);
+    const std::string target = server.targets()[0];
+    EXPECT_EQ(target.rfind("/appcast.xml?channel=beta&uuid=5f0e&soundTheme=", 0), 0u) << target;
+    EXPECT_THAT(target, HasSubstr("Bubbles%20%26%20Co%2B1%20%C3%BC%2F%3F%3D%23"));
+    const auto decoded = testing::decodedQuery(target);
+    EXPECT_EQ(decoded.at("soundTheme"), "Bubbles & Co+1 ü/?=#");
+    EXPECT_EQ(decoded.at("lang"), "de_DE");
+}
+
+TEST(QtAppcastLoader, AnEmptyQueryLeavesTheFeedAsItIs) {
+    LoopbackHttpServer server;
+    server.answer(Answer::Body, kAppcast);
+    QtAppcastLoader loader(AppcastFetchLimits{});
+    ASSERT_TRUE(fetch(loader, server.url()).result);
+    EXPECT_THAT(server.targets(), ElementsAre("/appcast.xml"));
+}
+
+// A TLS server on loopback whose certificate, made now by openssl, is its own issuer.
+class SelfSignedServer {
+  public:
+    SelfSignedServer() {
+        const std::string key = scratch_.file("key.pem");
+        const std::string certificate = scratch_.file("certificate.pem");
+        const std::string command =
+            "openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 1 "
+            "-subj /CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1 -keyout " +
+            key + " -out " + certificate + " 2>/dev/null";
+        if (std::system(command.c_str()) != 0) {
+            return;
+        }
+        QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
+        configuration.setLocalCertificate(
+            QSslCertificate::fromPath(QString::fromStdString(certificate), QSsl::Pem)[0]);
+        QFile keyFile(QString::fromStdString(key));
+        keyFile.open(QIODevice::ReadOnly);
+        configuration.setPrivateKey(QSslKey(&keyFile, QSsl::Ec));
+        server_.setSslConfiguration(configuration);
+        server_.listen(QHostAddress::LocalHost);
+    }
+    bool listening() const { return server_.isListening(); }
+    std::string url() const {
+        return "https://127.0.0.1:" + std::to_string(server_.serverPort()) + "/appcast.xml";
+    }
+
+  private:
+    testing::ScratchDirectory scratch_;
+    QSslServer server_;
+};
+
+TEST(QtAppcastLoader, EveryFaultEndsTheFetchWithAFailureInTimeWhileTheMainThreadTurns) {
+    struct Fault {
+        std::string name;
+        Answer answer;
+        std::string body;
+        int status;
+        std::string failure;
+    };
+    const std::vector<Fault> faults = {
+        {"silent server", Answer::Silence, "", 200, "no answer within 3000 ms"},
+        {"redirect loop", Answer::RedirectToItself, "", 200, "Too many redirects"},
+        {"50 MB streamed", Answer::EndlessBody, "", 200, "larger than 1048576 bytes"},
+        {"50 MB declared", Answer::DeclaredHugeBody, "", 200, "larger than 1048576 bytes"},
+        {"not RSS", Answer::Body, "<html><body>Moved</body></html>", 200, "not an RSS feed"},
+        {"cut-off RSS", Answer::Body, "<rss><channel><item>", 200, "malformed appcast"},
+        {"server error", Answer::Body, kAppcast, 500, "status 500"},
+    };
+    QtAppcastLoader loader(AppcastFetchLimits{kTimeout});
+    auto expectQuietEnd = [](const Fetched& fetched, const std::string& name,
+                             const std::string& failure) {
+        ASSERT_TRUE(fetched.result) << name << ": no end";
+        EXPECT_THAT(fetched.result->failure, Optional(HasSubstr(failure))) << name;
+        EXPECT_THAT(fetched.result->items, ::testing::IsEmpty()) << name;
+        EXPECT_LE(fetched.took, kTimeout + std::chrono::seconds(2)) << name;
+        // A thread that waited on the network would stall for about the whole limit.
+        EXPECT_LT(fetched.longestPause, kTimeout / 2) << name;
+    };
+    for (const Fault& fault : faults) {
+        LoopbackHttpServer server;
+        server.answer(fault.answer, fault.body, fault.status);
+        expectQuietEnd(fetch(loader, server.url()), fault.name, fault.failure);
+    }
+    const std::string refused =
+        "http://127.0.0.1:" + std::to_string(testing::refusingPort()) + "/appcast.xml";
+    expectQuietEnd(fetch(loader, refused), "refused", "refused");
+    expectQuietEnd(fetch(loader, "http://plinka-test.invalid/appcast.xml"), "no network",
+                   "fetching http://plinka-test.invalid/appcast.xml: ");
+    expectQuietEnd(fetch(loader, "file:///etc/passwd"), "not http", "not an http or https URL");
+
+    SelfSignedServer tls;
+    if (!tls.listening()) {
+        GTEST_SKIP() << "openssl could not make a certificate";
+    }
+    expectQuietEnd(fetch(loader, tls.url()), "invalid certificate", "certificate");
+}
+
+TEST(QtAppcastLoader, AFetchUnderWayEndsWithoutACallWhenTheLoaderGoes) {
+    LoopbackHttpServer server;
+    server.answer(Answer::Silence);
+    bool called = false;
+    {
+        QtAppcastLoader loader(AppcastFetchLimits{});
+        loader.loadAppcast(server.url(), {}, [&](const AppcastLoader::Result&) { called = true; });
+        testing::processEventsUntil([&] { return !server.targets().empty(); });
+    }
+    testing::processEventsUntil([] { return false; }, 200);
+    EXPECT_FALSE(called);
+}
+
+}  // namespace
+}  // namespace plinka
