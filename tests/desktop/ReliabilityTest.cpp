@@ -13,11 +13,7 @@
 #include "DesktopTest.h"
 #include "PlinkaSession.h"
 #include "ToneTheme.h"
-#include "base/FileUrl.h"
-#include "doubles/FakePlatform.h"
-#include "platform/linux/plist/PlistKeyedArchives.h"
-#include "sound/Sound.h"
-#include "sound/SoundTheme.h"
+#include "UrlTheme.h"
 
 namespace plinka::testing {
 namespace {
@@ -94,19 +90,7 @@ TEST_F(ReliabilityTest, PipesInPlaceOfFilesNeverHoldUpTheStart) {
     PlinkaSession session(display());
     const std::string pipe = session.directory() + "/sound.wav";
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-    {
-        FakePlatform fake;
-        Object::Array down(SoundTheme::kSlotCount, Object::null());
-        down[0] = Object::instance(
-            Sound::initWithContentsOfURL(FileUrl::fileURLWithPath(pipe), fake.platform));
-        const auto theme = SoundTheme::themeWithSounds(
-            Object::array({Object::array(down), Object::array(down)}), "Piped", fake.platform);
-        const auto bytes = PlistKeyedArchives().archivedDataWithRootObject(Object::instance(theme));
-        ASSERT_TRUE(bytes);
-        std::ofstream(session.directory() + "/Piped.plnk", std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes->data()),
-                   static_cast<std::streamsize>(bytes->size()));
-    }
+    writeUrlTheme(session.directory() + "/Piped.plnk", "Piped", pipe);
     session.addTheme(session.directory() + "/Piped.plnk");
     session.writeDefaults({{"soundTheme", "Piped"}});
     auto plinka = session.start();

@@ -48,6 +48,25 @@ TEST_F(SingleCopyTest, ALaterCopyReopensTheRunningOneAndQuits) {
     EXPECT_TRUE(running(first->pid()));
 }
 
+// The desktop entry's Preferences action while Plinka runs: the later copy shows nothing itself
+// and the running copy opens its Preferences window.
+TEST_F(SingleCopyTest, ALaterCopyForThePreferencesShowsThoseOfTheRunningOne) {
+    PlinkaSession session(display());
+    auto first = session.start();
+    ASSERT_TRUE(eventually([&] { return visibleWindows("Plinka").size() == 1; }))
+        << first->output();
+    auto preferences = [&] {
+        return output("xdotool search --onlyvisible --name 'Plinka Preferences'").has_value();
+    };
+    EXPECT_FALSE(preferences());
+
+    auto later = session.start({"--preferences"});
+    EXPECT_EQ(later->waitForExit(), 0);
+    EXPECT_THAT(later->output(), HasSubstr(kYielding));
+    EXPECT_TRUE(eventually(preferences));
+    EXPECT_EQ(visibleWindows("Plinka").size(), 2u);  // the icon and the window, no menu
+}
+
 TEST_F(SingleCopyTest, TwoCopiesStartedTogetherLeaveOneRunning) {
     PlinkaSession session(display());
     auto one = session.start();

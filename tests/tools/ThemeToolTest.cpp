@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -8,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "UrlTheme.h"
 #include "base/FileUrl.h"
 #include "doubles/FakeKeyedArchives.h"
 #include "platform/KeyedArchive.h"
@@ -333,6 +335,39 @@ TEST(PlinkaTheme, CommandsWorkOnRealFiles) {
     for (auto command : {"list", "inspect", "dump", "build", "preview", "import", "check"}) {
         EXPECT_NE(help.out.find(std::string("\n  ") + command), std::string::npos) << command;
     }
+}
+
+// What is not a regular file is named for what it is, a file too large is refused before it is
+// read, and a theme whose sound can't be made says so and fails.
+TEST(PlinkaTheme, RefusesSpecialAndHugeFilesAndFailsOnSoundsItCannotMake) {
+    const auto directory = freshDirectory("refusals");
+    const std::string pipe = (directory / "pipe").string();
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const std::string huge = (directory / "huge.plnk").string();
+    std::ofstream(huge).flush();
+    fs::resize_file(huge, 100 << 20);
+    const struct {
+        std::string arguments, error;
+    } refusals[] = {
+        {"dump " + pipe, pipe + ": not a regular file"},
+        {"dump " + directory.string(), directory.string() + ": not a regular file"},
+        {"dump " + (directory / "missing").string(), "missing: no such file"},
+        {"dump " + huge, huge + ": larger than"},
+        {"inspect " + pipe, pipe + ": not a regular file"},
+    };
+    for (const auto& refusal : refusals) {
+        const auto run = runTool(refusal.arguments);
+        EXPECT_EQ(run.status, 1) << refusal.arguments;
+        EXPECT_NE(run.err.find(refusal.error), std::string::npos) << run.err;
+    }
+
+    const std::string theme = (directory / "Piped.plnk").string();
+    testing::writeUrlTheme(theme, "Piped", pipe);
+    const auto inspect = runTool("inspect " + theme);
+    EXPECT_EQ(inspect.status, 1);
+    EXPECT_NE(inspect.err.find(pipe + ": not a regular file"), std::string::npos) << inspect.err;
+    EXPECT_NE(inspect.err.find("1 of its sounds could not be loaded"), std::string::npos)
+        << inspect.err;
 }
 
 TEST(PlinkaTheme, ChecksImportsAndInstallsSoundPacks) {

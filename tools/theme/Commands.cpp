@@ -11,6 +11,7 @@
 #include "base/FileUrl.h"
 #include "platform/UserThemeFolder.h"
 #include "platform/linux/audio/MixerSystemSoundService.h"
+#include "platform/linux/plist/PlistLimits.h"
 #include "sound/AudioKeepAlive.h"
 #include "sound/Sound.h"
 #include "sound/SoundController.h"
@@ -18,6 +19,7 @@
 #include "tools/theme/ArchiveDump.h"
 #include "tools/theme/KeyNames.h"
 #include "tools/theme/Preview.h"
+#include "tools/theme/RegularFile.h"
 #include "tools/theme/ThemeBuilder.h"
 #include "tools/theme/ThemeFiles.h"
 #include "tools/theme/ThemeTable.h"
@@ -133,7 +135,11 @@ void writeFileAtomically(const std::string& path, const void* bytes, size_t size
 
 std::vector<uint8_t> readFile(const std::string& path) {
     std::error_code ignored;
-    check(std::filesystem::is_regular_file(path, ignored), path + ": no such file");
+    const auto problem = whyNotARegularFile(path);
+    check(!problem, path + ": " + problem.value_or(""));
+    // Nothing larger could be a theme file; a huge one is refused before it is read.
+    check(std::filesystem::file_size(path, ignored) <= PlistLimits::kMaxBytes,
+          path + ": larger than " + std::to_string(PlistLimits::kMaxBytes) + " bytes");
     std::ifstream in(path, std::ios::binary);
     check(static_cast<bool>(in), path + ": can't open the file");
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -152,12 +158,15 @@ void inspect(ToolPlatform& tool, const std::string& fileOrName, std::ostream& ou
     std::string error;
     const auto path = resolveThemeFile(fileOrName, tool.platform(), error);
     check(path.has_value(), error);
-    const auto theme = loadThemeFile(*path, tool.platform(), error);
+    size_t unloaded = 0;
+    const auto theme = loadThemeFile(*path, tool.platform(), error, &unloaded);
     check(theme != nullptr, error);
     auto& sounds = tool.systemSounds();
     out << "file: " << *path << "\n"
         << describeTheme(*theme,
                          [&](const Sound& sound) { return sounds.durationOf(sound.soundID()); });
+    check(unloaded == 0, *path + ": " + std::to_string(unloaded) +
+                             " of its sounds could not be loaded (see the lines above)");
 }
 
 void dump(const std::string& path, std::ostream& out) {

@@ -85,7 +85,13 @@ class Recorder {
 std::optional<synth::Audio> renderPreview(ToolPlatform& tool, const std::string& themeFile,
                                           std::string_view text, uint64_t seed,
                                           std::string& error) {
-    if (!loadThemeFile(themeFile, tool.platform(), error)) {
+    size_t unloaded = 0;
+    if (!loadThemeFile(themeFile, tool.platform(), error, &unloaded)) {
+        return std::nullopt;
+    }
+    if (unloaded > 0) {
+        error = themeFile + ": " + std::to_string(unloaded) +
+                " of its sounds could not be loaded (see the lines above)";
         return std::nullopt;
     }
     const auto events = typingSchedule(text, seed);

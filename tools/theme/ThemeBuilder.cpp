@@ -10,6 +10,7 @@
 #include "platform/Platform.h"
 #include "sound/Sound.h"
 #include "sound/SoundTheme.h"
+#include "tools/theme/RegularFile.h"
 
 namespace plinka::themetool {
 
@@ -53,9 +54,8 @@ class SlotValues {
             return made->second;
         }
         const std::string path = directory_ + "/" + file;
-        std::error_code ignored;
-        if (!std::filesystem::is_regular_file(path, ignored)) {
-            error = path + ": no such file";
+        if (const auto problem = whyNotARegularFile(path)) {
+            error = path + ": " + *problem;
             return std::nullopt;
         }
         auto made = Sound::initWithContentsOfURL(FileUrl::fileURLWithPath(path), platform_);

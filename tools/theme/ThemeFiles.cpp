@@ -9,6 +9,7 @@
 #include "platform/UserThemeFolder.h"
 #include "sound/SoundTheme.h"
 #include "sound/ThemeClasses.h"
+#include "tools/theme/RegularFile.h"
 
 namespace plinka::themetool {
 
@@ -36,20 +37,28 @@ std::optional<std::string> resolveThemeFile(const std::string& fileOrName, Platf
                                 : "in " + bundle + " (see plinka-theme list)");
         return std::nullopt;
     }
-    error = fileOrName + ": no such file";
+    error = fileOrName + ": " + whyNotARegularFile(fileOrName).value_or("no such file");
     return std::nullopt;
 }
 
 std::shared_ptr<SoundTheme> loadThemeFile(const std::string& path, Platform& platform,
-                                          std::string& error) {
-    std::error_code ignored;
-    if (!std::filesystem::is_regular_file(path, ignored)) {
-        error = path + ": no such file";
+                                          std::string& error, size_t* unloadedSounds) {
+    if (const auto problem = whyNotARegularFile(path)) {
+        error = path + ": " + *problem;
         return nullptr;
     }
+    ClassTable classes = themeClasses(platform);
+    size_t unloaded = 0;
+    classes["Sound"] = [&unloaded, makeSound = classes.at("Sound")](Decoder& coder) {
+        Object sound = makeSound(coder);
+        unloaded += sound.isNil() ? 1 : 0;
+        return sound;
+    };
     std::string reason;
-    const Object root =
-        platform.archives.unarchiveObjectWithFile(path, themeClasses(platform), &reason);
+    const Object root = platform.archives.unarchiveObjectWithFile(path, classes, &reason);
+    if (unloadedSounds) {
+        *unloadedSounds = unloaded;
+    }
     if (!root) {
         error = path + ": not a keyed archive" + (reason.empty() ? "" : " (" + reason + ")");
         return nullptr;

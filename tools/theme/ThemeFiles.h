@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <optional>
 #include <string>
@@ -17,8 +18,9 @@ std::optional<std::string> resolveThemeFile(const std::string& fileOrName, Platf
                                             std::string& error);
 
 // Decodes a theme file with the theme classes. nullptr with one line of reason in `error` when
-// the file can't be read, is not a keyed archive, or its root is not a theme.
+// the file can't be read, is not a keyed archive, or its root is not a theme. `unloadedSounds`
+// counts the sounds that could not be made (each logged on its own line); they stay silent.
 std::shared_ptr<SoundTheme> loadThemeFile(const std::string& path, Platform& platform,
-                                          std::string& error);
+                                          std::string& error, size_t* unloadedSounds = nullptr);
 
 }  // namespace plinka::themetool

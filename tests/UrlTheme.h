@@ -1,0 +1,36 @@
+#pragma once
+
+#include <fstream>
+#include <stdexcept>
+#include <string>
+
+#include "base/FileUrl.h"
+#include "doubles/FakePlatform.h"
+#include "platform/linux/plist/PlistKeyedArchives.h"
+#include "sound/Sound.h"
+#include "sound/SoundTheme.h"
+
+namespace plinka::testing {
+
+// Writes a theme file whose key 0 (A) plays, when it goes down, the file at `soundPath` from
+// where it is rather than embedded, as themes that name their sounds by URL do.
+inline void writeUrlTheme(const std::string& themeFile, const std::string& name,
+                          const std::string& soundPath) {
+    FakePlatform fake;  // makes the Sound without touching the file
+    Object::Array down(SoundTheme::kSlotCount, Object::null());
+    down[0] = Object::instance(
+        Sound::initWithContentsOfURL(FileUrl::fileURLWithPath(soundPath), fake.platform));
+    const auto theme = SoundTheme::themeWithSounds(
+        Object::array({Object::array(Object::Array(SoundTheme::kSlotCount, Object::null())),
+                       Object::array(down)}),
+        name, fake.platform);
+    const auto bytes = PlistKeyedArchives().archivedDataWithRootObject(Object::instance(theme));
+    if (!bytes) {
+        throw std::runtime_error("the theme could not be archived");
+    }
+    std::ofstream(themeFile, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes->data()),
+               static_cast<std::streamsize>(bytes->size()));
+}
+
+}  // namespace plinka::testing
