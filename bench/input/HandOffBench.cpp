@@ -10,34 +10,28 @@
 #include <vector>
 
 #include "bench/AllocationCounter.h"
+#include "bench/OfflineSounds.h"
 #include "doubles/FakeEventTapService.h"
-#include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/audio/AudioEngine.h"
-#include "sound/AudioKeepAlive.h"
 #include "sound/KeyCapture.h"
-#include "sound/SoundController.h"
 
 namespace plinka::bench {
 namespace {
 
 // The real platform (mixer rendered on demand) with the capture playing a shipped theme; the
 // tap is a double, as the callback is what is measured.
-struct KeyPath {
+struct KeyPath : OfflineSounds {
     KeyPath()
-        : services(LinuxPlatform::Options{"PlinkaBench", PLINKA_BUNDLE_DIR, {}, true}),
-          keepAlive(services.platform()),
-          sounds(services.platform(), keepAlive),
-          capture(
+        : capture(
               services.platform().runLoop, services.platform().log, taps,
-              [this](int32_t keyCode, int state) { sounds.playSoundForKeyCode(keyCode, state); },
+              [this](int32_t keyCode, int state) {
+                  controller.playSoundForKeyCode(keyCode, state);
+              },
               [](const std::string&) {}) {
-        sounds.setThemeByName("Mechanical");
+        controller.setThemeByName("Mechanical");
     }
 
-    LinuxPlatform services;
     testing::FakeEventTapService taps;
-    AudioKeepAlive keepAlive;
-    SoundController sounds;
     KeyCapture capture;
 };
 

@@ -8,24 +8,17 @@
 #include <vector>
 
 #include "bench/AllocationCounter.h"
+#include "bench/OfflineSounds.h"
 #include "platform/Bundle.h"
 #include "platform/Platform.h"
-#include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/audio/AudioEngine.h"
-#include "sound/AudioKeepAlive.h"
-#include "sound/SoundController.h"
 
 namespace plinka::bench {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Fixture {
-    Fixture()
-        : services(LinuxPlatform::Options{"PlinkaBench", PLINKA_BUNDLE_DIR, {}, true}),
-          keepAlive(services.platform()),
-          controller(services.platform(), keepAlive) {}
-
+struct Fixture : OfflineSounds {
     // The theme whose file is largest: the most sounds to decode.
     std::string largestTheme() {
         std::string largest;
@@ -39,10 +32,6 @@ struct Fixture {
         }
         return largest;
     }
-
-    LinuxPlatform services;
-    AudioKeepAlive keepAlive;
-    SoundController controller;
 };
 
 Fixture& fixture() {
