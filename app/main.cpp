@@ -19,6 +19,7 @@
 #include "platform/linux/process/ReopenListener.h"
 #include "platform/linux/system/CrashHandler.h"
 #include "platform/linux/system/DirectoryCrashReports.h"
+#include "platform/linux/system/InputGroupAccess.h"
 #include "platform/linux/system/PosixCommandRunner.h"
 #include "platform/linux/system/QtUrlOpener.h"
 #include "platform/linux/system/UnameProcessInformation.h"
@@ -63,8 +64,10 @@ int main(int argc, char** argv) {
     }
 
     PlistUserDefaults defaults(PlistUserDefaults::standardDirectory(), identifier, platform.log);
-    LinuxEventTapService eventTaps(
-        LinuxEventTapService::sessionOptions(chosenInputBackend(defaults)));
+    const auto inputOptions = LinuxEventTapService::sessionOptions(chosenInputBackend(defaults));
+    LinuxEventTapService eventTaps(inputOptions);
+    InputGroupAccess keyboardAccess({.devices = inputOptions.evdev.directory}, commands,
+                                    platform.log);
     QtAlertPresenter alerts;
     std::unique_ptr<PreferencesWindow> preferences;
     QtApplication qtApplication(bundle, [&preferences] {
@@ -84,8 +87,9 @@ int main(int argc, char** argv) {
         CrashReporterServices{crashReports, alerts, urls, information, platform.log});
     LaunchChores chores;
     chores.crashReporterCheck = [&crashReporter] { return crashReporter.check(); };
-    DesktopServices desktop{eventTaps, alerts,   qtApplication, statusBar,   defaults, processes,
-                            urls,      settings, loginItems,    information, chores};
+    DesktopServices desktop{eventTaps, keyboardAccess, alerts,      qtApplication,
+                            statusBar, defaults,       processes,   urls,
+                            settings,  loginItems,     information, chores};
 
     AppController::initialize(platform, desktop);
     AppController controller(platform, desktop, SoundController::sharedInstance());

@@ -11,6 +11,7 @@
 #include "doubles/FakeStatusBar.h"
 #include "doubles/FakeSystemInformation.h"
 #include "doubles/FakeSystemSettings.h"
+#include "doubles/FakeUniversalAccess.h"
 #include "doubles/FakeUserDefaults.h"
 #include "doubles/RecordingUrlOpener.h"
 #include "doubles/ScriptedProcessList.h"
@@ -77,9 +78,6 @@ class FakeApplication final : public Application {
 // Notes each launch chore as it runs, answering what the test sets.
 struct JournaledChores {
     explicit JournaledChores(DesktopJournal& journal) {
-        chores.checkUniversalAccess = [&journal](Timer* timer) {
-            journal.note(timer ? "access check (timer)" : "access check");
-        };
         chores.crashReporterCheck = [this, &journal] {
             journal.note("crash reporter");
             return crashReportsOffered;
@@ -106,6 +104,7 @@ struct FakeDesktop {
   public:
     DesktopJournal journal;
     FakeEventTapService eventTaps;
+    FakeUniversalAccess access;
     FakeAlertPresenter alerts{journal};
     FakeApplication application{journal};
     FakeStatusBar statusBar;
@@ -121,8 +120,8 @@ struct FakeDesktop {
     PLKAdditions information{SystemInformationServices{
         platform_.log, platform_.mainBundle, processInformation, systemAttributes, commands}};
     JournaledChores launch{journal};
-    DesktopServices services{eventTaps, alerts,   application, statusBar,   defaults,     processes,
-                             urls,      settings, loginItems,  information, launch.chores};
+    DesktopServices services{eventTaps, access, alerts,   application, statusBar,   defaults,
+                             processes, urls,   settings, loginItems,  information, launch.chores};
 };
 
 }  // namespace plinka::testing
