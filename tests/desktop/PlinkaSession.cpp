@@ -87,7 +87,9 @@ void PlinkaSession::writeDefaults(const std::map<std::string, std::string>& stri
                static_cast<std::streamsize>(plist->size()));
 }
 
-std::unique_ptr<ChildProcess> PlinkaSession::start(const std::vector<std::string>& arguments) {
+std::unique_ptr<ChildProcess> PlinkaSession::start(
+    const std::vector<std::string>& arguments,
+    const std::vector<std::pair<std::string, std::string>>& environment) {
     ChildProcess::Options options;
     options.arguments = arguments;
     options.mergeErrors = true;
@@ -109,6 +111,11 @@ std::unique_ptr<ChildProcess> PlinkaSession::start(const std::vector<std::string
         {"SDL_DISKAUDIOFILE", audioFile(started_)},
         {"PLINKA_INPUT", "x11"},
     };
+    for (const auto& [name, value] : environment) {
+        const auto same = [&name](const auto& variable) { return variable.first == name; };
+        std::erase_if(options.environment, same);
+        options.environment.emplace_back(name, value);
+    }
     ++started_;
     return std::make_unique<ChildProcess>(bundle_ + "/Contents/MacOS/Plinka", options);
 }

@@ -29,8 +29,11 @@ class PlinkaSession {
     // Writes the user's defaults (string values) before a copy starts.
     void writeDefaults(const std::map<std::string, std::string>& strings) const;
 
-    // Starts a copy with its output and standard error on one pipe.
-    std::unique_ptr<ChildProcess> start(const std::vector<std::string>& arguments = {});
+    // Starts a copy with its output and standard error on one pipe; the variables given replace
+    // the session's own.
+    std::unique_ptr<ChildProcess> start(
+        const std::vector<std::string>& arguments = {},
+        const std::vector<std::pair<std::string, std::string>>& environment = {});
 
   private:
     ScratchDirectory scratch_;
