@@ -79,8 +79,7 @@ void AppController::applicationDidFinishLaunching() {
     }
     detachEventTapThread();
     accessTimer_ = platform_.runLoop.scheduleTimer(
-        kAccessCheckInterval, true,
-        [this](Timer& timer) { _checkUniversalAccess(&timer); });
+        kAccessCheckInterval, true, [this](Timer& timer) { _checkUniversalAccess(&timer); });
 }
 
 void AppController::applicationWillTerminate() {

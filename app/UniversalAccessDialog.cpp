@@ -97,8 +97,7 @@ void AppController::_showUniversalAccessDialog() {
     const PLKAdditions& system = desktop_.information;
     const auto ownGuide = desktop_.access.guide();
     const UniversalAccessGuide guide = ownGuide ? *ownGuide : macOSGuide(system);
-    const std::string explanation =
-        stringWithFormat(guide.explanation, {system.applicationName()});
+    const std::string explanation = stringWithFormat(guide.explanation, {system.applicationName()});
 
     desktop_.application.activateIgnoringOtherApps();
     Alert alert;

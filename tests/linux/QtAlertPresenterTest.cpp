@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <functional>
+#include <memory>
 
 #include "platform/linux/gui/QtAlertPresenter.h"
 
@@ -18,14 +19,13 @@ namespace {
 class QtAlertPresenterTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
-        if (QApplication::instance() == nullptr) {
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-            static int argc = 1;
-            static char name[] = "plinka_gui_tests";
-            static char* argv[] = {name, nullptr};
-            static QApplication application(argc, argv);
-        }
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        static int argc = 1;
+        static char name[] = "plinka_gui_tests";
+        static char* argv[] = {name, nullptr};
+        application = std::make_unique<QApplication>(argc, argv);
     }
+    static void TearDownTestSuite() { application.reset(); }
 
     // Runs the alert and, once its box is up, the person's part.
     int run(const Alert& alert, const std::function<void(QMessageBox&)>& person) {
@@ -40,7 +40,11 @@ class QtAlertPresenterTest : public ::testing::Test {
         });
         return QtAlertPresenter().runModal(alert);
     }
+
+    static std::unique_ptr<QApplication> application;
 };
+
+std::unique_ptr<QApplication> QtAlertPresenterTest::application;
 
 TEST_F(QtAlertPresenterTest, HelpKeepsTheBoxOpenEscapeIsTheAlternateAndTheTextWraps) {
     Alert alert;

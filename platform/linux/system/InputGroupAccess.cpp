@@ -26,8 +26,8 @@ std::string programOnPath(const std::string& name) {
     for (std::string folder; std::getline(folders, folder, ':');) {
         const std::string candidate = folder + "/" + name;
         struct stat status {};
-        if (!folder.empty() && ::stat(candidate.c_str(), &status) == 0 &&
-            S_ISREG(status.st_mode) && ::access(candidate.c_str(), X_OK) == 0) {
+        if (!folder.empty() && ::stat(candidate.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
+            ::access(candidate.c_str(), X_OK) == 0) {
             return candidate;
         }
     }
