@@ -68,7 +68,7 @@ void AppController::awakeFromNib() {
 }
 
 void AppController::applicationDidFinishLaunching() {
-    desktop_.chores.checkUniversalAccess(nullptr);
+    _checkUniversalAccess(nullptr);
     const bool crashReportsOffered = desktop_.chores.crashReporterCheck();
     const bool moveOffered = desktop_.chores.offerMoveToApplicationsFolder();
     if (!crashReportsOffered || !moveOffered) {
@@ -79,8 +79,7 @@ void AppController::applicationDidFinishLaunching() {
     }
     detachEventTapThread();
     accessTimer_ = platform_.runLoop.scheduleTimer(
-        kAccessCheckInterval, true,
-        [this](Timer& timer) { desktop_.chores.checkUniversalAccess(&timer); });
+        kAccessCheckInterval, true, [this](Timer& timer) { _checkUniversalAccess(&timer); });
 }
 
 void AppController::applicationWillTerminate() {
@@ -141,14 +140,18 @@ void AppController::_keyUp(int32_t keyCode) {
 // The alert needs the main thread's event loop: beep, alert and termination run there, in order.
 void AppController::_quitWithError(const std::string& message) {
     auto quit = [this, message] {
-        desktop_.application.beep();
-        Alert alert;
-        alert.messageText = "Plinka Error";
-        alert.defaultButton = "Quit";
-        alert.alternateButton = "";
-        alert.informativeText = stringWithFormat("%@", {message});
-        alert.style = AlertStyle::Critical;
-        desktop_.alerts.runModal(alert);
+        // Without the permission to read keys the tap fails too; the permission dialog has
+        // already told the user, and the application is ending.
+        if (!terminationRequested_) {
+            desktop_.application.beep();
+            Alert alert;
+            alert.messageText = "Plinka Error";
+            alert.defaultButton = "Quit";
+            alert.alternateButton = "";
+            alert.informativeText = stringWithFormat("%@", {message});
+            alert.style = AlertStyle::Critical;
+            desktop_.alerts.runModal(alert);
+        }
         desktop_.application.terminate();
     };
     if (platform_.runLoop.isMainThread()) {

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <vector>
+#include <string_view>
 
 #include "platform/ApplicationScripting.h"
 #include "platform/EventTap.h"
@@ -26,15 +27,15 @@ class StatusBar;
 class StatusItem;
 class SystemSettings;
 class Timer;
+class UniversalAccess;
 class UrlOpener;
 class UserDefaults;
+struct Alert;
 struct MenuItem;
 struct Platform;
 
 // The launch chores whose owners come later, each with what stands in for it meanwhile.
 struct LaunchChores {
-    // The accessibility test, with the timer that fired (or none); quits without the permission.
-    std::function<void(Timer*)> checkUniversalAccess = [](Timer*) {};
     // Offers the crash reports of earlier runs; true when it showed its dialog.
     std::function<bool()> crashReporterCheck = [] { return false; };
     // The move into the applications folder; true when it showed its alert.
@@ -48,6 +49,7 @@ struct LaunchChores {
 // The desktop services the application controller needs beyond the sound engine's.
 struct DesktopServices {
     EventTapService& eventTaps;
+    UniversalAccess& access;
     AlertPresenter& alerts;
     Application& application;
     StatusBar& statusBar;
@@ -61,8 +63,8 @@ struct DesktopServices {
 };
 
 // The application's delegate: launch and lifecycle, the status item and its menu, the
-// preference actions, the capture of every key on the desktop, the scripting keys and the
-// updater's delegate.
+// preference actions, the permission to read every key, the key capture's hand-over to the
+// sounds, the scripting keys and the updater's delegate.
 class AppController final : public ScriptingDelegate, public SUUpdaterDelegate {
   public:
     static constexpr double kShownLength = 26.0;
@@ -117,6 +119,14 @@ class AppController final : public ScriptingDelegate, public SUUpdaterDelegate {
     void updaterDidFindValidUpdate(SUUpdater& updater, const SUAppcastItem& update) override;
     void updaterDidNotFindUpdate(SUUpdater& updater) override;
 
+    // The permission to read every key. The test runs at launch (no timer) and on the 30-second
+    // timer (which it stops when the permission is gone); without the permission it shows the
+    // dialog, which ends the application whatever the answer.
+    void _checkUniversalAccess(Timer* timer);
+    void _showUniversalAccessDialog();
+    // The dialog's help button: opens the alert's help anchor; the dialog stays.
+    bool alertShowHelp(const Alert& alert);
+
     StatusItem* statusItem() const { return statusItem_.get(); }
     const std::shared_ptr<Menu>& statusItemMenu() const { return statusItemMenu_; }
 
@@ -133,6 +143,9 @@ class AppController final : public ScriptingDelegate, public SUUpdaterDelegate {
     void _quitWithError(const std::string& message);
 
   private:
+    // The page's URL on the help site named by the bundle.
+    std::string helpPageURL(std::string_view path) const;
+
     Platform& platform_;
     DesktopServices& desktop_;
     SoundController& sounds_;
@@ -140,6 +153,8 @@ class AppController final : public ScriptingDelegate, public SUUpdaterDelegate {
     std::shared_ptr<Menu> statusItemMenu_;
     std::unique_ptr<Timer> accessTimer_;
     std::vector<KeyObserver> scriptingObservers_;
+    // Set once the permission dialog has asked for the end: nothing more is shown after it.
+    bool terminationRequested_ = false;
     KeyCapture keyCapture_;  // last: its thread goes first
 };
 

@@ -105,9 +105,13 @@ void AppController::showAbout() {
 }
 
 void AppController::showHelp() {
+    desktop_.urls.openURL(helpPageURL("/help/plinka"));
+}
+
+std::string AppController::helpPageURL(std::string_view path) const {
     const Object host = desktop_.information.infoValueForKey(kHelpHostKey);
     const std::string* name = host.stringValue();
-    desktop_.urls.openURL("http://" + (name ? *name : std::string()) + "/help/plinka");
+    return "http://" + (name ? *name : std::string()) + std::string(path);
 }
 
 void AppController::soundSelectionChanged(const MenuItem* sender) {

@@ -26,6 +26,7 @@
 #include "platform/linux/scripting/DBusApplicationScripting.h"
 #include "platform/linux/system/CrashHandler.h"
 #include "platform/linux/system/DirectoryCrashReports.h"
+#include "platform/linux/system/InputGroupAccess.h"
 #include "platform/linux/system/PosixCommandRunner.h"
 #include "platform/linux/system/QtUrlOpener.h"
 #include "platform/linux/system/SystemClock.h"
@@ -85,8 +86,10 @@ int main(int argc, char** argv) {
     }
 
     PlistUserDefaults defaults(PlistUserDefaults::standardDirectory(), identifier, platform.log);
-    LinuxEventTapService eventTaps(
-        LinuxEventTapService::sessionOptions(chosenInputBackend(defaults)));
+    const auto inputOptions = LinuxEventTapService::sessionOptions(chosenInputBackend(defaults));
+    LinuxEventTapService eventTaps(inputOptions);
+    InputGroupAccess keyboardAccess({.devices = inputOptions.evdev.directory}, commands,
+                                    platform.log);
     QtAlertPresenter alerts;
     std::unique_ptr<PreferencesWindow> preferences;
     QtApplication qtApplication(bundle, [&preferences] {
@@ -114,8 +117,9 @@ int main(int argc, char** argv) {
                                                   information, bundle, processInformation, clock,
                                                   platform.log});
     };
-    DesktopServices desktop{eventTaps, alerts,   qtApplication, statusBar,   defaults, processes,
-                            urls,      settings, loginItems,    information, chores};
+    DesktopServices desktop{eventTaps, keyboardAccess, alerts,      qtApplication,
+                            statusBar, defaults,       processes,   urls,
+                            settings,  loginItems,     information, chores};
 
     AppController::initialize(platform, desktop);
     AppController controller(platform, desktop, SoundController::sharedInstance());

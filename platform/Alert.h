@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -23,6 +24,11 @@ struct Alert {
     // A "Do not show this message again" box, checked or not as the alert opens.
     bool showsSuppressionButton = false;
     bool suppressionButtonChecked = false;
+    // A help button. Pressing it hands the alert to the delegate's alertShowHelp, which shows
+    // the page of `helpAnchor` and answers true; the alert stays open.
+    bool showsHelp = false;
+    std::string helpAnchor;
+    std::function<bool(const Alert&)> alertShowHelp;
 };
 
 // Shows alerts to the person at the desktop.

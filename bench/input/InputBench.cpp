@@ -1,5 +1,6 @@
 // What the key capture's path costs per event and the rate it carries without losing one:
-// the decoder alone, the evdev tap fed through a pipe, and the X11 tap fed through XTEST.
+// the decoder alone, the evdev tap fed through a pipe, and the X11 tap fed through XTEST; and
+// the cost of the permission test.
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 #include <benchmark/benchmark.h>
@@ -8,6 +9,7 @@
 #include <condition_variable>
 #include <filesystem>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 #include "RecordedKeyboard.h"
@@ -16,6 +18,7 @@
 #include "XvfbServer.h"
 #include "platform/linux/input/EvdevKeyboardTap.h"
 #include "platform/linux/input/KeyEventDecoder.h"
+#include "platform/linux/input/LinuxEventTapService.h"
 #include "platform/linux/input/XInputKeyboardTap.h"
 
 namespace plinka::testing {
@@ -138,6 +141,31 @@ void BM_X11TapSustainedRate(benchmark::State& state) {
     state.counters["lost"] = static_cast<double>(sent - delivered.load());
 }
 BENCHMARK(BM_X11TapSustainedRate)->Arg(5000)->UseRealTime();
+
+// The permission test that runs every 30 seconds: 0, a Wayland session without a readable
+// keyboard; 1, a readable keyboard; 2, an X11 session whose only way is XInput 2.
+void BM_CanCapture(benchmark::State& state) {
+    ScratchDirectory devices;
+    std::optional<KeyboardPipe> keyboard;
+    std::unique_ptr<XvfbServer> server;
+    LinuxEventTapService::Options options;
+    options.evdev = {devices.path(), &RecordedKeyboard::open};
+    options.display = ":4095";  // no server there
+    options.wayland = state.range(0) != 2;
+    if (state.range(0) == 1) {
+        keyboard.emplace(devices.path(), "event0");
+    }
+    if (state.range(0) == 2) {
+        server = std::make_unique<XvfbServer>();
+        options.display = server->display();
+    }
+    LinuxEventTapService service(options);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(service.canCapture());
+    }
+    state.counters["permitted"] = service.canCapture() ? 1 : 0;
+}
+BENCHMARK(BM_CanCapture)->DenseRange(0, 2)->UseRealTime();
 
 }  // namespace
 }  // namespace plinka::testing

@@ -47,8 +47,8 @@ TEST_F(LaunchTest, AbsentSavedThemeLoadsTheFirstFile) {
 TEST_F(LaunchTest, ChoresRunInOrderAndBothYesSkipsFeedbackAndUpdates) {
     desktop.defaults.setBool(true, "SUEnableAutomaticChecks");
     controller.applicationDidFinishLaunching();
-    EXPECT_THAT(desktop.journal.entries(), ElementsAre("access check", "crash reporter",
-                                                       "move offer", "feedback", "update check"));
+    EXPECT_THAT(desktop.journal.entries(),
+                ElementsAre("crash reporter", "move offer", "feedback", "update check"));
     EXPECT_TRUE(desktop.eventTaps.waitForTap());
 
     testing::FakeDesktop other(fake.platform);
@@ -57,8 +57,7 @@ TEST_F(LaunchTest, ChoresRunInOrderAndBothYesSkipsFeedbackAndUpdates) {
     other.defaults.setBool(true, "SUEnableAutomaticChecks");
     AppController second(fake.platform, other.services, sounds);
     second.applicationDidFinishLaunching();
-    EXPECT_THAT(other.journal.entries(),
-                ElementsAre("access check", "crash reporter", "move offer"));
+    EXPECT_THAT(other.journal.entries(), ElementsAre("crash reporter", "move offer"));
     second.stopEventTapThread();
 }
 
@@ -66,15 +65,7 @@ TEST_F(LaunchTest, OneYesStillPromptsButAStoredNoSkipsTheUpdateCheck) {
     desktop.launch.moveOffered = true;
     desktop.defaults.setBool(false, "SUEnableAutomaticChecks");
     controller.applicationDidFinishLaunching();
-    EXPECT_THAT(desktop.journal.entries(),
-                ElementsAre("access check", "crash reporter", "move offer", "feedback"));
-}
-
-TEST_F(LaunchTest, AccessIsCheckedAgainEveryThirtySeconds) {
-    controller.applicationDidFinishLaunching();
-    fake.runLoop.advance(60);
-    const auto entries = desktop.journal.entries();
-    EXPECT_EQ(std::count(entries.begin(), entries.end(), "access check (timer)"), 2);
+    EXPECT_THAT(desktop.journal.entries(), ElementsAre("crash reporter", "move offer", "feedback"));
 }
 
 TEST_F(LaunchTest, AnotherCopyIsReopenedAndThisOneQuitsAfterAwakeFinishes) {

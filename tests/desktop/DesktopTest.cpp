@@ -11,7 +11,8 @@ std::unique_ptr<XvfbServer> DesktopTest::server;
 
 void DesktopTest::SetUpTestSuite() {
     if (!server) {
-        server = std::make_unique<XvfbServer>();
+        // A screen as small as a netbook's: windows are laid out as a person would see them.
+        server = std::make_unique<XvfbServer>("1024x600x24");
     }
 }
 

@@ -11,6 +11,7 @@
 #include "doubles/FakeStatusBar.h"
 #include "doubles/FakeSystemInformation.h"
 #include "doubles/FakeSystemSettings.h"
+#include "doubles/FakeUniversalAccess.h"
 #include "doubles/FakeUserDefaults.h"
 #include "doubles/RecordingUrlOpener.h"
 #include "doubles/ScriptedProcessList.h"
@@ -46,6 +47,9 @@ class FakeAlertPresenter final : public AlertPresenter {
     int runModal(const Alert& alert) override {
         shown.push_back(alert);
         journal_.note("alert: " + alert.messageText);
+        if (pressesHelp && alert.showsHelp && alert.alertShowHelp) {
+            helpHandled.push_back(alert.alertShowHelp(alert));
+        }
         return answer;
     }
     int runModalWithSuppression(const Alert& alert, bool& suppressionChecked) override {
@@ -54,7 +58,9 @@ class FakeAlertPresenter final : public AlertPresenter {
     }
     int answer = NSAlertDefaultReturn;
     bool suppressionAnswer = true;  // the box as the person leaves it
+    bool pressesHelp = false;       // the help button is pressed before the answer
     std::vector<Alert> shown;
+    std::vector<bool> helpHandled;  // the delegate's answers to the help button
 
   private:
     DesktopJournal& journal_;
@@ -77,9 +83,6 @@ class FakeApplication final : public Application {
 // Notes each launch chore as it runs, answering what the test sets.
 struct JournaledChores {
     explicit JournaledChores(DesktopJournal& journal) {
-        chores.checkUniversalAccess = [&journal](Timer* timer) {
-            journal.note(timer ? "access check (timer)" : "access check");
-        };
         chores.crashReporterCheck = [this, &journal] {
             journal.note("crash reporter");
             return crashReportsOffered;
@@ -106,6 +109,7 @@ struct FakeDesktop {
   public:
     DesktopJournal journal;
     FakeEventTapService eventTaps;
+    FakeUniversalAccess access;
     FakeAlertPresenter alerts{journal};
     FakeApplication application{journal};
     FakeStatusBar statusBar;
@@ -121,8 +125,8 @@ struct FakeDesktop {
     PLKAdditions information{SystemInformationServices{
         platform_.log, platform_.mainBundle, processInformation, systemAttributes, commands}};
     JournaledChores launch{journal};
-    DesktopServices services{eventTaps, alerts,   application, statusBar,   defaults,     processes,
-                             urls,      settings, loginItems,  information, launch.chores};
+    DesktopServices services{eventTaps, access, alerts,   application, statusBar,   defaults,
+                             processes, urls,   settings, loginItems,  information, launch.chores};
 };
 
 }  // namespace plinka::testing

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -56,12 +57,16 @@ class FakeEventTapService final : public EventTapService {
     std::shared_ptr<EventTap> createEventTap(uint32_t location, uint32_t placement,
                                              uint32_t options, CGEventMask eventsOfInterest,
                                              CGEventTapCallBack callback, void* userInfo) override;
-    bool canCapture() override { return permitted; }
+    bool canCapture() override {
+        ++captureChecks;
+        return permitted;
+    }
 
     // Waits until a tap has been made (or refused), answering it.
     std::shared_ptr<FakeEventTap> waitForTap();
 
-    bool permitted = true;
+    std::atomic<bool> permitted = true;
+    std::atomic<int> captureChecks = 0;
 
   private:
     std::mutex mutex_;

@@ -56,6 +56,11 @@ TEST(LinuxEventTapService, BackendNamesAndTheSessionsChoice) {
     }
     ScopedVariable onWayland("WAYLAND_DISPLAY", "wayland-0");
     EXPECT_TRUE(LinuxEventTapService::sessionOptions(std::nullopt).wayland);
+
+    ScopedVariable noDevices("PLINKA_INPUT_DEVICES", nullptr);
+    EXPECT_EQ(LinuxEventTapService::sessionOptions(std::nullopt).evdev.directory, "/dev/input");
+    ScopedVariable devices("PLINKA_INPUT_DEVICES", "/tmp/keyboards");
+    EXPECT_EQ(LinuxEventTapService::sessionOptions(std::nullopt).evdev.directory, "/tmp/keyboards");
 }
 
 class LinuxEventTapServiceTest : public ::testing::Test {
@@ -124,6 +129,34 @@ TEST_F(LinuxEventTapServiceTest, X11IsTheFallbackOutsideWaylandAndWhenForced) {
     KeyboardPipe keyboard(_devices.path(), "event0");
     EXPECT_EQ(LinuxEventTapService(options()).chooseBackend(), InputBackend::Evdev);
     EXPECT_EQ(LinuxEventTapService(options(InputBackend::X11)).chooseBackend(), InputBackend::X11);
+}
+
+// The permission to read every key: on an X11 session XInput 2 gives it, on a Wayland session
+// only a readable keyboard device does (X11 there hears only keys typed into X11 windows).
+TEST_F(LinuxEventTapServiceTest, CaptureIsPermittedWhereTheBackendInUseHearsEveryKey) {
+    useDisplay();
+    if (IsSkipped()) {
+        return;
+    }
+    struct Session {
+        bool wayland, keyboard, display, permitted;
+    };
+    for (const Session session :
+         {Session{false, false, false, false}, Session{false, false, true, true},
+          Session{false, true, false, true}, Session{true, false, true, false},
+          Session{true, false, false, false}, Session{true, true, true, true}}) {
+        SCOPED_TRACE(std::string(session.wayland ? "Wayland" : "X11") +
+                     (session.keyboard ? ", keyboard" : "") + (session.display ? ", XInput" : ""));
+        ScratchDirectory devices;
+        std::optional<KeyboardPipe> keyboard;
+        if (session.keyboard) {
+            keyboard.emplace(devices.path(), "event3");
+        }
+        LinuxEventTapService::Options tapOptions = options(std::nullopt, session.wayland);
+        tapOptions.evdev.directory = devices.path();
+        tapOptions.display = session.display ? _display : ":4095";
+        EXPECT_EQ(LinuxEventTapService(tapOptions).canCapture(), session.permitted);
+    }
 }
 
 }  // namespace

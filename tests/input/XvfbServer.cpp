@@ -66,7 +66,7 @@ bool installed(const std::string& program) {
     return !programPath(program).empty();
 }
 
-XvfbServer::XvfbServer() {
+XvfbServer::XvfbServer(const std::string& screen) {
     if (!installed("Xvfb")) {
         return;
     }
@@ -80,10 +80,12 @@ XvfbServer::XvfbServer() {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, writer.get(), 3);
+    // None of the test's output: a server outliving a crashed test must not hold it open.
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    _pid = spawn(
-        {"Xvfb", "-displayfd", "3", "-nolisten", "tcp", "-noreset", "-screen", "0", "320x240x24"},
-        environmentWithout("DISPLAY"), &actions);
+    _pid =
+        spawn({"Xvfb", "-displayfd", "3", "-nolisten", "tcp", "-noreset", "-screen", "0", screen},
+              environmentWithout("DISPLAY"), &actions);
     posix_spawn_file_actions_destroy(&actions);
     writer.reset();
     std::string number;

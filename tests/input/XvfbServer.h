@@ -10,8 +10,9 @@ namespace plinka::testing {
 // A private X server (Xvfb) on a display number it picks itself; stopped when let go.
 class XvfbServer {
   public:
-    // Starts Xvfb; running() is false when it is not installed or did not come up.
-    XvfbServer();
+    // Starts Xvfb with one screen of the size ("320x240x24": width, height, depth); running()
+    // is false when it is not installed or did not come up.
+    explicit XvfbServer(const std::string& screen = "320x240x24");
     ~XvfbServer();
     XvfbServer(const XvfbServer&) = delete;
     XvfbServer& operator=(const XvfbServer&) = delete;

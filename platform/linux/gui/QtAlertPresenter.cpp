@@ -2,8 +2,11 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QKeySequence>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 
 namespace plinka {
 
@@ -30,6 +33,21 @@ QPushButton* addButton(QMessageBox& box, const std::optional<std::string>& title
     return box.addButton(QString::fromStdString(*title), role);
 }
 
+// A help button (F1 too) that hands the alert to its delegate and leaves the box open: a message
+// box closes on every button of its button box, so this one only reports its clicks to us.
+void addHelpButton(QMessageBox& box, const Alert& alert) {
+    QPushButton* help = box.addButton(QMessageBox::Help);
+    help->setShortcut(QKeySequence::HelpContents);
+    if (auto* buttons = box.findChild<QDialogButtonBox*>()) {
+        QObject::disconnect(help, &QAbstractButton::clicked, buttons, nullptr);
+    }
+    QObject::connect(help, &QAbstractButton::clicked, &box, [&alert] {
+        if (alert.alertShowHelp) {
+            alert.alertShowHelp(alert);
+        }
+    });
+}
+
 }  // namespace
 
 int QtAlertPresenter::runModal(const Alert& alert) {
@@ -50,11 +68,19 @@ int QtAlertPresenter::runModalWithSuppression(const Alert& alert, bool& suppress
     QPushButton* alternateButton = addButton(box, alert.alternateButton, QMessageBox::RejectRole);
     QPushButton* otherButton = addButton(box, alert.otherButton, QMessageBox::ActionRole);
     box.setDefaultButton(defaultButton);
+    if (alert.showsHelp) {
+        addHelpButton(box, alert);
+    }
     if (alert.showsSuppressionButton) {
         auto* suppression = new QCheckBox(QObject::tr("Do not show this message again"));
         suppression->setChecked(alert.suppressionButtonChecked);
         box.setCheckBox(suppression);  // the box owns it
     }
+    // Above the other windows once shown: on Wayland too, where only activation raises.
+    QTimer::singleShot(0, &box, [&box] {
+        box.raise();
+        box.activateWindow();
+    });
     box.exec();
     if (box.checkBox() != nullptr) {
         suppressionChecked = box.checkBox()->isChecked();

@@ -32,6 +32,9 @@ LinuxEventTapService::Options LinuxEventTapService::sessionOptions(
     if (!options.forced) {
         options.forced = userChoice;
     }
+    if (const std::string_view devices = environment("PLINKA_INPUT_DEVICES"); !devices.empty()) {
+        options.evdev.directory = devices;
+    }
     options.wayland =
         environment("XDG_SESSION_TYPE") == "wayland" || !environment("WAYLAND_DISPLAY").empty();
     return options;

@@ -25,8 +25,9 @@ class LinuxEventTapService : public EventTapService {
         std::optional<InputBackend> forced;  // the only backend to try
         bool wayland = false;                // a Wayland session, where X11 sees no global keys
     };
-    // The session's options: the backend named by PLINKA_INPUT, else the user's choice, and
-    // whether the session is Wayland's.
+    // The session's options: the backend named by PLINKA_INPUT, else the user's choice; the
+    // keyboards' folder named by PLINKA_INPUT_DEVICES, else /dev/input; and whether the session
+    // is Wayland's.
     static Options sessionOptions(std::optional<InputBackend> userChoice);
 
     explicit LinuxEventTapService(Options options) : options_(std::move(options)) {}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace plinka {
+
+// The keyboards among the event nodes of the directory ("/dev/input"), full paths in name
+// order. They are told by the kernel's description of each node under the sysfs class
+// directory ("/sys/class/input"), which every user may read: so they are known before the
+// nodes themselves may be read.
+std::vector<std::string> keyboardEventNodes(const std::string& directory,
+                                            const std::string& sysfsClass);
+
+// Whether a "capabilities/key" bitmap (hexadecimal words of the kernel's long, most significant
+// first) has a key, not a button, that makes a theme key code.
+bool bitmapHasKeyboardKeys(std::string_view bitmap);
+
+}  // namespace plinka

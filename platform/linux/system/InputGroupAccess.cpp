@@ -1,0 +1,99 @@
+#include "platform/linux/system/InputGroupAccess.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <sstream>
+
+#include "base/Format.h"
+#include "base/Log.h"
+#include "platform/CommandRunner.h"
+#include "platform/linux/input/KeyboardNodes.h"
+#include "platform/linux/system/ShellQuoting.h"
+
+namespace plinka {
+
+namespace {
+
+// pkexec's answer when the person dismissed the authorization.
+constexpr int kAuthorizationDismissed = 126;
+
+// The program's path in a folder of $PATH; empty when no folder has it.
+std::string programOnPath(const std::string& name) {
+    const char* path = std::getenv("PATH");
+    std::istringstream folders(path != nullptr ? path : "");
+    for (std::string folder; std::getline(folders, folder, ':');) {
+        const std::string candidate = folder + "/" + name;
+        struct stat status {};
+        if (!folder.empty() && ::stat(candidate.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
+            ::access(candidate.c_str(), X_OK) == 0) {
+            return candidate;
+        }
+    }
+    return {};
+}
+
+std::string firstLine(const std::string& text) {
+    return text.substr(0, text.find('\n'));
+}
+
+}  // namespace
+
+std::optional<UniversalAccessGuide> InputGroupAccess::guide() const {
+    return UniversalAccessGuide{
+        "%1$@ needs to read the keyboard devices to hear every key, and this session does not "
+        "allow it.\n\nClick \"Grant Access and Quit\" and enter an administrator's password to "
+        "let your user read them, or add your user to the group \"input\" yourself. Then restart "
+        "%1$@.\n\nClick the Help button for more information.",
+        "/help/accessibility/linux.html", "Grant Access and Quit"};
+}
+
+std::string InputGroupAccess::privilegedScript(const std::vector<std::string>& keyboards) const {
+    std::string script = "PATH=" + shellQuoted(options_.privilegedPath) +
+                         "\n"
+                         "user=$(id -nu -- \"$PKEXEC_UID\") || exit\n";
+    if (keyboards.empty()) {
+        return script + "gpasswd -a \"$user\" input";
+    }
+    // Both tools are there before anything changes.
+    script +=
+        "command -v setfacl >/dev/null || { echo 'setfacl is missing (package acl)' >&2; exit 3; "
+        "}\n"
+        "gpasswd -a \"$user\" input || exit\n"
+        "setfacl -m \"u:$PKEXEC_UID:r\" --";
+    for (const std::string& keyboard : keyboards) {
+        script += " " + shellQuoted(keyboard);
+    }
+    return script;
+}
+
+std::string InputGroupAccess::grantCommand(const std::string& pkexec,
+                                           const std::vector<std::string>& keyboards) const {
+    return shellQuoted(pkexec) + " " + shellQuoted("/bin/sh") + " -c " +
+           shellQuoted(privilegedScript(keyboards));
+}
+
+bool InputGroupAccess::grantAccess(const std::string& /*appleScriptSource*/) {
+    const std::string pkexec = programOnPath("pkexec");
+    if (pkexec.empty()) {
+        log_.log("Keyboard access not granted: pkexec is missing, so the help page shows how.");
+        return false;
+    }
+    const auto keyboards = keyboardEventNodes(options_.devices, options_.sysfsClass);
+    const CommandResult result = commands_.runShellCommand(grantCommand(pkexec, keyboards));
+    if (result.terminationStatus == 0) {
+        log_.log(stringWithFormat(
+            "Keyboard access granted: the user joined the group \"input\" and may read the "
+            "keyboards present now (%d).",
+            {static_cast<int>(keyboards.size())}));
+    } else if (result.terminationStatus == kAuthorizationDismissed) {
+        log_.log("Keyboard access not granted: the authorization was cancelled.");
+    } else {
+        log_.log(stringWithFormat("Keyboard access not granted: pkexec ended with status %d: %@",
+                                  {result.terminationStatus, firstLine(result.output)}));
+    }
+    return true;
+}
+
+}  // namespace plinka

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/UniversalAccess.h"
+
+namespace plinka::testing {
+
+// The macOS layer's answers unless the test gives a guide of its own; keeps the scripts it was
+// asked to run.
+class FakeUniversalAccess final : public UniversalAccess {
+  public:
+    std::optional<UniversalAccessGuide> guide() const override { return ownGuide; }
+    bool grantAccess(const std::string& appleScriptSource) override {
+        scripts.push_back(appleScriptSource);
+        return grants;
+    }
+
+    std::optional<UniversalAccessGuide> ownGuide;
+    bool grants = true;  // false: this desktop has no way to grant it
+    std::vector<std::string> scripts;
+};
+
+}  // namespace plinka::testing
