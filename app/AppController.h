@@ -5,8 +5,8 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 #include <string_view>
+#include <vector>
 
 #include "platform/ApplicationScripting.h"
 #include "platform/EventTap.h"

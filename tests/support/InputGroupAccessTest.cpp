@@ -7,13 +7,13 @@
 #include <fstream>
 #include <functional>
 
+#include "ScopedEnvironment.h"
 #include "ScratchDirectory.h"
 #include "doubles/RecordingLog.h"
 #include "platform/linux/input/KeyboardNodes.h"
 #include "platform/linux/system/InputGroupAccess.h"
 #include "platform/linux/system/PosixCommandRunner.h"
 #include "platform/linux/system/ShellQuoting.h"
-#include "ScopedEnvironment.h"
 
 namespace plinka {
 namespace {
