@@ -34,8 +34,8 @@
 #include "platform/linux/system/UnameProcessInformation.h"
 #include "platform/linux/system/UnavailableSystemAttributes.h"
 #include "platform/linux/system/XdgAutostartLoginItems.h"
+#include "platform/linux/update/ChildAppcastLoader.h"
 #include "platform/linux/update/LinuxSystemProfile.h"
-#include "platform/linux/update/QtAppcastLoader.h"
 #include "sound/SoundController.h"
 #include "support/CrashReporter.h"
 #include "support/Feedback.h"
@@ -124,7 +124,7 @@ int main(int argc, char** argv) {
     AppController::initialize(platform, desktop);
     AppController controller(platform, desktop, SoundController::sharedInstance());
 
-    QtAppcastLoader appcasts(AppcastFetchLimits{});
+    ChildAppcastLoader appcasts(bundle.bundlePath() + "/Contents/MacOS/plinka-appcast");
     LinuxSystemProfile systemProfile;
     SUUpdater& updater = SUUpdater::sharedUpdater(
         {defaults, information, systemProfile, appcasts, platform.log, clock});
