@@ -83,11 +83,13 @@ void ChildAppcastLoader::loadAppcast(const std::string& url, const std::vector<Q
                          *answer += process->readAllStandardOutput().toStdString();
                          finish(parseAnswer(*answer, exitCode));
                      });
-    QObject::connect(process, &QProcess::errorOccurred, process, [=, this](QProcess::ProcessError error) {
-        if (error == QProcess::FailedToStart) {
-            finish({{}, "cannot run " + program_ + ": " + process->errorString().toStdString()});
-        }
-    });
+    QObject::connect(
+        process, &QProcess::errorOccurred, process, [=, this](QProcess::ProcessError error) {
+            if (error == QProcess::FailedToStart) {
+                finish(
+                    {{}, "cannot run " + program_ + ": " + process->errorString().toStdString()});
+            }
+        });
     auto* deadline = new QTimer(process);
     deadline->setSingleShot(true);
     QObject::connect(deadline, &QTimer::timeout, process, [=, this] {
