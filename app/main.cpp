@@ -19,10 +19,14 @@
 #include "platform/linux/gui/QtStatusBar.h"
 #include "platform/linux/gui/SoundPackDialog.h"
 #include "platform/linux/input/LinuxEventTapService.h"
+#include "platform/linux/install/LinuxApplicationInstallation.h"
+#include "platform/linux/install/PkexecPrivilegedExecution.h"
+#include "platform/linux/install/PosixFileManager.h"
 #include "platform/linux/process/ProcfsProcessManager.h"
 #include "platform/linux/process/ReopenListener.h"
 #include "platform/linux/system/CrashHandler.h"
 #include "platform/linux/system/DirectoryCrashReports.h"
+#include "platform/linux/system/NoAliasFiles.h"
 #include "platform/linux/system/PosixCommandRunner.h"
 #include "platform/linux/system/QtUrlOpener.h"
 #include "platform/linux/system/SystemClock.h"
@@ -34,6 +38,7 @@
 #include "support/CrashReporter.h"
 #include "support/Feedback.h"
 #include "support/LoginItems.h"
+#include "support/MoveToApplicationsFolder.h"
 #include "support/PLKAdditions.h"
 
 namespace {
@@ -78,7 +83,13 @@ int main(int argc, char** argv) {
         CrashHandler::install(*crashes, "Plinka", information.applicationVersion().value_or("?"));
     }
 
-    PlistUserDefaults defaults(PlistUserDefaults::standardDirectory(), identifier, platform.log);
+    // The command line's "-key value" pairs override the defaults for this run.
+    std::vector<std::string> arguments;
+    for (const QString& argument : application.arguments().mid(1)) {
+        arguments.push_back(argument.toStdString());
+    }
+    PlistUserDefaults defaults(PlistUserDefaults::standardDirectory(), identifier, platform.log,
+                               arguments);
     LinuxEventTapService eventTaps(
         LinuxEventTapService::sessionOptions(chosenInputBackend(defaults)));
     QtAlertPresenter alerts;
@@ -107,6 +118,16 @@ int main(int argc, char** argv) {
         Feedback::sharedInstance(FeedbackServices{defaults, alerts, qtApplication, urls,
                                                   information, bundle, processInformation, clock,
                                                   platform.log});
+    };
+    PosixFileManager files;
+    LinuxApplicationInstallation installation(
+        LinuxApplicationInstallation::sessionPlaces(bundle.bundlePath()));
+    PkexecPrivilegedExecution authorization(commands);
+    NoAliasFiles aliases;
+    chores.offerMoveToApplicationsFolder = [&] {
+        return offerMoveToApplicationsFolder(MoveToApplicationsFolderServices{
+            defaults, bundle, alerts, qtApplication, files, installation, authorization, commands,
+            aliases, platform.log});
     };
     DesktopServices desktop{eventTaps, alerts,   qtApplication, statusBar,   defaults, processes,
                             urls,      settings, loginItems,    information, chores};
