@@ -13,7 +13,7 @@ class FileManager {
     virtual bool isWritableFileAtPath(const std::string& path) const = 0;
     // Whether something exists at the path, links followed; `isDirectory` (when not null) tells
     // whether it is a folder.
-    virtual bool fileExistsAtPath(const std::string& path, bool* isDirectory = nullptr) const = 0;
+    virtual bool fileExistsAtPath(const std::string& path, bool* isDirectory) const = 0;
     // Copies the file or folder with everything in it (links as links, permissions kept) to
     // `destination`, which must not exist yet. On failure nothing is left at the destination and
     // `error` (when not null) says why.

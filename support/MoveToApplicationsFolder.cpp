@@ -247,7 +247,7 @@ bool MoveOffer::moveWithAuthorization() {
 }
 
 bool MoveOffer::moveByCopying() {
-    if (services_.files.fileExistsAtPath(destinationPath_)) {
+    if (services_.files.fileExistsAtPath(destinationPath_, nullptr)) {
         if (services_.installation.isApplicationRunningFromBundle(destinationPath_)) {
             log("INFO -- Switching to an already running version");
             services_.commands.runShellCommand(

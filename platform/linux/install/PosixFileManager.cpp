@@ -3,7 +3,9 @@
 #include <unistd.h>
 
 #include <sys/stat.h>
+#include <QDir>
 #include <QFile>
+#include <QStandardPaths>
 #include <QString>
 #include <filesystem>
 
@@ -51,6 +53,12 @@ bool PosixFileManager::copyItemAtPath(const std::string& source, const std::stri
 
 bool PosixFileManager::recycleFiles(const std::string& folder,
                                     const std::vector<std::string>& fileNames) {
+    // Qt finds no home Trash while the data folder is missing, and then puts the items in
+    // files/ and info/ of the working directory instead.
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (data.isEmpty() || !QDir().mkpath(data)) {
+        return false;
+    }
     bool allMoved = true;
     for (const std::string& name : fileNames) {
         const fs::path item = fs::path(folder) / name;
