@@ -22,6 +22,8 @@ class PlinkaSession {
     explicit PlinkaSession(const std::string& display, const std::string& source = {});
 
     std::string directory() const { return scratch_.path().string(); }
+    // The copies' home folder.
+    const std::string& home() const { return home_; }
     const std::string& bundle() const { return bundle_; }
     const std::string& identifier() const { return identifier_; }
     // Where the first copy's mix goes; later copies each write a file of their own.
@@ -37,6 +39,12 @@ class PlinkaSession {
     std::string defaultsFile() const;
     // Puts an executable script on the copies' PATH, ahead of the system's programs.
     void addProgram(const std::string& name, const std::string& script) const;
+
+    // Moves the bundle into the folder (made when missing); later copies start from there.
+    void placeBundleIn(const std::string& folder);
+    // Copies are started with the move offer suppressed on their command line unless this was
+    // called.
+    void offerTheMove() { offersMove_ = true; }
 
     // Where the copies' runtime files go (reopen sockets, temporary sounds in plinka/).
     std::string runtimeDirectory() const { return home_ + "/runtime"; }
@@ -58,6 +66,7 @@ class PlinkaSession {
     std::string bundle_;
     std::string home_;
     int started_ = 0;
+    bool offersMove_ = false;
 };
 
 }  // namespace plinka::testing
