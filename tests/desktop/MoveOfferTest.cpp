@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
-#include <sstream>
 
 #include "DesktopTest.h"
 #include "PlinkaSession.h"
@@ -43,18 +42,7 @@ std::optional<pid_t> processRunning(const std::string& executable) {
     return std::nullopt;
 }
 
-class MoveOfferTest : public DesktopTest {
-  protected:
-    std::vector<std::string> windowsNamed(const std::string& name) const {
-        std::istringstream ids(
-            output("xdotool search --onlyvisible --name '" + name + "'").value_or(""));
-        std::vector<std::string> windows;
-        for (std::string id; ids >> id;) {
-            windows.push_back(id);
-        }
-        return windows;
-    }
-};
+using MoveOfferTest = DesktopTest;
 
 TEST_F(MoveOfferTest, TheDefaultButtonMovesTheCopyFromDownloadsAndStartsItFromApplications) {
     PlinkaSession session(display());
@@ -73,11 +61,7 @@ TEST_F(MoveOfferTest, TheDefaultButtonMovesTheCopyFromDownloadsAndStartsItFromAp
     auto plinka = session.start();
     ASSERT_TRUE(eventually([&] { return windowsNamed(kOfferTitle).size() == 1; }))
         << plinka->output();
-    if (installed("import")) {
-        const std::string artifacts = std::string(PLINKA_BINARY_DIR) + "/artifacts";
-        fs::create_directories(artifacts);
-        EXPECT_TRUE(output("import -window root " + artifacts + "/move-offer.png"));
-    }
+    keepScreenshot("move-offer.png");
     xdotool({"windowfocus", "--sync", windowsNamed(kOfferTitle).front()});
     xdotool({"key", "Return"});
 
