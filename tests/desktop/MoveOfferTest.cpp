@@ -89,5 +89,27 @@ TEST_F(MoveOfferTest, TheDefaultButtonMovesTheCopyFromDownloadsAndStartsItFromAp
     }
 }
 
+TEST_F(MoveOfferTest, EscapeKeepsTheCopyWhereItIsAndTheOfferComesBackNextTime) {
+    PlinkaSession session(display());
+    session.placeBundleIn(session.home() + "/Downloads");
+    fs::create_directories(session.home() + "/Applications");
+    session.offerTheMove();
+    for (int launch = 0; launch < 2; ++launch) {
+        SCOPED_TRACE(launch);
+        auto plinka = session.start();
+        ASSERT_TRUE(eventually([&] { return windowsNamed(kOfferTitle).size() == 1; }))
+            << plinka->output();
+        xdotool({"windowfocus", "--sync", windowsNamed(kOfferTitle).front()});
+        xdotool({"key", "Escape"});
+        ASSERT_TRUE(eventually([&] { return windowsNamed(kOfferTitle).empty(); }));
+        EXPECT_TRUE(running(plinka->pid()));
+        EXPECT_TRUE(fs::exists(session.bundle()));
+        EXPECT_EQ(contentsOf(session.defaultsFile()).find("moveToApplicationsFolderAlertSuppress"),
+                  std::string::npos);
+        ::kill(plinka->pid(), SIGTERM);
+        EXPECT_EQ(plinka->waitForExit(), 0);
+    }
+}
+
 }  // namespace
 }  // namespace plinka::testing
