@@ -11,6 +11,7 @@
 
 #include "DesktopTest.h"
 #include "PlinkaSession.h"
+#include "platform/linux/process/ReopenChannel.h"
 #include "platform/linux/system/DesktopEntry.h"
 
 namespace plinka::testing {
@@ -109,6 +110,22 @@ TEST_F(MoveOfferTest, EscapeKeepsTheCopyWhereItIsAndTheOfferComesBackNextTime) {
         ::kill(plinka->pid(), SIGTERM);
         EXPECT_EQ(plinka->waitForExit(), 0);
     }
+}
+
+TEST_F(MoveOfferTest, ACopyThatYieldsToTheRunningOneOffersNothing) {
+    PlinkaSession session(display());
+    session.placeBundleIn(session.home() + "/Downloads");
+    fs::create_directories(session.home() + "/Applications");
+    auto first = session.start();
+    const std::string socket =
+        reopenSocketPath(session.runtimeDirectory() + "/plinka", first->pid());
+    ASSERT_TRUE(eventually([&] { return fs::exists(socket); })) << first->output();
+
+    session.offerTheMove();
+    auto later = session.start();
+    EXPECT_EQ(later->waitForExit(), 0) << later->output();
+    EXPECT_TRUE(windowsNamed(kOfferTitle).empty());
+    EXPECT_TRUE(running(first->pid()));
 }
 
 }  // namespace
