@@ -180,14 +180,6 @@ TEST(InstallServicesTest, TheRelaunchWaitsForTheProcessThenStartsTheNewCopy) {
     EXPECT_EQ(readFile(marker), bundle + "/Contents/MacOS/Plinka\n");
 }
 
-TEST(InstallServicesTest, TheSwitchOpensTheCopyOnceThisProcessHasEnded) {
-    ScratchDirectory scratch;
-    const std::string bundle = makeBundle(scratch.file(kAwkwardName), "");
-    LinuxApplicationInstallation installation(placesIn(scratch, bundle));
-    EXPECT_EQ(installation.openCommand(bundle),
-              installation.relaunchCommand(::getpid(), "", bundle));
-}
-
 TEST(InstallServicesTest, TheDetachUnmountsTheMediumWithTheFirstToolThatWorks) {
     ScratchDirectory scratch;
     const std::string mountPoint = scratch.file(std::string("media/") + kAwkwardName);
