@@ -1,6 +1,7 @@
 #include "DesktopTest.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -68,6 +69,24 @@ std::unique_ptr<ChildProcess> DesktopTest::startTray() const {
     auto tray = std::make_unique<ChildProcess>(trayer, options);
     const bool up = eventually([&] { return !visibleWindows("trayer").empty(); });
     return up ? std::move(tray) : nullptr;
+}
+
+std::vector<std::string> DesktopTest::windowsNamed(const std::string& name) const {
+    std::istringstream ids(
+        output("xdotool search --onlyvisible --name '" + name + "'").value_or(""));
+    std::vector<std::string> windows;
+    for (std::string id; ids >> id;) {
+        windows.push_back(id);
+    }
+    return windows;
+}
+
+void DesktopTest::keepScreenshot(const std::string& fileName) const {
+    if (installed("import")) {
+        const std::string artifacts = std::string(PLINKA_BINARY_DIR) + "/artifacts";
+        std::filesystem::create_directories(artifacts);
+        EXPECT_TRUE(output("import -window root " + artifacts + "/" + fileName).has_value());
+    }
 }
 
 bool running(pid_t pid) {

@@ -27,6 +27,11 @@ class DesktopTest : public ::testing::Test {
     std::optional<std::string> output(const std::string& command) const;
     // The ids of the mapped windows of the window class.
     std::vector<std::string> visibleWindows(const std::string& windowClass) const;
+    // The ids of the mapped windows whose title matches the name.
+    std::vector<std::string> windowsNamed(const std::string& name) const;
+    // Keeps a screenshot of the whole display as artifacts/<fileName> in the build tree, where
+    // ImageMagick's import is installed.
+    void keepScreenshot(const std::string& fileName) const;
     // A system tray (trayer) in the top left corner, icons 48 pixels high; null without trayer.
     std::unique_ptr<ChildProcess> startTray() const;
 

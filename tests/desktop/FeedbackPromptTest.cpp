@@ -5,7 +5,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "DesktopTest.h"
 #include "PlinkaSession.h"
@@ -30,18 +29,7 @@ Object valueInFile(const std::string& plist, const char* key) {
     return readPropertyListFile(plist, nullptr).value_or(Object()).objectForKey(key);
 }
 
-class FeedbackPromptTest : public DesktopTest {
-  protected:
-    std::vector<std::string> windowsNamed(const std::string& name) const {
-        std::istringstream ids(
-            output("xdotool search --onlyvisible --name '" + name + "'").value_or(""));
-        std::vector<std::string> windows;
-        for (std::string id; ids >> id;) {
-            windows.push_back(id);
-        }
-        return windows;
-    }
-};
+using FeedbackPromptTest = DesktopTest;
 
 TEST_F(FeedbackPromptTest, AfterAWeekThePromptSendsTheMailThroughTheUrlOpener) {
     PlinkaSession session(display());
@@ -60,11 +48,7 @@ TEST_F(FeedbackPromptTest, AfterAWeekThePromptSendsTheMailThroughTheUrlOpener) {
     auto plinka = session.start();
     ASSERT_TRUE(eventually([&] { return windowsNamed(kPromptTitle).size() == 1; }))
         << plinka->output();
-    if (installed("import")) {
-        const std::string artifacts = std::string(PLINKA_BINARY_DIR) + "/artifacts";
-        fs::create_directories(artifacts);
-        EXPECT_TRUE(output("import -window root " + artifacts + "/feedback-prompt.png"));
-    }
+    keepScreenshot("feedback-prompt.png");
     xdotool({"windowfocus", "--sync", windowsNamed(kPromptTitle).front()});
     xdotool({"key", "Return"});
 
