@@ -42,7 +42,8 @@ INSTANTIATE_TEST_SUITE_P(
         Storage{"pcm16Mono", {0.5f, 0.5f, -1.0f, -1.0f, 3.0f / 32768, 3.0f / 32768}, 1, 2},
         Storage{"pcm16Stereo", {0.5f, 0.25f, -1.0f, 0.0f, 0.0f, 32767.0f / 32768}, 2, 4},
         Storage{"floatMono", {0.1f, 0.1f, -0.3f, -0.3f, 1.5f, 1.5f}, 1, 4},
-        Storage{"floatStereo", {0.1f, 0.2f, -0.3f, 0.3f, 0.0f, 1.0f}, 2, 8}),
+        Storage{"floatStereo", {0.1f, 0.2f, -0.3f, 0.3f, 0.0f, 1.0f}, 2, 8},
+        Storage{"floatInRange", {0.1f, 0.2f, -0.3f, 0.3f, 0.0f, 0.5f}, 2, 8}),
     [](const auto& test) { return test.param.name; });
 
 }  // namespace

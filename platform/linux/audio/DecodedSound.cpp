@@ -1,7 +1,5 @@
 #include "platform/linux/audio/DecodedSound.h"
 
-#include <cmath>
-
 namespace plinka::audio {
 namespace {
 
@@ -16,10 +14,13 @@ bool channelsAreEqual(const std::vector<float>& stereo) {
     return true;
 }
 
-bool fitsPcm16(const std::vector<float>& samples) {
-    for (float sample : samples) {
-        const float scaled = sample * kPcmScale;
-        if (scaled != std::nearbyint(scaled) || scaled < -32768.0f || scaled > 32767.0f) {
+// Range first, then a truncating round trip: cheaper than nearbyint on every sample, and NaN
+// fails the range test.
+bool fitsPcm16(const float* samples, size_t count) {
+    for (size_t i = 0; i < count; ++i) {
+        const float scaled = samples[i] * kPcmScale;
+        if (!(scaled >= -32768.0f && scaled <= 32767.0f) ||
+            static_cast<float>(static_cast<int>(scaled)) != scaled) {
             return false;
         }
     }
@@ -50,19 +51,19 @@ void addChannels(int channels, const Sample* samples, float scale, float* stereo
 
 DecodedSound::DecodedSound(const std::vector<float>& stereoSamples)
     : frames_(stereoSamples.size() / 2), channels_(channelsAreEqual(stereoSamples) ? 1 : 2) {
-    std::vector<float> kept;
-    kept.reserve(frames_ * static_cast<size_t>(channels_));
     const size_t step = channels_ == 1 ? 2 : 1;  // one channel: every left sample
-    for (size_t i = 0; i < 2 * frames_; i += step) {
-        kept.push_back(stereoSamples[i]);
-    }
-    if (fitsPcm16(kept)) {
-        pcm_.reserve(kept.size());
-        for (float sample : kept) {
-            pcm_.push_back(static_cast<int16_t>(sample * kPcmScale));
+    const size_t count = frames_ * static_cast<size_t>(channels_);
+    const float* in = stereoSamples.data();
+    if (fitsPcm16(in, 2 * frames_)) {
+        pcm_.resize(count);
+        for (size_t i = 0; i < count; ++i) {
+            pcm_[i] = static_cast<int16_t>(in[i * step] * kPcmScale);
         }
     } else {
-        floats_ = std::move(kept);
+        floats_.resize(count);
+        for (size_t i = 0; i < count; ++i) {
+            floats_[i] = in[i * step];
+        }
     }
 }
 
