@@ -55,9 +55,7 @@ TEST_F(SingleCopyTest, ALaterCopyForThePreferencesShowsThoseOfTheRunningOne) {
     auto first = session.start();
     ASSERT_TRUE(eventually([&] { return visibleWindows("Plinka").size() == 1; }))
         << first->output();
-    auto preferences = [&] {
-        return output("xdotool search --onlyvisible --name 'Plinka Preferences'").has_value();
-    };
+    auto preferences = [&] { return !windowsNamed("Plinka Preferences").empty(); };
     EXPECT_FALSE(preferences());
 
     auto later = session.start({"--preferences"});
