@@ -21,12 +21,16 @@
 #include "platform/linux/gui/QtStatusBar.h"
 #include "platform/linux/gui/SoundPackDialog.h"
 #include "platform/linux/input/LinuxEventTapService.h"
+#include "platform/linux/install/LinuxApplicationInstallation.h"
+#include "platform/linux/install/PkexecPrivilegedExecution.h"
+#include "platform/linux/install/PosixFileManager.h"
 #include "platform/linux/process/ProcfsProcessManager.h"
 #include "platform/linux/process/ReopenListener.h"
 #include "platform/linux/scripting/DBusApplicationScripting.h"
 #include "platform/linux/system/CrashHandler.h"
 #include "platform/linux/system/DirectoryCrashReports.h"
 #include "platform/linux/system/InputGroupAccess.h"
+#include "platform/linux/system/NoAliasFiles.h"
 #include "platform/linux/system/PosixCommandRunner.h"
 #include "platform/linux/system/QtUrlOpener.h"
 #include "platform/linux/system/SystemClock.h"
@@ -34,12 +38,13 @@
 #include "platform/linux/system/UnameProcessInformation.h"
 #include "platform/linux/system/UnavailableSystemAttributes.h"
 #include "platform/linux/system/XdgAutostartLoginItems.h"
+#include "platform/linux/update/ChildAppcastLoader.h"
 #include "platform/linux/update/LinuxSystemProfile.h"
-#include "platform/linux/update/QtAppcastLoader.h"
 #include "sound/SoundController.h"
 #include "support/CrashReporter.h"
 #include "support/Feedback.h"
 #include "support/LoginItems.h"
+#include "support/MoveToApplicationsFolder.h"
 #include "support/PLKAdditions.h"
 #include "support/SUUpdater.h"
 
@@ -85,7 +90,13 @@ int main(int argc, char** argv) {
         CrashHandler::install(*crashes, "Plinka", information.applicationVersion().value_or("?"));
     }
 
-    PlistUserDefaults defaults(PlistUserDefaults::standardDirectory(), identifier, platform.log);
+    // The command line's "-key value" pairs override the defaults for this run.
+    std::vector<std::string> arguments;
+    for (const QString& argument : application.arguments().mid(1)) {
+        arguments.push_back(argument.toStdString());
+    }
+    PlistUserDefaults defaults(PlistUserDefaults::standardDirectory(), identifier, platform.log,
+                               arguments);
     const auto inputOptions = LinuxEventTapService::sessionOptions(chosenInputBackend(defaults));
     LinuxEventTapService eventTaps(inputOptions);
     InputGroupAccess keyboardAccess({.devices = inputOptions.evdev.directory}, commands,
@@ -117,6 +128,16 @@ int main(int argc, char** argv) {
                                                   information, bundle, processInformation, clock,
                                                   platform.log});
     };
+    PosixFileManager files;
+    LinuxApplicationInstallation installation(
+        LinuxApplicationInstallation::sessionPlaces(bundle.bundlePath()));
+    PkexecPrivilegedExecution authorization(commands);
+    NoAliasFiles aliases;
+    chores.offerMoveToApplicationsFolder = [&] {
+        return offerMoveToApplicationsFolder(MoveToApplicationsFolderServices{
+            defaults, bundle, alerts, qtApplication, files, installation, authorization, commands,
+            aliases, platform.log});
+    };
     DesktopServices desktop{eventTaps, keyboardAccess, alerts,      qtApplication,
                             statusBar, defaults,       processes,   urls,
                             settings,  loginItems,     information, chores};
@@ -124,7 +145,7 @@ int main(int argc, char** argv) {
     AppController::initialize(platform, desktop);
     AppController controller(platform, desktop, SoundController::sharedInstance());
 
-    QtAppcastLoader appcasts(AppcastFetchLimits{});
+    ChildAppcastLoader appcasts(bundle.bundlePath() + "/Contents/MacOS/plinka-appcast");
     LinuxSystemProfile systemProfile;
     SUUpdater& updater = SUUpdater::sharedUpdater(
         {defaults, information, systemProfile, appcasts, platform.log, clock});

@@ -19,6 +19,8 @@ struct Alert {
     std::optional<std::string> defaultButton;
     std::optional<std::string> alternateButton;
     std::optional<std::string> otherButton;
+    // The key that also presses the alternate button ("\033": Escape).
+    std::string alternateButtonKeyEquivalent;
     std::string informativeText;
     AlertStyle style = AlertStyle::Warning;
     // A "Do not show this message again" box, checked or not as the alert opens.

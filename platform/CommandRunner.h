@@ -19,6 +19,10 @@ class CommandRunner {
     // Runs `command` with "/bin/sh -c", standard input from the null device, and blocks until
     // the child has exited.
     virtual CommandResult runShellCommand(const std::string& command) = 0;
+    // Starts `command` with "/bin/sh -c", its standard input, output and error on the null
+    // device, and returns without waiting: the child may outlive this process. False when it
+    // could not start.
+    virtual bool startShellCommand(const std::string& command) = 0;
 };
 
 }  // namespace plinka

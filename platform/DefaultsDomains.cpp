@@ -12,7 +12,23 @@ void DefaultsDomains::registerValues(const Object::Dictionary& entries) {
     }
 }
 
+DefaultsDomains::Values DefaultsDomains::argumentDomain(const std::vector<std::string>& arguments) {
+    Values values;
+    for (size_t i = 0; i + 1 < arguments.size(); ++i) {
+        const std::string& word = arguments[i];
+        // "--option" is an option of the program's own, "-" alone no key.
+        if (word.size() > 1 && word[0] == '-' && word[1] != '-') {
+            values.insert_or_assign(word.substr(1), Object::string(arguments[i + 1]));
+            ++i;
+        }
+    }
+    return values;
+}
+
 Object DefaultsDomains::objectForKey(std::string_view key) const {
+    if (auto argument = arguments_.find(key); argument != arguments_.end()) {
+        return argument->second;
+    }
     if (auto stored = stored_.find(key); stored != stored_.end()) {
         return stored->second;
     }

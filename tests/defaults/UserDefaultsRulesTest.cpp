@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "defaults/DefaultsDirectory.h"
 #include "doubles/FakeUserDefaults.h"
@@ -15,19 +17,36 @@ namespace {
 struct PlistDefaults {
     DefaultsDirectory directory;
     RecordingLog log;
-    PlistUserDefaults defaults{directory.path(), DefaultsDirectory::kIdentifier, log};
-    UserDefaults& get() { return defaults; }
+    std::unique_ptr<PlistUserDefaults> defaults = start({});
+    UserDefaults& get() { return *defaults; }
+    // A new run of the program with the command line's arguments.
+    UserDefaults& restartWith(const std::vector<std::string>& arguments) {
+        defaults.reset();
+        defaults = start(arguments);
+        return *defaults;
+    }
+    std::unique_ptr<PlistUserDefaults> start(const std::vector<std::string>& arguments) {
+        return std::make_unique<PlistUserDefaults>(directory.path(), DefaultsDirectory::kIdentifier,
+                                                   log, arguments);
+    }
 };
 
 struct FakeDefaults {
     FakeUserDefaults defaults;
     UserDefaults& get() { return defaults; }
+    UserDefaults& restartWith(const std::vector<std::string>& arguments) {
+        defaults.setArguments(arguments);
+        return defaults;
+    }
 };
 
 template <class Implementation>
 class UserDefaultsRulesTest : public ::testing::Test {
   protected:
     UserDefaults& defaults() { return implementation_->get(); }
+    UserDefaults& restartWith(const std::vector<std::string>& arguments) {
+        return implementation_->restartWith(arguments);
+    }
 
   private:
     std::unique_ptr<Implementation> implementation_ = std::make_unique<Implementation>();
@@ -49,6 +68,30 @@ TYPED_TEST(UserDefaultsRulesTest, AbsentKeysReadAsNoNilAndZero) {
     EXPECT_EQ(defaults.stringForKey("FeedbackLastVersionUsed"), std::nullopt);
     EXPECT_TRUE(defaults.objectForKey("FeedbackFirstUsed").isNil());
     EXPECT_EQ(defaults.integerForKey("FeedbackFirstUsed"), 0);
+}
+
+TYPED_TEST(UserDefaultsRulesTest, CommandLinePairsOverrideEverythingForOneRunAndAreNeverStored) {
+    this->defaults().setObject(Object::string("Stored"), "soundTheme");
+    UserDefaults& run =
+        this->restartWith({"-soundTheme", "Argued", "--preferences",
+                           "-moveToApplicationsFolderAlertSuppress", "YES", "-", "x", "-dangling"});
+    run.registerDefaults(registration());
+    EXPECT_EQ(run.stringForKey("soundTheme"), "Argued");
+    EXPECT_TRUE(run.boolForKey("moveToApplicationsFolderAlertSuppress"));
+    EXPECT_TRUE(run.objectForKey("-preferences").isNil());
+    EXPECT_TRUE(run.objectForKey("").isNil());
+    EXPECT_TRUE(run.objectForKey("dangling").isNil());
+
+    // Storing under an argued key changes nothing that this run reads.
+    int changes = 0;
+    run.addObserver("soundTheme", [&] { ++changes; });
+    run.setObject(Object::string("Chosen"), "soundTheme");
+    EXPECT_EQ(run.stringForKey("soundTheme"), "Argued");
+    EXPECT_EQ(changes, 0);
+
+    UserDefaults& next = this->restartWith({});
+    EXPECT_EQ(next.stringForKey("soundTheme"), "Chosen");
+    EXPECT_TRUE(next.objectForKey("moveToApplicationsFolderAlertSuppress").isNil());
 }
 
 TYPED_TEST(UserDefaultsRulesTest, StoredValuesWinOverRegisteredOnesUntilRemoved) {

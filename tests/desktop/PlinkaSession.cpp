@@ -116,6 +116,13 @@ void PlinkaSession::addProgram(const std::string& name, const std::string& scrip
     fs::permissions(program, fs::perms::owner_all, fs::perm_options::add);
 }
 
+void PlinkaSession::placeBundleIn(const std::string& folder) {
+    fs::create_directories(folder);
+    const std::string moved = (fs::path(folder) / "Plinka.app").string();
+    fs::rename(bundle_, moved);
+    bundle_ = moved;
+}
+
 std::string PlinkaSession::programs() const {
     return scratch_.path().string() + "/bin";
 }
@@ -124,7 +131,10 @@ std::unique_ptr<ChildProcess> PlinkaSession::start(
     const std::vector<std::string>& arguments,
     const std::vector<std::pair<std::string, std::string>>& environment) {
     ChildProcess::Options options;
-    options.arguments = arguments;
+    if (!offersMove_) {
+        options.arguments = {"-moveToApplicationsFolderAlertSuppress", "YES"};
+    }
+    options.arguments.insert(options.arguments.end(), arguments.begin(), arguments.end());
     options.mergeErrors = true;
     options.environment = {
         {"DISPLAY", display_},

@@ -22,6 +22,8 @@ class PlinkaSession {
     explicit PlinkaSession(const std::string& display, const std::string& source = {});
 
     std::string directory() const { return scratch_.path().string(); }
+    // The copies' home folder.
+    const std::string& home() const { return home_; }
     const std::string& bundle() const { return bundle_; }
     const std::string& identifier() const { return identifier_; }
     // Where the first copy's mix goes; later copies each write a file of their own.
@@ -40,6 +42,12 @@ class PlinkaSession {
     void addProgram(const std::string& name, const std::string& script) const;
     // Gives the copies started from now on this session bus; by default they have none.
     void useSessionBus(const std::string& address) { sessionBus_ = address; }
+
+    // Moves the bundle into the folder (made when missing); later copies start from there.
+    void placeBundleIn(const std::string& folder);
+    // Copies are started with the move offer suppressed on their command line unless this was
+    // called.
+    void offerTheMove() { offersMove_ = true; }
 
     // Where the copies' runtime files go (reopen sockets, temporary sounds in plinka/).
     std::string runtimeDirectory() const { return home_ + "/runtime"; }
@@ -62,6 +70,7 @@ class PlinkaSession {
     std::string home_;
     std::string sessionBus_ = "unix:path=/nonexistent/plinka-session-bus";
     int started_ = 0;
+    bool offersMove_ = false;
 };
 
 }  // namespace plinka::testing

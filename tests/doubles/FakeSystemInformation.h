@@ -45,7 +45,7 @@ class FakeSystemAttributes final : public SystemAttributes {
 };
 
 // Answers each command with the next scripted result (the last one repeats) and keeps the
-// commands it was given.
+// commands it was given, run and started apart.
 class ScriptedCommandRunner final : public CommandRunner {
   public:
     CommandResult runShellCommand(const std::string& command) override {
@@ -59,9 +59,15 @@ class ScriptedCommandRunner final : public CommandRunner {
         }
         return result;
     }
+    bool startShellCommand(const std::string& command) override {
+        started.push_back(command);
+        return true;
+    }
 
     std::vector<CommandResult> results;
     std::vector<std::string> commands;
+    // The commands started without waiting.
+    std::vector<std::string> started;
 };
 
 }  // namespace plinka::testing

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/DefaultsDomains.h"
 #include "platform/UserDefaults.h"
@@ -19,6 +20,10 @@ class FakeUserDefaults final : public UserDefaults {
     ObserverToken addObserver(std::string key, Observer observer) override;
     void removeObserver(ObserverToken token) override;
 
+    // The command line's "-key value" pairs, over every other value.
+    void setArguments(const std::vector<std::string>& arguments) {
+        domains_.setArguments(DefaultsDomains::argumentDomain(arguments));
+    }
     // Stores (or with Nil removes) a value as a change from outside the program.
     void simulateOutsideChange(std::string_view key, const Object& value);
     // The stored values alone, without the registered ones.

@@ -10,10 +10,12 @@
 #include <QSslServer>
 #include <QTimer>
 #include <cstdlib>
+#include <filesystem>
 
 #include "LoopbackHttpServer.h"
 #include "ScratchDirectory.h"
 #include "linux/QtEventWait.h"
+#include "platform/linux/update/ChildAppcastLoader.h"
 #include "platform/linux/update/QtAppcastLoader.h"
 
 namespace plinka {
@@ -46,7 +48,7 @@ struct Fetched {
     std::chrono::milliseconds longestPause{};
 };
 
-Fetched fetch(QtAppcastLoader& loader, const std::string& url,
+Fetched fetch(AppcastLoader& loader, const std::string& url,
               const std::vector<AppcastLoader::QueryItem>& query = {}) {
     Fetched fetched;
     QElapsedTimer clock;
@@ -192,6 +194,50 @@ TEST(QtAppcastLoader, AFetchUnderWayEndsWithoutACallWhenTheLoaderGoes) {
     }
     testing::processEventsUntil([] { return false; }, 200);
     EXPECT_FALSE(called);
+}
+
+// The application's own loader runs plinka-appcast: the same query and items reach it, and the
+// child's faults end the fetch like the network's.
+TEST(ChildAppcastLoader, FetchesThroughPlinkaAppcast) {
+    LoopbackHttpServer server;
+    server.answer(Answer::Body, kAppcast);
+    ChildAppcastLoader loader(PLINKA_BUNDLE_DIR "/Contents/MacOS/plinka-appcast");
+    const Fetched fetched = fetch(loader, server.url(), {{"soundTheme", "Bubbles & Co"}});
+    ASSERT_TRUE(fetched.result);
+    EXPECT_EQ(fetched.result->failure, std::nullopt);
+    ASSERT_EQ(fetched.result->items.size(), 3u);
+    EXPECT_EQ(fetched.result->items[0].versionString, "1.10");
+    EXPECT_EQ(fetched.result->items[2].versionString, std::nullopt);
+    EXPECT_EQ(testing::decodedQuery(server.targets().at(0)).at("soundTheme"), "Bubbles & Co");
+
+    server.answer(Answer::Body, "gone", 500);
+    const Fetched failed = fetch(loader, server.url());
+    ASSERT_TRUE(failed.result);
+    EXPECT_THAT(failed.result->failure, Optional(HasSubstr("status 500")));
+}
+
+TEST(ChildAppcastLoader, AChildThatHangsIsMissingOrTalksNonsenseIsAFailure) {
+    testing::ScratchDirectory scratch;
+    const std::string hangs = scratch.file("hangs"), talks = scratch.file("talks");
+    testing::writeFile(hangs, "#!/bin/sh\nexec sleep 30\n");
+    testing::writeFile(talks, "#!/bin/sh\necho '<html>'\n");
+    for (const auto& program : {hangs, talks}) {
+        std::filesystem::permissions(program, std::filesystem::perms::owner_all);
+    }
+    const struct {
+        std::string program, failure;
+    } cases[] = {
+        {hangs, "no answer within 500 ms"},
+        {talks, "answered something else than an appcast"},
+        {scratch.file("missing"), "cannot run"},
+    };
+    for (const auto& test : cases) {
+        ChildAppcastLoader loader(test.program, std::chrono::milliseconds(500));
+        const Fetched fetched = fetch(loader, "http://127.0.0.1/appcast.xml");
+        ASSERT_TRUE(fetched.result) << test.program;
+        EXPECT_THAT(fetched.result->failure, Optional(HasSubstr(test.failure)));
+        EXPECT_TRUE(fetched.result->items.empty());
+    }
 }
 
 }  // namespace

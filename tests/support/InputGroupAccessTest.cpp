@@ -9,11 +9,11 @@
 
 #include "ScopedEnvironment.h"
 #include "ScratchDirectory.h"
+#include "base/ShellQuoting.h"
 #include "doubles/RecordingLog.h"
 #include "platform/linux/input/KeyboardNodes.h"
 #include "platform/linux/system/InputGroupAccess.h"
 #include "platform/linux/system/PosixCommandRunner.h"
-#include "platform/linux/system/ShellQuoting.h"
 
 namespace plinka {
 namespace {

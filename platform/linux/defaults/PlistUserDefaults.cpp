@@ -48,8 +48,10 @@ std::string PlistUserDefaults::standardDirectory() {
 }
 
 PlistUserDefaults::PlistUserDefaults(const std::string& directory,
-                                     const std::string& bundleIdentifier, Log& log)
+                                     const std::string& bundleIdentifier, Log& log,
+                                     const std::vector<std::string>& arguments)
     : log_(log), directory_(directory), file_(directory + "/" + fileNameFor(bundleIdentifier)) {
+    domains_.setArguments(DefaultsDomains::argumentDomain(arguments));
     if (!makeDirectories(directory_)) {
         log_.log("Cannot make the defaults directory " + directory_ +
                  "; changes to the defaults are kept in memory only");

@@ -26,8 +26,11 @@ class PlistUserDefaults final : public UserDefaults {
     // ~/.config.
     static std::string standardDirectory();
 
-    // Reads the file (making the directory when missing) and starts watching it.
-    PlistUserDefaults(const std::string& directory, const std::string& bundleIdentifier, Log& log);
+    // Reads the file (making the directory when missing) and starts watching it. The "-key value"
+    // pairs of `arguments` (the command line without the program's name) override every other
+    // value for this run and are never written.
+    PlistUserDefaults(const std::string& directory, const std::string& bundleIdentifier, Log& log,
+                      const std::vector<std::string>& arguments = {});
     // Writes what could not be written before.
     ~PlistUserDefaults() override;
 

@@ -68,6 +68,9 @@ int QtAlertPresenter::runModalWithSuppression(const Alert& alert, bool& suppress
     QPushButton* alternateButton = addButton(box, alert.alternateButton, QMessageBox::RejectRole);
     QPushButton* otherButton = addButton(box, alert.otherButton, QMessageBox::ActionRole);
     box.setDefaultButton(defaultButton);
+    if (alternateButton != nullptr && alert.alternateButtonKeyEquivalent == "\033") {
+        box.setEscapeButton(alternateButton);
+    }
     if (alert.showsHelp) {
         addHelpButton(box, alert);
     }

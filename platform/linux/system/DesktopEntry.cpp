@@ -1,5 +1,7 @@
 #include "platform/linux/system/DesktopEntry.h"
 
+#include <cctype>
+
 namespace plinka::DesktopEntry {
 
 namespace {
@@ -96,7 +98,80 @@ std::string withoutDoubledPercents(std::string_view argument) {
     return out;
 }
 
+// The path moved into `to` when it lies in `from`.
+std::optional<std::string> movedPath(std::string_view path, std::string_view from,
+                                     std::string_view to) {
+    if (path == from || (path.substr(0, from.size()) == from && path.size() > from.size() &&
+                         path[from.size()] == '/')) {
+        return std::string(to) + std::string(path.substr(from.size()));
+    }
+    return std::nullopt;
+}
+
+// A field code (%f, %U, ...) stands bare in an Exec value; any other argument is quoted.
+std::string execArgument(std::string_view argument) {
+    const bool fieldCode = argument.size() == 2 && argument[0] == '%' &&
+                           std::isalpha(static_cast<unsigned char>(argument[1]));
+    return fieldCode ? std::string(argument) : quotedArgument(argument);
+}
+
+// The value with its paths moved; nullopt when nothing in it moved.
+std::optional<std::string> movedValue(std::string_view key, std::string_view value,
+                                      std::string_view from, std::string_view to) {
+    if (key == "TryExec" || key == "Path" || key == "Icon") {
+        return movedPath(value, from, to);
+    }
+    if (key != "Exec") {
+        return std::nullopt;
+    }
+    std::vector<std::string> arguments = execArguments(value);
+    bool moved = false;
+    for (std::string& argument : arguments) {
+        if (auto path = movedPath(argument, from, to)) {
+            argument = *path;
+            moved = true;
+        }
+    }
+    if (!moved) {
+        return std::nullopt;
+    }
+    std::string exec;
+    for (const std::string& argument : arguments) {
+        exec += (exec.empty() ? "" : " ") + execArgument(argument);
+    }
+    return exec;
+}
+
 }  // namespace
+
+std::optional<std::string> withPathsMoved(std::string_view text, std::string_view from,
+                                          std::string_view to) {
+    std::string result;
+    bool inMainGroup = false;
+    bool moved = false;
+    while (!text.empty()) {
+        const size_t end = text.find('\n');
+        const std::string_view line = text.substr(0, end);
+        const std::string_view ending = end == std::string_view::npos ? "" : "\n";
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        const std::string_view content = trimmed(line);
+        if (!content.empty() && content.front() == '[') {
+            inMainGroup = content == "[Desktop Entry]";
+        }
+        const size_t equals = content.find('=');
+        if (inMainGroup && equals != std::string_view::npos && content.front() != '#') {
+            const std::string_view key = trimmed(content.substr(0, equals));
+            const std::string value = unescapedValue(trimmed(content.substr(equals + 1)));
+            if (auto changed = movedValue(key, value, from, to)) {
+                result += std::string(key) + "=" + escapedValue(*changed) + std::string(ending);
+                moved = true;
+                continue;
+            }
+        }
+        result += std::string(line) + std::string(ending);
+    }
+    return moved ? std::optional<std::string>(result) : std::nullopt;
+}
 
 std::map<std::string, std::string> readMainGroup(std::string_view text) {
     std::map<std::string, std::string> keys;

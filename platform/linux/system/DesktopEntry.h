@@ -1,6 +1,7 @@
 #pragma once
 
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,5 +20,10 @@ std::string execProgram(std::string_view exec);
 
 // The text of an application entry that starts `program` at login.
 std::string applicationEntry(std::string_view name, std::string_view program);
+
+// The entry's text with the paths of its Exec, TryExec, Path and Icon values that lie in `from`
+// (or are `from`) moved into `to`; nullopt when none of them did. Other lines stay as they are.
+std::optional<std::string> withPathsMoved(std::string_view text, std::string_view from,
+                                          std::string_view to);
 
 }  // namespace plinka::DesktopEntry

@@ -8,9 +8,9 @@
 
 #include "base/Format.h"
 #include "base/Log.h"
+#include "base/ShellQuoting.h"
 #include "platform/CommandRunner.h"
 #include "platform/linux/input/KeyboardNodes.h"
-#include "platform/linux/system/ShellQuoting.h"
 
 namespace plinka {
 

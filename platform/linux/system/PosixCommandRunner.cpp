@@ -110,4 +110,30 @@ CommandResult PosixCommandRunner::runShellCommand(const std::string& command) {
     return result;
 }
 
+bool PosixCommandRunner::startShellCommand(const std::string& command) {
+    FileActions actions;
+    posix_spawn_file_actions_t* fileActions = actions.get();
+    posix_spawnattr_t attributes{};
+    if (fileActions == nullptr || ::posix_spawnattr_init(&attributes) != 0) {
+        return false;
+    }
+    // Its own session, so that it outlives this process's terminal and process group; nothing
+    // of this process's open files, so that it holds no pipe or socket of ours open.
+    const bool prepared =
+        ::posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID) == 0 &&
+        ::posix_spawn_file_actions_addopen(fileActions, STDIN_FILENO, "/dev/null", O_RDONLY, 0) ==
+            0 &&
+        ::posix_spawn_file_actions_addopen(fileActions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0) ==
+            0 &&
+        ::posix_spawn_file_actions_adddup2(fileActions, STDOUT_FILENO, STDERR_FILENO) == 0 &&
+        ::posix_spawn_file_actions_addclosefrom_np(fileActions, STDERR_FILENO + 1) == 0;
+    std::string shell = "/bin/sh", option = "-c", script = command;
+    std::array<char*, 4> arguments{shell.data(), option.data(), script.data(), nullptr};
+    pid_t child = 0;
+    const bool started = prepared && ::posix_spawn(&child, "/bin/sh", fileActions, &attributes,
+                                                   arguments.data(), environ) == 0;
+    ::posix_spawnattr_destroy(&attributes);
+    return started;
+}
+
 }  // namespace plinka

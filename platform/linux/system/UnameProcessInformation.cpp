@@ -7,7 +7,7 @@
 #include <array>
 #include <charconv>
 
-#include "platform/linux/system/ShellQuoting.h"
+#include "base/ShellQuoting.h"
 
 namespace plinka {
 

@@ -1,4 +1,4 @@
-#include "platform/linux/system/ShellQuoting.h"
+#include "base/ShellQuoting.h"
 
 namespace plinka {
 

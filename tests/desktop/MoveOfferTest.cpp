@@ -1,0 +1,132 @@
+// The move offer in the real application on the real file system: a copy unpacked into
+// ~/Downloads offers to move itself at launch; the default button leaves it in ~/Applications,
+// the old copy in the freedesktop Trash, and the new copy running. A screenshot of the offer is
+// kept in the build tree (artifacts/move-offer.png).
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+
+#include "DesktopTest.h"
+#include "PlinkaSession.h"
+#include "platform/linux/process/ReopenChannel.h"
+#include "platform/linux/system/DesktopEntry.h"
+
+namespace plinka::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kOfferTitle = "Move to Applications folder in your Home folder?";
+
+std::string contentsOf(const fs::path& path) {
+    std::ifstream in(path);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A running process whose executable is the one given.
+std::optional<pid_t> processRunning(const std::string& executable) {
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator("/proc", error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.find_first_not_of("0123456789") != std::string::npos) {
+            continue;
+        }
+        std::error_code unreadable;
+        const pid_t pid = std::stoi(name);
+        if (fs::read_symlink(entry.path() / "exe", unreadable) == executable && running(pid)) {
+            return pid;
+        }
+    }
+    return std::nullopt;
+}
+
+using MoveOfferTest = DesktopTest;
+
+TEST_F(MoveOfferTest, TheDefaultButtonMovesTheCopyFromDownloadsAndStartsItFromApplications) {
+    PlinkaSession session(display());
+    const std::string home = session.home();
+    session.placeBundleIn(home + "/Downloads");
+    const std::string old = session.bundle();
+    const std::string moved = home + "/Applications/Plinka.app";
+    fs::create_directories(home + "/Applications");
+    // Started at login from where it was.
+    const fs::path autostart = home + "/config/autostart/plinka.desktop";
+    fs::create_directories(autostart.parent_path());
+    std::ofstream(autostart) << "[Desktop Entry]\nType=Application\nExec=\"" << old
+                             << "/Contents/MacOS/Plinka\"\n";
+    session.offerTheMove();
+
+    auto plinka = session.start();
+    ASSERT_TRUE(eventually([&] { return windowsNamed(kOfferTitle).size() == 1; }))
+        << plinka->output();
+    screenshot("move-offer");
+    xdotool({"windowfocus", "--sync", windowsNamed(kOfferTitle).front()});
+    xdotool({"key", "Return"});
+
+    EXPECT_EQ(plinka->waitForExit(), 0) << plinka->output();
+    EXPECT_NE(plinka->output().find("INFO -- Moving myself to the Applications folder"),
+              std::string::npos)
+        << plinka->output();
+    EXPECT_TRUE(fs::exists(moved + "/Contents/Info.plist"));
+    EXPECT_FALSE(fs::exists(old));
+    const fs::path trash = home + "/data/Trash";
+    EXPECT_TRUE(fs::exists(trash / "files/Plinka.app/Contents/Info.plist"));
+    EXPECT_NE(contentsOf(trash / "info/Plinka.app.trashinfo").find("Path=" + old + "\n"),
+              std::string::npos);
+    EXPECT_EQ(DesktopEntry::execProgram(DesktopEntry::readMainGroup(contentsOf(autostart))["Exec"]),
+              moved + "/Contents/MacOS/Plinka");
+
+    std::optional<pid_t> relaunched;
+    EXPECT_TRUE(eventually([&] {
+        relaunched = processRunning(moved + "/Contents/MacOS/Plinka");
+        return relaunched.has_value();
+    }));
+    if (relaunched) {
+        ::kill(*relaunched, SIGTERM);
+        EXPECT_TRUE(eventually([&] { return !running(*relaunched); }));
+    }
+}
+
+TEST_F(MoveOfferTest, EscapeKeepsTheCopyWhereItIsAndTheOfferComesBackNextTime) {
+    PlinkaSession session(display());
+    session.placeBundleIn(session.home() + "/Downloads");
+    fs::create_directories(session.home() + "/Applications");
+    session.offerTheMove();
+    for (int launch = 0; launch < 2; ++launch) {
+        SCOPED_TRACE(launch);
+        auto plinka = session.start();
+        ASSERT_TRUE(eventually([&] { return windowsNamed(kOfferTitle).size() == 1; }))
+            << plinka->output();
+        xdotool({"windowfocus", "--sync", windowsNamed(kOfferTitle).front()});
+        xdotool({"key", "Escape"});
+        ASSERT_TRUE(eventually([&] { return windowsNamed(kOfferTitle).empty(); }));
+        EXPECT_TRUE(running(plinka->pid()));
+        EXPECT_TRUE(fs::exists(session.bundle()));
+        EXPECT_EQ(contentsOf(session.defaultsFile()).find("moveToApplicationsFolderAlertSuppress"),
+                  std::string::npos);
+        ::kill(plinka->pid(), SIGTERM);
+        EXPECT_EQ(plinka->waitForExit(), 0);
+    }
+}
+
+TEST_F(MoveOfferTest, ACopyThatYieldsToTheRunningOneOffersNothing) {
+    PlinkaSession session(display());
+    session.placeBundleIn(session.home() + "/Downloads");
+    fs::create_directories(session.home() + "/Applications");
+    auto first = session.start();
+    const std::string socket =
+        reopenSocketPath(session.runtimeDirectory() + "/plinka", first->pid());
+    ASSERT_TRUE(eventually([&] { return fs::exists(socket); })) << first->output();
+
+    session.offerTheMove();
+    auto later = session.start();
+    EXPECT_EQ(later->waitForExit(), 0) << later->output();
+    EXPECT_TRUE(windowsNamed(kOfferTitle).empty());
+    EXPECT_TRUE(running(first->pid()));
+}
+
+}  // namespace
+}  // namespace plinka::testing

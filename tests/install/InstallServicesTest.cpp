@@ -1,0 +1,273 @@
+// The move's Linux layer on the real file system and with real shells: copies and the Trash,
+// the applications folders and the installed layout, the running-copy test from /proc, the
+// relaunch and detach commands run for real, desktop entries, and pkexec (a stand-in on PATH).
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "ChildProcess.h"
+#include "ScopedEnvironment.h"
+#include "ScratchDirectory.h"
+#include "platform/linux/install/LinuxApplicationInstallation.h"
+#include "platform/linux/install/PkexecPrivilegedExecution.h"
+#include "platform/linux/install/PosixFileManager.h"
+#include "platform/linux/system/DesktopEntry.h"
+#include "platform/linux/system/PosixCommandRunner.h"
+
+namespace plinka::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::ElementsAre;
+
+// A folder name with every character the shell commands must survive.
+constexpr const char* kAwkwardName = "it's a $HOME `id` folder";
+
+void writeFile(const fs::path& path, const std::string& text, bool executable = false) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path) << text;
+    if (executable) {
+        fs::permissions(path, fs::perms::owner_all, fs::perm_options::add);
+    }
+}
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+bool eventually(const std::function<bool()>& condition) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+// A bundle whose executable is the shell script.
+std::string makeBundle(const fs::path& folder, const std::string& script) {
+    const fs::path bundle = folder / "Plinka.app";
+    writeFile(bundle / "Contents/MacOS/Plinka", "#!/bin/sh\n" + script, true);
+    return bundle.string();
+}
+
+LinuxApplicationInstallation::Places placesIn(const ScratchDirectory& scratch,
+                                              const std::string& bundle) {
+    LinuxApplicationInstallation::Places places;
+    places.home = scratch.file("home");
+    places.downloads = scratch.file("home/Downloads");
+    places.bundlePath = bundle;
+    places.executableName = "Plinka";
+    places.desktopEntryFolders = {scratch.file("home/.local/share/applications"),
+                                  scratch.file("home/.config/autostart")};
+    return places;
+}
+
+TEST(InstallServicesTest, CopiesKeepLinksAndModesAndNeverOverwriteOrLeaveHalves) {
+    ScratchDirectory scratch;
+    const fs::path source = scratch.file(std::string(kAwkwardName) + "/Plinka.app");
+    writeFile(source / "Contents/MacOS/Plinka", "#!/bin/sh\n", true);
+    writeFile(source / "Contents/Resources/a.txt", "a");
+    fs::create_symlink("a.txt", source / "Contents/Resources/link");
+    PosixFileManager files;
+    const std::string destination = scratch.file("Apps/Plinka.app");
+    fs::create_directories(scratch.file("Apps"));
+
+    std::string error;
+    ASSERT_TRUE(files.copyItemAtPath(source.string(), destination, &error)) << error;
+    EXPECT_TRUE(fs::is_symlink(destination + "/Contents/Resources/link"));
+    EXPECT_EQ(fs::read_symlink(destination + "/Contents/Resources/link"), "a.txt");
+    EXPECT_NE(
+        fs::status(destination + "/Contents/MacOS/Plinka").permissions() & fs::perms::owner_exec,
+        fs::perms::none);
+    EXPECT_FALSE(files.copyItemAtPath(source.string(), destination, &error));
+    EXPECT_THAT(error, ::testing::HasSubstr("already exists"));
+    EXPECT_FALSE(
+        files.copyItemAtPath(scratch.file("missing.app"), scratch.file("Apps/X.app"), &error));
+    EXPECT_FALSE(fs::exists(scratch.file("Apps/X.app")));
+
+    bool isDirectory = false;
+    EXPECT_TRUE(files.fileExistsAtPath(destination, &isDirectory));
+    EXPECT_TRUE(isDirectory);
+    EXPECT_TRUE(files.isWritableFileAtPath(destination));
+    EXPECT_FALSE(files.fileExistsAtPath(scratch.file("missing"), nullptr));
+}
+
+// A fresh home without a data folder yet: the Trash is made there, not in the working directory.
+TEST(InstallServicesTest, TheTrashIsTheFreedesktopOneWithItsInformationFile) {
+    ScratchDirectory scratch;
+    const ScopedEnvironment home("HOME", scratch.file("home"));
+    const ScopedEnvironment data("XDG_DATA_HOME", scratch.file("home/.local/share"));
+    const fs::path bundle = scratch.file(std::string("home/Downloads/") + kAwkwardName + ".app");
+    writeFile(bundle / "Contents/Info.plist", "x");
+    PosixFileManager files;
+    ASSERT_TRUE(files.recycleFiles(bundle.parent_path().string(), {bundle.filename().string()}));
+    EXPECT_FALSE(fs::exists(bundle));
+    const fs::path trash = scratch.file("home/.local/share/Trash");
+    EXPECT_TRUE(fs::exists(trash / "files" / bundle.filename() / "Contents/Info.plist"));
+    const std::string info = readFile(trash / "info" / (bundle.filename().string() + ".trashinfo"));
+    EXPECT_THAT(info, ::testing::HasSubstr("[Trash Info]"));
+    EXPECT_FALSE(files.recycleFiles(bundle.parent_path().string(), {"missing"}));
+    EXPECT_FALSE(fs::exists("files/" + bundle.filename().string()));
+}
+
+TEST(InstallServicesTest, TheFoldersAreTheDesktopsAndAnInstallerPlacedBundleIsInOne) {
+    ScratchDirectory scratch;
+    const fs::path prefix = scratch.file("prefix");
+    const std::string bundle = makeBundle(prefix / "lib/plinka", "");
+    LinuxApplicationInstallation loose(placesIn(scratch, bundle));
+    using Directory = SearchPathDirectory;
+    EXPECT_THAT(loose.searchPathForDirectoriesInDomains(Directory::Applications, NSAllDomainsMask),
+                ElementsAre(scratch.file("home/Applications"), "/opt"));
+    EXPECT_THAT(loose.searchPathForDirectoriesInDomains(Directory::Applications, NSLocalDomainMask),
+                ElementsAre("/opt"));
+    EXPECT_THAT(loose.searchPathForDirectoriesInDomains(Directory::Downloads, NSAllDomainsMask),
+                ElementsAre(scratch.file("home/Downloads")));
+    EXPECT_THAT(loose.volumesFolders(), ElementsAre("/media/", "/run/media/"));
+    EXPECT_GT(loose.appKitVersionNumber(), 949);
+
+    // The layout `cmake --install` makes: <prefix>/bin/plinka, a relative link into the bundle.
+    fs::create_directories(prefix / "bin");
+    fs::create_symlink("../lib/plinka/Plinka.app/Contents/MacOS/Plinka", prefix / "bin/plinka");
+    LinuxApplicationInstallation installed(placesIn(scratch, bundle));
+    EXPECT_THAT(
+        installed.searchPathForDirectoriesInDomains(Directory::Applications, NSAllDomainsMask),
+        ElementsAre(scratch.file("home/Applications"), "/opt", (prefix / "lib/plinka").string()));
+    EXPECT_THAT(
+        installed.searchPathForDirectoriesInDomains(Directory::Applications, NSUserDomainMask),
+        ElementsAre(scratch.file("home/Applications")));
+}
+
+TEST(InstallServicesTest, ARunningCopyIsFoundByItsExecutable) {
+    ScratchDirectory scratch;
+    const std::string bundle = makeBundle(scratch.file(kAwkwardName), "exec sleep 30\n");
+    const std::string other = makeBundle(scratch.file("other"), "");
+    LinuxApplicationInstallation installation(placesIn(scratch, other));
+    EXPECT_FALSE(installation.isApplicationRunningFromBundle(bundle));
+    // The script's shell execs sleep: a copy of sleep inside the bundle keeps the executable.
+    fs::copy_file("/bin/sleep", bundle + "/Contents/MacOS/sleeper");
+    ChildProcess copy(bundle + "/Contents/MacOS/sleeper", {.arguments = {"30"}});
+    EXPECT_TRUE(eventually([&] { return installation.isApplicationRunningFromBundle(bundle); }));
+    EXPECT_FALSE(installation.isApplicationRunningFromBundle(other));
+    // A bundle whose path merely begins like the running one's.
+    EXPECT_FALSE(installation.isApplicationRunningFromBundle(bundle.substr(0, bundle.size() - 1)));
+}
+
+TEST(InstallServicesTest, TheRelaunchWaitsForTheProcessThenStartsTheNewCopy) {
+    ScratchDirectory scratch;
+    const std::string marker = scratch.file("started");
+    const std::string bundle =
+        makeBundle(scratch.file(kAwkwardName), "echo \"$0\" > '" + marker + "'\n");
+    LinuxApplicationInstallation installation(placesIn(scratch, bundle));
+    ChildProcess old("/bin/sh", {.arguments = {"-c", "read line; exit 0"}});
+    PosixCommandRunner commands;
+    ASSERT_TRUE(commands.startShellCommand(installation.relaunchCommand(old.pid(), "", bundle)));
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    EXPECT_FALSE(fs::exists(marker)) << "started while the old process ran";
+    old.closeInput();
+    EXPECT_EQ(old.waitForExit(), 0);
+    ASSERT_TRUE(eventually([&] { return fs::exists(marker) && !readFile(marker).empty(); }));
+    EXPECT_EQ(readFile(marker), bundle + "/Contents/MacOS/Plinka\n");
+}
+
+TEST(InstallServicesTest, TheDetachUnmountsTheMediumWithTheFirstToolThatWorks) {
+    ScratchDirectory scratch;
+    const std::string mountPoint = scratch.file(std::string("media/") + kAwkwardName);
+    fs::create_directories(mountPoint + "/apps");
+    LinuxApplicationInstallation::Places places =
+        placesIn(scratch, mountPoint + "/apps/Plinka.app");
+    std::string escaped;
+    for (const char c : mountPoint) {
+        escaped += c == ' ' ? std::string("\\040") : std::string(1, c);
+    }
+    places.mountInfo = scratch.file("mountinfo");
+    writeFile(places.mountInfo,
+              "22 1 8:1 / / rw - ext4 /dev/sda1 rw\n"
+              "40 22 8:17 / " +
+                  escaped + " rw - vfat /dev/sdb1 rw\n");
+    LinuxApplicationInstallation installation(places);
+
+    // Stand-ins: sleep returns at once, gio fails, udisksctl records what it was asked.
+    const std::string bin = scratch.file("bin");
+    const std::string record = scratch.file("unmounted");
+    writeFile(bin + "/sleep", "#!/bin/sh\nexit 0\n", true);
+    writeFile(bin + "/gio", "#!/bin/sh\nexit 2\n", true);
+    writeFile(bin + "/udisksctl", "#!/bin/sh\nprintf '%s|' \"$@\" > '" + record + "'\n", true);
+    const ScopedEnvironment path("PATH", bin + ":/usr/bin:/bin");
+    PosixCommandRunner commands;
+    ASSERT_TRUE(commands.startShellCommand(installation.detachCommand(mountPoint + "/apps")));
+    ASSERT_TRUE(eventually([&] { return !readFile(record).empty(); }));
+    EXPECT_EQ(readFile(record), "unmount|--no-user-interaction|-b|/dev/sdb1|");
+}
+
+TEST(InstallServicesTest, EntriesInTheApplicationsAndAutostartFoldersFollowTheMove) {
+    ScratchDirectory scratch;
+    const std::string from = scratch.file("home/Downloads/Plinka.app");
+    const std::string to = scratch.file(std::string(kAwkwardName) + "/Plinka.app");
+    LinuxApplicationInstallation installation(placesIn(scratch, from));
+    const fs::path menu = scratch.file("home/.local/share/applications/plinka.desktop");
+    const fs::path login = scratch.file("home/.config/autostart/plinka.desktop");
+    const fs::path unrelated = scratch.file("home/.config/autostart/other.desktop");
+    const std::string entry =
+        "[Desktop Entry]\nType=Application\nExec=\"" + from + "/Contents/MacOS/Plinka\"\n";
+    const std::string other = "[Desktop Entry]\nExec=/usr/bin/other\n";
+    writeFile(menu, entry);
+    writeFile(login, entry);
+    writeFile(unrelated, other);
+
+    installation.applicationMoved(from, to);
+    for (const fs::path& moved : {menu, login}) {
+        const auto keys = DesktopEntry::readMainGroup(readFile(moved));
+        EXPECT_EQ(DesktopEntry::execProgram(keys.at("Exec")), to + "/Contents/MacOS/Plinka");
+    }
+    EXPECT_EQ(readFile(unrelated), other);
+}
+
+TEST(InstallServicesTest, PkexecRunsTheStepsInOneAuthorizationAndItsDismissalIsTheCancel) {
+    ScratchDirectory scratch;
+    const std::string bin = scratch.file("bin");
+    const ScopedEnvironment path("PATH", bin + ":/usr/bin:/bin");
+    // The stand-in answers as pkexec does: the program with its arguments, or 126 when dismissed.
+    const auto pkexec = [&](const std::string& body) {
+        writeFile(bin + "/pkexec", "#!/bin/sh\n" + body, true);
+    };
+    PosixCommandRunner commands;
+    PkexecPrivilegedExecution authorization(commands);
+    const std::string source = makeBundle(scratch.file(kAwkwardName), "");
+    const std::string destination = scratch.file("opt it's/Plinka.app");
+    fs::create_directories(destination + "/old");
+    const std::vector<PrivilegedExecution::Command> move{{"/bin/rm", "-rf", destination},
+                                                         {"/bin/cp", "-pR", source, destination}};
+
+    pkexec("exec \"$@\"\n");
+    std::vector<int> statuses;
+    ASSERT_EQ(authorization.executeWithPrivileges(move, &statuses), errAuthorizationSuccess);
+    EXPECT_THAT(statuses, ElementsAre(0, 0));
+    EXPECT_TRUE(fs::exists(destination + "/Contents/MacOS/Plinka"));
+    EXPECT_FALSE(fs::exists(destination + "/old"));
+
+    statuses.clear();
+    ASSERT_EQ(authorization.executeWithPrivileges(
+                  {{"/bin/sh", "-c", "exit 3"}, {"/bin/sh", "-c", "kill -9 $$"}, {"/bin/true"}},
+                  &statuses),
+              errAuthorizationSuccess);
+    EXPECT_THAT(statuses, ElementsAre(3 << 8, 9));
+
+    pkexec("exit 126\n");
+    EXPECT_EQ(authorization.executeWithPrivileges(move, &statuses), errAuthorizationCanceled);
+    pkexec("echo 'Error executing command as another user: Not authorized' >&2; exit 127\n");
+    EXPECT_EQ(authorization.executeWithPrivileges(move, &statuses), errAuthorizationDenied);
+}
+
+}  // namespace
+}  // namespace plinka::testing
