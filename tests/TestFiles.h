@@ -19,6 +19,13 @@ inline void writeFile(const std::filesystem::path& file, const std::vector<uint8
     writeFile(file, std::string(bytes.begin(), bytes.end()));
 }
 
+// Writes a program (a script) its owner may run, making its folders.
+inline void writeProgram(const std::filesystem::path& file, const std::string& contents) {
+    writeFile(file, contents);
+    std::filesystem::permissions(file, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add);
+}
+
 // The file's bytes; empty when it cannot be read.
 inline std::string fileContents(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);

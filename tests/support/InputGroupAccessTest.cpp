@@ -63,8 +63,7 @@ class InputGroupAccessTest : public ::testing::Test {
 
     // An executable shell script.
     static void tool(const fs::path& path, const std::string& body) {
-        writeFile(path, "#!/bin/sh\n" + body + "\n");
-        fs::permissions(path, fs::perms::owner_all);
+        testing::writeProgram(path, "#!/bin/sh\n" + body + "\n");
     }
     // A pkexec that runs the command in a cleared environment, as pkexec does, for the user
     // "nobody"; or one that only ends with the status and message.

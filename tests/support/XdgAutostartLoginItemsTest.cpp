@@ -24,8 +24,7 @@ class XdgAutostartLoginItemsTest : public ::testing::Test {
     std::string makeBundle(const std::string& relative) {
         const fs::path bundlePath = folder.path() / relative;
         const fs::path executable = bundlePath / "Contents/MacOS" / fs::path(relative).stem();
-        writeFile(executable, "#!/bin/sh\n");
-        fs::permissions(executable, fs::perms::owner_all);
+        testing::writeProgram(executable, "#!/bin/sh\n");
         return bundlePath.string();
     }
 
@@ -90,8 +89,7 @@ TEST_F(XdgAutostartLoginItemsTest, RemovingTakesEverySuffixMatchAndLeavesMissing
     const std::string copy = makeBundle("Desktop/Old Things/Plinka.app");
     const std::string other = makeBundle("Applications/MyPlinka.app");
     const std::string program = folder.file("bin/plinka-helper");
-    writeFile(program, "#!/bin/sh\n");
-    fs::permissions(program, fs::perms::owner_all);
+    testing::writeProgram(program, "#!/bin/sh\n");
     writeEntryStarting("a.desktop", bundle.path + "/Contents/MacOS/Plinka");
     writeEntryStarting("b.desktop", copy + "/Contents/MacOS/Plinka");
     writeEntry("c.desktop", "Exec=env LANG=C " + other + "/Contents/MacOS/MyPlinka\n");
@@ -125,8 +123,7 @@ TEST_F(XdgAutostartLoginItemsTest, EntriesTheSessionWouldNotStartDoNotResolve) {
 
 TEST_F(XdgAutostartLoginItemsTest, ABareProgramNameIsFoundInThePath) {
     const std::string bin = folder.file("bin");
-    writeFile(bin + "/plinka-tool", "#!/bin/sh\n");
-    fs::permissions(bin + "/plinka-tool", fs::perms::owner_all);
+    testing::writeProgram(bin + "/plinka-tool", "#!/bin/sh\n");
     testing::ScopedEnvironment path("PATH", "/nonexistent:" + bin);
     writeEntry("tool.desktop", "Exec=plinka-tool %U\n");
     writeEntry("unknown.desktop", "Exec=no-such-plinka-tool\n");
