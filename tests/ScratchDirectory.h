@@ -1,10 +1,10 @@
 #pragma once
 
 #include <filesystem>
-#include <fstream>
 #include <stdexcept>
 #include <string>
 
+#include "TestFiles.h"
 #include "platform/linux/headless/TemporaryDirectory.h"
 
 namespace plinka::testing {
@@ -31,11 +31,5 @@ class ScratchDirectory {
     TemporaryDirectory directory_;
     std::filesystem::path path_;
 };
-
-// Writes the file, making its folders.
-inline void writeFile(const std::filesystem::path& file, const std::string& contents) {
-    std::filesystem::create_directories(file.parent_path());
-    std::ofstream(file, std::ios::binary) << contents;
-}
 
 }  // namespace plinka::testing

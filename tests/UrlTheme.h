@@ -1,9 +1,9 @@
 #pragma once
 
-#include <fstream>
 #include <stdexcept>
 #include <string>
 
+#include "TestFiles.h"
 #include "base/FileUrl.h"
 #include "doubles/FakePlatform.h"
 #include "platform/linux/plist/PlistKeyedArchives.h"
@@ -28,9 +28,7 @@ inline void writeUrlTheme(const std::string& themeFile, const std::string& name,
     if (!bytes) {
         throw std::runtime_error("the theme could not be archived");
     }
-    std::ofstream(themeFile, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes->data()),
-               static_cast<std::streamsize>(bytes->size()));
+    writeFile(themeFile, *bytes);
 }
 
 }  // namespace plinka::testing

@@ -94,15 +94,8 @@ TEST_F(ScriptingAndUpdatesTest, FeedParametersCarryTheIdentifierAndSavedThemeOnl
             << ", theme " << c.savedTheme.value_or("(none)");
         EXPECT_EQ(other.commands.commands.empty(), !c.sendingSystemProfile);
     }
-}
-
-TEST_F(ScriptingAndUpdatesTest, TheUpdaterIsNeverToAskForPermission) {
+    // The checks are the user's to turn on in the menu: the updater never asks.
     EXPECT_FALSE(controller.updaterShouldPromptForPermissionToCheckForUpdates(updater));
-    for (const bool automatic : {true, false}) {
-        desktop.defaults.setBool(automatic, "SUEnableAutomaticChecks");
-        desktop.defaults.setBool(automatic, "SUSendProfileInfo");
-        EXPECT_FALSE(controller.updaterShouldPromptForPermissionToCheckForUpdates(updater));
-    }
 }
 
 }  // namespace

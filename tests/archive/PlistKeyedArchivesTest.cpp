@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <fstream>
 #include <map>
 
+#include "TestFiles.h"
 #include "archive/ArchiveFixture.h"
 #include "archive/Chime.h"
 #include "archive/ObjectPrinter.h"
@@ -232,9 +232,7 @@ TEST_F(PlistKeyedArchivesTest, ReadsArchiveFilesAndReportsMissingOnes) {
     ArchiveFixture a;
     const auto bytes = a.build(a.string("just a string"));
     const std::string path = ::testing::TempDir() + "/plinka-archive-test.plnk";
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
+    testing::writeFile(path, bytes);
     EXPECT_EQ(archives.unarchiveObjectWithFile(path, {}, &error), str("just a string")) << error;
     std::remove(path.c_str());
     EXPECT_TRUE(archives.unarchiveObjectWithFile(path, {}, &error).isNil());

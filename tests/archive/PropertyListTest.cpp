@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
 
+#include "TestFiles.h"
 #include "archive/BplistBuilder.h"
 #include "archive/ObjectPrinter.h"
 
@@ -170,9 +170,7 @@ TEST(PropertyListTest, RefusesToWriteWhatPropertyListsCannotHold) {
 TEST(PropertyListTest, ReadsFilesAndReportsMissingOnes) {
     const std::string path = ::testing::TempDir() + "/plinka-plist-test.plist";
     const auto bytes = everyTypeBinary();
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
+    testing::writeFile(path, bytes);
     std::string error;
     auto object = readPropertyListFile(path, &error);
     ASSERT_TRUE(object) << error;

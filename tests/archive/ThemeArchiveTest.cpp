@@ -2,9 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
+#include "ScratchDirectory.h"
 #include "archive/ArchiveFixture.h"
 #include "doubles/FakePlatform.h"
 #include "platform/linux/plist/PlistKeyedArchives.h"
@@ -19,13 +18,7 @@ using testing::ArchiveFixture;
 
 class ThemeArchiveTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        directory = std::filesystem::path(::testing::TempDir()) / "plinka-theme-archive-test";
-        std::filesystem::remove_all(directory);
-        std::filesystem::create_directories(directory);
-        fake.temporaryFiles.directory = directory.string();
-    }
-    void TearDown() override { std::filesystem::remove_all(directory); }
+    ThemeArchiveTest() { fake.temporaryFiles.directory = scratch.path().string(); }
 
     // A theme as macOS's archiver writes one: mutable arrays, a shared NSNull, a transient
     // sound with its bytes, a sound by URL inside a variant array, and a string to speak.
@@ -74,7 +67,7 @@ class ThemeArchiveTest : public ::testing::Test {
     }
 
     const std::vector<uint8_t> audio{'R', 'I', 'F', 'F', 1, 2, 3, 4};
-    std::filesystem::path directory;
+    testing::ScratchDirectory scratch;
     testing::FakePlatform fake;
     PlistKeyedArchives archives;
 };
@@ -97,10 +90,10 @@ TEST_F(ThemeArchiveTest, DecodesAThemeAsMacOSWritesIt) {
     EXPECT_EQ(down[1].arrayValue()->at(0).as<Sound>()->url(), "file:///s/clack.aif");
 
     // The transient sound's bytes were written out once, to the scratch directory.
-    std::vector<std::filesystem::path> files(std::filesystem::directory_iterator(directory), {});
+    std::vector<std::filesystem::path> files(std::filesystem::directory_iterator(scratch.path()),
+                                             {});
     ASSERT_EQ(files.size(), 1u);
-    std::ifstream file(files[0], std::ios::binary);
-    EXPECT_EQ(std::vector<uint8_t>(std::istreambuf_iterator<char>(file), {}), audio);
+    EXPECT_EQ(testing::fileContents(files[0]), std::string(audio.begin(), audio.end()));
 
     theme->playSoundForKeyCode(0, 1);
     ASSERT_EQ(fake.systemSounds.played.size(), 1u);

@@ -7,12 +7,13 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <thread>
 
+#include "Eventually.h"
 #include "MonitorRecorder.h"
 #include "PulseServer.h"
+#include "ScopedEnvironment.h"
 #include "SoundFiles.h"
 #include "doubles/RecordingLog.h"
 #include "platform/linux/audio/AudioEngine.h"
@@ -24,19 +25,9 @@ namespace {
 
 using namespace std::chrono_literals;
 using audio::Mixer;
+using testing::eventually;
 using testing::MonitorRecorder;
 using testing::PulseServer;
-
-bool eventually(const std::function<bool()>& condition) {
-    const auto limit = std::chrono::steady_clock::now() + 15s;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > limit) {
-            return false;
-        }
-        std::this_thread::sleep_for(5ms);
-    }
-    return true;
-}
 
 std::vector<float> ramp(size_t frames, float from, float to) {
     std::vector<float> samples(frames);
@@ -109,7 +100,8 @@ double rmsBetween(const std::vector<float>& mix, size_t from, size_t to) {
 
 class PulseAudioOutputTest : public ::testing::Test {
   protected:
-    PulseAudioOutputTest() : server_(dir_.file("server")), environment_(server_.address()) {}
+    PulseAudioOutputTest()
+        : server_(dir_.file("server")), environment_("PULSE_SERVER", server_.address()) {}
     ~PulseAudioOutputTest() override {
         service_.reset();
         engine_.reset();
@@ -148,7 +140,7 @@ class PulseAudioOutputTest : public ::testing::Test {
 
     testing::ScratchDirectory dir_;
     PulseServer server_;
-    testing::PulseServerEnvironment environment_;
+    testing::ScopedEnvironment environment_;
     int files_ = 0;
     // A lead of 21 ms: a machine busy with other tests must not make gaps that the checks
     // below would take for the output's.
@@ -238,7 +230,7 @@ TEST_F(PulseAudioOutputTest, PlaysAgainOnceTheServerIsBackAndSaysSoOnce) {
 
 TEST(PulseAudioOutputFallback, WithoutAServerPlaysThroughSdlAndSaysSoOnce) {
     testing::ScratchDirectory dir;
-    testing::PulseServerEnvironment nowhere("unix:" + dir.file("no-server"));
+    testing::ScopedEnvironment nowhere("PULSE_SERVER", "unix:" + dir.file("no-server"));
     const std::string file = dir.file("output.raw");
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", file.c_str(), 1);
@@ -264,7 +256,7 @@ TEST(PulseAudioOutputFallback, WithoutAServerPlaysThroughSdlAndSaysSoOnce) {
         }));
     }
     engine.reset();
-    const std::vector<float> mix = testing::readRawFloats(file);
+    const std::vector<float> mix = testing::readFloats(file);
     const size_t at = testing::firstSoundingFrame(mix);
     EXPECT_TRUE(heardWhole(mix, at, std::vector<float>(1200, 0.25f)));
 }

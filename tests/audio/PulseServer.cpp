@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <thread>
@@ -145,21 +144,6 @@ std::optional<std::string> PulseServer::sinkState() const {
             &query));
     });
     return query.state;
-}
-
-PulseServerEnvironment::PulseServerEnvironment(const std::string& address) {
-    if (const char* previous = std::getenv("PULSE_SERVER")) {
-        previous_ = previous;
-    }
-    ::setenv("PULSE_SERVER", address.c_str(), 1);
-}
-
-PulseServerEnvironment::~PulseServerEnvironment() {
-    if (previous_) {
-        ::setenv("PULSE_SERVER", previous_->c_str(), 1);
-    } else {
-        ::unsetenv("PULSE_SERVER");
-    }
 }
 
 }  // namespace plinka::testing

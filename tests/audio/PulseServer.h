@@ -37,16 +37,4 @@ class PulseServer {
     std::unique_ptr<ChildProcess> server_;
 };
 
-// Points this process's libpulse clients at the server for as long as it lives.
-class PulseServerEnvironment {
-  public:
-    explicit PulseServerEnvironment(const std::string& address);
-    ~PulseServerEnvironment();
-    PulseServerEnvironment(const PulseServerEnvironment&) = delete;
-    PulseServerEnvironment& operator=(const PulseServerEnvironment&) = delete;
-
-  private:
-    std::optional<std::string> previous_;
-};
-
 }  // namespace plinka::testing

@@ -1,12 +1,9 @@
 #include "SoundFiles.h"
 
 #include <sndfile.h>
-#include <stdlib.h>
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
-#include <fstream>
 #include <numbers>
 #include <stdexcept>
 
@@ -41,16 +38,6 @@ std::vector<float> sineSamples(size_t frames, int sampleRate, double frequency, 
     for (size_t i = 0; i < frames; ++i) {
         samples[i] = amplitude * static_cast<float>(std::sin(2 * std::numbers::pi * frequency *
                                                              static_cast<double>(i) / sampleRate));
-    }
-    return samples;
-}
-
-std::vector<float> readRawFloats(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::vector<float> samples(bytes.size() / sizeof(float));
-    if (!samples.empty()) {  // an empty file: no buffer to copy from (null for memcpy)
-        std::memcpy(samples.data(), bytes.data(), samples.size() * sizeof(float));
     }
     return samples;
 }

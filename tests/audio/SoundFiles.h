@@ -18,8 +18,6 @@ std::string urlOf(const std::string& path);
 std::vector<float> constantSamples(size_t frames, int channels, float value);
 // A mono sine of the frequency.
 std::vector<float> sineSamples(size_t frames, int sampleRate, double frequency, float amplitude);
-// The raw interleaved float32 samples SDL's disk driver wrote.
-std::vector<float> readRawFloats(const std::string& path);
 // The frames (of interleaved stereo) at which the signal first becomes non-zero; npos if never.
 size_t firstSoundingFrame(const std::vector<float>& stereo, size_t from = 0);
 float peakOf(const std::vector<float>& samples);

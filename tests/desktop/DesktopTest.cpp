@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
-#include <thread>
 
 namespace plinka::testing {
 
@@ -45,15 +45,30 @@ std::optional<std::string> DesktopTest::output(const std::string& command) const
     return ::pclose(pipe) == 0 ? std::optional<std::string>(text) : std::nullopt;
 }
 
+namespace {
+
+std::vector<std::string> words(const std::string& text) {
+    std::istringstream stream(text);
+    return {std::istream_iterator<std::string>(stream), std::istream_iterator<std::string>()};
+}
+
+}  // namespace
+
+// xdotool fails when it finds nothing: that is no windows.
 std::vector<std::string> DesktopTest::visibleWindows(const std::string& windowClass) const {
-    // xdotool fails when it finds nothing: that is no windows.
-    std::istringstream ids(
-        output("xdotool search --onlyvisible --class " + windowClass).value_or(""));
-    std::vector<std::string> windows;
-    for (std::string id; ids >> id;) {
-        windows.push_back(id);
+    return words(output("xdotool search --onlyvisible --class " + windowClass).value_or(""));
+}
+
+std::vector<std::string> DesktopTest::windowsNamed(const std::string& pattern) const {
+    return words(output("xdotool search --onlyvisible --name '" + pattern + "'").value_or(""));
+}
+
+void DesktopTest::screenshot(const std::string& name) const {
+    if (installed("import")) {
+        const std::string artifacts = std::string(PLINKA_BINARY_DIR) + "/artifacts";
+        std::filesystem::create_directories(artifacts);
+        EXPECT_TRUE(output("import -window root " + artifacts + "/" + name + ".png"));
     }
-    return windows;
 }
 
 std::unique_ptr<ChildProcess> DesktopTest::startTray() const {
@@ -71,24 +86,6 @@ std::unique_ptr<ChildProcess> DesktopTest::startTray() const {
     return up ? std::move(tray) : nullptr;
 }
 
-std::vector<std::string> DesktopTest::windowsNamed(const std::string& name) const {
-    std::istringstream ids(
-        output("xdotool search --onlyvisible --name '" + name + "'").value_or(""));
-    std::vector<std::string> windows;
-    for (std::string id; ids >> id;) {
-        windows.push_back(id);
-    }
-    return windows;
-}
-
-void DesktopTest::keepScreenshot(const std::string& fileName) const {
-    if (installed("import")) {
-        const std::string artifacts = std::string(PLINKA_BINARY_DIR) + "/artifacts";
-        std::filesystem::create_directories(artifacts);
-        EXPECT_TRUE(output("import -window root " + artifacts + "/" + fileName).has_value());
-    }
-}
-
 bool running(pid_t pid) {
     std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
     std::string line;
@@ -97,17 +94,6 @@ bool running(pid_t pid) {
     }
     const size_t name = line.rfind(')');
     return name != std::string::npos && name + 2 < line.size() && line[name + 2] != 'Z';
-}
-
-bool eventually(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return true;
 }
 
 }  // namespace plinka::testing

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "ChildProcess.h"
+#include "Eventually.h"
 #include "XvfbServer.h"
 
 namespace plinka::testing {
@@ -25,13 +26,11 @@ class DesktopTest : public ::testing::Test {
     void xdotool(const std::vector<std::string>& arguments);
     // What the shell command prints on the display; nullopt when it fails.
     std::optional<std::string> output(const std::string& command) const;
-    // The ids of the mapped windows of the window class.
+    // The ids of the mapped windows of the window class, or whose title matches the pattern.
     std::vector<std::string> visibleWindows(const std::string& windowClass) const;
-    // The ids of the mapped windows whose title matches the name.
-    std::vector<std::string> windowsNamed(const std::string& name) const;
-    // Keeps a screenshot of the whole display as artifacts/<fileName> in the build tree, where
-    // ImageMagick's import is installed.
-    void keepScreenshot(const std::string& fileName) const;
+    std::vector<std::string> windowsNamed(const std::string& pattern) const;
+    // Keeps a picture of the screen in the build tree as artifacts/<name>.png (with ImageMagick).
+    void screenshot(const std::string& name) const;
     // A system tray (trayer) in the top left corner, icons 48 pixels high; null without trayer.
     std::unique_ptr<ChildProcess> startTray() const;
 
@@ -40,9 +39,5 @@ class DesktopTest : public ::testing::Test {
 
 // Whether the process is alive and not yet a zombie.
 bool running(pid_t pid);
-
-// Polls the condition until it holds or the time is up; answers whether it held.
-bool eventually(const std::function<bool()>& condition,
-                std::chrono::milliseconds timeout = std::chrono::seconds(15));
 
 }  // namespace plinka::testing

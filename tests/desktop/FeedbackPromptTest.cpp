@@ -4,10 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "DesktopTest.h"
 #include "PlinkaSession.h"
+#include "TestFiles.h"
 #include "platform/linux/plist/PropertyList.h"
 #include "platform/linux/system/SystemClock.h"
 #include "platform/linux/system/UnameProcessInformation.h"
@@ -20,16 +20,11 @@ namespace fs = std::filesystem;
 
 constexpr const char* kPromptTitle = "Tell Us What You Think of Plinka";
 
-std::string contentsOf(const std::string& path) {
-    std::ifstream in(path);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 Object valueInFile(const std::string& plist, const char* key) {
     return readPropertyListFile(plist, nullptr).value_or(Object()).objectForKey(key);
 }
 
-using FeedbackPromptTest = DesktopTest;
+class FeedbackPromptTest : public DesktopTest {};
 
 TEST_F(FeedbackPromptTest, AfterAWeekThePromptSendsTheMailThroughTheUrlOpener) {
     PlinkaSession session(display());
@@ -48,14 +43,14 @@ TEST_F(FeedbackPromptTest, AfterAWeekThePromptSendsTheMailThroughTheUrlOpener) {
     auto plinka = session.start();
     ASSERT_TRUE(eventually([&] { return windowsNamed(kPromptTitle).size() == 1; }))
         << plinka->output();
-    keepScreenshot("feedback-prompt.png");
+    screenshot("feedback-prompt");
     xdotool({"windowfocus", "--sync", windowsNamed(kPromptTitle).front()});
     xdotool({"key", "Return"});
 
     ASSERT_TRUE(eventually([&] { return fs::exists(opened); })) << plinka->output();
     const std::string os =
         URLEncode::urlEncode(UnameProcessInformation().operatingSystemVersionString());
-    EXPECT_EQ(contentsOf(opened),
+    EXPECT_EQ(fileContents(opened),
               "mailto:plinka@plinka.org?subject=Feedback%20for%20Plinka%20" + shortVersion +
                   "%20%28" + version + "%29%20on%20" + os +
                   "&body=What%20do%20you%20like%20about%20Plinka%3F%0A%0AWhat%20could%20be%20"

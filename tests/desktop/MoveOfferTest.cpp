@@ -6,11 +6,11 @@
 
 #include <csignal>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 
 #include "DesktopTest.h"
 #include "PlinkaSession.h"
+#include "TestFiles.h"
 #include "platform/linux/process/ReopenChannel.h"
 #include "platform/linux/system/DesktopEntry.h"
 
@@ -20,11 +20,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char* kOfferTitle = "Move to Applications folder in your Home folder?";
-
-std::string contentsOf(const fs::path& path) {
-    std::ifstream in(path);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // A running process whose executable is the one given.
 std::optional<pid_t> processRunning(const std::string& executable) {
@@ -54,15 +49,14 @@ TEST_F(MoveOfferTest, TheDefaultButtonMovesTheCopyFromDownloadsAndStartsItFromAp
     fs::create_directories(home + "/Applications");
     // Started at login from where it was.
     const fs::path autostart = home + "/config/autostart/plinka.desktop";
-    fs::create_directories(autostart.parent_path());
-    std::ofstream(autostart) << "[Desktop Entry]\nType=Application\nExec=\"" << old
-                             << "/Contents/MacOS/Plinka\"\n";
+    writeFile(autostart,
+              "[Desktop Entry]\nType=Application\nExec=\"" + old + "/Contents/MacOS/Plinka\"\n");
     session.offerTheMove();
 
     auto plinka = session.start();
     ASSERT_TRUE(eventually([&] { return windowsNamed(kOfferTitle).size() == 1; }))
         << plinka->output();
-    keepScreenshot("move-offer.png");
+    screenshot("move-offer");
     xdotool({"windowfocus", "--sync", windowsNamed(kOfferTitle).front()});
     xdotool({"key", "Return"});
 
@@ -74,10 +68,11 @@ TEST_F(MoveOfferTest, TheDefaultButtonMovesTheCopyFromDownloadsAndStartsItFromAp
     EXPECT_FALSE(fs::exists(old));
     const fs::path trash = home + "/data/Trash";
     EXPECT_TRUE(fs::exists(trash / "files/Plinka.app/Contents/Info.plist"));
-    EXPECT_NE(contentsOf(trash / "info/Plinka.app.trashinfo").find("Path=" + old + "\n"),
+    EXPECT_NE(fileContents(trash / "info/Plinka.app.trashinfo").find("Path=" + old + "\n"),
               std::string::npos);
-    EXPECT_EQ(DesktopEntry::execProgram(DesktopEntry::readMainGroup(contentsOf(autostart))["Exec"]),
-              moved + "/Contents/MacOS/Plinka");
+    EXPECT_EQ(
+        DesktopEntry::execProgram(DesktopEntry::readMainGroup(fileContents(autostart))["Exec"]),
+        moved + "/Contents/MacOS/Plinka");
 
     std::optional<pid_t> relaunched;
     EXPECT_TRUE(eventually([&] {
@@ -105,8 +100,9 @@ TEST_F(MoveOfferTest, EscapeKeepsTheCopyWhereItIsAndTheOfferComesBackNextTime) {
         ASSERT_TRUE(eventually([&] { return windowsNamed(kOfferTitle).empty(); }));
         EXPECT_TRUE(running(plinka->pid()));
         EXPECT_TRUE(fs::exists(session.bundle()));
-        EXPECT_EQ(contentsOf(session.defaultsFile()).find("moveToApplicationsFolderAlertSuppress"),
-                  std::string::npos);
+        EXPECT_EQ(
+            fileContents(session.defaultsFile()).find("moveToApplicationsFolderAlertSuppress"),
+            std::string::npos);
         ::kill(plinka->pid(), SIGTERM);
         EXPECT_EQ(plinka->waitForExit(), 0);
     }

@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <stdexcept>
 
+#include "TestFiles.h"
 #include "platform/linux/plist/PropertyList.h"
 
 namespace plinka::testing {
@@ -35,17 +35,12 @@ void copyBundle(const fs::path& from, const fs::path& to) {
 // Replaces a file that may be a hard link into the build tree, leaving the original alone.
 void replaceFile(const fs::path& path, const std::string& contents) {
     fs::remove(path);
-    std::ofstream(path) << contents;
+    writeFile(path, contents);
 }
 
 std::string systemPath() {
     const char* path = std::getenv("PATH");
     return path != nullptr ? path : "/usr/local/bin:/usr/bin:/bin";
-}
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 }  // namespace
@@ -57,7 +52,7 @@ PlinkaSession::PlinkaSession(const std::string& display, const std::string& sour
       home_(scratch_.path().string() + "/home") {
     copyBundle(source.empty() ? PLINKA_BUNDLE_DIR : source, bundle_);
     const fs::path info = fs::path(bundle_) / "Contents/Info.plist";
-    std::string plist = readFile(info);
+    std::string plist = fileContents(info);
     const std::string builtIdentifier = "<string>org.plinka.Plinka</string>";
     const auto at = plist.find(builtIdentifier);
     if (at == std::string::npos) {
@@ -100,9 +95,7 @@ void PlinkaSession::writeDefaults(const Object::Dictionary& entries) const {
     if (!plist) {
         throw std::invalid_argument("defaults that no property list holds");
     }
-    std::ofstream(defaultsFile(), std::ios::binary)
-        .write(reinterpret_cast<const char*>(plist->data()),
-               static_cast<std::streamsize>(plist->size()));
+    writeFile(defaultsFile(), *plist);
 }
 
 std::string PlinkaSession::defaultsFile() const {
@@ -111,7 +104,6 @@ std::string PlinkaSession::defaultsFile() const {
 
 void PlinkaSession::addProgram(const std::string& name, const std::string& script) const {
     const fs::path program = fs::path(programs()) / name;
-    fs::create_directories(program.parent_path());
     replaceFile(program, script);
     fs::permissions(program, fs::perms::owner_all, fs::perm_options::add);
 }

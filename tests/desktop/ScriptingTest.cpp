@@ -2,13 +2,13 @@
 // busctl, gdbus and dbus-send.
 #include <gmock/gmock.h>
 
-#include <fstream>
 #include <sstream>
 #include <thread>
 
 #include "DesktopTest.h"
 #include "PlinkaSession.h"
 #include "PrivateBus.h"
+#include "TestFiles.h"
 
 namespace plinka::testing {
 namespace {
@@ -97,11 +97,9 @@ TEST_F(ScriptingTest, IntrospectionAnswersTheBundlesInterfaceDescription) {
         " /org/plinka/Plinka org.freedesktop.DBus.Introspectable.Introspect";
     ASSERT_TRUE(eventually([&] { return onBus("dbus-send", introspect).has_value(); }))
         << plinka->output();
-    std::ifstream file(session.bundle() + "/Contents/Resources/org.plinka.Plinka.xml");
-    std::stringstream description;
-    description << file.rdbuf();
     // dbus-send indents the string it prints.
-    EXPECT_EQ(onBus("dbus-send", introspect), "   " + description.str());
+    EXPECT_EQ(onBus("dbus-send", introspect),
+              "   " + fileContents(session.bundle() + "/Contents/Resources/org.plinka.Plinka.xml"));
 }
 
 TEST_F(ScriptingTest, WithoutASessionBusOneLineSaysSoAndPlinkaRunsOn) {

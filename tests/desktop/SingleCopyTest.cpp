@@ -2,8 +2,6 @@
 // its status menu, and quits.
 #include <gmock/gmock.h>
 
-#include <thread>
-
 #include "DesktopTest.h"
 #include "PlinkaSession.h"
 
@@ -11,7 +9,6 @@ namespace plinka::testing {
 namespace {
 
 using ::testing::HasSubstr;
-using ::testing::Not;
 
 constexpr const char* kYielding =
     "Found another Plinka process; sent 'reopen' and will quit instead.";
@@ -55,9 +52,7 @@ TEST_F(SingleCopyTest, ALaterCopyForThePreferencesShowsThoseOfTheRunningOne) {
     auto first = session.start();
     ASSERT_TRUE(eventually([&] { return visibleWindows("Plinka").size() == 1; }))
         << first->output();
-    auto preferences = [&] {
-        return output("xdotool search --onlyvisible --name 'Plinka Preferences'").has_value();
-    };
+    auto preferences = [&] { return !windowsNamed("Plinka Preferences").empty(); };
     EXPECT_FALSE(preferences());
 
     auto later = session.start({"--preferences"});
@@ -65,22 +60,6 @@ TEST_F(SingleCopyTest, ALaterCopyForThePreferencesShowsThoseOfTheRunningOne) {
     EXPECT_THAT(later->output(), HasSubstr(kYielding));
     EXPECT_TRUE(eventually(preferences));
     EXPECT_EQ(visibleWindows("Plinka").size(), 2u);  // the icon and the window, no menu
-}
-
-TEST_F(SingleCopyTest, TwoCopiesStartedTogetherLeaveOneRunning) {
-    PlinkaSession session(display());
-    auto one = session.start();
-    auto other = session.start();
-
-    ASSERT_TRUE(eventually([&] { return running(one->pid()) != running(other->pid()); }));
-    std::this_thread::sleep_for(std::chrono::seconds(2));
-    const bool oneRuns = running(one->pid());
-    EXPECT_NE(oneRuns, running(other->pid()));
-    ChildProcess& quitter = oneRuns ? *other : *one;
-    EXPECT_EQ(quitter.waitForExit(), 0);
-    EXPECT_THAT(quitter.output(), HasSubstr(kYielding));
-    ChildProcess& survivor = oneRuns ? *one : *other;
-    EXPECT_THAT(survivor.output(), Not(HasSubstr(kYielding)));
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <numbers>
@@ -125,16 +124,6 @@ std::vector<Onset> findOnsets(std::span<const float> stereo, std::span<const dou
         }
     }
     return onsets;
-}
-
-std::vector<float> readFloats(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::vector<char> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    std::vector<float> samples(bytes.size() / sizeof(float));
-    if (!samples.empty()) {  // an empty vector's data() may be null, which memcpy must not get
-        std::memcpy(samples.data(), bytes.data(), samples.size() * sizeof(float));
-    }
-    return samples;
 }
 
 }  // namespace plinka::testing

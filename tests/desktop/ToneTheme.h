@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "TestFiles.h"
+
 namespace plinka::testing {
 
 // A theme of steady tones, one for each key's key-down and another for its key-up, so that
@@ -38,8 +40,5 @@ struct Onset {
 // Where each of the tones (Hz) starts sounding in a 48 kHz interleaved stereo mix, in the order
 // of their frames: a bank of Goertzel filters over sliding Hann windows.
 std::vector<Onset> findOnsets(std::span<const float> stereo, std::span<const double> frequencies);
-
-// A file of 32-bit floats as the disk audio driver writes it; empty when it cannot be read.
-std::vector<float> readFloats(const std::string& path);
 
 }  // namespace plinka::testing

@@ -58,7 +58,7 @@ TEST_F(TrayTest, TheIconSitsInTheTrayAndAClickOpensTheMenu) {
     }
     // A header, "Off", the four shipped themes, a separator, About and Quit.
     EXPECT_GT(geometry(menu).height, 8 * 16);
-    keepScreenshot("tray-menu.png");
+    screenshot("tray-menu");
 
     xdotool({"key", "Escape"});
     EXPECT_TRUE(eventually([&] { return visibleWindows("Plinka").size() == 1; }));

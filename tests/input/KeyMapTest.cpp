@@ -6,6 +6,7 @@
 
 #include <set>
 #include <string>
+#include <utility>
 
 namespace plinka {
 namespace {
@@ -32,32 +33,17 @@ TEST(KeyMap, EveryLetterAndDigitIsPresent) {
 }
 
 TEST(KeyMap, KnownPositionsMatchTheMacTable) {
-    EXPECT_EQ(keyCodeForEvdevCode(KEY_A), 0x00);
-    EXPECT_EQ(keyCodeForEvdevCode(KEY_B), 0x0B);
-    EXPECT_EQ(keyCodeForEvdevCode(KEY_Q), 0x0C);
-    EXPECT_EQ(keyCodeForEvdevCode(KEY_5), 0x17);
-    EXPECT_EQ(keyCodeForEvdevCode(KEY_6), 0x16);
-    EXPECT_EQ(keyCodeForEvdevCode(KEY_0), 0x1D);
-    EXPECT_EQ(keyCodeForEvdevCode(KEY_ENTER), 0x24);
-    EXPECT_EQ(keyCodeForEvdevCode(KEY_TAB), 0x30);
-    EXPECT_EQ(keyCodeForEvdevCode(KEY_SPACE), 0x31);
-    EXPECT_EQ(keyCodeForEvdevCode(KEY_BACKSPACE), 0x33);
-    EXPECT_EQ(keyCodeForEvdevCode(KEY_ESC), 0x35);
-    EXPECT_EQ(keyCodeForEvdevCode(KEY_LEFTMETA), 0x37);
-    EXPECT_EQ(keyCodeForEvdevCode(KEY_RIGHTMETA), 0x36);
-    EXPECT_EQ(keyCodeForEvdevCode(KEY_LEFTSHIFT), 0x38);
-    EXPECT_EQ(keyCodeForEvdevCode(KEY_RIGHTSHIFT), 0x3C);
-    EXPECT_EQ(keyCodeForEvdevCode(KEY_LEFTALT), 0x3A);
-    EXPECT_EQ(keyCodeForEvdevCode(KEY_RIGHTCTRL), 0x3E);
-    EXPECT_EQ(keyCodeForEvdevCode(KEY_F1), 0x7A);
-    EXPECT_EQ(keyCodeForEvdevCode(KEY_F12), 0x6F);
-    EXPECT_EQ(keyCodeForEvdevCode(KEY_DELETE), 0x75);
-    EXPECT_EQ(keyCodeForEvdevCode(KEY_HOME), 0x73);
-    EXPECT_EQ(keyCodeForEvdevCode(KEY_PAGEDOWN), 0x79);
-    EXPECT_EQ(keyCodeForEvdevCode(KEY_LEFT), 0x7B);
-    EXPECT_EQ(keyCodeForEvdevCode(KEY_UP), 0x7E);
-    EXPECT_EQ(keyCodeForEvdevCode(KEY_KP0), 0x52);
-    EXPECT_EQ(keyCodeForEvdevCode(KEY_KPENTER), 0x4C);
+    const std::pair<int, int> known[] = {
+        {KEY_A, 0x00},         {KEY_B, 0x0B},         {KEY_Q, 0x0C},          {KEY_5, 0x17},
+        {KEY_6, 0x16},         {KEY_0, 0x1D},         {KEY_ENTER, 0x24},      {KEY_TAB, 0x30},
+        {KEY_SPACE, 0x31},     {KEY_BACKSPACE, 0x33}, {KEY_ESC, 0x35},        {KEY_LEFTMETA, 0x37},
+        {KEY_RIGHTMETA, 0x36}, {KEY_LEFTSHIFT, 0x38}, {KEY_RIGHTSHIFT, 0x3C}, {KEY_LEFTALT, 0x3A},
+        {KEY_RIGHTCTRL, 0x3E}, {KEY_F1, 0x7A},        {KEY_F12, 0x6F},        {KEY_DELETE, 0x75},
+        {KEY_HOME, 0x73},      {KEY_PAGEDOWN, 0x79},  {KEY_LEFT, 0x7B},       {KEY_UP, 0x7E},
+        {KEY_KP0, 0x52},       {KEY_KPENTER, 0x4C}};
+    for (const auto& [evdevCode, keyCode] : known) {
+        EXPECT_EQ(keyCodeForEvdevCode(evdevCode), keyCode) << evdevCode;
+    }
 }
 
 TEST(KeyMap, PcKeysFallOnTheirMacEquivalentsWithoutTakingTheirReverse) {

@@ -1,9 +1,8 @@
 // Which backend the service picks, and whether it says keys can be captured.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 #include "RecordedKeyboard.h"
+#include "ScopedEnvironment.h"
 #include "ScratchDirectory.h"
 #include "TapHarness.h"
 #include "XvfbServer.h"
@@ -14,32 +13,16 @@ namespace {
 
 constexpr CGEventMask kKeyEvents = 0x1C00;
 
-// Sets an environment variable for one test and puts back what was there.
-class ScopedVariable {
-  public:
-    ScopedVariable(const char* name, const char* value) : _name(name) {
-        if (const char* old = std::getenv(name)) {
-            _old = old;
-        }
-        value != nullptr ? ::setenv(name, value, 1) : ::unsetenv(name);
-    }
-    ~ScopedVariable() { _old ? ::setenv(_name, _old->c_str(), 1) : ::unsetenv(_name); }
-
-  private:
-    const char* _name;
-    std::optional<std::string> _old;
-};
-
 TEST(LinuxEventTapService, BackendNamesAndTheSessionsChoice) {
     EXPECT_EQ(inputBackendNamed("evdev"), InputBackend::Evdev);
     EXPECT_EQ(inputBackendNamed("x11"), InputBackend::X11);
     EXPECT_EQ(inputBackendNamed("X11"), std::nullopt);
     EXPECT_EQ(inputBackendNamed(""), std::nullopt);
 
-    ScopedVariable session("XDG_SESSION_TYPE", "x11");
-    ScopedVariable wayland("WAYLAND_DISPLAY", nullptr);
+    ScopedEnvironment session("XDG_SESSION_TYPE", "x11");
+    ScopedEnvironment wayland("WAYLAND_DISPLAY", std::nullopt);
     {
-        ScopedVariable input("PLINKA_INPUT", nullptr);
+        ScopedEnvironment input("PLINKA_INPUT", std::nullopt);
         EXPECT_EQ(LinuxEventTapService::sessionOptions(std::nullopt).forced, std::nullopt);
         EXPECT_EQ(LinuxEventTapService::sessionOptions(InputBackend::X11).forced,
                   InputBackend::X11);
@@ -47,19 +30,19 @@ TEST(LinuxEventTapService, BackendNamesAndTheSessionsChoice) {
     }
     {
         // The environment wins over the user's choice; a name it does not know is ignored.
-        ScopedVariable input("PLINKA_INPUT", "evdev");
+        ScopedEnvironment input("PLINKA_INPUT", "evdev");
         EXPECT_EQ(LinuxEventTapService::sessionOptions(InputBackend::X11).forced,
                   InputBackend::Evdev);
-        ScopedVariable unknown("PLINKA_INPUT", "uinput");
+        ScopedEnvironment unknown("PLINKA_INPUT", "uinput");
         EXPECT_EQ(LinuxEventTapService::sessionOptions(InputBackend::X11).forced,
                   InputBackend::X11);
     }
-    ScopedVariable onWayland("WAYLAND_DISPLAY", "wayland-0");
+    ScopedEnvironment onWayland("WAYLAND_DISPLAY", "wayland-0");
     EXPECT_TRUE(LinuxEventTapService::sessionOptions(std::nullopt).wayland);
 
-    ScopedVariable noDevices("PLINKA_INPUT_DEVICES", nullptr);
+    ScopedEnvironment noDevices("PLINKA_INPUT_DEVICES", std::nullopt);
     EXPECT_EQ(LinuxEventTapService::sessionOptions(std::nullopt).evdev.directory, "/dev/input");
-    ScopedVariable devices("PLINKA_INPUT_DEVICES", "/tmp/keyboards");
+    ScopedEnvironment devices("PLINKA_INPUT_DEVICES", "/tmp/keyboards");
     EXPECT_EQ(LinuxEventTapService::sessionOptions(std::nullopt).evdev.directory, "/tmp/keyboards");
 }
 

@@ -9,12 +9,13 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <thread>
 
 #include "ChildProcess.h"
+#include "Eventually.h"
 #include "ScopedEnvironment.h"
 #include "ScratchDirectory.h"
+#include "TestFiles.h"
 #include "platform/linux/install/LinuxApplicationInstallation.h"
 #include "platform/linux/install/PkexecPrivilegedExecution.h"
 #include "platform/linux/install/PosixFileManager.h"
@@ -30,34 +31,10 @@ using ::testing::ElementsAre;
 // A folder name with every character the shell commands must survive.
 constexpr const char* kAwkwardName = "it's a $HOME `id` folder";
 
-void writeFile(const fs::path& path, const std::string& text, bool executable = false) {
-    fs::create_directories(path.parent_path());
-    std::ofstream(path) << text;
-    if (executable) {
-        fs::permissions(path, fs::perms::owner_all, fs::perm_options::add);
-    }
-}
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-bool eventually(const std::function<bool()>& condition) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
-}
-
 // A bundle whose executable is the shell script.
 std::string makeBundle(const fs::path& folder, const std::string& script) {
     const fs::path bundle = folder / "Plinka.app";
-    writeFile(bundle / "Contents/MacOS/Plinka", "#!/bin/sh\n" + script, true);
+    writeProgram(bundle / "Contents/MacOS/Plinka", "#!/bin/sh\n" + script);
     return bundle.string();
 }
 
@@ -76,7 +53,7 @@ LinuxApplicationInstallation::Places placesIn(const ScratchDirectory& scratch,
 TEST(InstallServicesTest, CopiesKeepLinksAndModesAndNeverOverwriteOrLeaveHalves) {
     ScratchDirectory scratch;
     const fs::path source = scratch.file(std::string(kAwkwardName) + "/Plinka.app");
-    writeFile(source / "Contents/MacOS/Plinka", "#!/bin/sh\n", true);
+    writeProgram(source / "Contents/MacOS/Plinka", "#!/bin/sh\n");
     writeFile(source / "Contents/Resources/a.txt", "a");
     fs::create_symlink("a.txt", source / "Contents/Resources/link");
     PosixFileManager files;
@@ -115,7 +92,8 @@ TEST(InstallServicesTest, TheTrashIsTheFreedesktopOneWithItsInformationFile) {
     EXPECT_FALSE(fs::exists(bundle));
     const fs::path trash = scratch.file("home/.local/share/Trash");
     EXPECT_TRUE(fs::exists(trash / "files" / bundle.filename() / "Contents/Info.plist"));
-    const std::string info = readFile(trash / "info" / (bundle.filename().string() + ".trashinfo"));
+    const std::string info =
+        fileContents(trash / "info" / (bundle.filename().string() + ".trashinfo"));
     EXPECT_THAT(info, ::testing::HasSubstr("[Trash Info]"));
     EXPECT_FALSE(files.recycleFiles(bundle.parent_path().string(), {"missing"}));
     EXPECT_FALSE(fs::exists("files/" + bundle.filename().string()));
@@ -176,8 +154,8 @@ TEST(InstallServicesTest, TheRelaunchWaitsForTheProcessThenStartsTheNewCopy) {
     EXPECT_FALSE(fs::exists(marker)) << "started while the old process ran";
     old.closeInput();
     EXPECT_EQ(old.waitForExit(), 0);
-    ASSERT_TRUE(eventually([&] { return fs::exists(marker) && !readFile(marker).empty(); }));
-    EXPECT_EQ(readFile(marker), bundle + "/Contents/MacOS/Plinka\n");
+    ASSERT_TRUE(eventually([&] { return fs::exists(marker) && !fileContents(marker).empty(); }));
+    EXPECT_EQ(fileContents(marker), bundle + "/Contents/MacOS/Plinka\n");
 }
 
 TEST(InstallServicesTest, TheDetachUnmountsTheMediumWithTheFirstToolThatWorks) {
@@ -200,14 +178,14 @@ TEST(InstallServicesTest, TheDetachUnmountsTheMediumWithTheFirstToolThatWorks) {
     // Stand-ins: sleep returns at once, gio fails, udisksctl records what it was asked.
     const std::string bin = scratch.file("bin");
     const std::string record = scratch.file("unmounted");
-    writeFile(bin + "/sleep", "#!/bin/sh\nexit 0\n", true);
-    writeFile(bin + "/gio", "#!/bin/sh\nexit 2\n", true);
-    writeFile(bin + "/udisksctl", "#!/bin/sh\nprintf '%s|' \"$@\" > '" + record + "'\n", true);
+    writeProgram(bin + "/sleep", "#!/bin/sh\nexit 0\n");
+    writeProgram(bin + "/gio", "#!/bin/sh\nexit 2\n");
+    writeProgram(bin + "/udisksctl", "#!/bin/sh\nprintf '%s|' \"$@\" > '" + record + "'\n");
     const ScopedEnvironment path("PATH", bin + ":/usr/bin:/bin");
     PosixCommandRunner commands;
     ASSERT_TRUE(commands.startShellCommand(installation.detachCommand(mountPoint + "/apps")));
-    ASSERT_TRUE(eventually([&] { return !readFile(record).empty(); }));
-    EXPECT_EQ(readFile(record), "unmount|--no-user-interaction|-b|/dev/sdb1|");
+    ASSERT_TRUE(eventually([&] { return !fileContents(record).empty(); }));
+    EXPECT_EQ(fileContents(record), "unmount|--no-user-interaction|-b|/dev/sdb1|");
 }
 
 TEST(InstallServicesTest, EntriesInTheApplicationsAndAutostartFoldersFollowTheMove) {
@@ -227,10 +205,10 @@ TEST(InstallServicesTest, EntriesInTheApplicationsAndAutostartFoldersFollowTheMo
 
     installation.applicationMoved(from, to);
     for (const fs::path& moved : {menu, login}) {
-        const auto keys = DesktopEntry::readMainGroup(readFile(moved));
+        const auto keys = DesktopEntry::readMainGroup(fileContents(moved));
         EXPECT_EQ(DesktopEntry::execProgram(keys.at("Exec")), to + "/Contents/MacOS/Plinka");
     }
-    EXPECT_EQ(readFile(unrelated), other);
+    EXPECT_EQ(fileContents(unrelated), other);
 }
 
 TEST(InstallServicesTest, PkexecRunsTheStepsInOneAuthorizationAndItsDismissalIsTheCancel) {
@@ -239,7 +217,7 @@ TEST(InstallServicesTest, PkexecRunsTheStepsInOneAuthorizationAndItsDismissalIsT
     const ScopedEnvironment path("PATH", bin + ":/usr/bin:/bin");
     // The stand-in answers as pkexec does: the program with its arguments, or 126 when dismissed.
     const auto pkexec = [&](const std::string& body) {
-        writeFile(bin + "/pkexec", "#!/bin/sh\n" + body, true);
+        writeProgram(bin + "/pkexec", "#!/bin/sh\n" + body);
     };
     PosixCommandRunner commands;
     PkexecPrivilegedExecution authorization(commands);

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "ScratchDirectory.h"
 #include "platform/linux/DirectoryBundle.h"
@@ -15,27 +14,24 @@ using ::testing::ElementsAre;
 
 class DirectoryBundleTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        root = fs::temp_directory_path() / ("plinka-bundle-" + std::to_string(::getpid())) /
-               "Plinka.app";
-        fs::remove_all(root.parent_path());
-        fs::create_directories(root / "Contents/Resources/KeySoundThemes");
-        std::ofstream(root / "Contents/Info.plist")
-            << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
-               "<key>CFBundleIdentifier</key><string>org.example.Test</string>"
-               "<key>CFBundleName</key><string>Plinka</string></dict></plist>\n";
+    DirectoryBundleTest() {
+        testing::writeFile(
+            root / "Contents/Info.plist",
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
+            "<key>CFBundleIdentifier</key><string>org.example.Test</string>"
+            "<key>CFBundleName</key><string>Plinka</string></dict></plist>\n");
         for (const char* name : {"Zeta.plnk", "Alpha.plnk", "Notes.txt"}) {
-            std::ofstream(root / "Contents/Resources/KeySoundThemes" / name) << "x";
+            testing::writeFile(root / "Contents/Resources/KeySoundThemes" / name, "x");
         }
         fs::create_directories(root / "Contents/Resources/KeySoundThemes/Folder.plnk");
-        std::ofstream(root / "Contents/Resources/silence.wav") << "x";
+        testing::writeFile(root / "Contents/Resources/silence.wav", "x");
     }
-    void TearDown() override { fs::remove_all(root.parent_path()); }
     std::string themes(const std::string& file) const {
         return (root / "Contents/Resources/KeySoundThemes" / file).string();
     }
 
-    fs::path root;
+    testing::ScratchDirectory scratch;
+    fs::path root = scratch.path() / "Plinka.app";
 };
 
 TEST_F(DirectoryBundleTest, ReadsTheInformationDictionary) {
@@ -45,7 +41,7 @@ TEST_F(DirectoryBundleTest, ReadsTheInformationDictionary) {
 }
 
 TEST_F(DirectoryBundleTest, DamagedOrMissingInfoGivesAnEmptyDictionary) {
-    std::ofstream(root / "Contents/Info.plist") << "<plist><dict><key>";
+    testing::writeFile(root / "Contents/Info.plist", "<plist><dict><key>");
     DirectoryBundle damaged(root.string());
     EXPECT_TRUE(damaged.infoDictionary().dictionaryValue()->empty());
     DirectoryBundle missing("/no/such/Plinka.app");
@@ -68,18 +64,14 @@ TEST_F(DirectoryBundleTest, FindsResourcesByNameTypeAndDirectory) {
 
 TEST_F(DirectoryBundleTest, TheFirstLanguageTheBundleHasGivesTheLocalizedInformation) {
     const fs::path resources = root / "Contents/Resources";
-    fs::create_directories(resources / "de.lproj");
-    std::ofstream(resources / "de.lproj/InfoPlist.strings")
-        << "/* German */\nCFBundleName = \"Plinka auf Deutsch\";\n";
-    fs::create_directories(resources / "pt-BR.lproj");
+    testing::writeFile(resources / "de.lproj/InfoPlist.strings",
+                       "/* German */\nCFBundleName = \"Plinka auf Deutsch\";\n");
     // Strings files may be property lists too.
-    std::ofstream(resources / "pt-BR.lproj/InfoPlist.strings")
-        << "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>CFBundleName</key>"
-           "<string>Plinka do Brasil</string></dict></plist>";
-    fs::create_directories(resources / "en.lproj");
-    std::ofstream(resources / "en.lproj/InfoPlist.strings") << "CFBundleName = \"Plinka (en)\";";
-    fs::create_directories(resources / "fr.lproj");
-    std::ofstream(resources / "fr.lproj/InfoPlist.strings") << "CFBundleName = \"broken";
+    testing::writeFile(resources / "pt-BR.lproj/InfoPlist.strings",
+                       "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>CFBundleName</key>"
+                       "<string>Plinka do Brasil</string></dict></plist>");
+    testing::writeFile(resources / "en.lproj/InfoPlist.strings", "CFBundleName = \"Plinka (en)\";");
+    testing::writeFile(resources / "fr.lproj/InfoPlist.strings", "CFBundleName = \"broken");
 
     const auto localizedName = [&](const std::vector<std::string>& languages) -> std::string {
         const DirectoryBundle bundle(root.string(), languages);

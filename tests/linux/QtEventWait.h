@@ -7,7 +7,7 @@
 namespace plinka::testing {
 
 // Runs the Qt event loop until the condition holds or the time is up; answers the condition.
-inline bool processEventsUntil(const std::function<bool()>& condition, int timeoutMs = 5000) {
+inline bool processEventsUntil(const std::function<bool()>& condition, int timeoutMs = 10000) {
     QElapsedTimer clock;
     clock.start();
     while (!condition() && clock.elapsed() < timeoutMs) {

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
+#include "ScopedEnvironment.h"
 #include "platform/linux/Localizations.h"
 #include "platform/linux/StringsFile.h"
 
@@ -43,32 +42,24 @@ TEST(StringsFile, RefusesDamagedTablesWithTheLine) {
     EXPECT_EQ(error, "not a strings table (line 3)");
 }
 
+// Sets the locale variables gettext reads for the scope; nullopt unsets one.
 class ScopedLocale {
   public:
-    ScopedLocale(const char* language, const char* all, const char* messages, const char* lang) {
-        set("LANGUAGE", language);
-        set("LC_ALL", all);
-        set("LC_MESSAGES", messages);
-        set("LANG", lang);
-    }
-    ~ScopedLocale() {
-        for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"}) {
-            ::unsetenv(name);
-        }
-    }
-    ScopedLocale(const ScopedLocale&) = delete;
-    ScopedLocale& operator=(const ScopedLocale&) = delete;
+    using Value = std::optional<std::string>;
+    ScopedLocale(Value language, Value all, Value messages, Value lang)
+        : language_("LANGUAGE", language),
+          all_("LC_ALL", all),
+          messages_("LC_MESSAGES", messages),
+          lang_("LANG", lang) {}
 
   private:
-    static void set(const char* name, const char* value) {
-        value ? ::setenv(name, value, 1) : ::unsetenv(name);
-    }
+    testing::ScopedEnvironment language_, all_, messages_, lang_;
 };
 
 TEST(Localizations, LanguagesComeFromTheLocaleVariablesLikeGettext) {
     using Languages = std::vector<std::string>;
     {
-        ScopedLocale locale(nullptr, nullptr, nullptr, "de_DE.UTF-8");
+        ScopedLocale locale({}, {}, {}, "de_DE.UTF-8");
         EXPECT_EQ(preferredLanguages(), Languages{"de_DE"});
     }
     {
@@ -77,7 +68,7 @@ TEST(Localizations, LanguagesComeFromTheLocaleVariablesLikeGettext) {
     }
     {
         // $LANGUAGE is not heeded under the C locale.
-        ScopedLocale locale("fr", nullptr, nullptr, "C.UTF-8");
+        ScopedLocale locale("fr", {}, {}, "C.UTF-8");
         EXPECT_TRUE(preferredLanguages().empty());
     }
     EXPECT_EQ(localizationFolders({"pt_BR", "pt", "de"}),

@@ -2,50 +2,19 @@
 
 #include <unistd.h>
 
-#include <cstdio>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "StandardErrorCapture.h"
 #include "platform/linux/SystemLog.h"
 
 namespace plinka {
 namespace {
 
-// Catches what is written to standard error while it lives.
-class StandardErrorCapture {
-  public:
-    StandardErrorCapture() {
-        std::fflush(stderr);
-        saved_ = ::dup(STDERR_FILENO);
-        file_ = std::tmpfile();
-        ::dup2(::fileno(file_), STDERR_FILENO);
-    }
-    ~StandardErrorCapture() {
-        ::dup2(saved_, STDERR_FILENO);
-        ::close(saved_);
-        std::fclose(file_);
-    }
-    StandardErrorCapture(const StandardErrorCapture&) = delete;
-    StandardErrorCapture& operator=(const StandardErrorCapture&) = delete;
-
-    std::vector<std::string> lines() const {
-        std::vector<std::string> result;
-        std::rewind(file_);
-        char buffer[4096];
-        while (std::fgets(buffer, sizeof buffer, file_)) {
-            result.emplace_back(buffer);
-        }
-        return result;
-    }
-
-  private:
-    int saved_;
-    std::FILE* file_;
-};
-
 TEST(SystemLog, EachMessageIsOneWholeStampedLineEvenFromManyThreads) {
-    StandardErrorCapture capture;
+    testing::StandardErrorCapture capture;
     {
         SystemLog log("PlinkaTest");
         std::vector<std::thread> threads;
@@ -60,13 +29,14 @@ TEST(SystemLog, EachMessageIsOneWholeStampedLineEvenFromManyThreads) {
             thread.join();
         }
     }
-    const auto lines = capture.lines();
-    ASSERT_EQ(lines.size(), 200u);
-    for (const auto& line : lines) {
+    std::istringstream text(capture.text());
+    int count = 0;
+    for (std::string line; std::getline(text, line); ++count) {
         EXPECT_NE(line.find(" PlinkaTest[" + std::to_string(::getpid()) + ":"), std::string::npos);
-        EXPECT_EQ(line.back(), '\n');
-        EXPECT_EQ(line.find('x'), line.size() - 201);
+        EXPECT_EQ(line.find('x'), line.size() - 200);
     }
+    EXPECT_EQ(count, 200);
+    EXPECT_EQ(capture.text().back(), '\n');
 }
 
 }  // namespace

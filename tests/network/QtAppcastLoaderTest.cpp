@@ -219,11 +219,8 @@ TEST(ChildAppcastLoader, FetchesThroughPlinkaAppcast) {
 TEST(ChildAppcastLoader, AChildThatHangsIsMissingOrTalksNonsenseIsAFailure) {
     testing::ScratchDirectory scratch;
     const std::string hangs = scratch.file("hangs"), talks = scratch.file("talks");
-    testing::writeFile(hangs, "#!/bin/sh\nexec sleep 30\n");
-    testing::writeFile(talks, "#!/bin/sh\necho '<html>'\n");
-    for (const auto& program : {hangs, talks}) {
-        std::filesystem::permissions(program, std::filesystem::perms::owner_all);
-    }
+    testing::writeProgram(hangs, "#!/bin/sh\nexec sleep 30\n");
+    testing::writeProgram(talks, "#!/bin/sh\necho '<html>'\n");
     const struct {
         std::string program, failure;
     } cases[] = {

@@ -4,8 +4,6 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <atomic>
 #include <filesystem>
 #include <fstream>
@@ -14,6 +12,7 @@
 
 #include "ScopedEnvironment.h"
 #include "TestAppBundle.h"
+#include "linux/QtEventWait.h"
 #include "platform/linux/input/FileDescriptor.h"
 #include "platform/linux/process/ProcfsProcessManager.h"
 #include "platform/linux/process/ReopenChannel.h"
@@ -23,15 +22,7 @@ namespace plinka {
 namespace {
 
 namespace fs = std::filesystem;
-
-bool processEventsUntil(const std::function<bool()>& condition) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition() && clock.elapsed() < 10000) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return condition();
-}
+using testing::processEventsUntil;
 
 // A client that speaks to the listener directly, on a thread of its own while the main thread
 // runs the event loop: it sends `request` and collects everything that comes back until the

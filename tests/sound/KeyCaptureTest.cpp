@@ -2,12 +2,11 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "StandardErrorCapture.h"
 #include "doubles/FakeEventTapService.h"
 #include "doubles/ManualRunLoop.h"
 #include "doubles/RecordingLog.h"
@@ -148,39 +147,9 @@ TEST_F(KeyCaptureTest, MainThreadFarBehindDropsAndCountsButKeepsOrder) {
                 ElementsAre("10 key events were dropped: the main thread fell behind"));
 }
 
-// Catches what is written to standard error while it lives.
-class StandardErrorCapture {
-  public:
-    StandardErrorCapture() : file_(std::tmpfile()), saved_(::dup(STDERR_FILENO)) {
-        std::fflush(stderr);
-        ::dup2(::fileno(file_), STDERR_FILENO);
-    }
-    ~StandardErrorCapture() {
-        std::fflush(stderr);
-        ::dup2(saved_, STDERR_FILENO);
-        ::close(saved_);
-        std::fclose(file_);
-    }
-    StandardErrorCapture(const StandardErrorCapture&) = delete;
-    StandardErrorCapture& operator=(const StandardErrorCapture&) = delete;
-    std::string text() const {
-        std::fflush(stderr);
-        std::rewind(file_);
-        std::string result;
-        for (int c; (c = std::fgetc(file_)) != EOF;) {
-            result += static_cast<char>(c);
-        }
-        return result;
-    }
-
-  private:
-    std::FILE* file_;
-    int saved_;
-};
-
 TEST_F(KeyCaptureTest, NoCaptureWritesTheLineAndReportsTheFatalError) {
     taps.permitted = false;
-    StandardErrorCapture standardError;
+    testing::StandardErrorCapture standardError;
     capture.detachEventTapThread();
     capture.stopEventTapThread();  // the thread ends by itself once it has reported
     EXPECT_EQ(standardError.text(), "Failed to create event tap\n");

@@ -1,11 +1,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
+#include "ScratchDirectory.h"
 #include "base/FileUrl.h"
 #include "base/Log.h"
 #include "doubles/FakePlatform.h"
@@ -23,27 +21,10 @@ namespace fs = std::filesystem;
 
 class SoundTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        directory =
-            fs::temp_directory_path() /
-            ("plinka-sound-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(directory);
-        fs::create_directories(directory);
-        fake.temporaryFiles.directory = directory.string();
-    }
-    void TearDown() override { fs::remove_all(directory); }
+    SoundTest() { fake.temporaryFiles.directory = directory.string(); }
 
-    static Object::Bytes contents(const fs::path& path) {
-        std::ifstream file(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-    }
     std::vector<fs::path> temporaryFiles() const {
-        std::vector<fs::path> files;
-        for (const auto& entry : fs::directory_iterator(directory)) {
-            files.push_back(entry.path());
-        }
-        return files;
+        return {fs::directory_iterator(directory), fs::directory_iterator()};
     }
     static Object transientRecord(Object::Bytes bytes) {
         return Object::dictionary({{Object::string("name"), Object::string("tick.wav")},
@@ -51,8 +32,9 @@ class SoundTest : public ::testing::Test {
                                    {Object::string("data"), Object::data(std::move(bytes))}});
     }
 
+    testing::ScratchDirectory scratch;
+    fs::path directory = scratch.path();
     FakePlatform fake;
-    fs::path directory;
 };
 
 TEST_F(SoundTest, FromAUrlMakesAFlaggedSystemSoundNamedByTheFile) {
@@ -84,13 +66,13 @@ TEST_F(SoundTest, SetUpFailuresAreLoggedWithStatusAndName) {
 TEST_F(SoundTest, ByNameTriesTheTypesInOrderAndNeedsAnExistingFile) {
     const auto aif = directory / "key.aif";
     const auto wav = directory / "key.wav";
-    std::ofstream(wav) << "x";
+    testing::writeFile(wav, "x");
     fake.bundle.addResource("", "key", "wav", wav.string());
     fake.bundle.addResource("", "key", "aif", aif.string());  // listed but not on disk
     auto sound = Sound::initWithName("key", fake.platform);
     ASSERT_TRUE(sound);
     EXPECT_EQ(sound->name(), "key.wav");
-    std::ofstream(aif) << "x";
+    testing::writeFile(aif, "x");
     EXPECT_EQ(Sound::initWithName("key", fake.platform)->name(), "key.aif");
     EXPECT_FALSE(Sound::initWithName("missing", fake.platform));
     EXPECT_TRUE(fake.log.lines().empty());
@@ -109,7 +91,7 @@ TEST_F(SoundTest, EachDecodingOfATransientRecordWritesAFreshFile) {
     const auto files = temporaryFiles();
     ASSERT_EQ(files.size(), 2u);  // the service plays from them
     for (const auto& file : files) {
-        EXPECT_EQ(contents(file), bytes);
+        EXPECT_EQ(testing::fileContents(file), std::string(bytes.begin(), bytes.end()));
         EXPECT_EQ(file.extension(), "");
     }
     first.reset();
@@ -140,12 +122,12 @@ TEST_F(SoundTest, TheFileGoesAtOnceWhenTheServiceNoLongerReadsIt) {
 
 TEST_F(SoundTest, TransientFileNeverOverwritesAnExistingOne) {
     const std::string uuid = "11111111-2222-3333-4444-555555555555";
-    std::ofstream(directory / uuid) << "planted";
+    testing::writeFile(directory / uuid, "planted");
     fake.temporaryFiles.scriptedUuids = {uuid};
     testing::DictionaryDecoder coder(transientRecord({'n', 'e', 'w'}));
     Sound::initWithCoder(coder, fake.platform);
     // Neither overwritten nor removed when the sound goes: it is someone else's.
-    EXPECT_EQ(contents(directory / uuid), (Object::Bytes{'p', 'l', 'a', 'n', 't', 'e', 'd'}));
+    EXPECT_EQ(testing::fileContents(directory / uuid), "planted");
 }
 
 TEST_F(SoundTest, EncodeDecodeEncodeKeepsTheData) {

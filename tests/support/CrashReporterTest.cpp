@@ -3,9 +3,9 @@
 #include <unistd.h>
 
 #include <csignal>
-#include <cstdlib>
 #include <filesystem>
 
+#include "ScopedEnvironment.h"
 #include "ScratchDirectory.h"
 #include "base/FileUrl.h"
 #include "doubles/FakeBundle.h"
@@ -155,16 +155,14 @@ TEST_F(CrashReporterTest, ALongMailNamesTheFolderForTheRest) {
 }
 
 TEST(DirectoryCrashReports, TheFolderIsInTheUsersStateFolder) {
-    const char* saved = std::getenv("XDG_STATE_HOME");
-    const std::string previous = saved != nullptr ? saved : "";
-    ::setenv("XDG_STATE_HOME", "/state/home", 1);
-    EXPECT_EQ(DirectoryCrashReports::defaultDirectory("Plinka"), "/state/home/Plinka/crashes");
-    ::unsetenv("XDG_STATE_HOME");
-    EXPECT_EQ(DirectoryCrashReports::defaultDirectory("Plinka"),
-              std::string(std::getenv("HOME")) + "/.local/state/Plinka/crashes");
-    if (saved != nullptr) {
-        ::setenv("XDG_STATE_HOME", previous.c_str(), 1);
+    testing::ScopedEnvironment home("HOME", "/home/me");
+    {
+        testing::ScopedEnvironment state("XDG_STATE_HOME", "/state/home");
+        EXPECT_EQ(DirectoryCrashReports::defaultDirectory("Plinka"), "/state/home/Plinka/crashes");
     }
+    testing::ScopedEnvironment state("XDG_STATE_HOME", std::nullopt);
+    EXPECT_EQ(DirectoryCrashReports::defaultDirectory("Plinka"),
+              "/home/me/.local/state/Plinka/crashes");
 }
 
 }  // namespace

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <functional>
+#include <sstream>
 
 #include "ScopedEnvironment.h"
 #include "ScratchDirectory.h"
@@ -20,6 +20,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using ::testing::ElementsAre;
+using testing::fileContents;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using testing::ScopedEnvironment;
@@ -62,8 +63,7 @@ class InputGroupAccessTest : public ::testing::Test {
 
     // An executable shell script.
     static void tool(const fs::path& path, const std::string& body) {
-        writeFile(path, "#!/bin/sh\n" + body + "\n");
-        fs::permissions(path, fs::perms::owner_all);
+        testing::writeProgram(path, "#!/bin/sh\n" + body + "\n");
     }
     // A pkexec that runs the command in a cleared environment, as pkexec does, for the user
     // "nobody"; or one that only ends with the status and message.
@@ -73,7 +73,7 @@ class InputGroupAccessTest : public ::testing::Test {
     }
     // The arguments the stand-in pkexec was given.
     std::vector<std::string> pkexecArguments() const {
-        std::ifstream in(scratch.file("pkexec"), std::ios::binary);
+        std::istringstream in(fileContents(scratch.file("pkexec")));
         std::vector<std::string> arguments;
         for (std::string argument; std::getline(in, argument, '\0');) {
             arguments.push_back(argument);
@@ -87,10 +87,7 @@ class InputGroupAccessTest : public ::testing::Test {
         ScopedEnvironment path("PATH", bin.string());
         return access.grantAccess("tell application \"System Preferences\" to activate");
     }
-    std::string gpasswdCalls() const {
-        std::ifstream in(scratch.file("gpasswd"));
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
+    std::string gpasswdCalls() const { return fileContents(scratch.file("gpasswd")); }
     std::string acl(const fs::path& file) {
         return runner.runShellCommand("getfacl -cp " + shellQuoted(file.string())).output;
     }

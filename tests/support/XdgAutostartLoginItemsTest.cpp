@@ -2,9 +2,8 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
+#include "ScopedEnvironment.h"
 #include "ScratchDirectory.h"
 #include "base/FileUrl.h"
 #include "doubles/FakeBundle.h"
@@ -19,21 +18,13 @@ namespace fs = std::filesystem;
 using testing::ScratchDirectory;
 using testing::writeFile;
 
-std::string contentsOf(const fs::path& file) {
-    std::ifstream in(file);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 class XdgAutostartLoginItemsTest : public ::testing::Test {
   protected:
     // A bundle directory with its executable; answers the bundle's path.
     std::string makeBundle(const std::string& relative) {
         const fs::path bundlePath = folder.path() / relative;
         const fs::path executable = bundlePath / "Contents/MacOS" / fs::path(relative).stem();
-        writeFile(executable, "#!/bin/sh\n");
-        fs::permissions(executable, fs::perms::owner_all);
+        testing::writeProgram(executable, "#!/bin/sh\n");
         return bundlePath.string();
     }
 
@@ -79,7 +70,7 @@ TEST_F(XdgAutostartLoginItemsTest, AddingReplacesAnOldCopyElsewhereWithOneEntryA
     loginItems.addBundle(bundle);
     EXPECT_EQ(resolved(), (std::vector<std::string>{mail, bundle.path}));
     EXPECT_FALSE(fs::exists(autostart / "plinka-old.desktop"));
-    const std::string entry = contentsOf(autostart / "Plinka.desktop");
+    const std::string entry = testing::fileContents(autostart / "Plinka.desktop");
     EXPECT_NE(entry.find("Exec=\"" + bundle.path + "/Contents/MacOS/Plinka\"\n"), std::string::npos)
         << entry;
     EXPECT_NE(entry.find("X-GNOME-Autostart-enabled=true\n"), std::string::npos);
@@ -98,8 +89,7 @@ TEST_F(XdgAutostartLoginItemsTest, RemovingTakesEverySuffixMatchAndLeavesMissing
     const std::string copy = makeBundle("Desktop/Old Things/Plinka.app");
     const std::string other = makeBundle("Applications/MyPlinka.app");
     const std::string program = folder.file("bin/plinka-helper");
-    writeFile(program, "#!/bin/sh\n");
-    fs::permissions(program, fs::perms::owner_all);
+    testing::writeProgram(program, "#!/bin/sh\n");
     writeEntryStarting("a.desktop", bundle.path + "/Contents/MacOS/Plinka");
     writeEntryStarting("b.desktop", copy + "/Contents/MacOS/Plinka");
     writeEntry("c.desktop", "Exec=env LANG=C " + other + "/Contents/MacOS/MyPlinka\n");
@@ -133,15 +123,11 @@ TEST_F(XdgAutostartLoginItemsTest, EntriesTheSessionWouldNotStartDoNotResolve) {
 
 TEST_F(XdgAutostartLoginItemsTest, ABareProgramNameIsFoundInThePath) {
     const std::string bin = folder.file("bin");
-    writeFile(bin + "/plinka-tool", "#!/bin/sh\n");
-    fs::permissions(bin + "/plinka-tool", fs::perms::owner_all);
-    const std::string saved = std::getenv("PATH");
-    ::setenv("PATH", ("/nonexistent:" + bin).c_str(), 1);
+    testing::writeProgram(bin + "/plinka-tool", "#!/bin/sh\n");
+    testing::ScopedEnvironment path("PATH", "/nonexistent:" + bin);
     writeEntry("tool.desktop", "Exec=plinka-tool %U\n");
     writeEntry("unknown.desktop", "Exec=no-such-plinka-tool\n");
-    const auto paths = resolved();
-    ::setenv("PATH", saved.c_str(), 1);
-    EXPECT_EQ(paths, (std::vector<std::string>{bin + "/plinka-tool", "-"}));
+    EXPECT_EQ(resolved(), (std::vector<std::string>{bin + "/plinka-tool", "-"}));
 }
 
 TEST_F(XdgAutostartLoginItemsTest, AnyPathSurvivesTheEntrysQuoting) {
@@ -171,18 +157,13 @@ TEST_F(XdgAutostartLoginItemsTest, WithoutAFolderNothingOpensAndInsertionNeedsAn
         FileUrl::fileURLWithPath(folder.file("Empty.app"))));
     EXPECT_TRUE(resolved().empty());
 
-    const char* saved = std::getenv("XDG_CONFIG_HOME");
-    const std::string previous = saved != nullptr ? saved : "";
-    ::setenv("XDG_CONFIG_HOME", "/config/home", 1);
-    EXPECT_EQ(XdgAutostartLoginItems::defaultDirectory(), "/config/home/autostart");
-    ::setenv("XDG_CONFIG_HOME", "relative", 1);
-    EXPECT_EQ(XdgAutostartLoginItems::defaultDirectory(),
-              std::string(std::getenv("HOME")) + "/.config/autostart");
-    if (saved != nullptr) {
-        ::setenv("XDG_CONFIG_HOME", previous.c_str(), 1);
-    } else {
-        ::unsetenv("XDG_CONFIG_HOME");
+    testing::ScopedEnvironment home("HOME", "/home/me");
+    {
+        testing::ScopedEnvironment config("XDG_CONFIG_HOME", "/config/home");
+        EXPECT_EQ(XdgAutostartLoginItems::defaultDirectory(), "/config/home/autostart");
     }
+    testing::ScopedEnvironment config("XDG_CONFIG_HOME", "relative");
+    EXPECT_EQ(XdgAutostartLoginItems::defaultDirectory(), "/home/me/.config/autostart");
 }
 
 }  // namespace

@@ -6,12 +6,12 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <fstream>
 #include <functional>
 #include <set>
 
 #include "ScopedEnvironment.h"
 #include "ScratchDirectory.h"
+#include "TestFiles.h"
 #include "tools/SoundPackMaker.h"
 #include "tools/soundpack/SoundPackImport.h"
 #include "tools/theme/ToolPlatform.h"
@@ -21,21 +21,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void writeText(const fs::path& file, const std::string& text) {
-    fs::create_directories(file.parent_path());
-    std::ofstream(file, std::ios::binary) << text;
-}
-
-std::string readText(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 // A pack folder of Mechvibes 1 with one file per key: "a" plays a.wav, and `defines` adds more.
 fs::path multiPack(const fs::path& scratch, const std::string& defines) {
     const fs::path pack = scratch / "pack";
     writeTone(pack / "a.wav", wavFormat(), 500, 40);
-    writeText(pack / "config.json", R"({"name": "Hostile", "key_define_type": "multi",
+    writeFile(pack / "config.json", R"({"name": "Hostile", "key_define_type": "multi",
         "defines": {"30": "a.wav")" + defines +
                                         "}}");
     return pack;
@@ -46,7 +36,7 @@ fs::path spritePack(const fs::path& scratch, const std::string& defines) {
     const fs::path pack = scratch / "pack";
     writeSamples(pack / "sound.ogg", oggFormat(), 44100, 2,
                  std::vector<float>(static_cast<size_t>(0.36 * 44100) * 2, 0.25f));
-    writeText(pack / "config.json", R"({"name": "Hostile", "key_define_type": "single",
+    writeFile(pack / "config.json", R"({"name": "Hostile", "key_define_type": "single",
         "sound": "sound.ogg", "defines": {"30": [0, 40])" +
                                         defines + "}}");
     return pack;
@@ -54,11 +44,11 @@ fs::path spritePack(const fs::path& scratch, const std::string& defines) {
 
 // The zip's bytes with one byte of the first entry's data flipped.
 void damageFirstEntry(const fs::path& zip) {
-    std::string bytes = readText(zip);
+    std::string bytes = fileContents(zip);
     const auto nameLength = static_cast<unsigned char>(bytes[26]) | (bytes[27] << 8);
     const auto extraLength = static_cast<unsigned char>(bytes[28]) | (bytes[29] << 8);
     bytes[static_cast<size_t>(30 + nameLength + extraLength + 2)] ^= 0x55;
-    std::ofstream(zip, std::ios::binary) << bytes;
+    writeFile(zip, bytes);
 }
 
 struct HostileCase {
@@ -83,37 +73,37 @@ const std::vector<HostileCase>& hostileCases() {
     static const std::vector<HostileCase> cases{
         {"NeitherFormat",
          [](const fs::path& s) {
-             writeText(s / "pack" / "readme.txt", "hello");
+             writeFile(s / "pack" / "readme.txt", "hello");
              return s / "pack";
          },
          "neither a Mechvibes pack (no config.json) nor a bucklespring folder", false},
         {"BadJson",
          [](const fs::path& s) {
-             writeText(s / "pack" / "config.json", "{\n  \"name\": \"x\",\n  \"defines\" {}\n}");
+             writeFile(s / "pack" / "config.json", "{\n  \"name\": \"x\",\n  \"defines\" {}\n}");
              return s / "pack";
          },
          "config.json: not valid JSON (line 3, column 14: missing name separator)", false},
         {"JsonNotAnObject",
          [](const fs::path& s) {
-             writeText(s / "pack" / "config.json", "[1, 2]");
+             writeFile(s / "pack" / "config.json", "[1, 2]");
              return s / "pack";
          },
          "config.json: not a JSON object", false},
         {"UnknownVersion",
          [](const fs::path& s) {
-             writeText(s / "pack" / "config.json", R"({"version": 3, "defines": {}})");
+             writeFile(s / "pack" / "config.json", R"({"version": 3, "defines": {}})");
              return s / "pack";
          },
          "\"version\" is not 1 or 2", false},
         {"SpriteWithoutSound",
          [](const fs::path& s) {
-             writeText(s / "pack" / "config.json", R"({"defines": {"30": [0, 10]}})");
+             writeFile(s / "pack" / "config.json", R"({"defines": {"30": [0, 10]}})");
              return s / "pack";
          },
          "config.json: \"sound\" names no sprite file", false},
         {"ConfigLinkedOutside",
          [](const fs::path& s) {
-             writeText(s / "secret.json", R"({"defines": {}})");
+             writeFile(s / "secret.json", R"({"defines": {}})");
              fs::create_directories(s / "pack");
              fs::create_symlink(s / "secret.json", s / "pack" / "config.json");
              return s / "pack";
@@ -144,13 +134,13 @@ const std::vector<HostileCase>& hostileCases() {
          "config.json: damaged in the zip", false},
         {"NotAZip",
          [](const fs::path& s) {
-             writeText(s / "pack.zip", "PK but not really a zip");
+             writeFile(s / "pack.zip", "PK but not really a zip");
              return s / "pack.zip";
          },
          "neither a folder nor a zip file", false},
         {"NoKeyPlays",
          [](const fs::path& s) {
-             writeText(s / "pack" / "config.json", R"({"key_define_type": "multi",
+             writeFile(s / "pack" / "config.json", R"({"key_define_type": "multi",
                  "defines": {"30": "gone.wav"}})");
              return s / "pack";
          },
@@ -168,7 +158,7 @@ const std::vector<HostileCase>& hostileCases() {
          "../outside.wav: no such file in the pack; left out of s", true},
         {"NotAudio",
          [](const fs::path& s) {
-             writeText(s / "pack" / "notes.wav", "these are not sounds");
+             writeFile(s / "pack" / "notes.wav", "these are not sounds");
              return multiPack(s, R"(, "31": "notes.wav")");
          },
          "notes.wav: not audio Plinka can read", true},
@@ -192,14 +182,14 @@ const std::vector<HostileCase>& hostileCases() {
         {"HugeRange",
          [](const fs::path& s) {
              const fs::path pack = multiPack(s, "");
-             writeText(pack / "config.json", R"({"version": 2, "sound": "k{0-100000}.wav",
+             writeFile(pack / "config.json", R"({"version": 2, "sound": "k{0-100000}.wav",
                  "defines": {"30": "a.wav"}})");
              return pack;
          },
          "\"sound\": \"k{0-100000}.wav\" is not a range of 1 to 64 variants; left out", true},
         {"ZipWithPathsLeavingIt",
          [](const fs::path& s) {
-             const std::string tone = readText(multiPack(s, "") / "a.wav");
+             const std::string tone = fileContents(multiPack(s, "") / "a.wav");
              zipEntries(s / "pack.zip", {{"pack/config.json",
                                           R"({"key_define_type": "multi", "defines": {"30": "a.wav",
                               "31": "../../evil.wav"}})"},
@@ -212,7 +202,7 @@ const std::vector<HostileCase>& hostileCases() {
          "left out 3 entries of the zip whose names lead outside it (\"../evil.wav\", ...)", true},
         {"CompressionBomb",
          [](const fs::path& s) {
-             const std::string tone = readText(multiPack(s, "") / "a.wav");
+             const std::string tone = fileContents(multiPack(s, "") / "a.wav");
              zipEntries(s / "pack.zip", {{"config.json", R"({"key_define_type": "multi",
                                               "defines": {"30": "a.wav", "31": "bomb.wav"}})"},
                                          {"a.wav", tone},
@@ -224,7 +214,7 @@ const std::vector<HostileCase>& hostileCases() {
          [](const fs::path& s) {
              const fs::path pack = multiPack(s, R"(, "31": "noise/n2999.wav")");
              for (int i = 0; i < 3000; ++i) {
-                 writeText(pack / "noise" / ("n" + std::to_string(i) + ".wav"), "x");
+                 writeFile(pack / "noise" / ("n" + std::to_string(i) + ".wav"), "x");
              }
              writeTone(pack / "noise" / "n2999.wav", wavFormat(), 700, 40);
              return pack;
@@ -234,7 +224,7 @@ const std::vector<HostileCase>& hostileCases() {
          [](const fs::path& s) {
              const fs::path pack = multiPack(s, "");
              for (int i = 0; i < 10000; ++i) {
-                 writeText(pack / ("n" + std::to_string(i)), "");
+                 writeFile(pack / ("n" + std::to_string(i)), "");
              }
              return pack;
          },

@@ -4,12 +4,12 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 #include <functional>
 #include <map>
 #include <set>
 
 #include "ScratchDirectory.h"
+#include "TestFiles.h"
 #include "platform/linux/input/KeyMap.h"
 #include "sound/Sound.h"
 #include "sound/SoundTheme.h"
@@ -51,11 +51,6 @@ const Object& slot(const SoundTheme& theme, int state, int keyCode) {
                  .arrayValue())[static_cast<size_t>(keyCode)];
 }
 
-void writeText(const fs::path& file, const std::string& text) {
-    fs::create_directories(file.parent_path());
-    std::ofstream(file, std::ios::binary) << text;
-}
-
 // The sprite: each tone 40 ms, 20 ms apart, in this order.
 constexpr double kSpriteTones[] = {500, 700, 900, 1100, 1300, 1500};
 
@@ -76,7 +71,7 @@ const std::vector<PackCase>& packCases() {
          [](const fs::path& pack) {
              writeSprite(pack / "sound.ogg");
              // Trailing commas, as people's packs have them; "d" and "f" release silently.
-             writeText(pack / "config.json", R"({
+             writeFile(pack / "config.json", R"({
                  "id": "sound-pack-1", "name": "Sprite Pack", "key_define_type": "single",
                  "includes_numpad": false, "sound": "sound.ogg",
                  "defines": {"30": [0, 40], "31": [60, 40], "32": [120, 40], "33": [180, 40],
@@ -101,7 +96,7 @@ const std::vector<PackCase>& packCases() {
              writeTone(pack / "f.wav", wavFormat(), 1100, 40);
              writeTone(pack / "arrow.mp3", mp3Format(), 800, 200);
              writeTone(pack / "windows-arrow.wav", wavFormat(), 800, 40);
-             writeText(pack / "config.json", R"({
+             writeFile(pack / "config.json", R"({
                  "name": "Multi Pack", "key_define_type": "multi", "sound": "",
                  "defines": {"30": "a.flac", "30-up": "a-up.wav", "31": "s.wav",
                              "31-up": "s-up.ogg", "32": "d.ogg", "33": "f.wav", "33-up": null,
@@ -125,7 +120,7 @@ const std::vector<PackCase>& packCases() {
              writeTone(pack / "special.wav", wavFormat(), 500, 40);
              writeTone(pack / "release.flac", flacFormat(), 1300, 40);
              writeTone(pack / "s-up.wav", wavFormat(), 1500, 40);
-             writeText(pack / "config.json", R"({
+             writeFile(pack / "config.json", R"({
                  "version": 2, "name": "Range Pack", "key_define_type": "multi",
                  "sound": "press/key{0-2}.ogg", "soundup": "release.flac",
                  "defines": {"30": "special.wav", "31-up": "s-up.wav"}})");
@@ -153,7 +148,7 @@ const std::vector<PackCase>& packCases() {
              writeTone(pack / "20-1.wav", wavFormat(), 900, 40);
              writeTone(pack / "21-1.wav", wavFormat(), 1100, 40);
              writeTone(pack / "f0-1.wav", wavFormat(), 300, 40);  // no key has this code
-             writeText(pack / "README", "bucklespring's sounds");
+             writeFile(pack / "README", "bucklespring's sounds");
          },
          {{"a", {{500}, {1300}}}, {"s", {{700}, {1500}}}, {"d", {{900}, {}}}, {"f", {{1100}, {}}}},
          [](const SoundTheme&, const soundpack::PackReport& report) {
@@ -204,9 +199,7 @@ TEST_P(SoundPackImport, EachKeyPlaysItsOwnSoundsInTheMix) {
     ASSERT_TRUE(imported) << error;
     EXPECT_EQ(imported->report.format, pack.format);
     const fs::path themeFile = scratch.path() / "theme.plnk";
-    std::ofstream(themeFile, std::ios::binary)
-        .write(reinterpret_cast<const char*>(imported->bytes.data()),
-               static_cast<std::streamsize>(imported->bytes.size()));
+    writeFile(themeFile, imported->bytes);
 
     // Every key of the pack has its place; the sample is a key's own sound.
     const auto theme = themetool::loadThemeFile(themeFile, tool.platform(), error);

@@ -6,9 +6,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
+#include "ScratchDirectory.h"
 #include "UrlTheme.h"
 #include "base/FileUrl.h"
 #include "doubles/FakeKeyedArchives.h"
@@ -35,22 +34,17 @@ namespace fs = std::filesystem;
 const std::string kBundle = PLINKA_BUNDLE_DIR;
 const std::string kThemes = kBundle + "/Contents/Resources/KeySoundThemes/";
 
+// This process's scratch directory: ctest runs the tests of this file side by side.
+const fs::path& scratch() {
+    static const testing::ScratchDirectory directory;
+    return directory.path();
+}
+
 fs::path freshDirectory(const std::string& name) {
-    const fs::path directory = fs::path(::testing::TempDir()) / "theme-tool" / name;
+    const fs::path directory = scratch() / name;
     fs::remove_all(directory);
     fs::create_directories(directory);
     return directory;
-}
-
-void writeText(const fs::path& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
-
-std::string readText(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 void writeClick(const fs::path& path, double freq) {
@@ -76,22 +70,20 @@ TEST(ThemeBuild, WhatIsBuiltDecodesToTheSameTableWithSharedSounds) {
     const auto directory = freshDirectory("build");
     writeClick(directory / "a.wav", 800);
     writeClick(directory / "b.wav", 1200);
-    writeText(directory / "theme.map",
-              "name = Test Theme\n"
-              "key-down letters = a.wav b.wav\n"
-              "key-up a space = b.wav\n"
-              "key-down 1 = say \"one\"\n"
-              "key-down b = silent\n"
-              "key-down sample = a.wav\n");
+    testing::writeFile(directory / "theme.map",
+                       "name = Test Theme\n"
+                       "key-down letters = a.wav b.wav\n"
+                       "key-up a space = b.wav\n"
+                       "key-down 1 = say \"one\"\n"
+                       "key-down b = silent\n"
+                       "key-down sample = a.wav\n");
     ToolPlatform tool({});
     std::string error;
     const auto bytes =
         buildThemeFromDirectory(directory.string(), "Fallback", tool.platform(), error);
     ASSERT_TRUE(bytes) << error;
     const auto file = directory / "Test.plnk";
-    std::ofstream(file, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes->data()),
-               static_cast<std::streamsize>(bytes->size()));
+    testing::writeFile(file, *bytes);
 
     const auto theme = loadThemeFile(file.string(), tool.platform(), error);
     ASSERT_TRUE(theme) << error;
@@ -114,7 +106,7 @@ TEST(ThemeBuild, WhatIsBuiltDecodesToTheSameTableWithSharedSounds) {
     EXPECT_TRUE(first->transient());
     testing::RecordingEncoder embedded;
     first->encodeWithCoder(embedded);
-    const std::string original = readText(directory / "a.wav");
+    const std::string original = testing::fileContents(directory / "a.wav");
     EXPECT_EQ(embedded["data"], Object::data(Object::Bytes(original.begin(), original.end())));
 
     // One Sound object for b.wav wherever it appears.
@@ -134,16 +126,16 @@ TEST(ThemeBuild, MissingOrUnplayableFilesAndBadMappingsAreReported) {
     EXPECT_FALSE(buildThemeFromDirectory(directory.string(), "X", tool.platform(), error));
     EXPECT_EQ(error, (directory / "theme.map").string() + ": no mapping file");
 
-    writeText(directory / "theme.map", "key-down a = gone.wav\n");
+    testing::writeFile(directory / "theme.map", "key-down a = gone.wav\n");
     EXPECT_FALSE(buildThemeFromDirectory(directory.string(), "X", tool.platform(), error));
     EXPECT_EQ(error, (directory / "gone.wav").string() + ": no such file");
 
-    writeText(directory / "text.wav", "not audio at all");
-    writeText(directory / "theme.map", "key-down a = text.wav\n");
+    testing::writeFile(directory / "text.wav", "not audio at all");
+    testing::writeFile(directory / "theme.map", "key-down a = text.wav\n");
     EXPECT_FALSE(buildThemeFromDirectory(directory.string(), "X", tool.platform(), error));
     EXPECT_EQ(error, (directory / "text.wav").string() + ": not an audio file that can be played");
 
-    writeText(directory / "theme.map", "\nkey-down nokey = text.wav\n");
+    testing::writeFile(directory / "theme.map", "\nkey-down nokey = text.wav\n");
     EXPECT_FALSE(buildThemeFromDirectory(directory.string(), "X", tool.platform(), error));
     EXPECT_EQ(error, (directory / "theme.map").string() + ":2: unknown key \"nokey\"");
 }
@@ -280,9 +272,8 @@ struct Run {
     std::string err;
 };
 
-// One folder per process: ctest runs the tests of this file side by side.
 fs::path runDirectory() {
-    return fs::path(::testing::TempDir()) / ("theme-tool-run-" + std::to_string(::getpid()));
+    return scratch() / "run";
 }
 
 // The user's data folder the tool runs with: empty unless a test installs into it.
@@ -299,14 +290,8 @@ Run runTool(const std::string& arguments) {
                                 kBundle + " " + arguments + " >" + out.string() + " 2>" +
                                 err.string();
     const int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readText(out), readText(err)};
-}
-
-TEST(PlinkaTheme, ListsTheBundlesThemesInTheControllersOrder) {
-    const auto run = runTool("list");
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out, "Off\nBubbles\nMechanical\nSpeaking\nTypewriter\n");
-    EXPECT_EQ(run.err, "");
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, testing::fileContents(out),
+            testing::fileContents(err)};
 }
 
 TEST(PlinkaTheme, CommandsWorkOnRealFiles) {
@@ -344,7 +329,7 @@ TEST(PlinkaTheme, RefusesSpecialAndHugeFilesAndFailsOnSoundsItCannotMake) {
     const std::string pipe = (directory / "pipe").string();
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
     const std::string huge = (directory / "huge.plnk").string();
-    std::ofstream(huge).flush();
+    testing::writeFile(huge, "");
     fs::resize_file(huge, 100 << 20);
     const struct {
         std::string arguments, error;
@@ -431,14 +416,12 @@ TEST(PlinkaTheme, ChecksImportsAndInstallsSoundPacks) {
 
 TEST(PlinkaTheme, BadInputGivesOneLineAndAFailingStatus) {
     const auto directory = freshDirectory("bad-input");
-    writeText(directory / "text.plnk", "just text");
+    testing::writeFile(directory / "text.plnk", "just text");
     ToolPlatform tool({});
     const auto notTheme =
         tool.platform().archives.archivedDataWithRootObject(Object::array({Object::string("x")}));
     ASSERT_TRUE(notTheme);
-    std::ofstream(directory / "array.plnk", std::ios::binary)
-        .write(reinterpret_cast<const char*>(notTheme->data()),
-               static_cast<std::streamsize>(notTheme->size()));
+    testing::writeFile(directory / "array.plnk", *notTheme);
     const std::string d = directory.string() + "/";
 
     const std::vector<std::pair<std::string, std::string>> cases{
