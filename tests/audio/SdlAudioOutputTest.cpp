@@ -14,6 +14,8 @@
 #include "platform/linux/audio/AudioEngine.h"
 #include "platform/linux/audio/EspeakSpeechService.h"
 #include "platform/linux/audio/MixerSystemSoundService.h"
+#include "platform/linux/audio/SdlAudioOutput.h"
+#include "platform/linux/audio/SdlOutputModule.h"
 
 namespace plinka {
 namespace {
@@ -52,7 +54,7 @@ class SdlAudioOutputTest : public ::testing::Test {
     }
 
     void open() {
-        engine_ = AudioEngine::openDevice(options_, log_);
+        engine_ = AudioEngine::openDevice(options_, log_, audio::SdlAudioOutput::create);
         service_ = std::make_unique<MixerSystemSoundService>(*engine_);
     }
     // Closes the device, so that everything it got is in the file.
@@ -233,7 +235,7 @@ TEST(SdlDummyOutput, PlaysIntoNothingWithoutComplaint) {
     const std::string path = dir.file("click.wav");
     testing::writeSoundFile(path, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100, 1,
                             constantSamples(4410, 1, 0.5f));
-    auto engine = AudioEngine::openDevice({}, log);
+    auto engine = AudioEngine::openDevice({}, log, audio::SdlAudioOutput::create);
     MixerSystemSoundService service(*engine);
     SystemSoundID sound = 0;
     ASSERT_EQ(service.createSystemSoundID(testing::urlOf(path), &sound), kNoErr);
@@ -249,10 +251,35 @@ TEST(SdlDummyOutput, PlaysIntoNothingWithoutComplaint) {
 TEST(SdlMissingDriver, LogsOneLineAndDropsSounds) {
     setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
     testing::RecordingLog log;
-    auto engine = AudioEngine::openDevice({}, log);
+    auto engine = AudioEngine::openDevice({}, log, audio::SdlAudioOutput::create);
     EXPECT_FALSE(engine->isDeviceOpen());
     ASSERT_EQ(log.lines().size(), 1u);
     EXPECT_NE(log.lines()[0].find("no-such-driver"), std::string::npos);
+}
+
+// A bundle without SDL's module: the application still runs, silent, and says why once.
+TEST(SdlOutputModule, WhereItCannotBeLoadedLogsOneLineAndPlaysIntoNothing) {
+    testing::ScratchDirectory bundle;
+    testing::RecordingLog log;
+    auto engine = AudioEngine::openDevice(
+        {.output = AudioOptions::Output::Sdl, .devicePollInterval = std::chrono::milliseconds(20)},
+        log, audio::sdlOutputFromBundle(bundle.path().string()));
+    EXPECT_FALSE(engine->isDeviceOpen());
+    ASSERT_EQ(log.lines().size(), 1u);
+    EXPECT_NE(log.lines()[0].find(audio::kSdlOutputModuleFile), std::string::npos)
+        << log.lines()[0];
+
+    MixerSystemSoundService service(*engine);
+    const std::string path = bundle.file("click.caf");
+    testing::writeSoundFile(path, SF_FORMAT_CAF | SF_FORMAT_FLOAT, 48000, 1,
+                            constantSamples(4800, 1, 0.5f));
+    SystemSoundID sound = 0;
+    ASSERT_EQ(service.createSystemSoundID(testing::urlOf(path), &sound), kNoErr);
+    const auto played = std::chrono::steady_clock::now();
+    service.playSystemSound(sound);
+    EXPECT_TRUE(eventually([&] { return engine->mixer().lastVoiceStart() >= played; }));
+    EXPECT_TRUE(eventually([&] { return engine->mixer().activeVoiceCount() == 0; }));
+    EXPECT_EQ(log.lines().size(), 1u);
 }
 
 }  // namespace
