@@ -12,8 +12,8 @@ OpenOutput sdlOutputFromBundle(const std::string& bundlePath) {
     return [path = bundlePath + "/Contents/PlugIns/" + kSdlOutputModuleFile](
                MixSource& source, const AudioOptions& options,
                Log& log) -> std::unique_ptr<AudioOutput> {
-        // Never closed: SDL keeps process-wide state after it quits, and the code of every output
-        // made must outlive it. Opening it again only counts a reference.
+        // Never closed: it serves the process until it ends, and unloading SDL and the libraries it
+        // pulled in mid-run gains little for its risk. Opening it again only counts a reference.
         void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
         void* entry = module != nullptr ? dlsym(module, "plinkaOpenSdlOutput") : nullptr;
         if (entry == nullptr) {
