@@ -13,6 +13,7 @@
 #include "BenchSounds.h"
 #include "platform/linux/audio/AudioEngine.h"
 #include "platform/linux/audio/MixerSystemSoundService.h"
+#include "platform/linux/audio/SdlAudioOutput.h"
 #include "platform/linux/headless/HeadlessServices.h"
 
 namespace plinka {
@@ -30,7 +31,7 @@ void BM_PlayToFirstMixedSample(benchmark::State& state) {
     StandardErrorLog log("plinka_audio_bench");
     AudioOptions options;
     options.bufferFrames = static_cast<int>(state.range(0));
-    auto engine = AudioEngine::openDevice(options, log);
+    auto engine = AudioEngine::openDevice(options, log, audio::SdlAudioOutput::create);
     if (!engine->isDeviceOpen()) {
         state.SkipWithError("no audio device");
         return;

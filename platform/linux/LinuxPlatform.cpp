@@ -10,6 +10,7 @@
 #include "platform/linux/audio/AudioEngine.h"
 #include "platform/linux/audio/EspeakSpeechService.h"
 #include "platform/linux/audio/MixerSystemSoundService.h"
+#include "platform/linux/audio/SdlOutputModule.h"
 #include "platform/linux/headless/HeadlessRunLoop.h"
 #include "platform/linux/headless/HeadlessServices.h"
 #include "platform/linux/headless/PosixTemporaryFiles.h"
@@ -36,7 +37,8 @@ LinuxPlatform::LinuxPlatform(const Options& options) {
     archives_ = std::make_unique<PlistKeyedArchives>();
     audioEngine_ = options.offlineAudio || options.headless
                        ? AudioEngine::offline(options.audio)
-                       : AudioEngine::openDevice(options.audio, *log_);
+                       : AudioEngine::openDevice(options.audio, *log_,
+                                                 audio::sdlOutputFromBundle(bundle_->bundlePath()));
     systemSounds_ = std::make_unique<MixerSystemSoundService>(*audioEngine_);
     if (options.speech) {
         espeak_ = std::make_unique<EspeakSpeechService>(*audioEngine_, *log_);

@@ -19,6 +19,7 @@
 #include "platform/linux/audio/AudioEngine.h"
 #include "platform/linux/audio/EspeakSpeechService.h"
 #include "platform/linux/audio/MixerSystemSoundService.h"
+#include "platform/linux/audio/SdlAudioOutput.h"
 
 namespace plinka {
 namespace {
@@ -114,7 +115,7 @@ class PulseAudioOutputTest : public ::testing::Test {
     }
 
     void open() {
-        engine_ = AudioEngine::openDevice(options_, log_);
+        engine_ = AudioEngine::openDevice(options_, log_, audio::SdlAudioOutput::create);
         service_ = std::make_unique<MixerSystemSoundService>(*engine_);
     }
 
@@ -235,7 +236,8 @@ TEST(PulseAudioOutputFallback, WithoutAServerPlaysThroughSdlAndSaysSoOnce) {
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", file.c_str(), 1);
     testing::RecordingLog log;
-    auto engine = AudioEngine::openDevice({.output = AudioOptions::Output::SoundServer}, log);
+    auto engine = AudioEngine::openDevice({.output = AudioOptions::Output::SoundServer}, log,
+                                          audio::SdlAudioOutput::create);
     ASSERT_FALSE(engine->usesSoundServer());
     ASSERT_TRUE(engine->isDeviceOpen());
     ASSERT_EQ(log.lines().size(), 1u);

@@ -13,6 +13,8 @@
 #include "doubles/RecordingLog.h"
 #include "platform/linux/audio/AudioEngine.h"
 #include "platform/linux/audio/MixerSystemSoundService.h"
+#include "platform/linux/audio/SdlAudioOutput.h"
+#include "platform/linux/audio/SdlOutputModule.h"
 
 namespace plinka {
 namespace {
@@ -39,7 +41,7 @@ class SdlAudioOutputTest : public ::testing::Test {
     }
 
     void open() {
-        engine_ = AudioEngine::openDevice(options_, log_);
+        engine_ = AudioEngine::openDevice(options_, log_, audio::SdlAudioOutput::create);
         service_ = std::make_unique<MixerSystemSoundService>(*engine_);
     }
     // Closes the device, so that everything it got is in the file.
@@ -159,10 +161,35 @@ TEST_F(SdlAudioOutputTest, TakesTheBufferSizeFromTheEnvironmentWhenItIsANumber) 
 TEST(SdlMissingDriver, LogsOneLineAndDropsSounds) {
     setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
     testing::RecordingLog log;
-    auto engine = AudioEngine::openDevice({}, log);
+    auto engine = AudioEngine::openDevice({}, log, audio::SdlAudioOutput::create);
     EXPECT_FALSE(engine->isDeviceOpen());
     ASSERT_EQ(log.lines().size(), 1u);
     EXPECT_NE(log.lines()[0].find("no-such-driver"), std::string::npos);
+}
+
+// A bundle without SDL's module: the application still runs, silent, and says why once.
+TEST(SdlOutputModule, WhereItCannotBeLoadedLogsOneLineAndPlaysIntoNothing) {
+    testing::ScratchDirectory bundle;
+    testing::RecordingLog log;
+    auto engine = AudioEngine::openDevice(
+        {.output = AudioOptions::Output::Sdl, .devicePollInterval = std::chrono::milliseconds(20)},
+        log, audio::sdlOutputFromBundle(bundle.path().string()));
+    EXPECT_FALSE(engine->isDeviceOpen());
+    ASSERT_EQ(log.lines().size(), 1u);
+    EXPECT_NE(log.lines()[0].find(audio::kSdlOutputModuleFile), std::string::npos)
+        << log.lines()[0];
+
+    MixerSystemSoundService service(*engine);
+    const std::string path = bundle.file("click.caf");
+    testing::writeSoundFile(path, SF_FORMAT_CAF | SF_FORMAT_FLOAT, 48000, 1,
+                            constantSamples(4800, 1, 0.5f));
+    SystemSoundID sound = 0;
+    ASSERT_EQ(service.createSystemSoundID(testing::urlOf(path), &sound), kNoErr);
+    const auto played = std::chrono::steady_clock::now();
+    service.playSystemSound(sound);
+    EXPECT_TRUE(eventually([&] { return engine->mixer().lastVoiceStart() >= played; }));
+    EXPECT_TRUE(eventually([&] { return engine->mixer().activeVoiceCount() == 0; }));
+    EXPECT_EQ(log.lines().size(), 1u);
 }
 
 }  // namespace

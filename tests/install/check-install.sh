@@ -42,6 +42,7 @@ check_installed() {
     bundle="$root/$libdir/plinka/Plinka.app"
     [ -d "$bundle" ] || fail "no bundle at $bundle"
     [ -x "$bundle/Contents/MacOS/Plinka" ] || fail "the bundle has no executable"
+    [ -f "$bundle/Contents/PlugIns/plinka-sdl-output.so" ] || fail "the bundle has no SDL output"
     grep -q "<string>org.plinka.Plinka</string>" "$bundle/Contents/Info.plist" ||
         fail "the bundle has no Info.plist with its identifier"
     themes=$(find "$bundle/Contents/Resources/KeySoundThemes" -name '*.plnk' | wc -l)

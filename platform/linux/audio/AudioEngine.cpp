@@ -5,7 +5,6 @@
 
 #include "base/Log.h"
 #include "platform/linux/audio/PulseAudioOutput.h"
-#include "platform/linux/audio/SdlAudioOutput.h"
 
 namespace plinka {
 
@@ -17,7 +16,8 @@ AudioEngine::~AudioEngine() {
     mixer_.setWakeUp({});
 }
 
-std::unique_ptr<AudioEngine> AudioEngine::openDevice(const AudioOptions& options, Log& log) {
+std::unique_ptr<AudioEngine> AudioEngine::openDevice(const AudioOptions& options, Log& log,
+                                                     const audio::OpenOutput& openSdlOutput) {
     auto engine = std::make_unique<AudioEngine>(Private(), options.resolved(log));
     audio::Mixer& mixer = engine->mixer_;
     if (engine->options_.output == AudioOptions::Output::SoundServer) {
@@ -29,7 +29,7 @@ std::unique_ptr<AudioEngine> AudioEngine::openDevice(const AudioOptions& options
     }
     engine->usesSoundServer_ = engine->output_ != nullptr;
     if (engine->output_ == nullptr) {
-        engine->output_ = std::make_unique<audio::SdlAudioOutput>(mixer, engine->options_, log);
+        engine->output_ = openSdlOutput(mixer, engine->options_, log);
     }
     mixer.setWakeUp([output = engine->output_.get()] { output->wake(); });
     return engine;

@@ -4,15 +4,12 @@
 #include <memory>
 
 #include "platform/linux/audio/AudioOptions.h"
+#include "platform/linux/audio/AudioOutput.h"
 #include "platform/linux/audio/Mixer.h"
 
 namespace plinka {
 
 class Log;
-
-namespace audio {
-class AudioOutput;
-}
 
 // The process's audio: one mixer, heard either through an output or rendered on demand.
 class AudioEngine {
@@ -22,10 +19,11 @@ class AudioEngine {
 
   public:
     // The mixer heard through the sound server (written only while something sounds), or
-    // through SDL's output where no server answers (logged) or where options ask for SDL; the
-    // output keeps itself open and reopens itself. PLINKA_AUDIO_BUFFER_FRAMES overrides
-    // options.bufferFrames.
-    static std::unique_ptr<AudioEngine> openDevice(const AudioOptions& options, Log& log);
+    // through SDL's output (opened by openSdlOutput) where no server answers (logged) or where
+    // options ask for SDL; the output keeps itself open and reopens itself.
+    // PLINKA_AUDIO_BUFFER_FRAMES overrides options.bufferFrames.
+    static std::unique_ptr<AudioEngine> openDevice(const AudioOptions& options, Log& log,
+                                                   const audio::OpenOutput& openSdlOutput);
     // The mixer without a device or thread: nothing is heard until render is called.
     static std::unique_ptr<AudioEngine> offline(const AudioOptions& options);
     AudioEngine(Private, const AudioOptions& options);

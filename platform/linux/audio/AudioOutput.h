@@ -1,6 +1,16 @@
 #pragma once
 
+#include <functional>
+#include <memory>
+
+namespace plinka {
+class Log;
+struct AudioOptions;
+}  // namespace plinka
+
 namespace plinka::audio {
+
+class MixSource;
 
 // Where the mixer is heard: a sound server's stream or an SDL device. Every output keeps itself
 // open (and reopens itself) on its own thread and renders the mixer there.
@@ -12,5 +22,9 @@ class AudioOutput {
     // Any thread, never blocks: the mixer has something new to render.
     virtual void wake() = 0;
 };
+
+// Opens an output that plays the source; never null.
+using OpenOutput =
+    std::function<std::unique_ptr<AudioOutput>(MixSource&, const AudioOptions&, Log&)>;
 
 }  // namespace plinka::audio

@@ -10,6 +10,7 @@
 
 #include "base/SpscRing.h"
 #include "platform/linux/audio/DecodedSound.h"
+#include "platform/linux/audio/MixSource.h"
 #include "platform/linux/audio/SoftLimiter.h"
 #include "platform/linux/audio/SpeechStream.h"
 
@@ -28,7 +29,7 @@ namespace plinka::audio {
 //
 // An output may render only while something is to be heard: the mixer tells it through its
 // wake-up whenever something new is queued, and isQuiet says when it may stop again.
-class Mixer {
+class Mixer final : public MixSource {
   public:
     static constexpr float kHeadroom = 0.708f;  // -3 dB
     static constexpr size_t kMaxStreams = 8;
@@ -54,7 +55,7 @@ class Mixer {
     void wakeAudioSide() const;
 
     // Audio side: the next frames of the mix, interleaved stereo.
-    void render(float* out, size_t frames);
+    void render(float* out, size_t frames) override;
     // Audio side: drops the queued speech of cut-off utterances now rather than at the next
     // render, making room for the current ones (offline rendering waits for them to fill).
     void dropStaleSpeech();
@@ -62,7 +63,7 @@ class Mixer {
     // no speech or command waits, and the limiter is back at full gain.
     bool isQuiet();
 
-    int sampleRate() const { return sampleRate_; }
+    int sampleRate() const override { return sampleRate_; }
     int maxVoices() const { return static_cast<int>(voices_.size()); }
     // Any thread: voices sounding after the last rendered block.
     int activeVoiceCount() const { return activeVoices_.load(std::memory_order_relaxed); }

@@ -3,13 +3,13 @@
 #include <string>
 
 #include "base/Log.h"
-#include "platform/linux/audio/Mixer.h"
+#include "platform/linux/audio/MixSource.h"
 #include "platform/linux/audio/RenderIntoNothing.h"
 
 namespace plinka::audio {
 
-SdlAudioOutput::SdlAudioOutput(Mixer& mixer, const AudioOptions& options, Log& log)
-    : mixer_(mixer),
+SdlAudioOutput::SdlAudioOutput(MixSource& source, const AudioOptions& options, Log& log)
+    : source_(source),
       options_(options),
       log_(log),
       retryDelay_(options.devicePollInterval),
@@ -17,6 +17,11 @@ SdlAudioOutput::SdlAudioOutput(Mixer& mixer, const AudioOptions& options, Log& l
       supervisor_([this] { supervise(); }) {
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [this] { return firstAttemptDone_; });
+}
+
+std::unique_ptr<AudioOutput> SdlAudioOutput::create(MixSource& source, const AudioOptions& options,
+                                                    Log& log) {
+    return std::make_unique<SdlAudioOutput>(source, options, log);
 }
 
 SdlAudioOutput::~SdlAudioOutput() {
@@ -30,8 +35,8 @@ SdlAudioOutput::~SdlAudioOutput() {
 
 void SDLCALL SdlAudioOutput::fill(void* self, Uint8* stream, int bytes) {
     auto* output = static_cast<SdlAudioOutput*>(self);
-    output->mixer_.render(reinterpret_cast<float*>(stream),
-                          static_cast<size_t>(bytes) / (2 * sizeof(float)));
+    output->source_.render(reinterpret_cast<float*>(stream),
+                           static_cast<size_t>(bytes) / (2 * sizeof(float)));
 }
 
 void SdlAudioOutput::reportFirstAttempt() {
@@ -57,7 +62,7 @@ void SdlAudioOutput::supervise() {
             close();
         }
         if (device_.load(std::memory_order_relaxed) == 0) {
-            renderIntoNothing(mixer_, now - lastCheck, discardBuffer_);
+            renderIntoNothing(source_, now - lastCheck, discardBuffer_);
             if (now >= nextAttempt_) {
                 open();
             }
@@ -79,7 +84,7 @@ bool SdlAudioOutput::open() {
         return false;
     }
     SDL_AudioSpec wanted{};
-    wanted.freq = mixer_.sampleRate();
+    wanted.freq = source_.sampleRate();
     wanted.format = AUDIO_F32SYS;
     wanted.channels = 2;
     wanted.samples = static_cast<Uint16>(options_.bufferFrames);

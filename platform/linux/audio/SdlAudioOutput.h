@@ -5,6 +5,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -18,9 +19,11 @@ class Log;
 
 namespace plinka::audio {
 
-class Mixer;
+class MixSource;
 
 // The one output stream: an SDL2 audio device (float stereo) whose callback renders the mixer.
+// The application loads it from its own module (SdlOutputModule), so only a process that plays
+// through SDL maps SDL.
 // A supervisor thread makes every SDL call. It opens the device, checks every poll interval that
 // it still plays, and reopens it when it stopped (unplugged, sound server restarted), retrying less
 // and less often (up to every kMaxRetryDelay) while that fails. While no device is open it renders
@@ -31,7 +34,10 @@ class Mixer;
 class SdlAudioOutput final : public AudioOutput {
   public:
     // Starts the supervisor and returns after the first attempt to open the device.
-    SdlAudioOutput(Mixer& mixer, const AudioOptions& options, Log& log);
+    SdlAudioOutput(MixSource& source, const AudioOptions& options, Log& log);
+    // The same, as an OpenOutput.
+    static std::unique_ptr<AudioOutput> create(MixSource& source, const AudioOptions& options,
+                                               Log& log);
     ~SdlAudioOutput() override;
     SdlAudioOutput(const SdlAudioOutput&) = delete;
     SdlAudioOutput& operator=(const SdlAudioOutput&) = delete;
@@ -48,7 +54,7 @@ class SdlAudioOutput final : public AudioOutput {
     void reportNoDevice();
     void reportFirstAttempt();
 
-    Mixer& mixer_;
+    MixSource& source_;
     const AudioOptions options_;
     Log& log_;
 
