@@ -4,27 +4,25 @@
 #include "base/FileUrl.h"
 #include "base/Log.h"
 #include "platform/Alert.h"
-#include "platform/Platform.h"
-#include "tools/soundpack/SoundPackImport.h"
+#include "platform/SoundPackInstaller.h"
 
 namespace plinka {
 
-bool importSoundPackAndSwitch(const std::string& pack, Platform& platform,
-                              AppController& controller, AlertPresenter& alerts) {
-    std::string error;
-    const auto report = soundpack::installSoundPack(pack, std::nullopt, platform, error);
-    if (!report) {
+bool importSoundPackAndSwitch(const std::string& pack, const SoundPackInstaller& installer,
+                              Log& log, AppController& controller, AlertPresenter& alerts) {
+    const auto installed = installer.install(pack);
+    if (!installed.name) {
         Alert alert;
         alert.messageText = "The sound pack could not be imported.";
-        alert.informativeText = error + ".";
+        alert.informativeText = installed.failure + ".";
         alert.defaultButton = "OK";
         alerts.runModal(alert);
         return false;
     }
-    for (const auto& warning : report->warnings) {
-        platform.log.log("Sound pack " + FileUrl::lastPathComponent(pack) + ": " + warning);
+    for (const auto& warning : installed.warnings) {
+        log.log("Sound pack " + FileUrl::lastPathComponent(pack) + ": " + warning);
     }
-    controller._setSoundThemeByName(report->name);
+    controller._setSoundThemeByName(*installed.name);
     return true;
 }
 

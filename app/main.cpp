@@ -26,6 +26,7 @@
 #include "platform/linux/install/LinuxApplicationInstallation.h"
 #include "platform/linux/install/PkexecPrivilegedExecution.h"
 #include "platform/linux/install/PosixFileManager.h"
+#include "platform/linux/packimport/ChildSoundPackInstaller.h"
 #include "platform/linux/process/ProcfsProcessManager.h"
 #include "platform/linux/process/ReopenListener.h"
 #include "platform/linux/scripting/DBusApplicationScripting.h"
@@ -148,6 +149,7 @@ int main(int argc, char** argv) {
     AppController controller(platform, desktop, SoundController::sharedInstance());
 
     ChildAppcastLoader appcasts(bundle.bundlePath() + "/Contents/MacOS/plinka-appcast");
+    ChildSoundPackInstaller packs(bundle.bundlePath() + "/Contents/MacOS/plinka-import-pack");
     LinuxSystemProfile systemProfile;
     SUUpdater& updater = SUUpdater::sharedUpdater(
         {defaults, information, systemProfile, appcasts, platform.log, clock});
@@ -163,7 +165,7 @@ int main(int argc, char** argv) {
              [&] { controller.showLoginItems(); },
              [&] {
                  if (const auto pack = askForSoundPack(&preferences->window())) {
-                     importSoundPackAndSwitch(*pack, platform, controller, alerts);
+                     importSoundPackAndSwitch(*pack, packs, platform.log, controller, alerts);
                  }
              },
              [&] { return defaults.boolForKey("showInMenuBar"); },

@@ -1,5 +1,5 @@
-// "Import Sound Pack…" with the real import, archives and mixer; the desktop around the
-// controller is doubles.
+// "Import Sound Pack…" with the real import in plinka-import-pack, archives and mixer; the
+// desktop around the controller is doubles.
 #include <gtest/gtest.h>
 
 #include "ScopedEnvironment.h"
@@ -8,6 +8,7 @@
 #include "app/ImportSoundPack.h"
 #include "doubles/FakeDesktop.h"
 #include "platform/linux/audio/AudioEngine.h"
+#include "platform/linux/packimport/ChildSoundPackInstaller.h"
 #include "sound/AudioKeepAlive.h"
 #include "sound/SoundController.h"
 #include "tools/SoundPackMaker.h"
@@ -26,9 +27,10 @@ TEST(ImportSoundPack, InstallsTheThemeAndSwitchesToItAsTheMenuDoes) {
     AppController controller(tool.platform(), desktop.services, sounds);
     desktop.defaults.setBool(true, "playSoundOnThemeSelection");
     writeTone(scratch.path() / "Clack" / "1e-1.wav", wavFormat(), 500, 200);
+    const ChildSoundPackInstaller installer(PLINKA_BUNDLE_DIR "/Contents/MacOS/plinka-import-pack");
 
-    ASSERT_TRUE(importSoundPackAndSwitch(scratch.file("Clack"), tool.platform(), controller,
-                                         desktop.alerts));
+    ASSERT_TRUE(importSoundPackAndSwitch(scratch.file("Clack"), installer, tool.platform().log,
+                                         controller, desktop.alerts));
     EXPECT_EQ(sounds.currentThemeName(), "Clack");
     EXPECT_EQ(sounds.themeNames().back(), "Clack");
     EXPECT_EQ(desktop.defaults.stringForKey("soundTheme"), "Clack");
@@ -40,8 +42,8 @@ TEST(ImportSoundPack, InstallsTheThemeAndSwitchesToItAsTheMenuDoes) {
               10 * toneStrength(mix, 2, 48000, 0, mix.size() / 2, 900));
 
     // A failure is one alert of one sentence; the theme in force stays.
-    EXPECT_FALSE(importSoundPackAndSwitch(scratch.file("nowhere"), tool.platform(), controller,
-                                          desktop.alerts));
+    EXPECT_FALSE(importSoundPackAndSwitch(scratch.file("nowhere"), installer, tool.platform().log,
+                                          controller, desktop.alerts));
     ASSERT_EQ(desktop.alerts.shown.size(), 1u);
     EXPECT_EQ(desktop.alerts.shown[0].messageText, "The sound pack could not be imported.");
     EXPECT_EQ(desktop.alerts.shown[0].informativeText,
