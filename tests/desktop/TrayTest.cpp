@@ -46,6 +46,11 @@ TEST_F(TrayTest, TheIconSitsInTheTrayAndAClickOpensTheMenu) {
     // Embedded: inside the tray's 48-pixel strip at the top left.
     EXPECT_LE(at.x + at.width, 96);
     EXPECT_LE(at.y + at.height, 48);
+    // Drawn: the artwork, not a blank square of the tray's background.
+    EXPECT_TRUE(eventually([&] {
+        const auto colours = output("import -window " + icon + " -format %k info:");
+        return colours && std::stoi(*colours) > 4;
+    }));
 
     xdotool({"mousemove", std::to_string(at.x + at.width / 2), std::to_string(at.y + at.height / 2),
              "click", "1"});

@@ -3,7 +3,9 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QImageReader>
 #include <QMenu>
+#include <QPixmap>
 #include <QSystemTrayIcon>
 
 #include "base/Menu.h"
@@ -31,7 +33,10 @@ class QtStatusItem final : public StatusItem {
     void setImage(const std::string& imageName, bool /*isTemplate*/) override {
         // The artwork is drawn to read on light and dark panels alike.
         if (const auto path = bundle_.pathForResource(imageName, "png")) {
-            tray_.setIcon(QIcon(QString::fromStdString(*path)));
+            // Read as PNG without detection, which would load every image plugin of Qt's.
+            QImageReader reader(QString::fromStdString(*path), "png");
+            reader.setAutoDetectImageFormat(false);
+            tray_.setIcon(QIcon(QPixmap::fromImage(reader.read())));
         }
         if (const auto* name =
                 bundle_.infoDictionary().objectForKey("CFBundleName").stringValue()) {
