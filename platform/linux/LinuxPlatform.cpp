@@ -11,6 +11,7 @@
 #include "platform/linux/audio/EspeakSpeechService.h"
 #include "platform/linux/audio/MixerSystemSoundService.h"
 #include "platform/linux/audio/SdlOutputModule.h"
+#include "platform/linux/audio/SpeechModule.h"
 #include "platform/linux/headless/HeadlessRunLoop.h"
 #include "platform/linux/headless/HeadlessServices.h"
 #include "platform/linux/headless/PosixTemporaryFiles.h"
@@ -41,7 +42,8 @@ LinuxPlatform::LinuxPlatform(const Options& options) {
                                                  audio::sdlOutputFromBundle(bundle_->bundlePath()));
     systemSounds_ = std::make_unique<MixerSystemSoundService>(*audioEngine_);
     if (options.speech) {
-        espeak_ = std::make_unique<EspeakSpeechService>(*audioEngine_, *log_);
+        espeak_ = std::make_unique<EspeakSpeechService>(
+            *audioEngine_, *log_, audio::speechEngineFromBundle(bundle_->bundlePath()));
     }
     silentSpeech_ = std::make_unique<SilentSpeechService>();
     SpeechService& speech = espeak_ ? static_cast<SpeechService&>(*espeak_) : *silentSpeech_;

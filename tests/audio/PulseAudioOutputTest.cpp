@@ -17,6 +17,7 @@
 #include "SoundFiles.h"
 #include "doubles/RecordingLog.h"
 #include "platform/linux/audio/AudioEngine.h"
+#include "platform/linux/audio/EspeakEngine.h"
 #include "platform/linux/audio/EspeakSpeechService.h"
 #include "platform/linux/audio/MixerSystemSoundService.h"
 #include "platform/linux/audio/SdlAudioOutput.h"
@@ -163,7 +164,7 @@ TEST_F(PulseAudioOutputTest, SoundsAndSpeechAreHeardInOrderEachWholeFromItsFirst
     const std::vector<float> steady(4800, -0.25f);
     const SystemSoundID first = makeSound(rising);
     const SystemSoundID second = makeSound(steady);
-    EspeakSpeechService speech(*engine_, log_);
+    EspeakSpeechService speech(*engine_, log_, audio::startEspeak);
     const auto voice = speech.makeSynthesizer();
 
     // Each after a quiet spell, as keys typed slowly are: the output has stopped writing.

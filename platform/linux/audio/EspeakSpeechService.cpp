@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "platform/linux/audio/AudioEngine.h"
 #include "platform/linux/audio/EspeakWorker.h"
@@ -73,8 +74,9 @@ class EspeakSynthesizer final : public SpeechSynthesizer {
 
 }  // namespace
 
-EspeakSpeechService::EspeakSpeechService(AudioEngine& engine, Log& log)
-    : engine_(engine), log_(log) {}
+EspeakSpeechService::EspeakSpeechService(AudioEngine& engine, Log& log,
+                                         audio::StartSpeechEngine startSpeech)
+    : engine_(engine), log_(log), startSpeech_(std::move(startSpeech)) {}
 
 EspeakSpeechService::~EspeakSpeechService() = default;
 
@@ -85,7 +87,7 @@ std::unique_ptr<SpeechSynthesizer> EspeakSpeechService::makeSynthesizer() {
 audio::EspeakWorker& EspeakSpeechService::worker() {
     if (worker_ == nullptr) {
         audio::Mixer& mixer = engine_.mixer();
-        worker_ = std::make_unique<audio::EspeakWorker>(mixer.sampleRate(), log_,
+        worker_ = std::make_unique<audio::EspeakWorker>(mixer.sampleRate(), log_, startSpeech_,
                                                         [&mixer] { mixer.wakeAudioSide(); });
     }
     return *worker_;

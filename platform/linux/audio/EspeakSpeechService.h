@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "platform/SpeechSynthesizer.h"
+#include "platform/linux/audio/SpeechEngine.h"
 
 namespace plinka {
 
@@ -15,11 +16,12 @@ class EspeakWorker;
 
 // Speech with espeak-ng's default voice, mixed into the engine's output: each synthesizer is
 // one stream voice of the mixer, fed by the service's one synthesis thread. Nothing of espeak-ng
-// is started, and no stream is made, until something is to be spoken. Calls come from the
-// control (main) thread; synthesizers must go before the service, the service before the engine.
+// is started (startSpeech is not called), and no stream is made, until something is to be spoken.
+// Calls come from the control (main) thread; synthesizers must go before the service, the service
+// before the engine.
 class EspeakSpeechService final : public SpeechService {
   public:
-    EspeakSpeechService(AudioEngine& engine, Log& log);
+    EspeakSpeechService(AudioEngine& engine, Log& log, audio::StartSpeechEngine startSpeech);
     ~EspeakSpeechService() override;
     EspeakSpeechService(const EspeakSpeechService&) = delete;
     EspeakSpeechService& operator=(const EspeakSpeechService&) = delete;
@@ -40,6 +42,7 @@ class EspeakSpeechService final : public SpeechService {
   private:
     AudioEngine& engine_;
     Log& log_;
+    const audio::StartSpeechEngine startSpeech_;
     std::unique_ptr<audio::EspeakWorker> worker_;
 };
 

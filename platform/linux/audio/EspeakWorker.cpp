@@ -1,8 +1,5 @@
 #include "platform/linux/audio/EspeakWorker.h"
 
-#include <espeak-ng/espeak_ng.h>
-#include <espeak-ng/speak_lib.h>
-
 #include <chrono>
 #include <vector>
 
@@ -14,57 +11,46 @@
 namespace plinka::audio {
 namespace {
 
-// espeak-ng keeps its state per process: it is set up once, and one thread at a time uses it.
-std::mutex& espeakMutex() {
-    static std::mutex mutex;
-    return mutex;
-}
+// The utterance being spoken: its speech resampled to the output rate into its stream.
+class Utterance final : public SpeechSink {
+  public:
+    Utterance(SpeechStreamWriter& writer, StreamResampler& resampler,
+              const std::function<void()>& onQueued)
+        : writer_(writer), resampler_(resampler), onQueued_(onQueued) {}
 
-// What the synthesis callback needs for the utterance being spoken.
-struct Utterance {
-    SpeechStreamWriter& writer;
-    StreamResampler& resampler;
-    const std::function<void()>& onQueued;
-    std::vector<float> samples;
-};
-
-int onSynthesized(short* wav, int count, espeak_EVENT* events) {
-    auto* utterance = events != nullptr ? static_cast<Utterance*>(events->user_data) : nullptr;
-    if (utterance == nullptr || !utterance->writer.isCurrent()) {
-        return 1;  // stops the synthesis
-    }
-    if (wav == nullptr || count <= 0) {
-        return 0;
-    }
-    utterance->samples.resize(static_cast<size_t>(count));
-    for (int i = 0; i < count; ++i) {
-        utterance->samples[static_cast<size_t>(i)] = static_cast<float>(wav[i]) / 32768.0f;
-    }
-    const std::vector<float>& resampled =
-        utterance->resampler.process(utterance->samples.data(), utterance->samples.size(), false);
-    const bool current = utterance->writer.write(resampled.data(), resampled.size());
-    utterance->onQueued();
-    return current ? 0 : 1;
-}
-
-// Under espeakMutex(): espeak-ng's sample rate, or 0 when it cannot run.
-int espeakSampleRate() {
-    static const int rate = [] {
-        const int result =
-            espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 50, nullptr, espeakINITIALIZE_DONT_EXIT);
-        if (result <= 0 || espeak_SetVoiceByName(ESPEAKNG_DEFAULT_VOICE) != EE_OK) {
-            return 0;
+    bool take(const short* samples, size_t count) override {
+        if (!writer_.isCurrent()) {
+            return false;
         }
-        espeak_SetSynthCallback(&onSynthesized);
-        return result;
-    }();
-    return rate;
-}
+        if (count == 0) {
+            return true;
+        }
+        samples_.resize(count);
+        for (size_t i = 0; i < count; ++i) {
+            samples_[i] = static_cast<float>(samples[i]) / 32768.0f;
+        }
+        const std::vector<float>& resampled =
+            resampler_.process(samples_.data(), samples_.size(), false);
+        const bool current = writer_.write(resampled.data(), resampled.size());
+        onQueued_();
+        return current;
+    }
+
+  private:
+    SpeechStreamWriter& writer_;
+    StreamResampler& resampler_;
+    const std::function<void()>& onQueued_;
+    std::vector<float> samples_;
+};
 
 }  // namespace
 
-EspeakWorker::EspeakWorker(int outputRate, Log& log, std::function<void()> onQueued)
-    : log_(log), onQueued_(std::move(onQueued)), thread_([this, outputRate] { run(outputRate); }) {
+EspeakWorker::EspeakWorker(int outputRate, Log& log, const StartSpeechEngine& startEngine,
+                           std::function<void()> onQueued)
+    : log_(log),
+      onQueued_(std::move(onQueued)),
+      // The thread uses startEngine only before started_, which this constructor waits for.
+      thread_([this, outputRate, &startEngine] { run(outputRate, startEngine); }) {
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [this] { return started_; });
 }
@@ -106,20 +92,18 @@ bool EspeakWorker::waitUntilSettled(std::chrono::milliseconds timeout) {
     return changed_.wait_for(lock, timeout, [this] { return isSettled(); });
 }
 
-void EspeakWorker::run(int outputRate) {
-    std::unique_lock espeak(espeakMutex());
-    const int espeakRate = espeakSampleRate();
-    StreamResampler resampler(espeakRate > 0 ? espeakRate : outputRate, outputRate);
+void EspeakWorker::run(int outputRate, const StartSpeechEngine& startEngine) {
+    SpeechEngine* const engine = startEngine(log_);
+    StreamResampler resampler(engine != nullptr ? engine->sampleRate() : outputRate, outputRate);
+    if (engine != nullptr && !resampler.isValid()) {
+        log_.log("Speech is unavailable: its sample rate cannot be converted");
+    }
     {
         std::lock_guard lock(mutex_);
-        available_ = espeakRate > 0 && resampler.isValid();
+        available_ = engine != nullptr && resampler.isValid();
         started_ = true;
     }
     changed_.notify_all();
-    espeak.unlock();
-    if (!available_) {
-        log_.log("Speech is unavailable: espeak-ng could not be started");
-    }
 
     std::unique_lock lock(mutex_);
     for (;;) {
@@ -132,9 +116,8 @@ void EspeakWorker::run(int outputRate) {
         busy_ = true;
         lock.unlock();
         if (available_ && request.stream->generation.load() == request.generation) {
-            std::lock_guard espeakInUse(espeakMutex());
             resampler.reset();
-            speak(request, resampler);
+            speak(*engine, request, resampler);
         }
         lock.lock();
         busy_ = false;
@@ -142,17 +125,15 @@ void EspeakWorker::run(int outputRate) {
     }
 }
 
-void EspeakWorker::speak(const Request& request, StreamResampler& resampler) {
+void EspeakWorker::speak(SpeechEngine& engine, const Request& request, StreamResampler& resampler) {
     SpeechStreamWriter writer(*request.stream, request.generation,
                               [this](SpeechStream& stream) { return waitForSpace(stream); });
-    Utterance utterance{writer, resampler, onQueued_, {}};
-    const espeak_ERROR error =
-        espeak_Synth(request.text.c_str(), request.text.size() + 1, 0, POS_CHARACTER, 0,
-                     espeakCHARS_UTF8, nullptr, &utterance);
+    Utterance utterance(writer, resampler, onQueued_);
+    const bool spoken = engine.speak(request.text.c_str(), utterance);
     if (!writer.isCurrent()) {
         return;
     }
-    if (error != EE_OK) {
+    if (!spoken) {
         log_.log("espeak-ng could not speak \"" + request.text + "\"");
     } else {
         const std::vector<float>& tail = resampler.process(nullptr, 0, true);

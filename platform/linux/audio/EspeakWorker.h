@@ -10,6 +10,8 @@
 #include <string>
 #include <thread>
 
+#include "platform/linux/audio/SpeechEngine.h"
+
 namespace plinka {
 class Log;
 }
@@ -19,15 +21,16 @@ namespace plinka::audio {
 class SpeechStream;
 class StreamResampler;
 
-// The one thread that runs espeak-ng (which is not thread-safe): it synthesizes queued texts
+// The one thread that speaks through the speech engine (espeak-ng): it synthesizes queued texts
 // with the default voice, resamples them to the output rate and feeds each into its stream.
 // Texts are synthesized in turn: while one waits for room in its full stream, texts of other
 // synthesizers wait behind it.
 class EspeakWorker {
   public:
-    // Starts the thread and returns once espeak-ng is ready or known to be unavailable (logged).
-    // onQueued is called on the worker's thread after speech is queued into a stream.
-    EspeakWorker(int outputRate, Log& log, std::function<void()> onQueued);
+    // Starts the thread and returns once the engine it starts is ready or known to be unavailable
+    // (logged). onQueued is called on the worker's thread after speech is queued into a stream.
+    EspeakWorker(int outputRate, Log& log, const StartSpeechEngine& startEngine,
+                 std::function<void()> onQueued);
     ~EspeakWorker();
     EspeakWorker(const EspeakWorker&) = delete;
     EspeakWorker& operator=(const EspeakWorker&) = delete;
@@ -49,8 +52,8 @@ class EspeakWorker {
         std::string text;
     };
 
-    void run(int outputRate);
-    void speak(const Request& request, StreamResampler& resampler);
+    void run(int outputRate, const StartSpeechEngine& startEngine);
+    void speak(SpeechEngine& engine, const Request& request, StreamResampler& resampler);
     bool waitForSpace(SpeechStream& stream);
     bool isSettled() const;
 
