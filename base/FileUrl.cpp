@@ -109,6 +109,22 @@ std::string lastPathComponent(std::string_view path) {
     return std::string(path.substr(slash + 1));
 }
 
+std::string deletingLastPathComponent(std::string_view path) {
+    path = trimTrailingSlashes(path);
+    const size_t slash = path.rfind('/');
+    if (slash == std::string_view::npos) {
+        return "";
+    }
+    return slash == 0 ? "/" : std::string(path.substr(0, slash));
+}
+
+std::string appendingPathComponent(std::string_view path, std::string_view component) {
+    if (path.empty()) {
+        return std::string(component);
+    }
+    return std::string(path) + (path.ends_with('/') ? "" : "/") + std::string(component);
+}
+
 std::string stringByDeletingPathExtension(std::string_view path) {
     path = trimTrailingSlashes(path);
     const size_t slash = path.rfind('/');

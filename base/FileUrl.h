@@ -15,6 +15,11 @@ std::string fileURLWithPath(std::string_view path);
 std::optional<std::string> pathOfFileURL(std::string_view url);
 // The last component of a path or URL path, ignoring trailing slashes.
 std::string lastPathComponent(std::string_view path);
+// The path without its last component (ignoring trailing slashes): "/" for a top-level item,
+// "" for a bare name.
+std::string deletingLastPathComponent(std::string_view path);
+// The path with `component` added after one slash ("component" alone for an empty path).
+std::string appendingPathComponent(std::string_view path, std::string_view component);
 // The path without its last component's extension (the text after its last ".").
 std::string stringByDeletingPathExtension(std::string_view path);
 // The extension of the last component, without the ".".

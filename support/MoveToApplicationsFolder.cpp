@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/FileUrl.h"
 #include "base/Format.h"
 #include "base/Log.h"
 #include "platform/Alert.h"
@@ -36,27 +37,6 @@ bool hasAnyPrefix(std::string_view text, const std::vector<std::string>& prefixe
                        [&](const std::string& prefix) { return hasPrefix(text, prefix); });
 }
 
-std::string_view lastPathComponent(std::string_view path) {
-    const size_t slash = path.rfind('/');
-    return slash == std::string_view::npos ? path : path.substr(slash + 1);
-}
-
-std::string_view deletingLastPathComponent(std::string_view path) {
-    const size_t slash = path.rfind('/');
-    if (slash == std::string_view::npos) {
-        return {};
-    }
-    return slash == 0 ? path.substr(0, 1) : path.substr(0, slash);
-}
-
-std::string appendingPathComponent(std::string_view folder, std::string_view name) {
-    std::string path(folder);
-    if (path.empty() || path.back() != '/') {
-        path += '/';
-    }
-    return path + std::string(name);
-}
-
 bool hasComponent(std::string_view path, std::string_view component) {
     while (!path.empty()) {
         const size_t slash = path.find('/');
@@ -78,8 +58,8 @@ std::string_view trimmedOfWhitespace(std::string_view text) {
 
 // Moves the item to the Trash; logs when it cannot.
 bool trashItemAtPath(const MoveToApplicationsFolderServices& services, const std::string& path) {
-    if (services.files.recycleFiles(std::string(deletingLastPathComponent(path)),
-                                    {std::string(lastPathComponent(path))})) {
+    if (services.files.recycleFiles(FileUrl::deletingLastPathComponent(path),
+                                    {FileUrl::lastPathComponent(path)})) {
         return true;
     }
     services.log.log(stringWithFormat("ERROR -- Could not trash '%@'", {path}));
@@ -183,7 +163,8 @@ void MoveOffer::chooseDestination() {
     // A folder that does not resolve leaves no destination, which the move refuses.
     installFolder_ = folder.value_or("");
     if (!installFolder_.empty()) {
-        destinationPath_ = appendingPathComponent(installFolder_, lastPathComponent(bundlePath_));
+        destinationPath_ = FileUrl::appendingPathComponent(installFolder_,
+                                                           FileUrl::lastPathComponent(bundlePath_));
     }
     needsAuthorization_ = !services_.files.isWritableFileAtPath(installFolder_);
 }
@@ -198,7 +179,8 @@ Alert MoveOffer::offerAlert() const {
         appKitLevel_ > kSuppressionAndCopyLevel
             ? hasAnyPrefix(bundlePath_, services_.installation.searchPathForDirectoriesInDomains(
                                             SearchPathDirectory::Downloads, NSAllDomainsMask))
-            : lastPathComponent(deletingLastPathComponent(bundlePath_)) == "Downloads";
+            : FileUrl::lastPathComponent(FileUrl::deletingLastPathComponent(bundlePath_)) ==
+                  "Downloads";
     if (needsAuthorization_) {
         alert.informativeText +=
             " " + localized("Note that this will require an administrator password.");
@@ -287,7 +269,7 @@ void MoveOffer::afterSuccessfulCopy() {
         installation.relaunchCommand(pid, quarantine, destinationPath_));
     if (fromReadOnlyVolume_) {
         services_.commands.startShellCommand(
-            installation.detachCommand(std::string(deletingLastPathComponent(bundlePath_))));
+            installation.detachCommand(FileUrl::deletingLastPathComponent(bundlePath_)));
     }
     installation.exitProcess(0);
 }

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "base/FileUrl.h"
 #include "platform/AliasFiles.h"
 
 namespace plinka {
@@ -48,25 +49,6 @@ std::string expandingTilde(const std::string& path) {
     return *home + (slash == std::string::npos ? std::string() : path.substr(slash));
 }
 
-std::string appendingPathComponent(const std::string& path, const std::string& component) {
-    if (path.empty()) {
-        return component;
-    }
-    return path.ends_with('/') ? path + component : path + "/" + component;
-}
-
-std::string deletingLastPathComponent(const std::string& path) {
-    size_t end = path.size();
-    while (end > 1 && path[end - 1] == '/') {
-        --end;
-    }
-    const size_t slash = path.rfind('/', end - 1);
-    if (slash == std::string::npos) {
-        return "";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 }  // namespace
 
 std::string SymlinksAndAliases::stringByStandardizingPath(const std::string& path) {
@@ -90,7 +72,7 @@ std::optional<std::string> SymlinksAndAliases::stringByResolvingSymlinksAndAlias
     std::string resolved = "/";
     for (const auto& component : std::filesystem::path(standardized).relative_path()) {
         std::optional<std::string> next = stringByIterativelyResolvingSymlinkOrAlias(
-            appendingPathComponent(resolved, component.string()));
+            FileUrl::appendingPathComponent(resolved, component.string()));
         if (!next) {
             return std::nullopt;
         }
@@ -148,7 +130,7 @@ std::optional<std::string> SymlinksAndAliases::stringByConditionallyResolvingSym
         return target;
     }
     return stringByStandardizingPath(
-        appendingPathComponent(deletingLastPathComponent(path), target));
+        FileUrl::appendingPathComponent(FileUrl::deletingLastPathComponent(path), target));
 }
 
 std::optional<std::string> SymlinksAndAliases::stringByConditionallyResolvingAlias(
