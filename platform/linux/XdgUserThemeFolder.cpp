@@ -7,7 +7,7 @@
 namespace plinka {
 
 std::optional<std::string> XdgUserThemeFolder::defaultFolder() {
-    // The base directory specification: a relative path in XDG_DATA_HOME is to be ignored.
+    // A relative XDG_DATA_HOME does not count, as for every XDG base directory.
     std::string data;
     if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg != nullptr && xdg[0] == '/') {
         data = xdg;

@@ -53,8 +53,8 @@ MonitorRecorder::MonitorRecorder(const std::string& serverAddress, const std::st
         }
         if (contextState == PA_CONTEXT_READY && stream_ == nullptr) {
             pa_threaded_mainloop_lock(loop_);
-            const pa_sample_spec spec{PA_SAMPLE_FLOAT32LE, kRate, 2};
-            stream_ = pa_stream_new(context_, "monitor", &spec, nullptr);
+            const pa_sample_spec format{PA_SAMPLE_FLOAT32LE, kRate, 2};
+            stream_ = pa_stream_new(context_, "monitor", &format, nullptr);
             pa_stream_set_read_callback(
                 stream_,
                 [](pa_stream*, size_t, void* self) { static_cast<MonitorRecorder*>(self)->read(); },

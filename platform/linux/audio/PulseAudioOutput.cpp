@@ -157,8 +157,8 @@ void PulseAudioOutput::startConnecting() {
 }
 
 void PulseAudioOutput::openStream() {
-    const pa_sample_spec spec{PA_SAMPLE_FLOAT32NE, static_cast<uint32_t>(mixer_.sampleRate()), 2};
-    stream_ = pa_stream_new(context_, "Key sounds", &spec, nullptr);
+    const pa_sample_spec format{PA_SAMPLE_FLOAT32NE, static_cast<uint32_t>(mixer_.sampleRate()), 2};
+    stream_ = pa_stream_new(context_, "Key sounds", &format, nullptr);
     if (stream_ == nullptr) {
         connectionFailed();
         return;
