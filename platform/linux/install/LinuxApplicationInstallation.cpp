@@ -12,6 +12,7 @@
 #include <iterator>
 
 #include "base/ShellQuoting.h"
+#include "platform/linux/XdgBaseDirectory.h"
 #include "platform/linux/install/InstalledLayout.h"
 #include "platform/linux/install/MountPoints.h"
 #include "platform/linux/process/ExecutableBundle.h"
@@ -51,8 +52,9 @@ LinuxApplicationInstallation::Places LinuxApplicationInstallation::sessionPlaces
     places.bundlePath = bundlePath;
     std::error_code error;
     places.executableName = fs::read_symlink("/proc/self/exe", error).filename().string();
-    places.desktopEntryFolders.push_back(
-        absoluteVariable("XDG_DATA_HOME", places.home + "/.local/share") + "/applications");
+    if (const auto data = xdgBaseDirectory("XDG_DATA_HOME", ".local/share")) {
+        places.desktopEntryFolders.push_back(*data + "/applications");
+    }
     if (const auto autostart = XdgAutostartLoginItems::defaultDirectory()) {
         places.desktopEntryFolders.push_back(*autostart);
     }

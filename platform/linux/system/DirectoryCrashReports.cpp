@@ -1,10 +1,11 @@
 #include "platform/linux/system/DirectoryCrashReports.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
+
+#include "platform/linux/XdgBaseDirectory.h"
 
 namespace plinka {
 
@@ -21,15 +22,11 @@ constexpr std::streamsize kMaximumReportSize = 256 * 1024;
 
 std::optional<std::string> DirectoryCrashReports::defaultDirectory(
     const std::string& applicationName) {
-    const char* state = std::getenv("XDG_STATE_HOME");
-    if (state != nullptr && state[0] == '/') {
-        return std::string(state) + "/" + applicationName + "/crashes";
+    const auto state = xdgBaseDirectory("XDG_STATE_HOME", ".local/state");
+    if (!state) {
+        return std::nullopt;
     }
-    const char* home = std::getenv("HOME");
-    if (home != nullptr && home[0] == '/') {
-        return std::string(home) + "/.local/state/" + applicationName + "/crashes";
-    }
-    return std::nullopt;
+    return *state + "/" + applicationName + "/crashes";
 }
 
 std::vector<std::string> DirectoryCrashReports::unofferedReports() const {

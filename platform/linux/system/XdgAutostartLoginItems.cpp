@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "base/FileUrl.h"
+#include "platform/linux/XdgBaseDirectory.h"
 #include "platform/linux/system/DesktopEntry.h"
 
 namespace plinka {
@@ -217,15 +218,11 @@ class AutostartFolder final : public LoginItemsList {
 }  // namespace
 
 std::optional<std::string> XdgAutostartLoginItems::defaultDirectory() {
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    if (config != nullptr && config[0] == '/') {
-        return std::string(config) + "/autostart";
+    const auto config = xdgBaseDirectory("XDG_CONFIG_HOME", ".config");
+    if (!config) {
+        return std::nullopt;
     }
-    const char* home = std::getenv("HOME");
-    if (home != nullptr && home[0] == '/') {
-        return std::string(home) + "/.config/autostart";
-    }
-    return std::nullopt;
+    return *config + "/autostart";
 }
 
 std::unique_ptr<LoginItemsList> XdgAutostartLoginItems::openSessionLoginItems() {
