@@ -1,16 +1,11 @@
 #include "platform/linux/system/InputGroupAccess.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cstdlib>
-#include <sstream>
-
 #include "base/Format.h"
 #include "base/Log.h"
 #include "base/ShellQuoting.h"
 #include "platform/CommandRunner.h"
 #include "platform/linux/input/KeyboardNodes.h"
+#include "platform/linux/system/ProgramSearch.h"
 
 namespace plinka {
 
@@ -18,21 +13,6 @@ namespace {
 
 // pkexec's answer when the person dismissed the authorization.
 constexpr int kAuthorizationDismissed = 126;
-
-// The program's path in a folder of $PATH; empty when no folder has it.
-std::string programOnPath(const std::string& name) {
-    const char* path = std::getenv("PATH");
-    std::istringstream folders(path != nullptr ? path : "");
-    for (std::string folder; std::getline(folders, folder, ':');) {
-        const std::string candidate = folder + "/" + name;
-        struct stat status {};
-        if (!folder.empty() && ::stat(candidate.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
-            ::access(candidate.c_str(), X_OK) == 0) {
-            return candidate;
-        }
-    }
-    return {};
-}
 
 std::string firstLine(const std::string& text) {
     return text.substr(0, text.find('\n'));
@@ -75,13 +55,13 @@ std::string InputGroupAccess::grantCommand(const std::string& pkexec,
 }
 
 bool InputGroupAccess::grantAccess(const std::string& /*appleScriptSource*/) {
-    const std::string pkexec = programOnPath("pkexec");
-    if (pkexec.empty()) {
+    const auto pkexec = programInPath("pkexec");
+    if (!pkexec) {
         log_.log("Keyboard access not granted: pkexec is missing, so the help page shows how.");
         return false;
     }
     const auto keyboards = keyboardEventNodes(options_.devices, options_.sysfsClass);
-    const CommandResult result = commands_.runShellCommand(grantCommand(pkexec, keyboards));
+    const CommandResult result = commands_.runShellCommand(grantCommand(*pkexec, keyboards));
     if (result.terminationStatus == 0) {
         log_.log(stringWithFormat(
             "Keyboard access granted: the user joined the group \"input\" and may read the "

@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -13,6 +12,7 @@
 #include "base/FileUrl.h"
 #include "platform/linux/XdgBaseDirectory.h"
 #include "platform/linux/system/DesktopEntry.h"
+#include "platform/linux/system/ProgramSearch.h"
 
 namespace plinka {
 
@@ -36,28 +36,6 @@ bool exists(const std::string& path, uint32_t flags) {
     struct stat info {};
     const int statFlags = (flags & kLoginItemResolveNoMountVolumes) != 0 ? AT_NO_AUTOMOUNT : 0;
     return ::fstatat(AT_FDCWD, path.c_str(), &info, statFlags) == 0;
-}
-
-bool isExecutableFile(const fs::path& path) {
-    std::error_code error;
-    const auto status = fs::status(path, error);
-    return !error && fs::is_regular_file(status) &&
-           (status.permissions() & fs::perms::owner_exec) != fs::perms::none;
-}
-
-// The program of a bare name, searched in $PATH as the session starting it would.
-std::optional<std::string> programInPath(const std::string& name) {
-    const char* variable = std::getenv("PATH");
-    std::string_view path = variable != nullptr ? variable : "/usr/local/bin:/usr/bin:/bin";
-    while (!path.empty()) {
-        const size_t colon = path.find(':');
-        const std::string_view folder = path.substr(0, colon);
-        path.remove_prefix(colon == std::string_view::npos ? path.size() : colon + 1);
-        if (!folder.empty() && isExecutableFile(fs::path(folder) / name)) {
-            return (fs::path(folder) / name).string();
-        }
-    }
-    return std::nullopt;
 }
 
 // The bundle that holds the program (".../X.app/Contents/MacOS/x" is in X.app), else the program.
