@@ -67,6 +67,8 @@ class SystemSoundService {
     virtual void playSystemSound(SystemSoundID soundID) = 0;
     // Gives the sound back; it stops if it is playing.
     virtual OSStatus disposeSystemSoundID(SystemSoundID soundID) = 0;
+    // Scales everything the output plays, spoken words included: 0 is silent, 1 as recorded.
+    virtual void setOutputVolume(float volume) = 0;
     // Whether a sound still reads its audio file after it was created; when not, the file may
     // go as soon as createSystemSoundID returns.
     virtual bool readsFileAfterCreation() const = 0;

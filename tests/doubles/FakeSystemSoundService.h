@@ -18,6 +18,7 @@ class FakeSystemSoundService final : public SystemSoundService {
     void playSystemSound(SystemSoundID soundID) override { played.push_back(soundID); }
     OSStatus disposeSystemSoundID(SystemSoundID soundID) override;
     bool readsFileAfterCreation() const override { return readsFile; }
+    void setOutputVolume(float volume) override { outputVolume = volume; }
 
     // The URL a live sound was made from; empty when unknown or given back.
     std::string urlOf(SystemSoundID soundID) const;
@@ -31,6 +32,7 @@ class FakeSystemSoundService final : public SystemSoundService {
     std::vector<SystemSoundID> disposed;
     std::vector<std::string> created;
     std::vector<std::pair<AudioServicesPropertyID, uint32_t>> propertiesSet;
+    float outputVolume = 1.0f;
 
   private:
     SystemSoundID next_ = 4096;

@@ -147,6 +147,23 @@ TEST_F(KeyCaptureTest, MainThreadFarBehindDropsAndCountsButKeepsOrder) {
                 ElementsAre("10 key events were dropped: the main thread fell behind"));
 }
 
+// After a stall of the main thread its keys are dropped and counted, not played late at once.
+TEST(KeyHandOff, EventsTheMainThreadReachesTooLateAreDroppedAndCounted) {
+    testing::ManualRunLoop runLoop;
+    testing::RecordingLog log;
+    KeyHandOff::EventClock::time_point now{};
+    std::vector<int> heard;
+    KeyHandOff handOff(
+        runLoop, log, [&](int32_t keyCode, int) { heard.push_back(keyCode); }, [&] { return now; });
+    handOff.post(1, 1);
+    handOff.post(1, 0);
+    now += KeyHandOff::kMaxDelay + std::chrono::milliseconds(1);
+    handOff.post(2, 1);
+    runLoop.runPending();
+    EXPECT_THAT(heard, ElementsAre(2));
+    EXPECT_THAT(log.lines(), ElementsAre("2 key events were dropped: the main thread fell behind"));
+}
+
 TEST_F(KeyCaptureTest, NoCaptureWritesTheLineAndReportsTheFatalError) {
     taps.permitted = false;
     testing::StandardErrorCapture standardError;

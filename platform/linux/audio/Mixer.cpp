@@ -13,6 +13,9 @@ Mixer::Mixer(int sampleRate, int maxVoices)
 Mixer::~Mixer() = default;
 
 void Mixer::play(DecodedSound& sound) {
+    if (volume_.load(std::memory_order_relaxed) == 0.0f) {
+        return;
+    }
     sound.retain();
     if (!plays_.tryPush(&sound)) {
         sound.releaseReference();
@@ -70,13 +73,23 @@ void Mixer::render(float* out, size_t frames) {
     std::fill(out, out + 2 * frames, 0.0f);
     mixVoices(out, frames);
     mixStreams(out, frames);
-    for (size_t i = 0; i < 2 * frames; ++i) {
-        out[i] *= kHeadroom;
-    }
+    applyVolume(out, frames);
     limiter_.process(out, frames);
     const auto sounding = std::count_if(voices_.begin(), voices_.end(),
                                         [](const Voice& voice) { return voice.sound != nullptr; });
     activeVoices_.store(static_cast<int>(sounding), std::memory_order_relaxed);
+}
+
+// A new volume is reached over one block: a step would click in a sound that is playing.
+void Mixer::applyVolume(float* out, size_t frames) {
+    const float target = volume_.load(std::memory_order_relaxed);
+    const float step = frames > 0 ? (target - appliedVolume_) / static_cast<float>(frames) : 0.0f;
+    for (size_t frame = 0; frame < frames; ++frame) {
+        const float gain = kHeadroom * (appliedVolume_ + step * static_cast<float>(frame + 1));
+        out[2 * frame] *= gain;
+        out[2 * frame + 1] *= gain;
+    }
+    appliedVolume_ = target;
 }
 
 void Mixer::drainAttachments() {

@@ -25,7 +25,8 @@ namespace plinka::audio {
 //
 // Voices: at most maxVoices sounds at once. A sound started while all are busy takes the voice
 // that started first (the oldest); the same sound played again while playing gets a voice of its
-// own, so the two overlap. The mix gets kHeadroom and then a SoftLimiter, so bursts never clip.
+// own, so the two overlap. The mix gets the master volume and kHeadroom and then a SoftLimiter,
+// so bursts never clip.
 //
 // An output may render only while something is to be heard: the mixer tells it through its
 // wake-up whenever something new is queued, and isQuiet says when it may stop again.
@@ -53,6 +54,10 @@ class Mixer final : public MixSource {
     void setWakeUp(std::function<void()> wakeUp) { wakeUp_ = std::move(wakeUp); }
     // Any thread: tells the output that something new is queued (play and attachStream do).
     void wakeAudioSide() const;
+    // Any thread, without locks: scales the whole mix, every sound and stream, from the next
+    // block on (0 silent, 1 as recorded). While it is 0, plays are dropped, so a muted mixer
+    // never wakes its output.
+    void setVolume(float volume) { volume_.store(volume, std::memory_order_relaxed); }
 
     // Audio side: the next frames of the mix, interleaved stereo.
     void render(float* out, size_t frames) override;
@@ -87,6 +92,7 @@ class Mixer final : public MixSource {
     void mixVoices(float* out, size_t frames);
     void mixStreams(float* out, size_t frames);
     static void mixStream(SpeechStream& stream, float* out, size_t frames);
+    void applyVolume(float* out, size_t frames);
 
     const int sampleRate_;
     std::function<void()> wakeUp_;
@@ -101,7 +107,9 @@ class Mixer final : public MixSource {
     std::array<SpeechStream*, kMaxStreams> streams_{};
     uint64_t nextStartOrder_ = 1;
     SoftLimiter limiter_;
+    float appliedVolume_ = 1.0f;
 
+    std::atomic<float> volume_{1.0f};
     std::atomic<int> activeVoices_{0};
     std::atomic<int64_t> lastVoiceStartNanos_{0};
 };

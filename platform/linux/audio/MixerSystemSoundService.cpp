@@ -78,6 +78,11 @@ OSStatus MixerSystemSoundService::disposeSystemSoundID(SystemSoundID soundID) {
     return kNoErr;
 }
 
+// Speech is mixed by the same mixer, so it follows too.
+void MixerSystemSoundService::setOutputVolume(float volume) {
+    engine_.mixer().setVolume(volume);
+}
+
 std::optional<uint32_t> MixerSystemSoundService::isUISound(SystemSoundID soundID) const {
     const auto found = sounds_.find(soundID);
     if (found == sounds_.end()) {

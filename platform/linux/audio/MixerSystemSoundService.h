@@ -31,6 +31,7 @@ class MixerSystemSoundService final : public SystemSoundService {
                          uint32_t value) override;
     void playSystemSound(SystemSoundID soundID) override;
     OSStatus disposeSystemSoundID(SystemSoundID soundID) override;
+    void setOutputVolume(float volume) override;
     // Sounds are decoded whole when they are made.
     bool readsFileAfterCreation() const override { return false; }
 
