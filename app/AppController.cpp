@@ -14,6 +14,7 @@
 #include "platform/SystemSettings.h"
 #include "platform/UserDefaults.h"
 #include "sound/SoundController.h"
+#include "sound/SoundTheme.h"
 
 namespace plinka {
 
@@ -51,10 +52,18 @@ AppController::AppController(Platform& platform, DesktopServices& desktop, Sound
     : platform_(platform),
       desktop_(desktop),
       sounds_(sounds),
+      volume_(
+          desktop.defaults, platform.systemSounds, platform.log,
+          [this] { sounds_.playSoundForKeyCode(SoundTheme::kSampleKeyCode, 1); },
+          [this](const std::string& key) { announce(key); }),
+      muteShortcut_(desktop.defaults, desktop.keyNames, platform.log,
+                    [this] { announce("muteShortcut"); }),
       keyCapture_(
           platform.runLoop, platform.log, desktop.eventTaps,
           [this](int32_t keyCode, int state) { state == 1 ? _keyDown(keyCode) : _keyUp(keyCode); },
-          [this](const std::string& message) { _quitWithError(message); }) {}
+          [this](const std::string& message) { _quitWithError(message); }) {
+    observePreferences();
+}
 
 AppController::~AppController() = default;
 
@@ -130,10 +139,17 @@ void AppController::_checkForDuplicateProcesses() {
 }
 
 void AppController::_keyDown(int32_t keyCode) {
+    if (muteShortcut_.keyDown(keyCode)) {
+        toggleMuted();
+        return;
+    }
     sounds_.playSoundForKeyCode(keyCode, 1);
 }
 
 void AppController::_keyUp(int32_t keyCode) {
+    if (muteShortcut_.keyUp(keyCode)) {
+        return;
+    }
     sounds_.playSoundForKeyCode(keyCode, 0);
 }
 

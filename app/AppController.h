@@ -8,8 +8,11 @@
 #include <string_view>
 #include <vector>
 
+#include "app/MuteShortcut.h"
+#include "app/VolumeControl.h"
 #include "platform/ApplicationScripting.h"
 #include "platform/EventTap.h"
+#include "platform/PreferencesDelegate.h"
 #include "platform/ProcessManager.h"
 #include "sound/KeyCapture.h"
 #include "support/SUUpdater.h"
@@ -19,10 +22,13 @@ namespace plinka {
 class AlertPresenter;
 class Application;
 class Bundle;
+class FileManager;
+class KeyNames;
 class LoginItems;
 class Menu;
 class PLKAdditions;
 class SoundController;
+class SoundPackInstaller;
 class StatusBar;
 class StatusItem;
 class SystemSettings;
@@ -60,12 +66,18 @@ struct DesktopServices {
     LoginItems& loginItems;
     PLKAdditions& information;
     LaunchChores& chores;
+    FileManager& files;
+    const KeyNames& keyNames;
+    SoundPackInstaller& soundPacks;
 };
 
 // The application's delegate: launch and lifecycle, the status item and its menu, the
-// preference actions, the permission to read every key, the key capture's hand-over to the
-// sounds, the scripting keys and the updater's delegate.
-class AppController final : public ScriptingDelegate, public SUUpdaterDelegate {
+// preference actions and the Preferences window's, the permission to read every key, the key
+// capture's hand-over to the sounds (and the mute key in it), the scripting keys and the
+// updater's delegate.
+class AppController final : public ScriptingDelegate,
+                            public SUUpdaterDelegate,
+                            public PreferencesDelegate {
   public:
     static constexpr double kShownLength = 26.0;
     static constexpr double kHiddenLength = 1.0;
@@ -98,18 +110,41 @@ class AppController final : public ScriptingDelegate, public SUUpdaterDelegate {
     void _setSoundThemeByName(const std::optional<std::string>& name);
 
     // The preference actions of the interface's controls; `senderState` is the control's state.
-    void toggleShowMenuBarIcon();
-    void toggleCheckForUpdates();
-    void toggleStartAtLogin(int senderState);
-    void showLoginItems();
+    void toggleShowMenuBarIcon() override;
+    void toggleCheckForUpdates() override;
+    void toggleStartAtLogin(int senderState) override;
+    void showLoginItems() override;
     void _showLoginItems();
 
-    // Scripting: "theme" and "themes" are the delegate's.
+    // Scripting: "theme", "themes", "volume" and "muted" are the delegate's.
     bool applicationDelegateHandlesKey(Application& application, const std::string& key) override;
     std::optional<std::string> theme() const override;
     void setTheme(const std::string& name) override;
     std::vector<std::string> themes() const override;
+    double volume() const override { return volume_.volume(); }
+    void setVolume(double volume) override { volume_.setVolume(volume); }
+    bool muted() const override { return volume_.muted(); }
+    void setMuted(bool muted) override { volume_.setMuted(muted); }
     void addScriptingObserver(KeyObserver observer) override;
+
+    // The Preferences window's requests beyond the preference actions and scripting keys.
+    void previewTheme() override;
+    bool canRemoveTheme(const std::string& name) const override;
+    void removeTheme(const std::string& name) override;
+    void openThemesFolder() override;
+    void importSoundPack(const std::string& pack) override;
+    void cancelSoundPackImport() override;
+    bool isImportingSoundPack() const override { return importing_; }
+    std::string muteShortcut() const override { return muteShortcut_.text(); }
+    std::optional<std::string> setMuteShortcut(const std::optional<KeyChord>& chord) override;
+    bool boolPreference(const std::string& key) const override;
+    void setBoolPreference(const std::string& key, bool value) override;
+    bool startsAtLogin() const override;
+    int pitchVariation() const override;
+    void setPitchVariation(int cents) override;
+    void addPreferencesObserver(std::function<void()> observer) override;
+    // The mute switch as the mute key flips it.
+    void toggleMuted() { volume_.toggleMuted(); }
 
     // The updater's delegate: never a permission prompt, outcomes ignored, and the machine
     // identifier and saved theme sent along with the system profile.
@@ -145,6 +180,10 @@ class AppController final : public ScriptingDelegate, public SUUpdaterDelegate {
   private:
     // The page's URL on the help site named by the bundle.
     std::string helpPageURL(std::string_view path) const;
+    // Tells scripts (for their keys) and the Preferences window that the key's value changed.
+    void announce(const std::string& key);
+    // Announces the changes of the preferences the window shows that only need storing.
+    void observePreferences();
 
     Platform& platform_;
     DesktopServices& desktop_;
@@ -153,6 +192,10 @@ class AppController final : public ScriptingDelegate, public SUUpdaterDelegate {
     std::shared_ptr<Menu> statusItemMenu_;
     std::unique_ptr<Timer> accessTimer_;
     std::vector<KeyObserver> scriptingObservers_;
+    std::vector<std::function<void()>> preferencesObservers_;
+    VolumeControl volume_;
+    MuteShortcut muteShortcut_;
+    bool importing_ = false;
     // Set once the permission dialog has asked for the end: nothing more is shown after it.
     bool terminationRequested_ = false;
     KeyCapture keyCapture_;  // last: its thread goes first

@@ -1,4 +1,4 @@
-// The scripting keys "theme" and "themes", and the answers to the updater.
+// The scripting keys "theme", "themes", "volume" and "muted", and the answers to the updater.
 #include "app/AppController.h"
 #include "platform/UserDefaults.h"
 #include "sound/SoundController.h"
@@ -8,7 +8,7 @@ namespace plinka {
 
 bool AppController::applicationDelegateHandlesKey(Application& /*application*/,
                                                   const std::string& key) {
-    return key == "theme" || key == "themes";
+    return key == "theme" || key == "themes" || key == "volume" || key == "muted";
 }
 
 std::optional<std::string> AppController::theme() const {
@@ -25,6 +25,15 @@ std::vector<std::string> AppController::themes() const {
 
 void AppController::addScriptingObserver(KeyObserver observer) {
     scriptingObservers_.push_back(std::move(observer));
+}
+
+void AppController::announce(const std::string& key) {
+    for (const KeyObserver& observer : scriptingObservers_) {
+        observer(key);
+    }
+    for (const auto& observer : preferencesObservers_) {
+        observer();
+    }
 }
 
 bool AppController::updaterShouldPromptForPermissionToCheckForUpdates(SUUpdater& /*updater*/) {

@@ -129,9 +129,7 @@ void AppController::_setSoundThemeByName(const std::optional<std::string>& name)
         sounds_.playSoundForKeyCode(SoundTheme::kSampleKeyCode, 1);
     }
     if (current != before) {
-        for (const KeyObserver& observer : scriptingObservers_) {
-            observer("theme");
-        }
+        announce("theme");
     }
 }
 

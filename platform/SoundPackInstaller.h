@@ -1,12 +1,13 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace plinka {
 
-// Imports a community sound pack (a folder or a zip) among the user's themes.
+// Imports a community sound pack (a folder or a zip) among the user's themes, in the background.
 class SoundPackInstaller {
   public:
     struct Result {
@@ -18,10 +19,15 @@ class SoundPackInstaller {
         std::string failure;
     };
 
+    using Completion = std::function<void(Result result)>;
+
     virtual ~SoundPackInstaller() = default;
 
-    // Blocks the caller's thread until the pack is installed or has failed.
-    virtual Result install(const std::string& pack) const = 0;
+    // Starts the import and returns at once; `done` is called once, later, on the main thread,
+    // unless the import is cancelled. One at a time: false, and nothing started, while one runs.
+    virtual bool install(const std::string& pack, Completion done) = 0;
+    // Ends the running import at once; its completion is never called.
+    virtual void cancel() = 0;
 };
 
 }  // namespace plinka

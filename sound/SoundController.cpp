@@ -15,7 +15,6 @@ namespace plinka {
 namespace {
 constexpr std::string_view kThemeType = "plnk";
 constexpr std::string_view kThemeDirectory = "KeySoundThemes";
-constexpr std::string_view kOffName = "Off";
 }  // namespace
 
 SoundController& SoundController::sharedInstance() {
@@ -69,6 +68,15 @@ std::optional<std::string> SoundController::themeFilePath(
     }
     for (auto& user : userThemes()) {
         if (!themeName || user.name == *themeName) {
+            return std::move(user.path);
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> SoundController::userThemeFilePath(const std::string& themeName) const {
+    for (auto& user : userThemes()) {
+        if (user.name == themeName) {
             return std::move(user.path);
         }
     }

@@ -4,6 +4,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace plinka {
@@ -16,6 +17,9 @@ struct Platform;
 // every key event to the current one.
 class SoundController {
   public:
+    // The theme that plays nothing, which stands in when a theme cannot be loaded.
+    static constexpr std::string_view kOffName = "Off";
+
     // The process's controller, made once on first use with the shared platform.
     static SoundController& sharedInstance();
 
@@ -28,6 +32,8 @@ class SoundController {
     // "Off" first, then the theme files' names in the bundle's order, then the user's own.
     std::vector<std::string> themeNames() const;
     const std::optional<std::string>& currentThemeName() const { return name; }
+    // The file of the user's own theme of that name; nullopt for "Off" and the bundle's themes.
+    std::optional<std::string> userThemeFilePath(const std::string& themeName) const;
     // True when the name was already current or its file loaded; false when "Off" stands in.
     bool setThemeByName(const std::optional<std::string>& themeName);
     // Hands the event to the current theme unchanged.

@@ -78,10 +78,10 @@ int main(int argc, char** argv) {
     tapOptions.forced = InputBackend::X11;
     LinuxEventTapService eventTaps(tapOptions);
     testing::FakeDesktop fakes(platform);
-    DesktopServices desktop{eventTaps,         fakes.access,      fakes.alerts,
-                            fakes.application, fakes.statusBar,   fakes.defaults,
-                            fakes.processes,   fakes.urls,        fakes.settings,
-                            fakes.loginItems,  fakes.information, fakes.launch.chores};
+    DesktopServices desktop{
+        eventTaps,         fakes.access,        fakes.alerts, fakes.application, fakes.statusBar,
+        fakes.defaults,    fakes.processes,     fakes.urls,   fakes.settings,    fakes.loginItems,
+        fakes.information, fakes.launch.chores, fakes.files,  fakes.keyNames,    fakes.soundPacks};
     AppController::initialize(platform, desktop);
     // A theme with key-up sounds: every event is measured.
     fakes.defaults.setObject(Object::string(argc > 2 ? argv[2] : "Mechanical"), "soundTheme");

@@ -7,7 +7,9 @@
 #include "app/AppController.h"
 #include "base/Log.h"
 #include "doubles/FakeEventTapService.h"
+#include "doubles/FakeInstallation.h"
 #include "doubles/FakeLoginItems.h"
+#include "doubles/FakeSoundPackInstaller.h"
 #include "doubles/FakeStatusBar.h"
 #include "doubles/FakeSystemInformation.h"
 #include "doubles/FakeSystemSettings.h"
@@ -18,6 +20,7 @@
 #include "platform/Alert.h"
 #include "platform/Application.h"
 #include "platform/Platform.h"
+#include "platform/linux/input/KeyMapNames.h"
 #include "support/LoginItems.h"
 #include "support/PLKAdditions.h"
 
@@ -125,8 +128,12 @@ struct FakeDesktop {
     PLKAdditions information{SystemInformationServices{
         platform_.log, platform_.mainBundle, processInformation, systemAttributes, commands}};
     JournaledChores launch{journal};
-    DesktopServices services{eventTaps, access, alerts,   application, statusBar,   defaults,
-                             processes, urls,   settings, loginItems,  information, launch.chores};
+    FakeFileManager files;
+    KeyMapNames keyNames;
+    FakeSoundPackInstaller soundPacks;
+    DesktopServices services{eventTaps,   access,        alerts, application, statusBar,
+                             defaults,    processes,     urls,   settings,    loginItems,
+                             information, launch.chores, files,  keyNames,    soundPacks};
 };
 
 }  // namespace plinka::testing

@@ -3,9 +3,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
 #include <filesystem>
 
 #include "ScratchDirectory.h"
+#include "linux/QtEventWait.h"
 #include "platform/linux/packimport/ChildSoundPackInstaller.h"
 
 namespace plinka::testing {
@@ -13,6 +16,20 @@ namespace {
 
 using ::testing::ElementsAreArray;
 using ::testing::HasSubstr;
+using Result = SoundPackInstaller::Result;
+
+Result installed(SoundPackInstaller& installer, const std::string& pack) {
+    std::optional<Result> result;
+    EXPECT_TRUE(installer.install(pack, [&](Result answer) { result = std::move(answer); }));
+    EXPECT_TRUE(processEventsUntil([&] { return result.has_value(); }));
+    return result.value_or(Result{});
+}
+
+std::string program(ScratchDirectory& scratch, const std::string& name, const std::string& script) {
+    const std::string path = scratch.file(name);
+    writeProgram(path, "#!/bin/sh\n" + script + "\n");
+    return path;
+}
 
 TEST(ChildSoundPackInstaller, ReadsTheAnswerAndTurnsEveryFaultOfTheChildIntoOneSentence) {
     ScratchDirectory scratch;
@@ -45,19 +62,35 @@ TEST(ChildSoundPackInstaller, ReadsTheAnswerAndTurnsEveryFaultOfTheChildIntoOneS
         {"floods", "exec yes warning", std::nullopt, {}, "said more than"},
     };
     for (const auto& test : cases) {
-        const std::string program = scratch.file(test.name);
-        writeFile(program, "#!/bin/sh\n" + test.script + "\n");
-        std::filesystem::permissions(program, std::filesystem::perms::owner_all);
-        const ChildSoundPackInstaller installer(program, std::chrono::milliseconds(500));
-        const auto result = installer.install("/packs/Clack.zip");
+        ChildSoundPackInstaller installer(program(scratch, test.name, test.script),
+                                          std::chrono::milliseconds(500));
+        const auto result = installed(installer, "/packs/Clack.zip");
         EXPECT_EQ(result.name, test.installed) << test.name;
         EXPECT_THAT(result.warnings, ElementsAreArray(test.warnings)) << test.name;
         EXPECT_THAT(result.failure, HasSubstr(test.failure)) << test.name;
         EXPECT_EQ(result.failure.empty(), test.failure.empty()) << test.name;
     }
-    const auto missing = ChildSoundPackInstaller(scratch.file("missing")).install("pack");
-    EXPECT_EQ(missing.name, std::nullopt);
-    EXPECT_THAT(missing.failure, HasSubstr("cannot run " + scratch.file("missing")));
+    ChildSoundPackInstaller missing(scratch.file("missing"));
+    EXPECT_THAT(installed(missing, "pack").failure,
+                HasSubstr("cannot run " + scratch.file("missing")));
+}
+
+TEST(ChildSoundPackInstaller, RunsOneAtATimeAndACancelledOneIsKilledUnanswered) {
+    ScratchDirectory scratch;
+    const std::string pidFile = scratch.file("pid");
+    ChildSoundPackInstaller installer(program(
+        scratch, "slow",
+        "echo $$ > " + pidFile + ".part; mv " + pidFile + ".part " + pidFile + "; exec sleep 30"));
+    bool answered = false;
+    ASSERT_TRUE(installer.install("pack", [&](Result) { answered = true; }));
+    EXPECT_FALSE(installer.install("other", [&](Result) { answered = true; }));
+    ASSERT_TRUE(processEventsUntil([&] { return std::filesystem::exists(pidFile); }));
+    const pid_t child = std::stoi(fileContents(pidFile));
+
+    installer.cancel();
+    EXPECT_TRUE(processEventsUntil([&] { return ::kill(child, 0) != 0; }));
+    EXPECT_FALSE(answered);
+    EXPECT_TRUE(installer.install("pack", [](Result) {}));
 }
 
 }  // namespace

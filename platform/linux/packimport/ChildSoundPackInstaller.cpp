@@ -1,7 +1,7 @@
 #include "platform/linux/packimport/ChildSoundPackInstaller.h"
 
-#include <QDeadlineTimer>
 #include <QProcess>
+#include <QTimer>
 #include <string_view>
 
 namespace plinka {
@@ -9,7 +9,7 @@ namespace plinka {
 namespace {
 
 // A pack's warnings name keys and files: a few hundred lines at most.
-constexpr qint64 kMaxAnswerBytes = 256 * 1024;
+constexpr size_t kMaxAnswerBytes = 256 * 1024;
 
 const std::string kName = "plinka-import-pack";
 
@@ -21,7 +21,26 @@ ChildSoundPackInstaller::Result failure(const std::string& reason) {
 
 ChildSoundPackInstaller::ChildSoundPackInstaller(std::string program,
                                                  std::chrono::milliseconds timeout)
-    : program_(std::move(program)), timeout_(timeout) {}
+    : program_(std::move(program)),
+      timeout_(timeout),
+      children_(std::make_unique<QObject>()),
+      deadline_(std::make_unique<QTimer>()) {
+    deadline_->setSingleShot(true);
+    QObject::connect(deadline_.get(), &QTimer::timeout, deadline_.get(), [this] {
+        finish(failure("no answer from " + kName + " within " + std::to_string(timeout_.count()) +
+                       " ms"));
+    });
+}
+
+ChildSoundPackInstaller::~ChildSoundPackInstaller() {
+    for (QProcess* child : children_->findChildren<QProcess*>()) {
+        QObject::disconnect(child, nullptr, nullptr, nullptr);
+        if (child->state() != QProcess::NotRunning) {
+            child->kill();  // SIGKILL: gone at once, so the wait only reaps it
+            child->waitForFinished(1000);
+        }
+    }
+}
 
 ChildSoundPackInstaller::Result ChildSoundPackInstaller::parseAnswer(const std::string& output,
                                                                      int exitStatus) {
@@ -52,41 +71,69 @@ ChildSoundPackInstaller::Result ChildSoundPackInstaller::parseAnswer(const std::
     return result.name && result.failure.empty() ? result : nonsense;
 }
 
-ChildSoundPackInstaller::Result ChildSoundPackInstaller::install(const std::string& pack) const {
-    QProcess child;
-    child.setProgram(QString::fromStdString(program_));
-    child.setArguments({QString::fromStdString(pack)});
-    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    const QDeadlineTimer deadline(timeout_);
-    child.start();
-    if (!child.waitForStarted(static_cast<int>(deadline.remainingTime()))) {
-        return failure("cannot run " + program_ + ": " + child.errorString().toStdString());
+bool ChildSoundPackInstaller::install(const std::string& pack, Completion done) {
+    if (child_ != nullptr) {
+        return false;
     }
-    const auto end = [&child](const std::string& reason) {
-        child.kill();  // SIGKILL: it is gone at once and only needs reaping
-        child.waitForFinished(1000);
-        return failure(reason);
-    };
-    std::string answer;
-    while (child.state() != QProcess::NotRunning) {
-        if (deadline.hasExpired()) {
-            return end("no answer from " + kName + " within " + std::to_string(timeout_.count()) +
-                       " ms");
-        }
-        if (!child.waitForReadyRead(static_cast<int>(deadline.remainingTime()))) {
-            // Its output closed, or time is up: what is left is to wait for it to end.
-            child.waitForFinished(static_cast<int>(deadline.remainingTime()));
-        }
-        answer += child.readAllStandardOutput().toStdString();
-        if (static_cast<qint64>(answer.size()) > kMaxAnswerBytes) {
-            return end(kName + " said more than an import says");
-        }
+    child_ = new QProcess(children_.get());
+    done_ = std::move(done);
+    answer_.clear();
+    child_->setProgram(QString::fromStdString(program_));
+    child_->setArguments({QString::fromStdString(pack)});
+    child_->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QObject::connect(child_, &QProcess::readyReadStandardOutput, child_, [this] { readAnswer(); });
+    QObject::connect(child_, &QProcess::finished, child_,
+                     [this](int exitCode, QProcess::ExitStatus status) {
+                         readAnswer();
+                         if (child_ != nullptr) {
+                             finish(status == QProcess::CrashExit ? failure(kName + " crashed")
+                                                                  : parseAnswer(answer_, exitCode));
+                         }
+                     });
+    QObject::connect(
+        child_, &QProcess::errorOccurred, child_, [this](QProcess::ProcessError error) {
+            if (error == QProcess::FailedToStart) {
+                finish(
+                    failure("cannot run " + program_ + ": " + child_->errorString().toStdString()));
+            }
+        });
+    deadline_->start(timeout_);
+    child_->start();
+    return true;
+}
+
+void ChildSoundPackInstaller::cancel() {
+    done_ = nullptr;
+    stop();
+}
+
+void ChildSoundPackInstaller::readAnswer() {
+    answer_ += child_->readAllStandardOutput().toStdString();
+    if (answer_.size() > kMaxAnswerBytes) {
+        finish(failure(kName + " said more than an import says"));
     }
-    answer += child.readAllStandardOutput().toStdString();
-    if (child.exitStatus() == QProcess::CrashExit) {
-        return failure(kName + " crashed");
+}
+
+void ChildSoundPackInstaller::finish(Result result) {
+    stop();
+    if (const Completion done = std::exchange(done_, nullptr)) {
+        done(std::move(result));
     }
-    return parseAnswer(answer, child.exitCode());
+}
+
+void ChildSoundPackInstaller::stop() {
+    deadline_->stop();
+    QProcess* child = std::exchange(child_, nullptr);
+    if (child == nullptr) {
+        return;
+    }
+    QObject::disconnect(child, nullptr, nullptr, nullptr);
+    if (child->state() == QProcess::NotRunning) {
+        child->deleteLater();  // perhaps inside its own signal
+        return;
+    }
+    QObject::connect(child, &QProcess::finished, child, &QObject::deleteLater);
+    child->kill();
 }
 
 }  // namespace plinka

@@ -4,6 +4,8 @@
 #include <QDBusMessage>
 #include <QDBusVariant>
 #include <QFile>
+#include <algorithm>
+#include <cmath>
 
 #include "base/Log.h"
 #include "platform/ApplicationScripting.h"
@@ -16,6 +18,16 @@ constexpr const char* kPropertiesInterface = "org.freedesktop.DBus.Properties";
 constexpr const char* kIntrospectableInterface = "org.freedesktop.DBus.Introspectable";
 constexpr const char* kThemeKey = "theme";
 constexpr const char* kThemesKey = "themes";
+constexpr const char* kVolumeKey = "volume";
+constexpr const char* kMutedKey = "muted";
+constexpr const char* kKeys[] = {kThemeKey, kThemesKey, kVolumeKey, kMutedKey};
+
+// The D-Bus type each writable property takes.
+QMetaType::Type typeOfKey(const QString& key) {
+    return key == kVolumeKey  ? QMetaType::Double
+           : key == kMutedKey ? QMetaType::Bool
+                              : QMetaType::QString;
+}
 
 QString readText(const std::optional<std::string>& path) {
     QFile file(QString::fromStdString(path.value_or("")));
@@ -46,7 +58,7 @@ std::unique_ptr<DBusApplicationScripting> DBusApplicationScripting::publish(
         log.log("The scripting interface description is missing from the bundle");
     }
     std::unique_ptr<DBusApplicationScripting> scripting(
-        new DBusApplicationScripting(bus, busName, introspection, delegate, application));
+        new DBusApplicationScripting(bus, busName, introspection, delegate, application, log));
     if (!bus.registerVirtualObject(kObjectPath, scripting.get())) {
         log.log(std::string("Cannot publish ") + kObjectPath + " on the session D-Bus (" +
                 bus.lastError().message().toStdString() + "): scripting is off");
@@ -70,12 +82,13 @@ std::unique_ptr<DBusApplicationScripting> DBusApplicationScripting::publish(
 DBusApplicationScripting::DBusApplicationScripting(QDBusConnection bus, QString busName,
                                                    QString introspection,
                                                    ScriptingDelegate& delegate,
-                                                   Application& application)
+                                                   Application& application, Log& log)
     : bus_(std::move(bus)),
       busName_(std::move(busName)),
       introspection_(std::move(introspection)),
       delegate_(delegate),
       application_(application),
+      log_(log),
       self_(std::make_shared<DBusApplicationScripting*>(this)) {}
 
 DBusApplicationScripting::~DBusApplicationScripting() {
@@ -113,13 +126,19 @@ bool DBusApplicationScripting::handleMessage(const QDBusMessage& message,
 }
 
 bool DBusApplicationScripting::serves(const QString& key) const {
-    return (key == kThemeKey || key == kThemesKey) &&
+    return std::find(std::begin(kKeys), std::end(kKeys), key) != std::end(kKeys) &&
            delegate_.applicationDelegateHandlesKey(application_, key.toStdString());
 }
 
 QVariant DBusApplicationScripting::valueForKey(const QString& key) const {
     if (key == kThemesKey) {
         return toStringList(delegate_.themes());
+    }
+    if (key == kVolumeKey) {
+        return delegate_.volume();
+    }
+    if (key == kMutedKey) {
+        return delegate_.muted();
     }
     return QString::fromStdString(delegate_.theme().value_or(""));
 }
@@ -148,7 +167,7 @@ QDBusMessage DBusApplicationScripting::getAll(const QDBusMessage& message) const
         return message.createErrorReply(QDBusError::UnknownInterface, "No interface " + interface);
     }
     QVariantMap values;
-    for (const QString key : {kThemeKey, kThemesKey}) {
+    for (const QString key : kKeys) {
         if (serves(key)) {
             values.insert(key, valueForKey(key));
         }
@@ -170,13 +189,26 @@ QDBusMessage DBusApplicationScripting::set(const QDBusMessage& message) {
     if (!serves(key)) {
         return message.createErrorReply(QDBusError::UnknownProperty, "No property " + key);
     }
-    if (key != kThemeKey) {
+    if (key == kThemesKey) {
         return message.createErrorReply(QDBusError::PropertyReadOnly, key + " is read only");
     }
-    if (value.metaType().id() != QMetaType::QString) {
-        return message.createErrorReply(QDBusError::InvalidArgs, "theme is a string");
+    const QMetaType type(typeOfKey(key));
+    if (value.metaType() != type) {
+        log_.log("Refused to set " + key.toStdString() + " over D-Bus to a " +
+                 std::string(value.metaType().name()) + ": it takes a " + type.name());
+        return message.createErrorReply(QDBusError::InvalidArgs,
+                                        key + " takes a " + QString::fromLatin1(type.name()));
     }
-    delegate_.setTheme(value.toString().toStdString());
+    if (key == kVolumeKey) {
+        delegate_.setVolume(value.toDouble());
+        if (std::isnan(value.toDouble())) {
+            return message.createErrorReply(QDBusError::InvalidArgs, "volume takes a number");
+        }
+    } else if (key == kMutedKey) {
+        delegate_.setMuted(value.toBool());
+    } else {
+        delegate_.setTheme(value.toString().toStdString());
+    }
     return message.createReply();
 }
 

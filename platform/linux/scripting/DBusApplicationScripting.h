@@ -13,10 +13,12 @@ class Log;
 class ScriptingDelegate;
 
 // The application's scripting face on a D-Bus: the object /org/plinka/Plinka, whose interface
-// org.plinka.Plinka has the properties "theme" (read and write) and "themes" (read only),
-// served by the application's delegate through org.freedesktop.DBus.Properties. A change of
-// "theme" is announced with PropertiesChanged; Introspect answers the bundle's interface
-// description. Who may call is the bus's own policy: a session bus admits only its user.
+// org.plinka.Plinka has the properties "theme" (s), "volume" (d) and "muted" (b), read and
+// write, and "themes" (as, read only), served by the application's delegate through
+// org.freedesktop.DBus.Properties. A value of another type is refused with an error and a log
+// line. A change of a writable one is announced with PropertiesChanged; Introspect answers the
+// bundle's interface description. Who may call is the bus's own policy: a session bus admits
+// only its user.
 class DBusApplicationScripting final : public QDBusVirtualObject {
   public:
     static constexpr const char* kObjectPath = "/org/plinka/Plinka";
@@ -40,7 +42,7 @@ class DBusApplicationScripting final : public QDBusVirtualObject {
 
   private:
     DBusApplicationScripting(QDBusConnection bus, QString busName, QString introspection,
-                             ScriptingDelegate& delegate, Application& application);
+                             ScriptingDelegate& delegate, Application& application, Log& log);
 
     // Whether the key is a property of the interface that the delegate serves.
     bool serves(const QString& key) const;
@@ -56,6 +58,7 @@ class DBusApplicationScripting final : public QDBusVirtualObject {
     QString introspection_;
     ScriptingDelegate& delegate_;
     Application& application_;
+    Log& log_;
     // The delegate's observer finds the object gone once it is.
     std::shared_ptr<DBusApplicationScripting*> self_;
 };
