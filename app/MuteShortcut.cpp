@@ -62,7 +62,7 @@ void MuteShortcut::takeInDefault() {
     chord_.reset();
     if (text == nullptr) {
         if (!value.isNil()) {
-            log_.log("The default \"muteShortcut\" holds a " + std::string(value.className()) +
+            log_.log("The default \"muteShortcut\" holds an " + std::string(value.className()) +
                      ", not a shortcut: there is none");
         }
         return;

@@ -63,7 +63,7 @@ double VolumeControl::storedVolume() const {
     const std::optional<double> number = numberIn(value);
     if (!number || std::isnan(*number)) {
         log_.log(std::string("The default \"volume\" holds ") +
-                 (number ? "NaN" : "a " + std::string(value.className())) +
+                 (number ? "NaN" : "an " + std::string(value.className())) +
                  ", not a number from 0 to 1: full volume is used");
         return kFullVolume;
     }
@@ -82,7 +82,7 @@ bool VolumeControl::storedMuted() const {
     if (value.isNil() || flagLike) {
         return UserDefaults::boolFromObject(value);
     }
-    log_.log("The default \"muted\" holds a " + std::string(value.className()) +
+    log_.log("The default \"muted\" holds an " + std::string(value.className()) +
              ", not YES or NO: sounds stay on");
     return false;
 }

@@ -5,13 +5,16 @@
 #include <QDBusConnection>
 #include <QTimer>
 #include <chrono>
+#include <cstdio>
+#include <cstring>
 
 #include "app/AppController.h"
-#include "app/ImportSoundPack.h"
+#include "base/Format.h"
 #include "base/Log.h"
 #include "platform/Bundle.h"
 #include "platform/Platform.h"
 #include "platform/UserDefaults.h"
+#include "platform/linux/DirectoryBundle.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/SystemLog.h"
 #include "platform/linux/defaults/PlistUserDefaults.h"
@@ -21,7 +24,7 @@
 #include "platform/linux/gui/QtAlertPresenter.h"
 #include "platform/linux/gui/QtApplication.h"
 #include "platform/linux/gui/QtStatusBar.h"
-#include "platform/linux/gui/SoundPackDialog.h"
+#include "platform/linux/input/KeyMapNames.h"
 #include "platform/linux/input/LinuxEventTapService.h"
 #include "platform/linux/install/LinuxApplicationInstallation.h"
 #include "platform/linux/install/PkexecPrivilegedExecution.h"
@@ -29,6 +32,7 @@
 #include "platform/linux/packimport/ChildSoundPackInstaller.h"
 #include "platform/linux/process/ProcfsProcessManager.h"
 #include "platform/linux/process/ReopenListener.h"
+#include "platform/linux/process/RunningCopy.h"
 #include "platform/linux/scripting/DBusApplicationScripting.h"
 #include "platform/linux/system/CrashHandler.h"
 #include "platform/linux/system/DirectoryCrashReports.h"
@@ -61,9 +65,33 @@ std::optional<InputBackend> chosenInputBackend(const UserDefaults& defaults) {
     return name ? inputBackendNamed(*name) : std::nullopt;
 }
 
+// --mute, --unmute and --toggle-mute, which the running copy carries out.
+std::optional<ReopenRequest> muteSwitch(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        for (const auto& [name, request] :
+             {std::pair{"--mute", ReopenRequest::Mute},
+              std::pair{"--unmute", ReopenRequest::Unmute},
+              std::pair{"--toggle-mute", ReopenRequest::ToggleMute}}) {
+            if (std::strcmp(argv[i], name) == 0) {
+                return request;
+            }
+        }
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A switch for the running copy needs neither a display nor sound.
+    if (const auto request = muteSwitch(argc, argv)) {
+        const DirectoryBundle bundle(DirectoryBundle::locateMainBundle().value_or(""));
+        if (sendToRunningCopy(bundle.bundleIdentifier().value_or("org.plinka.Plinka"), *request)) {
+            return 0;
+        }
+        std::fputs("Plinka is not running\n", stderr);
+        return 1;
+    }
     if (const auto problem = unreachableDisplay()) {
         SystemLog("Plinka").log(*problem);
         return 1;
@@ -71,6 +99,8 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     const bool showPreferences = application.arguments().contains("--preferences");
+    // Started at login or by a script: no window of its own at launch, not even without a tray.
+    const bool background = application.arguments().contains("--background");
     // SIGTERM, SIGINT and SIGHUP end the application as its Quit command does.
     std::string error;
     const auto terminationSignals =
@@ -106,11 +136,7 @@ int main(int argc, char** argv) {
                                     platform.log);
     QtAlertPresenter alerts;
     std::unique_ptr<PreferencesWindow> preferences;
-    QtApplication qtApplication(bundle, [&preferences] {
-        if (preferences) {
-            preferences->show();
-        }
-    });
+    QtApplication qtApplication(bundle, [&preferences] { preferences->show(); });
     QtStatusBar statusBar(bundle);
     // A copy started for its Preferences shows those of the running copy instead.
     ProcfsProcessManager processes(showPreferences ? ReopenRequest::ShowPreferences
@@ -141,41 +167,33 @@ int main(int argc, char** argv) {
             defaults, bundle, alerts, qtApplication, files, installation, authorization, commands,
             aliases, platform.log});
     };
-    DesktopServices desktop{eventTaps, keyboardAccess, alerts,      qtApplication,
-                            statusBar, defaults,       processes,   urls,
-                            settings,  loginItems,     information, chores};
+    KeyMapNames keyNames;
+    ChildSoundPackInstaller packs(bundle.bundlePath() + "/Contents/MacOS/plinka-import-pack");
+    DesktopServices desktop{eventTaps,   keyboardAccess, alerts, qtApplication, statusBar,
+                            defaults,    processes,      urls,   settings,      loginItems,
+                            information, chores,         files,  keyNames,      packs};
 
     AppController::initialize(platform, desktop);
     AppController controller(platform, desktop, SoundController::sharedInstance());
 
     ChildAppcastLoader appcasts(bundle.bundlePath() + "/Contents/MacOS/plinka-appcast");
-    ChildSoundPackInstaller packs(bundle.bundlePath() + "/Contents/MacOS/plinka-import-pack");
     LinuxSystemProfile systemProfile;
     SUUpdater& updater = SUUpdater::sharedUpdater(
         {defaults, information, systemProfile, appcasts, platform.log, clock});
     updater.setDelegate(&controller);
     chores.checkForUpdateInformation = [&updater] { updater.checkForUpdateInformation(); };
 
-    if (const auto path = bundle.pathForResource("MainMenu", "ui")) {
-        preferences = PreferencesWindow::load(
-            *path,
-            {[&] { controller.toggleShowMenuBarIcon(); },
-             [&] { controller.toggleCheckForUpdates(); },
-             [&](int state) { controller.toggleStartAtLogin(state); },
-             [&] { controller.showLoginItems(); },
-             [&] {
-                 if (const auto pack = askForSoundPack(&preferences->window())) {
-                     importSoundPackAndSwitch(*pack, packs, platform.log, controller, alerts);
-                 }
-             },
-             [&] { return defaults.boolForKey("showInMenuBar"); },
-             [&] { return defaults.boolForKey("SUEnableAutomaticChecks"); },
-             [&] { return loginItems.isLoginItem(bundle); }},
-            &error);
-    }
-    if (!preferences) {
-        platform.log.log("Cannot load the main interface file: " + error);
-    }
+    preferences = std::make_unique<PreferencesWindow>(controller, bundle);
+    // Without a tray the window is the way in; it says so while there is none.
+    const std::string noTrayNotice = stringWithFormat(
+        "This desktop shows no tray icon, so %1$@ opens this window instead. %1$@ keeps playing "
+        "when you close it; to come back here, start %1$@ again from your applications.",
+        {information.applicationName()});
+    auto showNotice = [&] {
+        preferences->setNotice(statusBar.trays().isAvailable() ? "" : noTrayNotice);
+    };
+    showNotice();
+    QObject::connect(&statusBar.trays(), &TrayAvailability::changed, showNotice);
     if (!terminationSignals) {
         platform.log.log("Cannot end on signals: " + error);
     }
@@ -183,10 +201,23 @@ int main(int argc, char** argv) {
     controller.awakeFromNib();
     auto reopen = ReopenListener::listen(
         [&](ReopenRequest request) {
-            if (request == ReopenRequest::ShowPreferences && preferences) {
-                preferences->show();
-            } else {
-                controller.applicationShouldHandleReopen(false);
+            switch (request) {
+                case ReopenRequest::Mute:
+                case ReopenRequest::Unmute:
+                    controller.setMuted(request == ReopenRequest::Mute);
+                    break;
+                case ReopenRequest::ToggleMute:
+                    controller.toggleMuted();
+                    break;
+                case ReopenRequest::Reopen:
+                    if (statusBar.trays().isAvailable()) {
+                        controller.applicationShouldHandleReopen(false);
+                        break;
+                    }
+                    [[fallthrough]];  // no menu to pop up: the window instead
+                case ReopenRequest::ShowPreferences:
+                    preferences->show();
+                    break;
             }
         },
         &error);
@@ -195,7 +226,8 @@ int main(int argc, char** argv) {
     }
     // After the single-copy guard has had its say: a copy that yields shows nothing.
     QTimer::singleShot(0, [&] {
-        if (showPreferences && preferences && !qtApplication.isTerminating()) {
+        const bool noTray = !statusBar.trays().isAvailable();
+        if (!qtApplication.isTerminating() && !background && (showPreferences || noTray)) {
             preferences->show();
         }
     });
@@ -206,7 +238,7 @@ int main(int argc, char** argv) {
     QObject::connect(&application, &QCoreApplication::aboutToQuit,
                      [&] { controller.applicationWillTerminate(); });
     QTimer::singleShot(0, [&] { controller.applicationDidFinishLaunching(); });
-    // Start-up frees most of what it allocates (the interface file, the theme's archive), but the
+    // Start-up frees most of what it allocates (the theme's archive above all), but the
     // allocator keeps those pages; hand them back once the launch is over.
     QTimer::singleShot(std::chrono::seconds(2), [] { malloc_trim(0); });
     return QApplication::exec();

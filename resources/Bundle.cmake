@@ -1,10 +1,10 @@
 # The bundle's fixed files: the information dictionary, the strings tables of every language,
-# the registered defaults, the main interface file, the scripting interface and the icons (drawn
-# at build time by our own code).
+# the registered defaults, the scripting interface and the icons (drawn at build time by our own
+# code).
 configure_file(${CMAKE_CURRENT_SOURCE_DIR}/Info.plist.in ${PLINKA_CONTENTS_DIR}/Info.plist @ONLY)
 file(GLOB PLINKA_STRINGS_TABLES RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} CONFIGURE_DEPENDS
     ${CMAKE_CURRENT_SOURCE_DIR}/*.lproj/*.strings)
-foreach(resource Defaults.plist MainMenu.ui org.plinka.Plinka.xml ${PLINKA_STRINGS_TABLES})
+foreach(resource Defaults.plist org.plinka.Plinka.xml ${PLINKA_STRINGS_TABLES})
     configure_file(${CMAKE_CURRENT_SOURCE_DIR}/${resource} ${PLINKA_RESOURCES_DIR}/${resource} COPYONLY)
 endforeach()
 

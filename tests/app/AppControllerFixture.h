@@ -25,14 +25,21 @@ class AppControllerFixture : public ::testing::Test {
     }
     ~AppControllerFixture() override { controller.stopEventTapThread(); }
 
-    // A theme file whose sample (key 254 down) speaks the theme's name.
-    void addTheme(const std::string& name) {
-        const std::string path = "/b/KeySoundThemes/" + name + ".plnk";
-        fake.bundle.addResource("KeySoundThemes", name, "plnk", path);
+    // A theme file whose sample (key 254 down) speaks the theme's name, and whose listed keys
+    // speak their key codes.
+    void addTheme(const std::string& name, const std::vector<int>& keys = {},
+                  const std::string& path = {}) {
+        const std::string file = path.empty() ? "/b/KeySoundThemes/" + name + ".plnk" : path;
+        if (path.empty()) {
+            fake.bundle.addResource("KeySoundThemes", name, "plnk", file);
+        }
         Object::Array down(SoundTheme::kSlotCount, Object::null());
         down[254] = Object::string(name);
+        for (int key : keys) {
+            down[static_cast<size_t>(key)] = Object::string(std::to_string(key));
+        }
         fake.archives.addRecordFile(
-            path, "SoundTheme",
+            file, "SoundTheme",
             Object::dictionary({{Object::string("sounds"),
                                  Object::array({Object::array(down), Object::array(down)})},
                                 {Object::string("name"), Object::string(name)}}));

@@ -48,7 +48,7 @@ check_installed() {
         fail "the bundle has no Info.plist with its identifier"
     themes=$(find "$bundle/Contents/Resources/KeySoundThemes" -name '*.plnk' | wc -l)
     [ "$themes" -ge 4 ] || fail "only $themes themes in the bundle"
-    for resource in Defaults.plist MainMenu.ui menubar.png Plinka.png silence.wav \
+    for resource in Defaults.plist menubar.png Plinka.png silence.wav \
                     de.lproj/InfoPlist.strings; do
         [ -f "$bundle/Contents/Resources/$resource" ] || fail "no $resource in the bundle"
     done

@@ -150,7 +150,7 @@ TEST_F(ReopenListenerTest, ClosesOtherRequestsWithoutAnAnswerAndKeepsServing) {
     EXPECT_EQ(reopens_, 0);
 
     RawClient right(path, std::string(kReopenRequest));
-    RawClient preferences(path, std::string(kShowPreferencesRequest));
+    RawClient preferences(path, std::string(requestText(ReopenRequest::ShowPreferences)));
     EXPECT_TRUE(processEventsUntil([&] { return right.done() && preferences.done(); }));
     EXPECT_EQ(right.reply(), kReopenReply);
     EXPECT_EQ(preferences.reply(), kReopenReply);
@@ -186,8 +186,9 @@ TEST_F(ReopenListenerTest, AnOlderCopyThatKnowsOnlyReopenIsReopenedInstead) {
     ProcfsProcessManager processes(ReopenRequest::ShowPreferences);
     EXPECT_EQ(processes.sendReopenEvent(kCurrentProcess), kProcessNoErr);
     olderCopy.join();
-    EXPECT_EQ(heard, (std::vector<std::string>{std::string(kShowPreferencesRequest),
-                                               std::string(kReopenRequest)}));
+    EXPECT_EQ(heard,
+              (std::vector<std::string>{std::string(requestText(ReopenRequest::ShowPreferences)),
+                                        std::string(kReopenRequest)}));
 }
 
 TEST_F(ReopenListenerTest, DropsTheOldestWaitingConnectionsBeyondItsLimit) {

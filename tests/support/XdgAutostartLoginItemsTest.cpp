@@ -71,7 +71,8 @@ TEST_F(XdgAutostartLoginItemsTest, AddingReplacesAnOldCopyElsewhereWithOneEntryA
     EXPECT_EQ(resolved(), (std::vector<std::string>{mail, bundle.path}));
     EXPECT_FALSE(fs::exists(autostart / "plinka-old.desktop"));
     const std::string entry = testing::fileContents(autostart / "Plinka.desktop");
-    EXPECT_NE(entry.find("Exec=\"" + bundle.path + "/Contents/MacOS/Plinka\"\n"), std::string::npos)
+    EXPECT_NE(entry.find("Exec=\"" + bundle.path + "/Contents/MacOS/Plinka\" --background\n"),
+              std::string::npos)
         << entry;
     EXPECT_NE(entry.find("X-GNOME-Autostart-enabled=true\n"), std::string::npos);
 

@@ -1,98 +1,309 @@
 #include "platform/linux/gui/PreferencesWindow.h"
 
 #include <QCheckBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
 #include <QPushButton>
-#include <QWidget>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QSpinBox>
+#include <QVBoxLayout>
+#include <cmath>
 
-#include "platform/linux/gui/UiFileLoader.h"
+#include "platform/Bundle.h"
+#include "platform/PreferencesDelegate.h"
+#include "platform/linux/gui/ShortcutRecorder.h"
+#include "platform/linux/gui/SoundPackDialog.h"
 
 namespace plinka {
+
 namespace {
 
-// The window's buttons and what each one asks for; one more button is one more line.
-struct Button {
-    const char* name;
-    std::function<void()> PreferencesWindow::Actions::*action;
-};
-constexpr Button kButtons[] = {
-    {"loginItemsButton", &PreferencesWindow::Actions::showLoginItems},
-    {"importSoundPackButton", &PreferencesWindow::Actions::importSoundPack},
-};
+QString text(const std::string& value) {
+    return QString::fromStdString(value);
+}
 
-constexpr const char* kCheckBoxes[] = {"showInMenuBarCheckBox", "startAtLoginCheckBox",
-                                       "checkForUpdatesCheckBox"};
+// "a key that types ..." as a sentence.
+QString sentence(const std::string& reason) {
+    QString line = text(reason);
+    if (!line.isEmpty()) {
+        line[0] = line[0].toUpper();
+    }
+    return line + ".";
+}
 
 }  // namespace
 
-std::unique_ptr<PreferencesWindow> PreferencesWindow::load(const std::string& path, Actions actions,
-                                                           std::string* error) {
-    QString reason;
-    std::unique_ptr<QWidget> window = loadUiFile(QString::fromStdString(path), &reason);
-    if (!window) {
-        if (error) {
-            *error = path + ": " + reason.toStdString();
+class PreferencesWindow::Window final : public QDialog {
+  public:
+    Window(PreferencesDelegate& delegate, const Bundle& bundle) : delegate_(delegate) {
+        setObjectName("PreferencesWindow");
+        setWindowTitle(tr("Plinka Preferences"));
+        if (const auto icon = bundle.pathForResource("Plinka", "png")) {
+            setWindowIcon(QIcon(text(*icon)));
         }
-        return nullptr;
-    }
-    auto lacks = [error](const char* name, bool found) {
-        if (!found && error) {
-            *error = std::string("the interface file has no ") + name;
-        }
-        return !found;
-    };
-    for (const char* name : kCheckBoxes) {
-        if (lacks(name, window->findChild<QCheckBox*>(name) != nullptr)) {
-            return nullptr;
-        }
-    }
-    for (const Button& button : kButtons) {
-        if (lacks(button.name, window->findChild<QPushButton*>(button.name) != nullptr)) {
-            return nullptr;
-        }
-    }
-    return std::make_unique<PreferencesWindow>(Loaded{}, std::move(window), std::move(actions));
-}
+        notice_->setObjectName("noTrayNotice");
+        notice_->setWordWrap(true);
+        notice_->hide();
 
-PreferencesWindow::PreferencesWindow(Loaded, std::unique_ptr<QWidget> window, Actions actions)
-    : window_(std::move(window)), actions_(std::move(actions)) {
-    auto* icon = window_->findChild<QCheckBox*>("showInMenuBarCheckBox");
-    auto* login = window_->findChild<QCheckBox*>("startAtLoginCheckBox");
-    auto* updates = window_->findChild<QCheckBox*>("checkForUpdatesCheckBox");
-    // clicked, not toggled: only the person's clicks send actions, never refresh().
-    QObject::connect(icon, &QCheckBox::clicked, window_.get(), [this] {
-        actions_.toggleShowMenuBarIcon();
-        refresh();
-    });
-    QObject::connect(updates, &QCheckBox::clicked, window_.get(), [this] {
-        actions_.toggleCheckForUpdates();
-        refresh();
-    });
-    QObject::connect(login, &QCheckBox::clicked, window_.get(), [this, login] {
-        // The action reads the state the control showed before the click.
-        actions_.toggleStartAtLogin(login->isChecked() ? 0 : 1);
-        refresh();
-    });
-    for (const Button& button : kButtons) {
-        QObject::connect(window_->findChild<QPushButton*>(button.name), &QPushButton::clicked,
-                         window_.get(), [this, action = button.action] { (actions_.*action)(); });
+        auto* columns = new QHBoxLayout;
+        columns->addWidget(themesBox(), 1);
+        auto* right = new QVBoxLayout;
+        right->addWidget(soundBox());
+        right->addWidget(generalBox());
+        right->addStretch();
+        columns->addLayout(right, 1);
+
+        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
+        connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
+        auto* layout = new QVBoxLayout(this);
+        layout->addWidget(notice_);
+        layout->addLayout(columns);
+        layout->addWidget(buttons);
+        delegate_.addPreferencesObserver([this] {
+            if (isVisible()) {
+                refresh();
+            }
+        });
     }
-}
+
+    void setNotice(const QString& notice) {
+        notice_->setText(notice);
+        notice_->setVisible(!notice.isEmpty());
+    }
+
+    // Shows what the delegate answers now; the controls' own signals stay quiet meanwhile.
+    void refresh() {
+        const QSignalBlocker blockThemes(themes_);
+        QStringList names;
+        for (const std::string& name : delegate_.themes()) {
+            names << text(name);
+        }
+        QStringList shown;
+        for (int row = 0; row < themes_->count(); ++row) {
+            shown << themes_->item(row)->text();
+        }
+        if (names != shown) {
+            themes_->clear();
+            themes_->addItems(names);
+        }
+        const auto current = delegate_.theme();
+        const auto found = themes_->findItems(text(current.value_or("")), Qt::MatchExactly);
+        themes_->setCurrentItem(found.isEmpty() ? nullptr : found.front());
+        removeButton_->setEnabled(current && delegate_.canRemoveTheme(*current));
+        const bool importing = delegate_.isImportingSoundPack();
+        importButton_->setEnabled(!importing);
+        busy_->setVisible(importing);
+
+        if (!volume_->isSliderDown()) {
+            const QSignalBlocker blockVolume(volume_);
+            volume_->setValue(static_cast<int>(std::lround(delegate_.volume() * 100)));
+        }
+        showVolume(volume_->value());
+        shortcut_->setShortcutText(text(delegate_.muteShortcut()));
+        for (const auto& [box, read] : checkBoxes_) {
+            const QSignalBlocker blockBox(box);
+            box->setChecked(read());
+        }
+        const QSignalBlocker blockPitch(pitch_);
+        pitch_->setValue(delegate_.pitchVariation());
+    }
+
+  private:
+    QGroupBox* themesBox() {
+        auto* box = new QGroupBox(tr("Sound Theme"));
+        themes_->setObjectName("themeList");
+        connect(themes_, &QListWidget::currentTextChanged, this, [this](const QString& name) {
+            if (!name.isEmpty()) {
+                delegate_.setTheme(name.toStdString());
+            }
+        });
+        auto* preview =
+            button(tr("Pre&view"), "previewButton", [this] { delegate_.previewTheme(); });
+        importButton_ = button(tr("&Import Sound Pack…"), "importSoundPackButton", [this] {
+            if (const auto pack = askForSoundPack(this)) {
+                delegate_.importSoundPack(*pack);
+            }
+        });
+        removeButton_ = button(tr("&Remove…"), "removeThemeButton", [this] {
+            if (const QListWidgetItem* item = themes_->currentItem()) {
+                delegate_.removeTheme(item->text().toStdString());
+            }
+        });
+        auto* folder = button(tr("Open Themes &Folder"), "openThemesFolderButton",
+                              [this] { delegate_.openThemesFolder(); });
+        auto* actions = new QVBoxLayout;
+        for (QPushButton* each : {preview, importButton_, removeButton_, folder}) {
+            actions->addWidget(each);
+        }
+        actions->addStretch();
+        auto* list = new QHBoxLayout;
+        list->addWidget(themes_, 1);
+        list->addLayout(actions);
+
+        auto* bar = new QProgressBar;
+        bar->setRange(0, 0);  // busy: an import says nothing of how far it is
+        bar->setFormat(tr("Importing…"));
+        bar->setTextVisible(true);
+        auto* cancel = button(tr("Cancel"), "cancelImportButton",
+                              [this] { delegate_.cancelSoundPackImport(); });
+        busy_->setObjectName("importProgress");
+        auto* busyRow = new QHBoxLayout(busy_);
+        busyRow->setContentsMargins(0, 0, 0, 0);
+        busyRow->addWidget(bar, 1);
+        busyRow->addWidget(cancel);
+
+        auto* layout = new QVBoxLayout(box);
+        auto* label = new QLabel(tr("&Themes:"));
+        label->setBuddy(themes_);
+        layout->addWidget(label);
+        layout->addLayout(list);
+        layout->addWidget(busy_);
+        return box;
+    }
+
+    QGroupBox* soundBox() {
+        auto* box = new QGroupBox(tr("Sound"));
+        auto* form = new QFormLayout(box);
+        volume_->setObjectName("volumeSlider");
+        volume_->setRange(0, 100);
+        volume_->setPageStep(10);
+        volume_->setTracking(false);  // stored once the slider is let go, not at every step
+        connect(volume_, &QSlider::sliderMoved, this, [this](int value) { showVolume(value); });
+        connect(volume_, &QSlider::valueChanged, this,
+                [this](int value) { delegate_.setVolume(value / 100.0); });
+        volumeText_->setMinimumWidth(volumeText_->fontMetrics().horizontalAdvance("100 %"));
+        auto* volumeRow = new QHBoxLayout;
+        volumeRow->addWidget(volume_, 1);
+        volumeRow->addWidget(volumeText_);
+        form->addRow(tr("&Volume:"), volumeRow);
+        form->addRow(checkBox(
+            tr("&Mute sounds"), "muteCheckBox", [this] { return delegate_.muted(); },
+            [this](bool on) { delegate_.setMuted(on); }));
+
+        shortcut_->setObjectName("muteShortcutRecorder");
+        auto* off =
+            button(tr("Turn Off"), "muteShortcutOffButton", [this] { record(std::nullopt); });
+        auto* shortcutRow = new QHBoxLayout;
+        shortcutRow->addWidget(shortcut_, 1);
+        shortcutRow->addWidget(off);
+        form->addRow(tr("Mute &shortcut:"), shortcutRow);
+        refusal_->setObjectName("muteShortcutRefusal");
+        refusal_->setWordWrap(true);
+        refusal_->hide();
+        form->addRow(refusal_);
+
+        form->addRow(preference(tr("Play mouse &clicks"), "playMouseSounds"));
+        form->addRow(preference(tr("Place each key's sound &left or right"), "stereoPosition"));
+        pitch_->setObjectName("pitchVariation");
+        pitch_->setRange(0, 100);
+        pitch_->setSuffix(tr(" cents"));
+        pitch_->setKeyboardTracking(false);
+        connect(pitch_, &QSpinBox::valueChanged, this,
+                [this](int cents) { delegate_.setPitchVariation(cents); });
+        form->addRow(tr("&Pitch variation:"), pitch_);
+        return box;
+    }
+
+    QGroupBox* generalBox() {
+        auto* box = new QGroupBox(tr("General"));
+        auto* layout = new QVBoxLayout(box);
+        // The action toggles what is stored; the box then shows what the delegate answers.
+        layout->addWidget(checkBox(
+            tr("Show the icon in the &panel"), "showInMenuBarCheckBox",
+            [this] { return delegate_.boolPreference("showInMenuBar"); },
+            [this](bool) { delegate_.toggleShowMenuBarIcon(); }));
+        layout->addWidget(checkBox(
+            tr("Start Plinka at lo&gin"), "startAtLoginCheckBox",
+            [this] { return delegate_.startsAtLogin(); },
+            // The action reads the state the control showed before the click.
+            [this](bool on) { delegate_.toggleStartAtLogin(on ? 0 : 1); }));
+        layout->addWidget(checkBox(
+            tr("Check for &updates automatically"), "checkForUpdatesCheckBox",
+            [this] { return delegate_.boolPreference("SUEnableAutomaticChecks"); },
+            [this](bool) { delegate_.toggleCheckForUpdates(); }));
+        layout->addWidget(button(tr("Open Startup &Applications…"), "loginItemsButton",
+                                 [this] { delegate_.showLoginItems(); }));
+        return box;
+    }
+
+    QPushButton* button(const QString& title, const char* name, std::function<void()> action) {
+        auto* made = new QPushButton(title);
+        made->setObjectName(name);
+        made->setAutoDefault(false);
+        connect(made, &QPushButton::clicked, this, std::move(action));
+        return made;
+    }
+
+    QCheckBox* checkBox(const QString& title, const char* name, std::function<bool()> read,
+                        std::function<void(bool)> write) {
+        auto* box = new QCheckBox(title);
+        box->setObjectName(name);
+        // clicked, not toggled: only the person's clicks send, never refresh().
+        connect(box, &QCheckBox::clicked, this, [this, write](bool on) {
+            write(on);
+            refresh();
+        });
+        checkBoxes_.emplace_back(box, std::move(read));
+        return box;
+    }
+
+    QCheckBox* preference(const QString& title, const std::string& key) {
+        return checkBox(
+            title, (key + "CheckBox").c_str(),
+            [this, key] { return delegate_.boolPreference(key); },
+            [this, key](bool on) { delegate_.setBoolPreference(key, on); });
+    }
+
+    void record(const std::optional<KeyChord>& chord) {
+        const auto refused = delegate_.setMuteShortcut(chord);
+        refusal_->setText(refused ? sentence(*refused) : QString());
+        refusal_->setVisible(refused.has_value());
+        refresh();
+    }
+
+    void showVolume(int percent) { volumeText_->setText(tr("%1 %").arg(percent)); }
+
+    PreferencesDelegate& delegate_;
+    QLabel* notice_ = new QLabel(this);
+    QListWidget* themes_ = new QListWidget;
+    QPushButton* importButton_ = nullptr;
+    QPushButton* removeButton_ = nullptr;
+    QWidget* busy_ = new QWidget;
+    QSlider* volume_ = new QSlider(Qt::Horizontal);
+    QLabel* volumeText_ = new QLabel;
+    ShortcutRecorder* shortcut_ =
+        new ShortcutRecorder([this](const KeyChord& chord) { record(chord); });
+    QLabel* refusal_ = new QLabel;
+    QSpinBox* pitch_ = new QSpinBox;
+    std::vector<std::pair<QCheckBox*, std::function<bool()>>> checkBoxes_;
+};
+
+PreferencesWindow::PreferencesWindow(PreferencesDelegate& delegate, const Bundle& bundle)
+    : window_(std::make_unique<Window>(delegate, bundle)) {}
 
 PreferencesWindow::~PreferencesWindow() = default;
 
-void PreferencesWindow::refresh() {
-    window_->findChild<QCheckBox*>("showInMenuBarCheckBox")
-        ->setChecked(actions_.showsMenuBarIcon());
-    window_->findChild<QCheckBox*>("checkForUpdatesCheckBox")
-        ->setChecked(actions_.checksForUpdates());
-    window_->findChild<QCheckBox*>("startAtLoginCheckBox")->setChecked(actions_.startsAtLogin());
-}
-
 void PreferencesWindow::show() {
-    refresh();
+    window_->refresh();
     window_->show();
     window_->raise();
     window_->activateWindow();
+}
+
+void PreferencesWindow::setNotice(const std::string& notice) {
+    window_->setNotice(QString::fromStdString(notice));
+}
+
+QWidget& PreferencesWindow::window() {
+    return *window_;
 }
 
 }  // namespace plinka

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -8,44 +7,29 @@ class QWidget;
 
 namespace plinka {
 
-// The preferences window of the main interface file (a Qt Designer file in the bundle's
-// resources, built by loadUiFile). Its controls send the controller's preference actions and show
-// the current state each time the window opens. A button is an Actions member and a line in the
-// .cpp's list of buttons.
+class Bundle;
+class PreferencesDelegate;
+
+// The Preferences window: the themes (switch, preview, import a sound pack, remove the user's
+// own, open their folder), volume, mute and the mute shortcut, the sound options and the
+// application's settings. Laid out in code, resizable and keyboard navigable; every control
+// asks the delegate, and the window shows afresh whatever the delegate announces.
 class PreferencesWindow {
   public:
-    struct Actions {
-        std::function<void()> toggleShowMenuBarIcon;
-        std::function<void()> toggleCheckForUpdates;
-        std::function<void(int senderState)> toggleStartAtLogin;
-        std::function<void()> showLoginItems;   // loginItemsButton
-        std::function<void()> importSoundPack;  // importSoundPackButton
-        std::function<bool()> showsMenuBarIcon;
-        std::function<bool()> checksForUpdates;
-        std::function<bool()> startsAtLogin;
-    };
-
-    // Loads the file; null, with the reason in `error`, when it can't be loaded or lacks a control.
-    static std::unique_ptr<PreferencesWindow> load(const std::string& path, Actions actions,
-                                                   std::string* error);
+    PreferencesWindow(PreferencesDelegate& delegate, const Bundle& bundle);
     ~PreferencesWindow();
     PreferencesWindow(const PreferencesWindow&) = delete;
     PreferencesWindow& operator=(const PreferencesWindow&) = delete;
 
-    // Shows the window in front with the controls' current state.
+    // Shows the window in front with the current state.
     void show();
-    QWidget& window() { return *window_; }
-
-    struct Loaded {
-        explicit Loaded() = default;
-    };
-    PreferencesWindow(Loaded, std::unique_ptr<QWidget> window, Actions actions);
+    // A sentence above everything else; empty hides it.
+    void setNotice(const std::string& notice);
+    QWidget& window();
 
   private:
-    void refresh();
-
-    std::unique_ptr<QWidget> window_;
-    Actions actions_;
+    class Window;
+    std::unique_ptr<Window> window_;
 };
 
 }  // namespace plinka

@@ -17,15 +17,18 @@ namespace {
 
 class QtStatusItem final : public StatusItem {
   public:
-    QtStatusItem(const Bundle& bundle, double length) : bundle_(bundle), length_(length) {
+    QtStatusItem(const Bundle& bundle, double length, TrayAvailability& trays)
+        : bundle_(bundle), length_(length), shown_(length > 1.0) {
         QObject::connect(&menuView_, &QMenu::aboutToShow, &menuView_, [this] { refill(); });
-        tray_.setContextMenu(&menuView_);
-        QObject::connect(&tray_, &QSystemTrayIcon::activated, &tray_,
-                         [this](QSystemTrayIcon::ActivationReason reason) {
-                             if (reason == QSystemTrayIcon::Trigger) {
-                                 menuView_.popup(QCursor::pos());
-                             }
-                         });
+        if (trays.isAvailable()) {
+            makeTrayIcon();
+        } else {
+            QObject::connect(&trays, &TrayAvailability::changed, &menuView_, [this, &trays] {
+                if (trays.isAvailable() && !tray_) {
+                    makeTrayIcon();
+                }
+            });
+        }
     }
 
     double length() const override { return length_; }
@@ -36,28 +39,53 @@ class QtStatusItem final : public StatusItem {
             // Read as PNG without detection, which would load every image plugin of Qt's.
             QImageReader reader(QString::fromStdString(*path), "png");
             reader.setAutoDetectImageFormat(false);
-            tray_.setIcon(QIcon(QPixmap::fromImage(reader.read())));
+            icon_ = QIcon(QPixmap::fromImage(reader.read()));
         }
         if (const auto* name =
                 bundle_.infoDictionary().objectForKey("CFBundleName").stringValue()) {
-            tray_.setToolTip(QString::fromStdString(*name));
+            toolTip_ = QString::fromStdString(*name);
         }
-        if (length_ > 1.0) {
-            tray_.show();
-        }
+        hasImage_ = true;
+        showTrayIcon();
     }
     void setMenu(std::shared_ptr<Menu> menu) override { menu_ = std::move(menu); }
     std::shared_ptr<Menu> menu() const override { return menu_; }
     void popUpStatusItemMenu(const std::shared_ptr<Menu>& menu) override {
         if (menu == menu_) {
-            menuView_.popup(tray_.isVisible() && !tray_.geometry().isEmpty()
-                                ? tray_.geometry().bottomLeft()
+            menuView_.popup(tray_ && tray_->isVisible() && !tray_->geometry().isEmpty()
+                                ? tray_->geometry().bottomLeft()
                                 : QCursor::pos());
         }
     }
-    void hide() { tray_.hide(); }
+    void hide() {
+        shown_ = false;
+        if (tray_) {
+            tray_->hide();
+        }
+    }
 
   private:
+    void makeTrayIcon() {
+        tray_ = std::make_unique<QSystemTrayIcon>();
+        tray_->setContextMenu(&menuView_);
+        QObject::connect(tray_.get(), &QSystemTrayIcon::activated, tray_.get(),
+                         [this](QSystemTrayIcon::ActivationReason reason) {
+                             if (reason == QSystemTrayIcon::Trigger) {
+                                 menuView_.popup(QCursor::pos());
+                             }
+                         });
+        showTrayIcon();
+    }
+    void showTrayIcon() {
+        if (tray_ && hasImage_) {
+            tray_->setIcon(icon_);
+            tray_->setToolTip(toolTip_);
+            if (shown_) {
+                tray_->show();
+            }
+        }
+    }
+
     // Draws the menu model afresh; its delegate has just rebuilt it.
     void refill() {
         menuView_.clear();
@@ -92,15 +120,19 @@ class QtStatusItem final : public StatusItem {
 
     const Bundle& bundle_;
     double length_;
+    bool shown_;
+    bool hasImage_ = false;
+    QIcon icon_;
+    QString toolTip_;
     std::shared_ptr<Menu> menu_;
     QMenu menuView_;
-    QSystemTrayIcon tray_;
+    std::unique_ptr<QSystemTrayIcon> tray_;  // made once the desktop has a tray
 };
 
 }  // namespace
 
 std::unique_ptr<StatusItem> QtStatusBar::statusItemWithLength(double length) {
-    return std::make_unique<QtStatusItem>(bundle_, length);
+    return std::make_unique<QtStatusItem>(bundle_, length, trays_);
 }
 
 void QtStatusBar::removeStatusItem(StatusItem& item) {

@@ -161,7 +161,7 @@ OSErr ProcfsProcessManager::sendReopenEvent(const ProcessSerialNumber& psn) {
         return paramErr;
     }
     const OSErr status = sendRequest(*pid, requestText(request_));
-    if (status == connectionInvalid && request_ != ReopenRequest::Reopen) {
+    if (status == connectionInvalid && request_ == ReopenRequest::ShowPreferences) {
         return sendRequest(*pid, kReopenRequest);
     }
     return status;

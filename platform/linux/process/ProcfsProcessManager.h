@@ -24,8 +24,8 @@ class ProcfsProcessManager final : public ProcessManager {
   public:
     static constexpr std::chrono::milliseconds kReopenTimeout{2000};
 
-    // A reopen event sends `request`, falling back to a plain reopen for a running copy that
-    // does not know it.
+    // A reopen event sends `request`; a request to show the Preferences falls back to a plain
+    // reopen for a running copy that does not know it.
     explicit ProcfsProcessManager(ReopenRequest request = ReopenRequest::Reopen,
                                   std::chrono::milliseconds reopenTimeout = kReopenTimeout);
 

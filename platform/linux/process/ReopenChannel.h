@@ -3,6 +3,7 @@
 #include <sys/types.h>
 #include <sys/un.h>
 
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,18 +12,33 @@
 
 namespace plinka {
 
-// What a later copy asks of the running one: to reopen (it pops up its menu), or to show its
-// Preferences window. Copies that know only the first close the connection on the second
-// without an answer; the later copy then asks them to reopen.
-enum class ReopenRequest { Reopen, ShowPreferences };
+// What a later copy asks of the running one: to reopen (it pops up its menu), to show its
+// Preferences window, or to mute, unmute or flip the mute switch. Copies that know only the
+// first close the connection on the others without an answer; a later copy then asks them to
+// reopen instead of showing the Preferences.
+enum class ReopenRequest { Reopen, ShowPreferences, Mute, Unmute, ToggleMute };
+inline constexpr std::array kReopenRequests{ReopenRequest::Reopen, ReopenRequest::ShowPreferences,
+                                            ReopenRequest::Mute, ReopenRequest::Unmute,
+                                            ReopenRequest::ToggleMute};
 
 // What a later copy sends over a running copy's reopen socket, and the answer it waits for.
 inline constexpr std::string_view kReopenRequest = "reopen\n";
-inline constexpr std::string_view kShowPreferencesRequest = "preferences\n";
 inline constexpr std::string_view kReopenReply = "reopened\n";
 
 constexpr std::string_view requestText(ReopenRequest request) {
-    return request == ReopenRequest::ShowPreferences ? kShowPreferencesRequest : kReopenRequest;
+    switch (request) {
+        case ReopenRequest::ShowPreferences:
+            return "preferences\n";
+        case ReopenRequest::Mute:
+            return "mute\n";
+        case ReopenRequest::Unmute:
+            return "unmute\n";
+        case ReopenRequest::ToggleMute:
+            return "toggle-mute\n";
+        case ReopenRequest::Reopen:
+            break;
+    }
+    return kReopenRequest;
 }
 
 // The directory of the reopen sockets: <runtimeDirectory>/plinka, or /tmp/plinka-<uid> without

@@ -104,7 +104,7 @@ void ReopenListener::readRequest(Connection* connection) {
     connection->received.append(buffer, static_cast<size_t>(count));
     std::optional<ReopenRequest> request;
     bool partial = false;
-    for (ReopenRequest known : {ReopenRequest::Reopen, ReopenRequest::ShowPreferences}) {
+    for (ReopenRequest known : kReopenRequests) {
         const std::string_view text = requestText(known);
         request = connection->received == text ? std::optional(known) : request;
         partial = partial || (connection->received.size() < text.size() &&

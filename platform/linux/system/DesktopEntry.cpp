@@ -246,7 +246,7 @@ std::string applicationEntry(std::string_view name, std::string_view program) {
            "\n"
            "Exec=" +
            escapedValue(quotedArgument(program)) +
-           "\n"
+           " --background\n"
            "X-GNOME-Autostart-enabled=true\n";
 }
 

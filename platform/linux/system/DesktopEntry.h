@@ -18,7 +18,8 @@ std::vector<std::string> execArguments(std::string_view exec);
 // The program an Exec value starts: its first argument after any "env NAME=value" prefix.
 std::string execProgram(std::string_view exec);
 
-// The text of an application entry that starts `program` at login.
+// The text of an application entry that starts `program` at login, in the background (no
+// window of its own).
 std::string applicationEntry(std::string_view name, std::string_view program);
 
 // The entry's text with the paths of its Exec, TryExec, Path and Icon values that lie in `from`
