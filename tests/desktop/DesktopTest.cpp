@@ -5,6 +5,9 @@
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <thread>
+
+#include "platform/linux/input/KeyMap.h"
 
 namespace plinka::testing {
 
@@ -30,6 +33,23 @@ void DesktopTest::xdotool(const std::vector<std::string>& arguments) {
     std::vector<std::string> command{"xdotool"};
     command.insert(command.end(), arguments.begin(), arguments.end());
     ASSERT_TRUE(runOnDisplay(display(), command));
+}
+
+bool DesktopTest::pressUntil(const std::string& key, const std::function<bool()>& condition) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (std::chrono::steady_clock::now() < deadline) {
+        xdotool({"key", key});
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        if (condition()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool DesktopTest::waitUntilListening(const std::string& mixFile, const ToneTheme& theme) {
+    const int ready = theme.toneFor(*keyCodeForName("z"), true);
+    return pressUntil("z", [&] { return sounds(readFloats(mixFile), theme, ready); });
 }
 
 std::optional<std::string> DesktopTest::output(const std::string& command) const {
@@ -94,6 +114,15 @@ bool running(pid_t pid) {
     }
     const size_t name = line.rfind(')');
     return name != std::string::npos && name + 2 < line.size() && line[name + 2] != 'Z';
+}
+
+bool readUntil(ChildProcess& child, const std::string& text) {
+    while (const auto line = child.readLine()) {
+        if (line->find(text) != std::string::npos) {
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace plinka::testing

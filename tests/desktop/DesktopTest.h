@@ -11,6 +11,7 @@
 
 #include "ChildProcess.h"
 #include "Eventually.h"
+#include "ToneTheme.h"
 #include "XvfbServer.h"
 
 namespace plinka::testing {
@@ -24,6 +25,11 @@ class DesktopTest : public ::testing::Test {
     const std::string& display() const { return server->display(); }
     // Runs xdotool with the arguments on the display; a failing run fails the test.
     void xdotool(const std::vector<std::string>& arguments);
+    // Presses the key (xdotool's name) every 300 ms until the condition holds, 30 s at most:
+    // until the application hears keys, for one.
+    bool pressUntil(const std::string& key, const std::function<bool()>& condition);
+    // Presses z until its key-down tone is in the mix: the tap is up and the theme in force.
+    bool waitUntilListening(const std::string& mixFile, const ToneTheme& theme);
     // What the shell command prints on the display; nullopt when it fails.
     std::optional<std::string> output(const std::string& command) const;
     // The ids of the mapped windows of the window class, or whose title matches the pattern.
@@ -39,5 +45,7 @@ class DesktopTest : public ::testing::Test {
 
 // Whether the process is alive and not yet a zombie.
 bool running(pid_t pid);
+// Reads the child's lines until one holds the text; false at its end or after its patience.
+bool readUntil(ChildProcess& child, const std::string& text);
 
 }  // namespace plinka::testing

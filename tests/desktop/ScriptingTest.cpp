@@ -31,15 +31,6 @@ class ScriptingTest : public DesktopTest {
     std::optional<std::string> busctl(const std::string& arguments) {
         return onBus("busctl --address=" + bus.address(), arguments);
     }
-    // Reads the child's lines until one holds the text.
-    static bool readUntil(ChildProcess& child, const std::string& text) {
-        while (const auto line = child.readLine()) {
-            if (line->find(text) != std::string::npos) {
-                return true;
-            }
-        }
-        return false;
-    }
 
     PrivateBus bus;
 };

@@ -2,12 +2,15 @@
 
 #include <sys/wait.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <numbers>
 #include <stdexcept>
+#include <thread>
 
 #include "platform/linux/input/KeyMap.h"
 
@@ -124,6 +127,28 @@ std::vector<Onset> findOnsets(std::span<const float> stereo, std::span<const dou
         }
     }
     return onsets;
+}
+
+std::vector<float> MixFile::next() {
+    std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    std::vector<float> all = readFloats(path_);
+    const size_t from = std::min(read_, all.size());
+    read_ = all.size();
+    return {all.begin() + static_cast<long>(from), all.end()};
+}
+
+bool sounds(std::span<const float> stereo, const ToneTheme& theme, int tone) {
+    const auto onsets = findOnsets(stereo, theme.frequencies());
+    return std::any_of(onsets.begin(), onsets.end(),
+                       [&](const Onset& onset) { return onset.tone == tone; });
+}
+
+float peak(std::span<const float> stereo) {
+    float loudest = 0;
+    for (float sample : stereo) {
+        loudest = std::max(loudest, std::abs(sample));
+    }
+    return loudest;
 }
 
 }  // namespace plinka::testing

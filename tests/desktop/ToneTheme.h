@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "TestFiles.h"
@@ -40,5 +41,21 @@ struct Onset {
 // Where each of the tones (Hz) starts sounding in a 48 kHz interleaved stereo mix, in the order
 // of their frames: a bank of Goertzel filters over sliding Hann windows.
 std::vector<Onset> findOnsets(std::span<const float> stereo, std::span<const double> frequencies);
+
+// A mix file read as it grows (SDL's disk driver writes it as a device plays).
+class MixFile {
+  public:
+    explicit MixFile(std::string path) : path_(std::move(path)) {}
+    // What was written since the last call, after waiting long enough for a key's sound.
+    std::vector<float> next();
+
+  private:
+    std::string path_;
+    size_t read_ = 0;  // samples
+};
+
+// Whether the tone starts sounding in the mix; the loudest sample of a mix.
+bool sounds(std::span<const float> stereo, const ToneTheme& theme, int tone);
+float peak(std::span<const float> stereo);
 
 }  // namespace plinka::testing

@@ -126,7 +126,7 @@ class PreferencesWindow::Window final : public QDialog {
             }
         });
         auto* preview =
-            button(tr("Pre&view"), "previewButton", [this] { delegate_.previewTheme(); });
+            button(tr("Previe&w"), "previewButton", [this] { delegate_.previewTheme(); });
         importButton_ = button(tr("&Import Sound Pack…"), "importSoundPackButton", [this] {
             if (const auto pack = askForSoundPack(this)) {
                 delegate_.importSoundPack(*pack);
@@ -161,9 +161,7 @@ class PreferencesWindow::Window final : public QDialog {
         busyRow->addWidget(cancel);
 
         auto* layout = new QVBoxLayout(box);
-        auto* label = new QLabel(tr("&Themes:"));
-        label->setBuddy(themes_);
-        layout->addWidget(label);
+        layout->addWidget(label(tr("&Themes:"), themes_));
         layout->addLayout(list);
         layout->addWidget(busy_);
         return box;
@@ -183,7 +181,7 @@ class PreferencesWindow::Window final : public QDialog {
         auto* volumeRow = new QHBoxLayout;
         volumeRow->addWidget(volume_, 1);
         volumeRow->addWidget(volumeText_);
-        form->addRow(tr("&Volume:"), volumeRow);
+        form->addRow(label(tr("&Volume:"), volume_), volumeRow);
         form->addRow(checkBox(
             tr("&Mute sounds"), "muteCheckBox", [this] { return delegate_.muted(); },
             [this](bool on) { delegate_.setMuted(on); }));
@@ -194,13 +192,13 @@ class PreferencesWindow::Window final : public QDialog {
         auto* shortcutRow = new QHBoxLayout;
         shortcutRow->addWidget(shortcut_, 1);
         shortcutRow->addWidget(off);
-        form->addRow(tr("Mute &shortcut:"), shortcutRow);
+        form->addRow(label(tr("Mute &shortcut:"), shortcut_), shortcutRow);
         refusal_->setObjectName("muteShortcutRefusal");
         refusal_->setWordWrap(true);
         refusal_->hide();
         form->addRow(refusal_);
 
-        form->addRow(preference(tr("Play mouse &clicks"), "playMouseSounds"));
+        form->addRow(preference(tr("Play mouse clic&ks"), "playMouseSounds"));
         form->addRow(preference(tr("Place each key's sound &left or right"), "stereoPosition"));
         pitch_->setObjectName("pitchVariation");
         pitch_->setRange(0, 100);
@@ -217,7 +215,7 @@ class PreferencesWindow::Window final : public QDialog {
         auto* layout = new QVBoxLayout(box);
         // The action toggles what is stored; the box then shows what the delegate answers.
         layout->addWidget(checkBox(
-            tr("Show the icon in the &panel"), "showInMenuBarCheckBox",
+            tr("Show the icon in the pan&el"), "showInMenuBarCheckBox",
             [this] { return delegate_.boolPreference("showInMenuBar"); },
             [this](bool) { delegate_.toggleShowMenuBarIcon(); }));
         layout->addWidget(checkBox(
@@ -232,6 +230,13 @@ class PreferencesWindow::Window final : public QDialog {
         layout->addWidget(button(tr("Open Startup &Applications…"), "loginItemsButton",
                                  [this] { delegate_.showLoginItems(); }));
         return box;
+    }
+
+    // A label whose mnemonic moves the focus to the control.
+    static QLabel* label(const QString& title, QWidget* buddy) {
+        auto* made = new QLabel(title);
+        made->setBuddy(buddy);
+        return made;
     }
 
     QPushButton* button(const QString& title, const char* name, std::function<void()> action) {

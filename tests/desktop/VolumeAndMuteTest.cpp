@@ -1,0 +1,80 @@
+// Volume, mute and the theme as the person sets them, heard in the mix that SDL's disk driver
+// writes: through the Preferences window driven from the keyboard, and through the mute key
+// typed anywhere on the desktop.
+#include <signal.h>
+
+#include "DesktopTest.h"
+#include "PlinkaSession.h"
+#include "platform/linux/input/KeyMap.h"
+
+namespace plinka::testing {
+namespace {
+
+class VolumeAndMuteTest : public DesktopTest {
+  protected:
+    VolumeAndMuteTest()
+        : theme(session.directory(), "Tones", {"z"}), z(theme.toneFor(*keyCodeForName("z"), true)) {
+        session.addTheme(theme.file());
+        session.writeDefaults({{"soundTheme", "Tones"}});
+    }
+    // The mix that typing z now adds.
+    std::vector<float> typeZ(MixFile& mix) {
+        mix.next();
+        xdotool({"key", "z"});
+        return mix.next();
+    }
+
+    PlinkaSession session{display()};
+    ToneTheme theme;
+    int z;
+};
+
+TEST_F(VolumeAndMuteTest, TheWindowsVolumeMuteAndThemeReachTheMix) {
+    auto plinka = session.start({"--preferences"});
+    ASSERT_TRUE(waitUntilListening(session.audioFile(), theme)) << plinka->output();
+    ASSERT_TRUE(eventually([&] { return !windowsNamed("Plinka Preferences").empty(); }));
+    xdotool({"windowfocus", "--sync", windowsNamed("Plinka Preferences").front()});
+    MixFile mix(session.audioFile());
+    const float full = peak(typeZ(mix));
+    ASSERT_GT(full, 0.1f);
+
+    // The slider by its mnemonic, then from the keyboard: 0 %, 10 %.
+    xdotool({"key", "alt+v", "Home"});
+    EXPECT_EQ(peak(typeZ(mix)), 0.0f);
+    xdotool({"key", "Prior"});
+    const float tenth = peak(typeZ(mix));
+    EXPECT_NEAR(tenth / full, 0.1f, 0.02f);
+    xdotool({"key", "End"});
+    EXPECT_NEAR(peak(typeZ(mix)), full, 0.01f);
+
+    xdotool({"key", "alt+m"});  // "Mute sounds"
+    EXPECT_EQ(peak(typeZ(mix)), 0.0f);
+    xdotool({"key", "alt+m"});
+    EXPECT_TRUE(sounds(typeZ(mix), theme, z));
+
+    // The list: "Off" first, then found by typing the name.
+    xdotool({"key", "alt+t", "Home"});
+    EXPECT_EQ(peak(typeZ(mix)), 0.0f);
+    xdotool({"type", "To"});
+    EXPECT_TRUE(sounds(typeZ(mix), theme, z));
+    screenshot("preferences");
+}
+
+// Nothing is grabbed: the chord reaches the focused application too, and every other key
+// sounds as it would.
+TEST_F(VolumeAndMuteTest, TheMuteKeyTypedAnywhereMutesAndUnmutes) {
+    auto plinka = session.start({"--background"});
+    ASSERT_TRUE(waitUntilListening(session.audioFile(), theme)) << plinka->output();
+    MixFile mix(session.audioFile());
+    xdotool({"key", "ctrl+alt+m"});
+    EXPECT_EQ(peak(typeZ(mix)), 0.0f);
+    xdotool({"key", "ctrl+alt+m"});
+    EXPECT_TRUE(sounds(typeZ(mix), theme, z));
+    EXPECT_EQ(::kill(plinka->pid(), SIGTERM), 0);
+    EXPECT_EQ(plinka->waitForExit(), 0);
+    EXPECT_NE(fileContents(session.defaultsFile()).find("<key>muted</key>\n\t<false/>"),
+              std::string::npos);
+}
+
+}  // namespace
+}  // namespace plinka::testing
