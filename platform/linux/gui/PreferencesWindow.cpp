@@ -150,13 +150,12 @@ class PreferencesWindow::Window final : public QDialog {
 
         auto* bar = new QProgressBar;
         bar->setRange(0, 0);  // busy: an import says nothing of how far it is
-        bar->setFormat(tr("Importing…"));
-        bar->setTextVisible(true);
         auto* cancel = button(tr("Cancel"), "cancelImportButton",
                               [this] { delegate_.cancelSoundPackImport(); });
         busy_->setObjectName("importProgress");
         auto* busyRow = new QHBoxLayout(busy_);
         busyRow->setContentsMargins(0, 0, 0, 0);
+        busyRow->addWidget(new QLabel(tr("Importing…")));
         busyRow->addWidget(bar, 1);
         busyRow->addWidget(cancel);
 
