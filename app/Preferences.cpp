@@ -59,7 +59,7 @@ void AppController::removeTheme(const std::string& name) {
     if (sounds_.currentThemeName() == name) {
         _setSoundThemeByName(std::string(SoundController::kOffName));  // as for a missing theme
     } else {
-        announce("themes");
+        announce("themeFiles");  // the window's list; scripts read "themes" afresh
     }
 }
 
