@@ -11,8 +11,6 @@ endforeach()
 add_executable(plinka_icon_art ${CMAKE_CURRENT_SOURCE_DIR}/IconArt.cpp)
 target_link_libraries(plinka_icon_art PRIVATE Qt6::Gui)
 plinka_warnings(plinka_icon_art)
-# The application icon at each size of the hicolor theme goes outside the bundle, for installing.
-set(PLINKA_HICOLOR_DIR ${CMAKE_BINARY_DIR}/icons/hicolor)
 add_custom_command(
     OUTPUT ${PLINKA_RESOURCES_DIR}/menubar.png ${PLINKA_RESOURCES_DIR}/Plinka.png
            ${PLINKA_HICOLOR_DIR}/48x48/apps/org.plinka.Plinka.png
