@@ -50,7 +50,7 @@ eventually() {
     done
 }
 
-Xvfb -displayfd 3 -nolisten tcp -screen 0 800x600x24 3>"$scratch/display" 2>"$scratch/xvfb.log" &
+Xvfb -displayfd 3 -nolisten tcp -noreset -screen 0 800x600x24 3>"$scratch/display" 2>"$scratch/xvfb.log" &
 pids="$pids $!"
 eventually test -s "$scratch/display" || fail "Xvfb did not start: $(cat "$scratch/xvfb.log")"
 display=":$(cat "$scratch/display")"
@@ -128,11 +128,11 @@ dpkg-deb -R "$deb" "$scratch/next"
 sed -i 's/^Version: .*/&+next/' "$scratch/next/DEBIAN/control"
 dpkg-deb --root-owner-group -b "$scratch/next" "$scratch/plinka-next.deb" >/dev/null
 apt_get install "$scratch/plinka-next.deb"
+eventually key_sounds 1 || fail "the running copy went quiet after the upgrade"
 case "$(readlink "/proc/$first/exe")" in
 *"(deleted)") ;;
 *) fail "the upgrade did not replace the running executable" ;;
 esac
-eventually key_sounds 1 || fail "the running copy went quiet after the upgrade"
 start_plinka 2
 ended_normally "$plinka" || fail "a second start during the upgraded copy's run did not yield"
 owns_name "$first" || fail "the running copy lost its D-Bus name"
