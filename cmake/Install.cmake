@@ -6,18 +6,21 @@ include(GNUInstallDirs)
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
-set(PLINKA_INSTALLED_BUNDLE ${CMAKE_INSTALL_LIBDIR}/plinka/Plinka.app)
-install(TARGETS plinka plinka-appcast plinka-import-pack plinka-theme
+set(PLINKA_INSTALLED_FOLDER ${CMAKE_INSTALL_LIBDIR}/plinka)
+set(PLINKA_INSTALLED_BUNDLE ${PLINKA_INSTALLED_FOLDER}/Plinka.app)
+install(TARGETS plinka plinka-appcast plinka-import-pack
     RUNTIME DESTINATION ${PLINKA_INSTALLED_BUNDLE}/Contents/MacOS)
+# Beside the bundle, where it finds it as in the build tree; inside, the single-copy guard would
+# take a running plinka-theme for a running Plinka.
+install(TARGETS plinka-theme RUNTIME DESTINATION ${PLINKA_INSTALLED_FOLDER})
 install(TARGETS plinka-sdl-output plinka-speech LIBRARY DESTINATION ${PLINKA_INSTALLED_BUNDLE}/Contents/PlugIns)
 install(FILES ${PLINKA_CONTENTS_DIR}/Info.plist DESTINATION ${PLINKA_INSTALLED_BUNDLE}/Contents)
 install(DIRECTORY ${PLINKA_RESOURCES_DIR} DESTINATION ${PLINKA_INSTALLED_BUNDLE}/Contents)
 
 # The launchers are relative links, so the installed tree can move; each program finds its
-# bundle through the link's target.
+# bundle through the link's target (a path under the installed folder).
 function(plinka_install_launcher name program)
-    file(RELATIVE_PATH target /${CMAKE_INSTALL_BINDIR}
-         /${PLINKA_INSTALLED_BUNDLE}/Contents/MacOS/${program})
+    file(RELATIVE_PATH target /${CMAKE_INSTALL_BINDIR} /${PLINKA_INSTALLED_FOLDER}/${program})
     install(CODE "
         set(link \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/${name}\")
         file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
@@ -25,7 +28,7 @@ function(plinka_install_launcher name program)
         file(CREATE_LINK \"${target}\" \"\${link}\" SYMBOLIC)
         message(STATUS \"Installing: \${link} -> ${target}\")")
 endfunction()
-plinka_install_launcher(plinka Plinka)
+plinka_install_launcher(plinka Plinka.app/Contents/MacOS/Plinka)
 plinka_install_launcher(plinka-theme plinka-theme)
 
 set(PLINKA_DESKTOP_DIR ${CMAKE_SOURCE_DIR}/resources/desktop)

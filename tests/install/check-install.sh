@@ -53,11 +53,11 @@ check_installed() {
         [ -f "$bundle/Contents/Resources/$resource" ] || fail "no $resource in the bundle"
     done
 
-    for launcher in plinka:Plinka plinka-theme:plinka-theme; do
+    for launcher in plinka:Plinka.app/Contents/MacOS/Plinka plinka-theme:plinka-theme; do
         link="$root/$bindir/${launcher%%:*}"
         [ -L "$link" ] || fail "no launcher link at $link"
-        [ "$(readlink -f "$link")" = "$(readlink -f "$bundle/Contents/MacOS/${launcher#*:}")" ] ||
-            fail "$link does not reach the bundle's ${launcher#*:}"
+        [ "$(readlink -f "$link")" = "$(readlink -f "$root/$libdir/plinka/${launcher#*:}")" ] ||
+            fail "$link does not reach $libdir/plinka/${launcher#*:}"
     done
 
     [ -f "$root/share/icons/hicolor/48x48/apps/org.plinka.Plinka.png" ] || fail "no 48x48 icon"
