@@ -70,10 +70,11 @@ session() {
         DBUS_SESSION_BUS_ADDRESS="$bus" DBUS_SYSTEM_BUS_ADDRESS=unix:path=/nonexistent \
         SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$scratch/mix-$copy.f32" "$@"
 }
-# Starts copy number $1 of the installed Plinka in the background; its process is $plinka.
+# Starts copy number $1 of the installed Plinka with theme $2 in the background; its process is
+# $plinka.
 start_plinka() {
     copy=$1
-    (session /usr/bin/plinka -SUEnableAutomaticChecks NO -soundTheme Mechanical) \
+    (session /usr/bin/plinka -SUEnableAutomaticChecks NO -soundTheme "$2") \
         >"$scratch/plinka-$copy.log" 2>&1 &
     plinka=$!
     pids="$pids $plinka"
@@ -114,7 +115,7 @@ quits_normally() {
 cp /etc/group "$scratch/group"
 apt_get install "$deb"
 installed=yes
-start_plinka 1
+start_plinka 1 Mechanical
 first=$plinka
 eventually owns_name "$first" || fail "plinka did not take its D-Bus name: $(cat "$scratch/plinka-1.log")"
 eventually key_sounds 1 || fail "keys make no sound: $(cat "$scratch/plinka-1.log")"
@@ -133,16 +134,17 @@ case "$(readlink "/proc/$first/exe")" in
 *"(deleted)") ;;
 *) fail "the upgrade did not replace the running executable" ;;
 esac
-start_plinka 2
+start_plinka 2 Mechanical
 ended_normally "$plinka" || fail "a second start during the upgraded copy's run did not yield"
 owns_name "$first" || fail "the running copy lost its D-Bus name"
 quits_normally "$first" || fail "the upgraded copy did not quit normally"
-start_plinka 3
+start_plinka 3 Speaking
 eventually owns_name "$plinka" || fail "the new version did not start: $(cat "$scratch/plinka-3.log")"
 
-# Removed under the running copy: it plays on from memory and quits normally.
+# Removed under the running copy: it plays on from memory and quits normally. Its first key
+# speaks only now, with the speech module that was on disk when it started.
 apt_get remove plinka
-eventually key_sounds 3 || fail "the running copy went quiet after the removal"
+eventually key_sounds 3 || fail "the running copy went quiet after the removal: $(cat "$scratch/plinka-3.log")"
 quits_normally "$plinka" || fail "the copy whose package was removed did not quit normally"
 # Without configuration files the removal left nothing for apt to purge; dpkg still does it.
 $as_root dpkg --purge plinka >"$scratch/apt.log" 2>&1 || fail "dpkg --purge: $(cat "$scratch/apt.log")"
