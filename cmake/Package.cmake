@@ -42,6 +42,7 @@ endforeach()
 configure_file(${CMAKE_SOURCE_DIR}/docs/help/accessibility/linux.html
                ${PLINKA_PACKAGE_DOCS}/keyboard-access.html COPYONLY)
 # Its destination is taken from the package's root, not from the installation prefix.
-set(CPACK_INSTALLED_DIRECTORIES ${PLINKA_PACKAGE_DOCS} .${CPACK_PACKAGING_INSTALL_PREFIX}/share/doc/plinka)
+set(CPACK_INSTALLED_DIRECTORIES
+    ${PLINKA_PACKAGE_DOCS} .${CPACK_PACKAGING_INSTALL_PREFIX}/share/doc/plinka)
 
 include(CPack)

@@ -3,8 +3,15 @@
 # Plinka starts on a private X server and session bus and plays keys, plinka-theme lists the
 # themes; an upgrade and a removal under a running copy leave that copy playing until it quits;
 # the purge leaves nothing under /usr and nobody's groups changed.
-# Usage: check-package.sh PACKAGE.deb (as root, or with sudo).
+# Usage: check-package.sh PACKAGE.deb (as root, else through sudo).
 set -eu
+command -v dpkg >/dev/null 2>&1 || { echo "no dpkg here: the package is not installed"; exit 0; }
+[ "$(id -u)" -eq 0 ] || exec sudo "$0" "$@"
+# Plinka's single-copy guard looks at every process of its user. In a PID namespace of its own,
+# the check neither yields to a Plinka running elsewhere on the machine nor leaves a process
+# behind: the kernel ends them all with the namespace.
+[ -n "${PLINKA_OWN_PIDS:-}" ] ||
+    exec unshare --pid --fork --mount-proc env PLINKA_OWN_PIDS=1 "$0" "$@"
 deb=$(realpath "$1")
 fail() {
     echo "FAIL: $*" >&2
@@ -12,15 +19,11 @@ fail() {
 }
 
 lintian --fail-on error "$deb"
-command -v dpkg >/dev/null 2>&1 || { echo "no dpkg here: the package is not installed"; exit 0; }
-
-as_root=""
-[ "$(id -u)" -eq 0 ] || as_root="sudo"
 if dpkg-query -W -f='${Status}' plinka 2>/dev/null | grep -q "ok installed"; then
     fail "plinka is installed already; purge it first, as this check purges what it installs"
 fi
 apt_get() {
-    DEBIAN_FRONTEND=noninteractive $as_root apt-get -y -q "$@" >"$scratch/apt.log" 2>&1 ||
+    DEBIAN_FRONTEND=noninteractive apt-get -y -q "$@" >"$scratch/apt.log" 2>&1 ||
         fail "apt-get $*: $(tail -5 "$scratch/apt.log")"
 }
 
@@ -28,13 +31,11 @@ scratch=$(mktemp -d)
 pids=""
 installed=no
 cleanup() {
-    for pid in $pids; do
+    for pid in $pids ${bus_pid:-}; do
         kill "$pid" 2>/dev/null || true
     done
     wait
-    [ -z "${bus_pid:-}" ] || kill "$bus_pid" 2>/dev/null || true
-    [ "$installed" = no ] || DEBIAN_FRONTEND=noninteractive $as_root apt-get -y -q purge plinka \
-        >/dev/null 2>&1 || true
+    [ "$installed" = no ] || dpkg --purge plinka >/dev/null 2>&1 || true
     rm -rf "$scratch"
 }
 trap cleanup EXIT
@@ -50,7 +51,8 @@ eventually() {
     done
 }
 
-Xvfb -displayfd 3 -nolisten tcp -noreset -screen 0 800x600x24 3>"$scratch/display" 2>"$scratch/xvfb.log" &
+Xvfb -displayfd 3 -nolisten tcp -noreset -screen 0 800x600x24 \
+    3>"$scratch/display" 2>"$scratch/xvfb.log" &
 pids="$pids $!"
 eventually test -s "$scratch/display" || fail "Xvfb did not start: $(cat "$scratch/xvfb.log")"
 display=":$(cat "$scratch/display")"
@@ -105,6 +107,7 @@ ended_normally() {
     eventually has_ended "$1" || return 1
     status=0
     wait "$1" || status=$?
+    pids=$(echo " $pids " | sed "s/ $1 / /")
     [ "$status" -eq 0 ]
 }
 quits_normally() {
@@ -117,7 +120,8 @@ apt_get install "$deb"
 installed=yes
 start_plinka 1 Mechanical
 first=$plinka
-eventually owns_name "$first" || fail "plinka did not take its D-Bus name: $(cat "$scratch/plinka-1.log")"
+eventually owns_name "$first" ||
+    fail "plinka did not take its D-Bus name: $(cat "$scratch/plinka-1.log")"
 eventually key_sounds 1 || fail "keys make no sound: $(cat "$scratch/plinka-1.log")"
 (session plinka-theme list) >"$scratch/themes" || fail "plinka-theme list failed"
 grep -qx Off "$scratch/themes" && grep -qx Mechanical "$scratch/themes" ||
@@ -139,15 +143,17 @@ ended_normally "$plinka" || fail "a second start during the upgraded copy's run 
 owns_name "$first" || fail "the running copy lost its D-Bus name"
 quits_normally "$first" || fail "the upgraded copy did not quit normally"
 start_plinka 3 Speaking
-eventually owns_name "$plinka" || fail "the new version did not start: $(cat "$scratch/plinka-3.log")"
+eventually owns_name "$plinka" ||
+    fail "the new version did not start: $(cat "$scratch/plinka-3.log")"
 
 # Removed under the running copy: it plays on from memory and quits normally. Its first key
 # speaks only now, with the speech module that was on disk when it started.
 apt_get remove plinka
-eventually key_sounds 3 || fail "the running copy went quiet after the removal: $(cat "$scratch/plinka-3.log")"
+eventually key_sounds 3 ||
+    fail "the running copy went quiet after the removal: $(cat "$scratch/plinka-3.log")"
 quits_normally "$plinka" || fail "the copy whose package was removed did not quit normally"
 # Without configuration files the removal left nothing for apt to purge; dpkg still does it.
-$as_root dpkg --purge plinka >"$scratch/apt.log" 2>&1 || fail "dpkg --purge: $(cat "$scratch/apt.log")"
+dpkg --purge plinka >"$scratch/apt.log" 2>&1 || fail "dpkg --purge: $(cat "$scratch/apt.log")"
 installed=no
 
 left=$(find /usr -iname '*plinka*' | head -5)
