@@ -18,8 +18,9 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://plinka.org)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # What no binary links but the application needs: Qt's display plugins (libqt6gui6 only
-# recommends them) and espeak-ng's voices. Recommended: the grant of keyboard access (pkexec,
-# setfacl) and the opening of help pages.
+# recommends them) and espeak-ng's voices (which libespeak-ng1 brings today, but speech needs
+# them whatever that library's packaging). Recommended: the grant of keyboard access (pkexec,
+# setfacl) and the opening of help pages (xdg-open).
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, espeak-ng-data")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pkexec, acl, xdg-utils")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

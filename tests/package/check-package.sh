@@ -122,6 +122,8 @@ start_plinka 1 Mechanical
 first=$plinka
 eventually owns_name "$first" ||
     fail "plinka did not take its D-Bus name: $(cat "$scratch/plinka-1.log")"
+# Keys sound once the launch is through: a dialog at launch, such as the move offer that an
+# installed copy never gets, would hold them back.
 eventually key_sounds 1 || fail "keys make no sound: $(cat "$scratch/plinka-1.log")"
 (session plinka-theme list) >"$scratch/themes" || fail "plinka-theme list failed"
 grep -qx Off "$scratch/themes" && grep -qx Mechanical "$scratch/themes" ||
