@@ -7,11 +7,12 @@
 set -eu
 command -v dpkg >/dev/null 2>&1 || { echo "no dpkg here: the package is not installed"; exit 0; }
 [ "$(id -u)" -eq 0 ] || exec sudo "$0" "$@"
-# Plinka's single-copy guard looks at every process of its user. In a PID namespace of its own,
-# the check neither yields to a Plinka running elsewhere on the machine nor leaves a process
-# behind: the kernel ends them all with the namespace.
-[ -n "${PLINKA_OWN_PIDS:-}" ] ||
+# Plinka's single-copy guard looks at every process of its user. In a PID namespace of its own
+# (where the machine allows one), the check neither yields to a Plinka running elsewhere on the
+# machine nor leaves a process behind: the kernel ends them all with the namespace.
+if [ -z "${PLINKA_OWN_PIDS:-}" ] && unshare --pid --fork --mount-proc true 2>/dev/null; then
     exec unshare --pid --fork --mount-proc env PLINKA_OWN_PIDS=1 "$0" "$@"
+fi
 deb=$(realpath "$1")
 fail() {
     echo "FAIL: $*" >&2
