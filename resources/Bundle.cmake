@@ -13,10 +13,12 @@ target_link_libraries(plinka_icon_art PRIVATE Qt6::Gui)
 plinka_warnings(plinka_icon_art)
 add_custom_command(
     OUTPUT ${PLINKA_RESOURCES_DIR}/menubar.png ${PLINKA_RESOURCES_DIR}/Plinka.png
+           ${PLINKA_HICOLOR_DIR}/48x48/apps/org.plinka.Plinka.png
     COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen
             $<TARGET_FILE:plinka_icon_art> ${PLINKA_RESOURCES_DIR}/menubar.png
-            ${PLINKA_RESOURCES_DIR}/Plinka.png
+            ${PLINKA_RESOURCES_DIR}/Plinka.png ${PLINKA_HICOLOR_DIR}
     DEPENDS plinka_icon_art
     COMMENT "Drawing the icons")
 add_custom_target(plinka_icons ALL
-    DEPENDS ${PLINKA_RESOURCES_DIR}/menubar.png ${PLINKA_RESOURCES_DIR}/Plinka.png)
+    DEPENDS ${PLINKA_RESOURCES_DIR}/menubar.png ${PLINKA_RESOURCES_DIR}/Plinka.png
+            ${PLINKA_HICOLOR_DIR}/48x48/apps/org.plinka.Plinka.png)

@@ -1,7 +1,8 @@
 // Draws the application's icons: the tray icon (a keycap with a sound wave, light strokes on a
 // dark outline so it reads on light and dark panels alike) and the application icon.
-// Usage: plinka_icon_art TRAY.png APPLICATION.png
+// Usage: plinka_icon_art TRAY.png APPLICATION.png HICOLOR_DIR
 #include <QColor>
+#include <QDir>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
@@ -39,11 +40,13 @@ QImage trayIcon() {
     return image.scaled(22, 22, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
-QImage applicationIcon() {
-    QImage image(256, 256, QImage::Format_ARGB32);
+// Drawn at each size rather than scaled from the largest, so small icons stay sharp.
+QImage applicationIcon(int size) {
+    QImage image(size, size, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(size / 256.0, size / 256.0);
     painter.setPen(Qt::NoPen);
     painter.setBrush(QColor(43, 108, 176));
     painter.drawRoundedRect(QRectF(12, 12, 232, 232), 44, 44);
@@ -53,14 +56,28 @@ QImage applicationIcon() {
     return image;
 }
 
+// The application icon in the hicolor theme at the sizes desktops ask for: 48 is the least every
+// desktop may use, 64 and 128 are what software centres show, 16 and 32 go in menus and lists.
+bool saveThemeIcons(const QString& hicolor) {
+    for (int size : {16, 32, 48, 64, 128, 256}) {
+        const QString folder = QString("%1/%2x%2/apps").arg(hicolor).arg(size);
+        if (!QDir().mkpath(folder) ||
+            !applicationIcon(size).save(folder + "/org.plinka.Plinka.png", "PNG")) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s TRAY.png APPLICATION.png\n", argv[0]);
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: %s TRAY.png APPLICATION.png HICOLOR_DIR\n", argv[0]);
         return 2;
     }
-    if (!trayIcon().save(argv[1], "PNG") || !applicationIcon().save(argv[2], "PNG")) {
+    if (!trayIcon().save(argv[1], "PNG") || !applicationIcon(256).save(argv[2], "PNG") ||
+        !saveThemeIcons(argv[3])) {
         std::fprintf(stderr, "%s: cannot write the icons\n", argv[0]);
         return 1;
     }

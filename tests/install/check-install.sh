@@ -53,16 +53,22 @@ check_installed() {
         [ -f "$bundle/Contents/Resources/$resource" ] || fail "no $resource in the bundle"
     done
 
-    launcher="$root/$bindir/plinka"
-    [ -L "$launcher" ] || fail "no launcher link at $launcher"
-    [ "$(readlink -f "$launcher")" = "$(readlink -f "$bundle/Contents/MacOS/Plinka")" ] ||
-        fail "the launcher does not reach the bundle's executable"
+    for launcher in plinka:Plinka.app/Contents/MacOS/Plinka plinka-theme:plinka-theme; do
+        link="$root/$bindir/${launcher%%:*}"
+        [ -L "$link" ] || fail "no launcher link at $link"
+        [ "$(readlink -f "$link")" = "$(readlink -f "$root/$libdir/plinka/${launcher#*:}")" ] ||
+            fail "$link does not reach $libdir/plinka/${launcher#*:}"
+    done
 
-    icon="$root/share/icons/hicolor/256x256/apps/org.plinka.Plinka.png"
-    [ -f "$icon" ] || fail "no icon"
-    # A PNG's width and height are the big-endian words at offset 16.
-    size=$(od -An -tu1 -j16 -N8 "$icon" | tr -s ' ' | sed 's/^ //; s/ $//')
-    [ "$size" = "0 0 1 0 0 0 1 0" ] || fail "the icon is not 256x256 (IHDR bytes: $size)"
+    [ -f "$root/share/icons/hicolor/48x48/apps/org.plinka.Plinka.png" ] || fail "no 48x48 icon"
+    for icon in "$root"/share/icons/hicolor/*/apps/org.plinka.Plinka.png; do
+        # A PNG's width and height are the big-endian words at offset 16.
+        size=$(od -An -tu4 --endian=big -j16 -N8 "$icon" | tr -s ' ' | sed 's/^ //; s/ /x/')
+        case "$icon" in
+        */hicolor/"$size"/apps/*) ;;
+        *) fail "$icon is $size" ;;
+        esac
+    done
 
     entry="$root/share/applications/org.plinka.Plinka.desktop"
     [ -f "$entry" ] || fail "no desktop entry"

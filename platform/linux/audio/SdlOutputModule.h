@@ -10,9 +10,9 @@ namespace plinka::audio {
 // in (ALSA, DRM, Wayland, X11 extensions) are mapped only by a process that plays through SDL.
 inline constexpr char kSdlOutputModuleFile[] = "plinka-sdl-output.so";
 
-// Opens SDL's output from the module of the bundle at bundlePath, loading the module the first
-// time and keeping it for the process's life. Where it cannot be loaded, one line is logged and
-// the mix plays into nothing.
+// Opens SDL's output from the module of the bundle at bundlePath, as the file was at this call
+// (see BundleModule), loading the module the first time and keeping it for the process's life.
+// Where it cannot be loaded, one line is logged and the mix plays into nothing.
 OpenOutput sdlOutputFromBundle(const std::string& bundlePath);
 
 }  // namespace plinka::audio

@@ -10,9 +10,9 @@ namespace plinka::audio {
 // it pulls in (its sound output, ALSA) are mapped only by a process that speaks.
 inline constexpr char kSpeechModuleFile[] = "plinka-speech.so";
 
-// Starts the speech engine from the module of the bundle at bundlePath, loading the module the
-// first time and keeping it for the process's life. Where it cannot be loaded, one line is logged
-// and there is no engine.
+// Starts the speech engine from the module of the bundle at bundlePath, as the file was at this
+// call (see BundleModule), loading the module the first time and keeping it for the process's
+// life. Where it cannot be loaded, one line is logged and there is no engine.
 StartSpeechEngine speechEngineFromBundle(const std::string& bundlePath);
 
 }  // namespace plinka::audio
