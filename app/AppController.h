@@ -81,8 +81,12 @@ class AppController final : public ScriptingDelegate, public SUUpdaterDelegate {
 
     // Launch and lifecycle.
     void awakeFromNib();
+    // Skipped in full once termination is queued.
     void applicationDidFinishLaunching();
     void applicationWillTerminate();
+    // Whether this run is ending: it handed over to another copy or the permission dialog ended
+    // it. Nothing more is started or shown.
+    bool terminationRequested() const { return terminationRequested_; }
     bool applicationShouldHandleReopen(bool hasVisibleWindows);
     std::optional<std::string> _bundleIDForApplicationPSN(ProcessSerialNumber psn);
     void _checkForDuplicateProcesses();
@@ -153,7 +157,7 @@ class AppController final : public ScriptingDelegate, public SUUpdaterDelegate {
     std::shared_ptr<Menu> statusItemMenu_;
     std::unique_ptr<Timer> accessTimer_;
     std::vector<KeyObserver> scriptingObservers_;
-    // Set once the permission dialog has asked for the end: nothing more is shown after it.
+    // Set once the hand-over or the permission dialog has asked for the end.
     bool terminationRequested_ = false;
     KeyCapture keyCapture_;  // last: its thread goes first
 };
