@@ -4,6 +4,8 @@
 #include <QDBusMessage>
 #include <QDBusVariant>
 #include <QFile>
+#include <QTimer>
+#include <utility>
 
 #include "base/Log.h"
 #include "platform/ApplicationScripting.h"
@@ -93,6 +95,9 @@ bool DBusApplicationScripting::handleMessage(const QDBusMessage& message,
                                              const QDBusConnection& connection) {
     const QString interface = message.interface();
     const QString member = message.member();
+    if (member != "Set") {
+        switchToPendingTheme();  // what follows the sets sees the theme they asked for
+    }
     QDBusMessage reply;
     if (interface == kIntrospectableInterface && member == "Introspect" &&
         !introspection_.isEmpty()) {
@@ -176,8 +181,22 @@ QDBusMessage DBusApplicationScripting::set(const QDBusMessage& message) {
     if (value.metaType().id() != QMetaType::QString) {
         return message.createErrorReply(QDBusError::InvalidArgs, "theme is a string");
     }
-    delegate_.setTheme(value.toString().toStdString());
+    // Switching loads a theme file: a flood of sets costs one switch, to the latest name, per
+    // turn of the event loop, and keys keep sounding between the turns.
+    const bool scheduled = pendingTheme_.has_value();
+    pendingTheme_ = value.toString().toStdString();
+    if (!scheduled) {
+        QTimer::singleShot(0, this, [this] { switchToPendingTheme(); });
+    }
     return message.createReply();
+}
+
+void DBusApplicationScripting::switchToPendingTheme() {
+    const std::optional<std::string> name = std::exchange(pendingTheme_, std::nullopt);
+    // The theme in force already: nothing to load, save or announce.
+    if (name && name != delegate_.theme()) {
+        delegate_.setTheme(*name);
+    }
 }
 
 void DBusApplicationScripting::announceChange(const std::string& key) {
