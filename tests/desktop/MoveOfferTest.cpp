@@ -64,6 +64,8 @@ TEST_F(MoveOfferTest, TheDefaultButtonMovesTheCopyFromDownloadsAndStartsItFromAp
     EXPECT_NE(plinka->output().find("INFO -- Moving myself to the Applications folder"),
               std::string::npos)
         << plinka->output();
+    EXPECT_FALSE(
+        fs::exists(reopenSocketPath(session.runtimeDirectory() + "/plinka", plinka->pid())));
     EXPECT_TRUE(fs::exists(moved + "/Contents/Info.plist"));
     EXPECT_FALSE(fs::exists(old));
     const fs::path trash = home + "/data/Trash";

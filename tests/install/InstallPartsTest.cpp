@@ -74,7 +74,7 @@ TEST(InstallPartsTest, TheRootShellQuotesEveryWordAndReportsEachStep) {
         PkexecPrivilegedExecution::scriptFor({{"/bin/rm", "-rf", "/opt/it's.app"}});
     EXPECT_EQ(script,
               "'/bin/rm' '-rf' '/opt/it'\\''s.app' >/dev/null 2>&1; s=$?; echo \"plinka-status "
-              "$s\"; if [ $s -gt 128 ]; then exit 0; fi; exit 0");
+              "$s\"; if [ $s -gt 128 ] && [ $s -le 192 ]; then exit 0; fi; exit 0");
 }
 
 }  // namespace
