@@ -81,7 +81,8 @@ class AppController final : public ScriptingDelegate, public SUUpdaterDelegate {
 
     // Launch and lifecycle.
     void awakeFromNib();
-    // Skipped in full once termination is queued.
+    // Runs no further step once the run is ending (see terminationRequested, and an alert that
+    // closed unanswered).
     void applicationDidFinishLaunching();
     void applicationWillTerminate();
     // Whether this run is ending: it handed over to another copy or the permission dialog ended

@@ -1,6 +1,8 @@
 #include "sound/ThemeTableProblems.h"
 
+#include <algorithm>
 #include <set>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -19,19 +21,14 @@ bool unplayable(const Object& value) {
 // Notes the kinds of what a slot holds that cannot sound; how many such values there were.
 size_t countUnplayable(const Object& slot, std::set<std::string>& kinds) {
     if (slot.type() == Object::Type::Null || slot.stringValue() != nullptr) {
-        return 0;
+        return 0;  // silent, or spoken
     }
-    std::vector<const Object*> values{&slot};
-    if (const auto* variants = slot.arrayValue()) {
-        values.clear();
-        for (const Object& variant : *variants) {
-            values.push_back(&variant);
-        }
-    }
+    const Object::Array* variants = slot.arrayValue();
+    const std::span<const Object> values = variants ? std::span(*variants) : std::span(&slot, 1);
     size_t count = 0;
-    for (const Object* value : values) {
-        if (unplayable(*value)) {
-            kinds.insert(std::string(value->className()));
+    for (const Object& value : values) {
+        if (unplayable(value)) {
+            kinds.insert(std::string(value.className()));
             ++count;
         }
     }

@@ -113,7 +113,7 @@ int QtAlertPresenter::runModalWithSuppression(const Alert& alert, bool& suppress
     // without a button: either way nobody answered.
     const QAbstractButton* clicked = box.clickedButton();
     answered_ = clicked != nullptr && !watcher.closedByQuit();
-    if (clicked == nullptr || clicked == alternateButton) {
+    if (!answered_ || clicked == alternateButton) {
         return NSAlertAlternateReturn;
     }
     if (clicked == otherButton) {
