@@ -76,10 +76,28 @@ void AppController::awakeFromNib() {
                                   [this] { observeValueForKeyPath("showInMenuBar"); });
 }
 
+// Once the run is ending (a copy that handed over, the permission dialog answered, an alert the
+// session's end closed unanswered) no later step runs: an alert shown then would close unseen,
+// and nothing may act on what nobody chose.
 void AppController::applicationDidFinishLaunching() {
+    const auto ending = [this] {
+        return terminationRequested_ || !desktop_.alerts.lastAlertAnswered();
+    };
+    if (ending()) {
+        return;
+    }
     _checkUniversalAccess(nullptr);
+    if (ending()) {
+        return;
+    }
     const bool crashReportsOffered = desktop_.chores.crashReporterCheck();
+    if (ending()) {
+        return;
+    }
     const bool moveOffered = desktop_.chores.offerMoveToApplicationsFolder();
+    if (ending()) {
+        return;
+    }
     if (!crashReportsOffered || !moveOffered) {
         desktop_.chores.feedbackSharedInstance();
         if (desktop_.defaults.boolForKey("SUEnableAutomaticChecks")) {
@@ -133,6 +151,7 @@ void AppController::_checkForDuplicateProcesses() {
         platform_.log.log(stringWithFormat(
             "Found another %@ process; sent 'reopen' and will quit instead.", {processName}));
         desktop_.processes.sendReopenEvent(psn);
+        terminationRequested_ = true;
         platform_.runLoop.performOnMainThread([this] { desktop_.application.terminate(); });
         return;
     }

@@ -93,8 +93,13 @@ class AppController final : public ScriptingDelegate,
 
     // Launch and lifecycle.
     void awakeFromNib();
+    // Runs no further step once the run is ending (see terminationRequested, and an alert that
+    // closed unanswered).
     void applicationDidFinishLaunching();
     void applicationWillTerminate();
+    // Whether this run is ending: it handed over to another copy or the permission dialog ended
+    // it. Nothing more is started or shown.
+    bool terminationRequested() const { return terminationRequested_; }
     bool applicationShouldHandleReopen(bool hasVisibleWindows);
     std::optional<std::string> _bundleIDForApplicationPSN(ProcessSerialNumber psn);
     void _checkForDuplicateProcesses();
@@ -196,7 +201,7 @@ class AppController final : public ScriptingDelegate,
     VolumeControl volume_;
     MuteShortcut muteShortcut_;
     bool importing_ = false;
-    // Set once the permission dialog has asked for the end: nothing more is shown after it.
+    // Set once the hand-over or the permission dialog has asked for the end.
     bool terminationRequested_ = false;
     KeyCapture keyCapture_;  // last: its thread goes first
 };

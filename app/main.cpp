@@ -198,7 +198,14 @@ int main(int argc, char** argv) {
         platform.log.log("Cannot end on signals: " + error);
     }
 
+    QObject::connect(&application, &QCoreApplication::aboutToQuit,
+                     [&] { controller.applicationWillTerminate(); });
     controller.awakeFromNib();
+    // A copy that handed over to the running one quits now: it answers nothing, publishes
+    // nothing and runs no launch chore.
+    if (controller.terminationRequested()) {
+        return QApplication::exec();
+    }
     auto reopen = ReopenListener::listen(
         [&](ReopenRequest request) {
             switch (request) {
@@ -235,8 +242,6 @@ int main(int argc, char** argv) {
         QDBusConnection::sessionBus(), QString::fromStdString(identifier),
         bundle.pathForResource("org.plinka.Plinka", "xml"), controller, qtApplication,
         platform.log);
-    QObject::connect(&application, &QCoreApplication::aboutToQuit,
-                     [&] { controller.applicationWillTerminate(); });
     QTimer::singleShot(0, [&] { controller.applicationDidFinishLaunching(); });
     // Start-up frees most of what it allocates (the theme's archive above all), but the
     // allocator keeps those pages; hand them back once the launch is over.

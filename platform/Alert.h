@@ -37,8 +37,13 @@ struct Alert {
 class AlertPresenter {
   public:
     virtual ~AlertPresenter() = default;
-    // Shows the alert above every window and waits for an answer; call on the main thread.
+    // Shows the alert above every window and waits for an answer; call on the main thread. An
+    // alert closed without a click (the application ended under it) answers its alternate
+    // button: nobody chose the default.
     virtual int runModal(const Alert& alert) = 0;
+    // Whether the person answered the last alert (a button, a key, its close box), rather than
+    // it closing unseen as the application ended.
+    virtual bool lastAlertAnswered() const { return true; }
     // As runModal, and tells whether the suppression box was left checked.
     virtual int runModalWithSuppression(const Alert& alert, bool& suppressionChecked) {
         suppressionChecked = alert.suppressionButtonChecked;

@@ -9,6 +9,7 @@
 #include "sound/AudioKeepAlive.h"
 #include "sound/SoundTheme.h"
 #include "sound/ThemeClasses.h"
+#include "sound/ThemeTableProblems.h"
 
 namespace plinka {
 
@@ -94,6 +95,9 @@ bool SoundController::setThemeByName(const std::optional<std::string>& themeName
             platform_.archives.unarchiveObjectWithFile(*path, themeClasses(platform_));
         if (root.as<SoundTheme>() != nullptr) {
             theme = std::static_pointer_cast<SoundTheme>(*root.instanceValue());
+            if (const auto problems = themeTableProblems(theme->sounds())) {
+                platform_.log.log("The theme " + *path + " leaves keys silent: " + *problems);
+            }
         }
     }
     bool result = true;

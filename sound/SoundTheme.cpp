@@ -1,6 +1,5 @@
 #include "sound/SoundTheme.h"
 
-#include "base/Format.h"
 #include "base/Log.h"
 #include "platform/Platform.h"
 #include "platform/RunLoop.h"
@@ -54,22 +53,24 @@ void SoundTheme::encodeWithCoder(Encoder& coder) const {
     coder.encodeObject(_name ? Object::string(*_name) : Object(), "name");
 }
 
-// Runs on every key press and release: look-ups and one call, nothing made or copied.
+// Runs on every key press and release: look-ups and one call, nothing made or copied. Nothing
+// is logged here, since a line per key would write what the user types: what a table lacks is
+// logged once when it loads (themeTableProblems).
 void SoundTheme::playSoundForKeyCode(int keyCode, int state) {
     if (!platform_.runLoop.isMainThread()) {
-        platform_.log.log("Sounds must be played on the main thread");
+        if (!offMainThreadLogged_.test_and_set()) {
+            platform_.log.log("Sounds must be played on the main thread");
+        }
         return;
     }
     const Object::Array* rows = _sounds.arrayValue();
     const size_t rowCount = rows ? rows->size() : 0;
     if (static_cast<uint32_t>(state) >= rowCount) {
-        platform_.log.log(stringWithFormat("Play Sound for Key State %d out of bounds", {state}));
         return;
     }
     const Object::Array* slots = (*rows)[static_cast<uint32_t>(state)].arrayValue();
     const size_t slotCount = slots ? slots->size() : 0;
     if (static_cast<uint32_t>(keyCode) >= slotCount) {
-        platform_.log.log(stringWithFormat("Play Sound for Key Code %d out of bounds", {keyCode}));
         return;
     }
     const Object* value = &(*slots)[static_cast<uint32_t>(keyCode)];
@@ -94,10 +95,7 @@ void SoundTheme::playSoundForKeyCode(int keyCode, int state) {
     }
     if (const Sound* sound = value->as<Sound>()) {
         sound->play();
-        return;
     }
-    platform_.log.log(stringWithFormat("Invalid sound (%@) for Key Code %d and Key State %d",
-                                       {value->className(), keyCode, state}));
 }
 
 }  // namespace plinka

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <memory>
 #include <optional>
 #include <string>
@@ -48,6 +49,7 @@ class SoundTheme final : public Codable {
     Object _sounds;
     std::optional<std::string> _name;
     std::unique_ptr<SpeechSynthesizer> _speech;
+    std::atomic_flag offMainThreadLogged_;
 };
 
 }  // namespace plinka

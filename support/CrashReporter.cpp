@@ -60,8 +60,12 @@ bool CrashReporter::check() {
     } else if (answer == NSAlertOtherReturn) {
         _showReports();
     }
-    // Offered means shown: whatever the answer, the next launch does not ask again. Marked
-    // only now, since the mail reads the reports where they are.
+    // Offered means answered: whatever the answer, the next launch does not ask again; an alert
+    // that closed unseen asks again. Marked only now, since the mail reads the reports where
+    // they are.
+    if (!services_.alerts.lastAlertAnswered()) {
+        return true;
+    }
     for (const auto& report : reports) {
         services_.reports.markOffered(report);
     }

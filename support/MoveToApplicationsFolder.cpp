@@ -197,7 +197,8 @@ Alert MoveOffer::offerAlert() const {
 
 bool MoveOffer::moveWithAuthorization() {
     const auto failure = [this] {
-        log("ERROR -- Could not copy myself to /Applications with authorization");
+        log(stringWithFormat("ERROR -- Could not copy myself to %@ with authorization",
+                             {installFolder_}));
         return showFailureAlert();
     };
     if (!destinationPath_.ends_with(".app") || trimmedOfWhitespace(destinationPath_).empty() ||

@@ -71,8 +71,6 @@ void SUUpdater::checkForUpdateInformation() {
         for (FeedParameter& parameter : systemProfile()) {
             parameters.push_back(std::move(parameter));
         }
-        services_.defaults.setObject(Object::date(services_.clock.timeIntervalSinceReferenceDate()),
-                                     kLastProfileSubmissionKey);
     }
     std::vector<AppcastLoader::QueryItem> query;
     for (const FeedParameter& parameter : parameters) {
@@ -80,11 +78,12 @@ void SUUpdater::checkForUpdateInformation() {
     }
     checking_ = true;
     std::weak_ptr<SUUpdater*> self = self_;
-    services_.appcasts.loadAppcast(*url, query, [self](const AppcastLoader::Result& result) {
-        if (const auto updater = self.lock()) {
-            (*updater)->appcastDidFinishLoading(result);
-        }
-    });
+    services_.appcasts.loadAppcast(
+        *url, query, [self, sendingSystemProfile](const AppcastLoader::Result& result) {
+            if (const auto updater = self.lock()) {
+                (*updater)->appcastDidFinishLoading(result, sendingSystemProfile);
+            }
+        });
 }
 
 std::optional<std::string> SUUpdater::feedURL() const {
@@ -126,11 +125,17 @@ std::vector<FeedParameter> SUUpdater::systemProfile() {
     return profile;
 }
 
-void SUUpdater::appcastDidFinishLoading(const AppcastLoader::Result& result) {
+void SUUpdater::appcastDidFinishLoading(const AppcastLoader::Result& result,
+                                        bool sentSystemProfile) {
     checking_ = false;
     if (result.failure) {
         services_.log.log("Update check failed: " + *result.failure);
         return;
+    }
+    // Only a profile that reached the feed waits a week: an offline launch sends it next time.
+    if (sentSystemProfile) {
+        services_.defaults.setObject(Object::date(services_.clock.timeIntervalSinceReferenceDate()),
+                                     kLastProfileSubmissionKey);
     }
     if (!delegate_) {
         return;

@@ -81,7 +81,7 @@ class SUUpdater {
     std::optional<std::string> feedURL() const;
     bool profileIsDue() const;
     std::vector<FeedParameter> systemProfile();
-    void appcastDidFinishLoading(const AppcastLoader::Result& result);
+    void appcastDidFinishLoading(const AppcastLoader::Result& result, bool sentSystemProfile);
 
     UpdaterServices services_;
     SUUpdaterDelegate* delegate_ = nullptr;

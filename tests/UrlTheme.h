@@ -13,16 +13,17 @@
 namespace plinka::testing {
 
 // Writes a theme file whose key 0 (A) plays, when it goes down, the file at `soundPath` from
-// where it is rather than embedded, as themes that name their sounds by URL do.
+// where it is rather than embedded, as themes that name their sounds by URL do; its rows have
+// `slotCount` slots.
 inline void writeUrlTheme(const std::string& themeFile, const std::string& name,
-                          const std::string& soundPath) {
+                          const std::string& soundPath, size_t slotCount = SoundTheme::kSlotCount) {
     FakePlatform fake;  // makes the Sound without touching the file
-    Object::Array down(SoundTheme::kSlotCount, Object::null());
+    Object::Array down(slotCount, Object::null());
     down[0] = Object::instance(
         Sound::initWithContentsOfURL(FileUrl::fileURLWithPath(soundPath), fake.platform));
     const auto theme = SoundTheme::themeWithSounds(
-        Object::array({Object::array(Object::Array(SoundTheme::kSlotCount, Object::null())),
-                       Object::array(down)}),
+        Object::array(
+            {Object::array(Object::Array(slotCount, Object::null())), Object::array(down)}),
         name, fake.platform);
     const auto bytes = PlistKeyedArchives().archivedDataWithRootObject(Object::instance(theme));
     if (!bytes) {

@@ -150,5 +150,24 @@ TEST(SpeechModule, WhereItCannotBeLoadedLogsOneLineAndNothingIsSpoken) {
     EXPECT_EQ(testing::peakOf(out), 0.0f);
 }
 
+// What the engine cannot speak is logged once and never quoted: a theme's texts stand for keys.
+TEST(SpeechModule, TextsItCannotSpeakAreLoggedOnceAndNeverQuoted) {
+    struct Mute final : audio::SpeechEngine {
+        int sampleRate() const override { return 22050; }
+        bool speak(const char*, audio::SpeechSink&) override { return false; }
+    };
+    static Mute mute;  // an engine serves until the process ends
+    testing::RecordingLog log;
+    auto engine = AudioEngine::offline({});
+    EspeakSpeechService service(*engine, log, [](Log&) -> audio::SpeechEngine* { return &mute; });
+    auto synthesizer = service.makeSynthesizer();
+    for (const char* text : {"hunter2", "hunter3"}) {
+        synthesizer->startSpeakingString(text);
+        service.waitUntilSynthesized();
+    }
+    ASSERT_EQ(log.lines().size(), 1u);
+    EXPECT_EQ(log.lines()[0].find("hunter"), std::string::npos) << log.lines()[0];
+}
+
 }  // namespace
 }  // namespace plinka

@@ -35,7 +35,14 @@ class AccessDialogTest : public DesktopTest {
     PlinkaSession session{display()};
 };
 
-TEST_F(AccessDialogTest, TheDialogExplainsInsteadOfAnErrorAndEscapeQuits) {
+// Its "Quit" ends the launch there: the crash report and the move that were pending wait for
+// the next one, and no dialog after it answers itself.
+TEST_F(AccessDialogTest, TheDialogExplainsInsteadOfAnErrorAndEscapeQuitsThere) {
+    session.placeBundleIn(session.home() + "/Downloads");
+    fs::create_directories(session.home() + "/Applications");
+    session.offerTheMove();
+    const std::string report = session.home() + "/state/Plinka/crashes/Plinka_1.crash";
+    writeFile(report, "Signal: 11 (SIGSEGV)\n");
     auto plinka = startWithoutKeyboards();
     ASSERT_TRUE(eventually([&] { return windowsNamed(kDialog).size() == 1; })) << plinka->output();
     // The explanation wraps: one line of it would be wider than the screen's 1024 pixels.
@@ -47,6 +54,10 @@ TEST_F(AccessDialogTest, TheDialogExplainsInsteadOfAnErrorAndEscapeQuits) {
     EXPECT_EQ(plinka->waitForExit(std::chrono::seconds(5)), 0) << plinka->output();
     EXPECT_THAT(windowsNamed("^Plinka Error$"), ::testing::IsEmpty());
     EXPECT_EQ(authorized(), "");
+    EXPECT_EQ(opened(), "");
+    EXPECT_TRUE(fs::exists(report));
+    EXPECT_TRUE(fs::exists(session.bundle()));
+    EXPECT_FALSE(fs::exists(session.home() + "/Applications/Plinka.app"));
 }
 
 TEST_F(AccessDialogTest, HelpOpensThePageAndTheGrantCancelledStillQuits) {

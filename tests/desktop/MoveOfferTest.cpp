@@ -64,6 +64,8 @@ TEST_F(MoveOfferTest, TheDefaultButtonMovesTheCopyFromDownloadsAndStartsItFromAp
     EXPECT_NE(plinka->output().find("INFO -- Moving myself to the Applications folder"),
               std::string::npos)
         << plinka->output();
+    EXPECT_FALSE(
+        fs::exists(reopenSocketPath(session.runtimeDirectory() + "/plinka", plinka->pid())));
     EXPECT_TRUE(fs::exists(moved + "/Contents/Info.plist"));
     EXPECT_FALSE(fs::exists(old));
     const fs::path trash = home + "/data/Trash";
@@ -106,6 +108,25 @@ TEST_F(MoveOfferTest, EscapeKeepsTheCopyWhereItIsAndTheOfferComesBackNextTime) {
         ::kill(plinka->pid(), SIGTERM);
         EXPECT_EQ(plinka->waitForExit(), 0);
     }
+}
+
+// The session ending under the crash reports' alert (SIGTERM, as at logout) answers nothing:
+// the reports are offered again next time, and the move offer after it neither shows nor moves.
+TEST_F(MoveOfferTest, AnEndUnderTheLaunchsAlertsAnswersNoneOfThem) {
+    PlinkaSession session(display());
+    session.placeBundleIn(session.home() + "/Downloads");
+    fs::create_directories(session.home() + "/Applications");
+    session.offerTheMove();
+    const std::string report = session.home() + "/state/Plinka/crashes/Plinka_1.crash";
+    writeFile(report, "Signal: 11 (SIGSEGV)\n");
+    auto plinka = session.start();
+    ASSERT_TRUE(eventually([&] { return !windowsNamed("^Plinka quit unexpectedly").empty(); }))
+        << plinka->output();
+    ::kill(plinka->pid(), SIGTERM);
+    EXPECT_EQ(plinka->waitForExit(), 0) << plinka->output();
+    EXPECT_TRUE(fs::exists(report));
+    EXPECT_TRUE(fs::exists(session.bundle()));
+    EXPECT_FALSE(fs::exists(session.home() + "/Applications/Plinka.app"));
 }
 
 TEST_F(MoveOfferTest, ACopyThatYieldsToTheRunningOneOffersNothing) {

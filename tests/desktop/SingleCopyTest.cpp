@@ -4,11 +4,14 @@
 
 #include "DesktopTest.h"
 #include "PlinkaSession.h"
+#include "TestFiles.h"
+#include "platform/linux/plist/PropertyList.h"
 
 namespace plinka::testing {
 namespace {
 
 using ::testing::HasSubstr;
+using ::testing::Not;
 
 constexpr const char* kYielding =
     "Found another Plinka process; sent 'reopen' and will quit instead.";
@@ -29,9 +32,21 @@ class SingleCopyTest : public DesktopTest {
     std::unique_ptr<ChildProcess> tray;
 };
 
+// The later copy does nothing but hand over, even with a feedback prompt due: no prompt, no
+// mail, no scripting, nothing written.
 TEST_F(SingleCopyTest, ALaterCopyReopensTheRunningOneAndQuits) {
     PlinkaSession session(display());
-    auto first = session.start();
+    const std::string version =
+        *readPropertyListFile(session.bundle() + "/Contents/Info.plist", nullptr)
+             .value_or(Object())
+             .objectForKey("CFBundleVersion")
+             .stringValue();
+    session.writeDefaults({{Object::string("FeedbackLastVersionUsed"), Object::string(version)},
+                           {Object::string("FeedbackFirstUsed"), Object::date(0)}});
+    const std::string defaults = fileContents(session.defaultsFile());
+    session.addProgram("xdg-open",
+                       "#!/bin/sh\necho \"$@\" >> '" + session.directory() + "/opened'\n");
+    auto first = session.start({"-FeedbackSuppress", "YES"});
     // Its icon in the tray: the event loop runs and reopen requests are answered.
     ASSERT_TRUE(eventually([&] { return visibleWindows("Plinka").size() == 1; }))
         << first->output();
@@ -40,6 +55,9 @@ TEST_F(SingleCopyTest, ALaterCopyReopensTheRunningOneAndQuits) {
     EXPECT_EQ(later->waitForExit(), 0);
     EXPECT_THAT(later->output(), HasSubstr("Plinka[" + std::to_string(later->pid()) + ":"));
     EXPECT_THAT(later->output(), HasSubstr(kYielding));
+    EXPECT_THAT(later->output(), Not(HasSubstr("scripting")));
+    EXPECT_EQ(fileContents(session.directory() + "/opened"), "");
+    EXPECT_EQ(fileContents(session.defaultsFile()), defaults);
     // The status menu pops up beside the icon.
     EXPECT_TRUE(eventually([&] { return visibleWindows("Plinka").size() == 2; }));
     EXPECT_TRUE(running(first->pid()));

@@ -2,12 +2,14 @@
 // mix that SDL's disk driver writes holds every key's sounds in the order the keys were typed.
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <memory>
 #include <thread>
 
 #include "DesktopTest.h"
 #include "PlinkaSession.h"
 #include "ToneTheme.h"
+#include "UrlTheme.h"
 #include "platform/linux/input/KeyMap.h"
 
 namespace plinka::testing {
@@ -44,6 +46,14 @@ std::vector<Typed> typedKeys(const std::string& text) {
 }
 
 using TypingTest = DesktopTest;
+
+// How often the key's key-down tone starts in the mix.
+size_t timesHeard(const PlinkaSession& session, const ToneTheme& theme, const std::string& key) {
+    const int tone = theme.toneFor(*keyCodeForName(key), true);
+    const auto onsets = findOnsets(readFloats(session.audioFile()), theme.frequencies());
+    return static_cast<size_t>(std::count_if(
+        onsets.begin(), onsets.end(), [&](const Onset& onset) { return onset.tone == tone; }));
+}
 
 TEST_F(TypingTest, TypedWordsAndChordsSoundInTheOrderTyped) {
     PlinkaSession session(display());
@@ -105,6 +115,36 @@ TEST_F(TypingTest, TypedWordsAndChordsSoundInTheOrderTyped) {
         ASSERT_EQ(mixed, typed) << "at sound " << next << ": " << described;
         next = end;
     }
+}
+
+// Nothing typed is ever written down: a theme whose rows end after "a" says so once as it loads,
+// and typing a sentence with it logs nothing at all.
+TEST_F(TypingTest, AShortThemeIsLoggedOnceAndNoKeyTypedEverIs) {
+    PlinkaSession session(display());
+    const ToneTheme tones(session.directory(), "Tones", {"a"});
+    const std::string theme = session.directory() + "/Short.plnk";
+    writeUrlTheme(theme, "Short", session.directory() + "/Tones-sounds/a-down.wav", 1);
+    session.addTheme(theme);
+    session.writeDefaults({{"soundTheme", "Short"}});
+    auto plinka = session.start();
+    ASSERT_TRUE(pressUntil("a", [&] { return timesHeard(session, tones, "a") > 0; }))
+        << plinka->output();
+    while (plinka->readLine(500ms)) {
+    }
+    const size_t loggedBefore = plinka->output().size();
+    const size_t heardBefore = timesHeard(session, tones, "a");
+
+    xdotool({"type", "--delay", "40", "my password is hunter2"});
+    xdotool({"key", "a"});
+    // In order: once the last "a" sounds, every key typed before it went through the theme.
+    EXPECT_TRUE(eventually([&] { return timesHeard(session, tones, "a") == heardBefore + 2; }));
+    ::kill(plinka->pid(), SIGTERM);
+    EXPECT_EQ(plinka->waitForExit(), 0);
+    EXPECT_EQ(plinka->output().substr(loggedBefore), "");
+    EXPECT_NE(plinka->output().find("/Short.plnk leaves keys silent: key-up row has 1 of 255 "
+                                    "slots, key-down row has 1 of 255 slots\n"),
+              std::string::npos)
+        << plinka->output();
 }
 
 }  // namespace

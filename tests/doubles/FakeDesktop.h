@@ -59,7 +59,9 @@ class FakeAlertPresenter final : public AlertPresenter {
         suppressionChecked = suppressionAnswer;
         return runModal(alert);
     }
+    bool lastAlertAnswered() const override { return answered; }
     int answer = NSAlertDefaultReturn;
+    bool answered = true;           // false: the alert closed unseen, as the application ended
     bool suppressionAnswer = true;  // the box as the person leaves it
     bool pressesHelp = false;       // the help button is pressed before the answer
     std::vector<Alert> shown;

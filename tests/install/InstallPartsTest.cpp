@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "platform/linux/install/MountPoints.h"
-#include "platform/linux/install/PkexecPrivilegedExecution.h"
 #include "platform/linux/system/DesktopEntry.h"
 
 namespace plinka {
@@ -67,14 +66,6 @@ TEST(InstallPartsTest, DesktopEntriesFollowTheBundleAndNothingElseChanges) {
                          "Exec=/home/me/Downloads/Plinka.app/Contents/MacOS/Plinka\n"));
 
     EXPECT_FALSE(DesktopEntry::withPathsMoved("[Desktop Entry]\nExec=/usr/bin/other\n", from, to));
-}
-
-TEST(InstallPartsTest, TheRootShellQuotesEveryWordAndReportsEachStep) {
-    const std::string script =
-        PkexecPrivilegedExecution::scriptFor({{"/bin/rm", "-rf", "/opt/it's.app"}});
-    EXPECT_EQ(script,
-              "'/bin/rm' '-rf' '/opt/it'\\''s.app' >/dev/null 2>&1; s=$?; echo \"plinka-status "
-              "$s\"; if [ $s -gt 128 ]; then exit 0; fi; exit 0");
 }
 
 }  // namespace

@@ -235,11 +235,14 @@ TEST(InstallServicesTest, PkexecRunsTheStepsInOneAuthorizationAndItsDismissalIsT
     EXPECT_FALSE(fs::exists(destination + "/old"));
 
     statuses.clear();
-    ASSERT_EQ(authorization.executeWithPrivileges(
-                  {{"/bin/sh", "-c", "exit 3"}, {"/bin/sh", "-c", "kill -9 $$"}, {"/bin/true"}},
-                  &statuses),
+    // Past 128 + the highest signal, a status is the command's own.
+    ASSERT_EQ(authorization.executeWithPrivileges({{"/bin/sh", "-c", "exit 3"},
+                                                   {"/bin/sh", "-c", "exit 200"},
+                                                   {"/bin/sh", "-c", "kill -9 $$"},
+                                                   {"/bin/true"}},
+                                                  &statuses),
               errAuthorizationSuccess);
-    EXPECT_THAT(statuses, ElementsAre(3 << 8, 9));
+    EXPECT_THAT(statuses, ElementsAre(3 << 8, 200 << 8, 9));
 
     pkexec("exit 126\n");
     EXPECT_EQ(authorization.executeWithPrivileges(move, &statuses), errAuthorizationCanceled);

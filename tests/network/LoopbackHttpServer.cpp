@@ -149,6 +149,21 @@ void LoopbackHttpServer::answerConnection(int connection) {
             }
             return;
         }
+        case Answer::ChunkedGigabyte: {
+            const std::string chunk = "10000\r\n" + std::string(0x10000, 'x') + "\r\n";
+            if (!sendAll(connection,
+                         "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n"
+                         "Connection: close\r\n\r\n")) {
+                return;
+            }
+            for (size_t sent = 0; sent < (size_t{1} << 30) && !stopping_; sent += 0x10000) {
+                if (!sendAll(connection, chunk)) {
+                    return;
+                }
+            }
+            sendAll(connection, "0\r\n\r\n");
+            return;
+        }
     }
 }
 

@@ -19,6 +19,7 @@ class LoopbackHttpServer {
         RedirectToItself,  // 302 to the very same target
         EndlessBody,       // 50 MB without a declared length
         DeclaredHugeBody,  // 50 MB declared, then sent
+        ChunkedGigabyte,   // 1 GB in chunks, without a declared length
     };
 
     LoopbackHttpServer();

@@ -2,9 +2,11 @@
 // ending the fetch quietly within the time limit while the main thread keeps turning.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QSslConfiguration>
 #include <QSslKey>
 #include <QSslServer>
@@ -210,10 +212,36 @@ TEST(ChildAppcastLoader, FetchesThroughPlinkaAppcast) {
     EXPECT_EQ(fetched.result->items[2].versionString, std::nullopt);
     EXPECT_EQ(testing::decodedQuery(server.targets().at(0)).at("soundTheme"), "Bubbles & Co");
 
+    // A version that would break into lines of its own stays the one item's.
+    server.answer(Answer::Body,
+                  R"(<rss xmlns:s="http://www.andymatuschak.org/xml-namespaces/sparkle">
+        <channel><item><s:version>2.0
+failure injected</s:version></item></channel></rss>)");
+    const Fetched injected = fetch(loader, server.url());
+    ASSERT_TRUE(injected.result);
+    EXPECT_EQ(injected.result->failure, std::nullopt);
+    ASSERT_EQ(injected.result->items.size(), 1u);
+    EXPECT_EQ(injected.result->items[0].versionString, "2.0\\x0afailure injected");
+
     server.answer(Answer::Body, "gone", 500);
     const Fetched failed = fetch(loader, server.url());
     ASSERT_TRUE(failed.result);
     EXPECT_THAT(failed.result->failure, Optional(HasSubstr("status 500")));
+}
+
+// The cap holds however the body comes: a chunked gigabyte leaves plinka-appcast small.
+TEST(ChildAppcastLoader, AChunkedGigabyteEndsAtTheCapWithoutFillingMemory) {
+    LoopbackHttpServer server;
+    server.answer(Answer::ChunkedGigabyte);
+    QProcess child;
+    child.start(PLINKA_BUNDLE_DIR "/Contents/MacOS/plinka-appcast",
+                {QString::fromStdString(server.url())});
+    ASSERT_TRUE(child.waitForFinished(60000));
+    EXPECT_THAT(child.readAllStandardOutput().toStdString(),
+                HasSubstr("larger than 1048576 bytes"));
+    rusage children{};
+    ::getrusage(RUSAGE_CHILDREN, &children);
+    EXPECT_LT(children.ru_maxrss, 64 * 1024) << "kB at the most";
 }
 
 TEST(ChildAppcastLoader, AChildThatHangsIsMissingOrTalksNonsenseIsAFailure) {

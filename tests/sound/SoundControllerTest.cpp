@@ -29,10 +29,12 @@ class SoundControllerTest : public ::testing::Test {
     void addThemeFile(const std::string& path, const std::string& storedName) {
         Object::Array down(SoundTheme::kSlotCount, Object::null());
         down[254] = Object::string(storedName);
+        addThemeFile(path, storedName, Object::array({Object::array(down), Object::array(down)}));
+    }
+    void addThemeFile(const std::string& path, const std::string& storedName, Object sounds) {
         fake.archives.addRecordFile(
             path, "SoundTheme",
-            Object::dictionary({{Object::string("sounds"),
-                                 Object::array({Object::array(down), Object::array(down)})},
+            Object::dictionary({{Object::string("sounds"), std::move(sounds)},
                                 {Object::string("name"), Object::string(storedName)}}));
     }
     // Whether the keep-alive's silent sound is being kept alive.
@@ -119,6 +121,44 @@ TEST_F(SoundControllerTest, MissingOrOffFallsBackToANewOffThemeAndStopsKeepAlive
     EXPECT_FALSE(controller.setThemeByName("Off"));
     EXPECT_EQ(controller.currentThemeName(), "Off");
     EXPECT_FALSE(keepAliveRunning());
+}
+
+// What a table lacks is logged once as it loads, never per key: a line per key would write down
+// what the user types.
+TEST_F(SoundControllerTest, ATableThatLeavesKeysSilentIsLoggedOnceAsItLoads) {
+    const Object row = Object::array(Object::Array(SoundTheme::kSlotCount, Object::null()));
+    Object::Array odd(SoundTheme::kSlotCount, Object::string("fine"));
+    odd[3] = Object::record("NSColor");
+    odd[4] = Object::array({Object::string("said, not played"), Object::null()});
+    const struct {
+        Object sounds;
+        std::string logged;
+    } cases[] = {
+        {Object::array({row, row}), ""},
+        {Object(), "no key-up row, no key-down row"},
+        {Object::array({Object::array({Object::null()}), Object::string("no row")}),
+         "key-up row has 1 of 255 slots, no key-down row"},
+        {Object::array({row, Object::array(odd)}),
+         "3 values that are no sound (NSColor, NSNull, "
+         "NSString)"},
+    };
+    for (const auto& test : cases) {
+        fake.log.clear();
+        fake.archives.files.clear();
+        addThemeFile("/u/Odd.plnk", "Odd", test.sounds);
+        fake.userThemes.paths = {"/u/Odd.plnk"};
+        SoundController controller(fake.platform, keepAlive);
+        controller.setThemeByName("Odd");
+        for (int key : {0, 3, 4, 200, 254, 255, -1}) {
+            controller.playSoundForKeyCode(key, 1);
+            controller.playSoundForKeyCode(key, 0);
+        }
+        EXPECT_THAT(fake.log.lines(),
+                    test.logged.empty()
+                        ? std::vector<std::string>{}
+                        : std::vector<std::string>{"The theme /u/Odd.plnk leaves keys silent: " +
+                                                   test.logged});
+    }
 }
 
 TEST_F(SoundControllerTest, UndecodableFileOrForeignRootIsLikeAMissingFile) {

@@ -128,6 +128,9 @@ TEST_F(CrashReporterTest, TheDialogCanShowTheReportsOrLetThemBe) {
 
     writeFile(directory() + "/Plinka_2.crash", "Signal: 7 (SIGBUS)\n");
     alerts.answer = NSAlertAlternateReturn;
+    alerts.answered = false;  // closed unseen as the application ended: asked again next time
+    EXPECT_TRUE(reporter.check());
+    alerts.answered = true;
     EXPECT_TRUE(reporter.check());
     EXPECT_EQ(urls.opened.size(), 1u);
     EXPECT_FALSE(reporter.check());

@@ -451,7 +451,8 @@ TEST(MoveToApplicationsFolderTest, TheAuthorizedMoveChecksEachStep) {
         if (test.status == errAuthorizationCanceled) {
             log.push_back("INFO -- Not moving because user canceled authorization");
         } else if (test.failureAlert) {
-            log.push_back("ERROR -- Could not copy myself to /Applications with authorization");
+            log.push_back("ERROR -- Could not copy myself to " + world.local() +
+                          " with authorization");
         }
         EXPECT_EQ(world.fake.log.lines(), log);
         EXPECT_EQ(world.alertTitles().back(),

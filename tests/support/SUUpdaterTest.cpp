@@ -124,13 +124,16 @@ TEST_F(SUUpdaterTest, TheProfileAndTheDelegatesParametersGoAtMostOnceAWeek) {
                                {"appVersion", "1.2"},
                                {"osVersion", "6.1.0"},
                                {"cpuArch", "x86_64"}};
+    updater.checkForUpdateInformation();
+    appcasts.finish({{}, "offline"});  // a profile that never arrived goes again next time
+    EXPECT_TRUE(defaults.objectForKey("SULastProfileSubmissionDate").isNil());
     EXPECT_THAT(check(), ElementsAreArray(withProfile));
     EXPECT_EQ(defaults.objectForKey("SULastProfileSubmissionDate"), Object::date(clock.now));
     clock.advance(7 * kDay - 1);
     EXPECT_THAT(check(), IsEmpty());
     clock.advance(1);
     EXPECT_THAT(check(), ElementsAreArray(withProfile));
-    EXPECT_THAT(delegate.askedWithProfile, ElementsAre(true, false, true));
+    EXPECT_THAT(delegate.askedWithProfile, ElementsAre(true, true, false, true));
 
     clock.advance(-30 * kDay);  // the clock was set back: the date ahead of it holds nothing back
     EXPECT_THAT(check(), ElementsAreArray(withProfile));

@@ -32,12 +32,13 @@ fs::path multiPack(const fs::path& scratch, const std::string& defines) {
 }
 
 // A pack of one sprite of 360 ms: "a" is its first 40 ms, `defines` adds more.
-fs::path spritePack(const fs::path& scratch, const std::string& defines) {
+fs::path spritePack(const fs::path& scratch, const std::string& defines,
+                    const std::string& sprite = "sound.ogg") {
     const fs::path pack = scratch / "pack";
-    writeSamples(pack / "sound.ogg", oggFormat(), 44100, 2,
+    writeSamples(pack / sprite, oggFormat(), 44100, 2,
                  std::vector<float>(static_cast<size_t>(0.36 * 44100) * 2, 0.25f));
     writeFile(pack / "config.json", R"({"name": "Hostile", "key_define_type": "single",
-        "sound": "sound.ogg", "defines": {"30": [0, 40])" +
+        "sound": ")" + sprite + R"(", "defines": {"30": [0, 40])" +
                                         defines + "}}");
     return pack;
 }
@@ -156,6 +157,17 @@ const std::vector<HostileCase>& hostileCases() {
              return multiPack(s, R"(, "31": "../outside.wav", "32": "/etc/hostname")");
          },
          "../outside.wav: no such file in the pack; left out of s", true},
+        {"EmptyAudio",
+         [](const fs::path& s) {
+             writeFile(s / "pack" / "empty.wav", "");
+             return multiPack(s, R"(, "31": "empty.wav")");
+         },
+         "empty.wav: ", true},
+        {"LongSoundName",  // 252 characters, and the slice's start on top
+         [](const fs::path& s) {
+             return spritePack(s, R"(, "31": [300, 40])", std::string(248, 'n') + ".ogg");
+         },
+         "", true},
         {"NotAudio",
          [](const fs::path& s) {
              writeFile(s / "pack" / "notes.wav", "these are not sounds");

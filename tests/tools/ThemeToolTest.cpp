@@ -373,8 +373,11 @@ TEST(PlinkaTheme, ChecksImportsAndInstallsSoundPacks) {
     EXPECT_FALSE(fs::exists(dataHome()));
 
     const auto file = directory / "Clicks.plnk";
+    // A link planted where a temporary file of the output could go leads nowhere.
+    fs::create_symlink(directory / "planted", directory / "Clicks.plnk.part");
     const auto written = runTool("import " + pack.string() + " -o " + file.string());
     EXPECT_EQ(written.status, 0) << written.err;
+    EXPECT_FALSE(fs::exists(directory / "planted"));
     EXPECT_EQ(written.err, "warning: no key for f0-1.wav; left out\n");
     const auto inspect = runTool("inspect " + file.string());
     EXPECT_NE(inspect.out.find("name: Clicks\n"), std::string::npos) << inspect.out;
@@ -382,6 +385,12 @@ TEST(PlinkaTheme, ChecksImportsAndInstallsSoundPacks) {
               std::string::npos)
         << inspect.out;
 
+    testing::writeFile(dataHome(), "a file where the folder would go");
+    EXPECT_TRUE(runTool("import " + pack.string() + " --install")
+                    .err.starts_with("plinka-theme: " + dataHome().string() +
+                                     "/plinka/KeySoundThemes: the folder for your themes can't "
+                                     "be made (Not a directory)"));
+    fs::remove(dataHome());
     const auto installed = runTool("import " + pack.string() + " --install --name \"My Clicks\"");
     EXPECT_EQ(installed.status, 0) << installed.err;
     EXPECT_TRUE(installed.out.ends_with("installed: " + dataHome().string() +
@@ -396,6 +405,9 @@ TEST(PlinkaTheme, ChecksImportsAndInstallsSoundPacks) {
          "plinka-theme: Plinka has a theme named \"Typewriter\" of its own\n"},
         {"import " + p + " --install --name a/b",
          "plinka-theme: \"a/b\" can't name a theme: it holds \"/\" or a control character\n"},
+        {"import " + p + " --install --name \"Clicks\u202Eeulb\"",
+         "plinka-theme: \"Clicks\u202Eeulb\" can't name a theme: it holds a control of the "
+         "writing direction\n"},
         {"import " + p,
          "plinka-theme: usage: import PACK (-o FILE | --install) [--name NAME] (see "
          "plinka-theme --help)\n"},

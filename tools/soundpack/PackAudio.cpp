@@ -48,6 +48,9 @@ struct AudioFile::Stream {
     static sf_count_t read(void* buffer, sf_count_t count, void* self) {
         auto& stream = *static_cast<Stream*>(self);
         const sf_count_t n = std::clamp<sf_count_t>(count, 0, length(self) - stream.position);
+        if (n == 0) {
+            return 0;  // an empty file's bytes have no address to copy from
+        }
         std::memcpy(buffer, stream.bytes.data() + stream.position, static_cast<size_t>(n));
         stream.position += n;
         return n;

@@ -24,11 +24,16 @@ std::string sourceLabel(const SoundSource& source) {
            std::to_string(static_cast<long long>(std::min(*source.startMs, 1e15))) + " ms";
 }
 
+// The longest stem kept of a source's name: with its slice's start, a number that sets it apart
+// and ".wav", a sound's file name stays well inside the 255 bytes a file name may have.
+constexpr size_t kMaxStemBytes = 200;
+
 // A file name of its own for each sound: the source's name, then its slice's start.
 class WavNames {
   public:
     std::string nameFor(const SoundSource& source) {
-        std::string stem = std::filesystem::path(source.file).stem().string();
+        std::string stem =
+            cutToUtf8Bytes(std::filesystem::path(source.file).stem().string(), kMaxStemBytes);
         if (stem.empty()) {
             stem = "sound";
         }
@@ -47,6 +52,16 @@ class WavNames {
 };
 
 }  // namespace
+
+std::string cutToUtf8Bytes(std::string text, size_t bytes) {
+    if (text.size() > bytes) {
+        while (bytes > 0 && (static_cast<unsigned char>(text[bytes]) & 0xC0) == 0x80) {
+            --bytes;
+        }
+        text.resize(bytes);
+    }
+    return text;
+}
 
 std::optional<std::map<SoundSource, std::string>> makeSounds(const PackPlan& plan, PackFiles& files,
                                                              const std::string& folder,

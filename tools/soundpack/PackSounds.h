@@ -27,4 +27,8 @@ std::optional<std::map<SoundSource, std::string>> makeSounds(const PackPlan& pla
                                                              const KeepSound& keep,
                                                              std::string& error);
 
+// The text cut to at most `bytes` bytes, never inside a UTF-8 character: names made from a
+// pack's stay file names.
+std::string cutToUtf8Bytes(std::string text, size_t bytes);
+
 }  // namespace plinka::soundpack

@@ -1,11 +1,11 @@
 #include "tools/soundpack/SoundPackImport.h"
 
-#include <QDir>
 #include <QSaveFile>
 #include <QString>
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <filesystem>
 #include <set>
 
 #include "base/FileUrl.h"
@@ -127,14 +127,7 @@ std::string themeNameFromPack(const std::string& packName) {
     while (name.starts_with('.')) {
         name.erase(0, 1);
     }
-    if (name.size() > kMaxNameBytes) {
-        size_t cut = kMaxNameBytes;
-        while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) {
-            --cut;
-        }
-        name.resize(cut);
-    }
-    return name;
+    return cutToUtf8Bytes(std::move(name), kMaxNameBytes);
 }
 
 // Makes the pack's sounds and report, handing each sound on to `keep`; the theme's mapping.
@@ -189,12 +182,21 @@ std::optional<std::string> themeNameProblem(const std::string& name) {
     if (name.starts_with('.')) {
         return "it begins with \".\"";
     }
-    if (QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())).toStdString() != name) {
+    const QString text = QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+    if (text.toStdString() != name) {
         return "it is not UTF-8 text";
     }
     for (char c : name) {
         if (c == '/' || static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
             return "it holds \"/\" or a control character";
+        }
+    }
+    // They make a name show other than it is: "Clicks\u202Eeulb" shows as "Clicksblue".
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == 0x061C || u == 0x200E || u == 0x200F || (u >= 0x202A && u <= 0x202E) ||
+            (u >= 0x2066 && u <= 0x2069)) {
+            return "it holds a control of the writing direction";
         }
     }
     return std::nullopt;
@@ -261,9 +263,14 @@ std::optional<PackReport> installSoundPack(const std::string& pack,
         error = "Plinka has a theme named \"" + name + "\" of its own";
         return std::nullopt;
     }
+    std::error_code made;
+    std::filesystem::create_directories(*folder, made);
+    if (made) {
+        error = *folder + ": the folder for your themes can't be made (" + made.message() + ")";
+        return std::nullopt;
+    }
     QSaveFile file(QString::fromStdString(*folder + "/" + name + ".plnk"));
-    const bool saved = QDir().mkpath(QString::fromStdString(*folder)) &&
-                       file.open(QIODevice::WriteOnly) &&
+    const bool saved = file.open(QIODevice::WriteOnly) &&
                        file.write(reinterpret_cast<const char*>(imported->bytes.data()),
                                   static_cast<qint64>(imported->bytes.size())) ==
                            static_cast<qint64>(imported->bytes.size()) &&

@@ -1,5 +1,6 @@
 #include "tools/theme/Commands.h"
 
+#include <QSaveFile>
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -116,21 +117,20 @@ void check(bool ok, const std::string& error) {
     }
 }
 
+// Through a temporary file of its own, made new in the same folder: never one that is already
+// there, which someone could have planted as a link to another file.
 void writeFileAtomically(const std::string& path, const void* bytes, size_t size) {
     const std::filesystem::path target(path);
     std::error_code ignored;
     if (target.has_parent_path()) {
         std::filesystem::create_directories(target.parent_path(), ignored);
     }
-    const std::string temporary = path + ".part";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out.write(static_cast<const char*>(bytes), static_cast<std::streamsize>(size));
-        check(static_cast<bool>(out.flush()), path + ": can't write the file");
-    }
-    std::error_code renamed;
-    std::filesystem::rename(temporary, target, renamed);
-    check(!renamed, path + ": " + renamed.message());
+    QSaveFile file(QString::fromStdString(path));
+    const bool saved = file.open(QIODevice::WriteOnly) &&
+                       file.write(static_cast<const char*>(bytes), static_cast<qint64>(size)) ==
+                           static_cast<qint64>(size) &&
+                       file.commit();
+    check(saved, path + ": " + file.errorString().toStdString());
 }
 
 std::vector<uint8_t> readFile(const std::string& path) {

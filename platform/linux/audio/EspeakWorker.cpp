@@ -134,7 +134,12 @@ void EspeakWorker::speak(SpeechEngine& engine, const Request& request, StreamRes
         return;
     }
     if (!spoken) {
-        log_.log("espeak-ng could not speak \"" + request.text + "\"");
+        // Once, and without the text: a theme's texts stand for keys, so each line would tell
+        // what was typed.
+        if (!speakFailureLogged_) {
+            speakFailureLogged_ = true;
+            log_.log("espeak-ng could not speak a theme's text; it stays silent");
+        }
     } else {
         const std::vector<float>& tail = resampler.process(nullptr, 0, true);
         writer.write(tail.data(), tail.size());

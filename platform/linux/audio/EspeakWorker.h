@@ -67,6 +67,7 @@ class EspeakWorker {
     bool stopping_ = false;
     bool busy_ = false;
     SpeechStream* waitingOn_ = nullptr;
+    bool speakFailureLogged_ = false;  // the worker's thread only
     std::thread thread_;
 };
 

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QEvent>
 #include <QKeySequence>
 #include <QMessageBox>
 #include <QPushButton>
@@ -48,6 +49,24 @@ void addHelpButton(QMessageBox& box, const Alert& alert) {
     });
 }
 
+// Notes the close that the application itself sends its windows as it quits; the window
+// system's close, when the person closes the box, comes as a spontaneous event.
+class CloseByQuitWatcher final : public QObject {
+  public:
+    bool closedByQuit() const { return closedByQuit_; }
+
+  protected:
+    bool eventFilter(QObject* /*watched*/, QEvent* event) override {
+        if (event->type() == QEvent::Close && !event->spontaneous()) {
+            closedByQuit_ = true;
+        }
+        return false;
+    }
+
+  private:
+    bool closedByQuit_ = false;
+};
+
 }  // namespace
 
 int QtAlertPresenter::runModal(const Alert& alert) {
@@ -84,15 +103,20 @@ int QtAlertPresenter::runModalWithSuppression(const Alert& alert, bool& suppress
         box.raise();
         box.activateWindow();
     });
+    CloseByQuitWatcher watcher;
+    box.installEventFilter(&watcher);
     box.exec();
     if (box.checkBox() != nullptr) {
         suppressionChecked = box.checkBox()->isChecked();
     }
+    // Quitting closes the box as its escape button would, or, once under way, ends it at once
+    // without a button: either way nobody answered.
     const QAbstractButton* clicked = box.clickedButton();
-    if (clicked != nullptr && clicked == alternateButton) {
+    answered_ = clicked != nullptr && !watcher.closedByQuit();
+    if (!answered_ || clicked == alternateButton) {
         return NSAlertAlternateReturn;
     }
-    if (clicked != nullptr && clicked == otherButton) {
+    if (clicked == otherButton) {
         return NSAlertOtherReturn;
     }
     return NSAlertDefaultReturn;

@@ -16,6 +16,7 @@
 #include "platform/linux/install/InstalledLayout.h"
 #include "platform/linux/install/MountPoints.h"
 #include "platform/linux/process/ExecutableBundle.h"
+#include "platform/linux/process/ReopenChannel.h"
 #include "platform/linux/system/DesktopEntry.h"
 #include "platform/linux/system/XdgAutostartLoginItems.h"
 
@@ -165,7 +166,10 @@ void LinuxApplicationInstallation::applicationMoved(const std::string& from,
     }
 }
 
+// Nothing is torn down on the way out, so what would outlive the process goes first: its reopen
+// socket, which later copies would otherwise keep finding.
 void LinuxApplicationInstallation::endProcess(int status) {
+    ::unlink(reopenSocketPath(reopenSocketDirectory(), ::getpid()).c_str());
     std::fflush(nullptr);
     std::_Exit(status);
 }

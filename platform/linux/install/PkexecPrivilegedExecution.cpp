@@ -12,9 +12,14 @@ namespace {
 
 constexpr std::string_view kStatusLine = "plinka-status ";
 
-// The shell's status of a command ($?) as waitpid reports it: 128 + n is signal n.
+// The shell writes a command that signal n ended as 128 + n; above the highest signal a status
+// can only be the command's own exit status.
+constexpr int kHighestSignal = 64;
+
+// The shell's status of a command ($?) as waitpid reports it.
 int waitStatusOf(int shellStatus) {
-    return shellStatus > 128 ? shellStatus - 128 : shellStatus << 8;
+    return shellStatus > 128 && shellStatus <= 128 + kHighestSignal ? shellStatus - 128
+                                                                    : shellStatus << 8;
 }
 
 }  // namespace
@@ -26,7 +31,8 @@ std::string PkexecPrivilegedExecution::scriptFor(const std::vector<Command>& com
             script += shellQuoted(word) + " ";
         }
         script += ">/dev/null 2>&1; s=$?; echo \"" + std::string(kStatusLine) +
-                  "$s\"; if [ $s -gt 128 ]; then exit 0; fi; ";
+                  "$s\"; if [ $s -gt 128 ] && [ $s -le " + std::to_string(128 + kHighestSignal) +
+                  " ]; then exit 0; fi; ";
     }
     return script + "exit 0";
 }

@@ -4,8 +4,10 @@
 #include <QDBusMessage>
 #include <QDBusVariant>
 #include <QFile>
+#include <QTimer>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "base/Log.h"
 #include "platform/ApplicationScripting.h"
@@ -106,6 +108,9 @@ bool DBusApplicationScripting::handleMessage(const QDBusMessage& message,
                                              const QDBusConnection& connection) {
     const QString interface = message.interface();
     const QString member = message.member();
+    if (member != "Set") {
+        switchToPendingTheme();  // what follows the sets sees the theme they asked for
+    }
     QDBusMessage reply;
     if (interface == kIntrospectableInterface && member == "Introspect" &&
         !introspection_.isEmpty()) {
@@ -207,9 +212,23 @@ QDBusMessage DBusApplicationScripting::set(const QDBusMessage& message) {
     } else if (key == kMutedKey) {
         delegate_.setMuted(value.toBool());
     } else {
-        delegate_.setTheme(value.toString().toStdString());
+        // Switching loads a theme file: a flood of sets costs one switch, to the latest name, per
+        // turn of the event loop, and keys keep sounding between the turns.
+        const bool scheduled = pendingTheme_.has_value();
+        pendingTheme_ = value.toString().toStdString();
+        if (!scheduled) {
+            QTimer::singleShot(0, this, [this] { switchToPendingTheme(); });
+        }
     }
     return message.createReply();
+}
+
+void DBusApplicationScripting::switchToPendingTheme() {
+    const std::optional<std::string> name = std::exchange(pendingTheme_, std::nullopt);
+    // The theme in force already: nothing to load, save or announce.
+    if (name && name != delegate_.theme()) {
+        delegate_.setTheme(*name);
+    }
 }
 
 void DBusApplicationScripting::announceChange(const std::string& key) {

@@ -50,6 +50,8 @@ class DBusApplicationScripting final : public QDBusVirtualObject {
     QDBusMessage get(const QDBusMessage& message) const;
     QDBusMessage getAll(const QDBusMessage& message) const;
     QDBusMessage set(const QDBusMessage& message);
+    // Hands the delegate the theme the last sets asked for, unless it is in force already.
+    void switchToPendingTheme();
     void announceChange(const std::string& key);
 
     QDBusConnection bus_;
@@ -59,6 +61,7 @@ class DBusApplicationScripting final : public QDBusVirtualObject {
     ScriptingDelegate& delegate_;
     Application& application_;
     Log& log_;
+    std::optional<std::string> pendingTheme_;
     // The delegate's observer finds the object gone once it is.
     std::shared_ptr<DBusApplicationScripting*> self_;
 };

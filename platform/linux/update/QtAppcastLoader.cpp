@@ -98,6 +98,10 @@ void QtAppcastLoader::loadAppcast(const std::string& url, const std::vector<Quer
     QNetworkReply* reply = network_->get(request);
     auto fetch = std::make_shared<Fetch>(Fetch{url, std::move(done), {}, {}});
     const qint64 limit = limits_.maximumBodyBytes;
+    // Without a bound the network thread reads on into memory for as long as the server sends,
+    // however fast the body is taken and cut here; bounded, it stops reading one byte past the
+    // cap until this side takes it.
+    reply->setReadBufferSize(limit + 1);
 
     auto* deadline = new QTimer(reply);
     deadline->setSingleShot(true);

@@ -9,6 +9,27 @@
 
 #include "platform/linux/update/QtAppcastLoader.h"
 
+namespace {
+
+// The text with its control characters written as \xHH: whatever a feed or a server says stays
+// on its one line of the answer (and of the log the answer reaches).
+std::string oneLine(const std::string& text) {
+    std::string line;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            char escaped[5];
+            std::snprintf(escaped, sizeof escaped, "\\x%02x", byte);
+            line += escaped;
+        } else {
+            line += c;
+        }
+    }
+    return line;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     if (argc < 2 || argc % 2 != 0) {
         std::fputs("usage: plinka-appcast URL [KEY VALUE]...\n", stderr);
@@ -23,12 +44,12 @@ int main(int argc, char** argv) {
     int status = 0;
     loader.loadAppcast(argv[1], query, [&status](const plinka::AppcastLoader::Result& result) {
         if (result.failure) {
-            std::printf("failure %s\n", result.failure->c_str());
+            std::printf("failure %s\n", oneLine(*result.failure).c_str());
             status = 1;
         }
         for (const auto& item : result.items) {
             std::printf("item%s%s\n", item.versionString ? " " : "",
-                        item.versionString.value_or("").c_str());
+                        oneLine(item.versionString.value_or("")).c_str());
         }
         QCoreApplication::quit();
     });
