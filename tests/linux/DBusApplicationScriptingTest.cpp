@@ -28,6 +28,10 @@ class SwitchingDelegate final : public ScriptingDelegate {
     std::optional<std::string> theme() const override { return current; }
     void setTheme(const std::string& name) override { current = switches.emplace_back(name); }
     std::vector<std::string> themes() const override { return {}; }
+    double volume() const override { return 1.0; }
+    void setVolume(double) override {}
+    bool muted() const override { return false; }
+    void setMuted(bool) override {}
     void addScriptingObserver(KeyObserver) override {}
 
     std::string current = "A";
