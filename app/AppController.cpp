@@ -54,6 +54,7 @@ AppController::AppController(Platform& platform, DesktopServices& desktop, Sound
       keyCapture_(
           platform.runLoop, platform.log, desktop.eventTaps,
           [this](int32_t keyCode, int state) { state == 1 ? _keyDown(keyCode) : _keyUp(keyCode); },
+          [this](int32_t button, int state) { state == 1 ? _mouseDown(button) : _mouseUp(button); },
           [this](const std::string& message) { _quitWithError(message); }) {}
 
 AppController::~AppController() = default;
@@ -65,6 +66,8 @@ void AppController::awakeFromNib() {
     sounds_.setThemeByName(desktop_.defaults.stringForKey("soundTheme"));
     desktop_.defaults.addObserver("showInMenuBar",
                                   [this] { observeValueForKeyPath("showInMenuBar"); });
+    _readPlayMouseSounds();
+    desktop_.defaults.addObserver("playMouseSounds", [this] { _readPlayMouseSounds(); });
 }
 
 void AppController::applicationDidFinishLaunching() {
@@ -135,6 +138,31 @@ void AppController::_keyDown(int32_t keyCode) {
 
 void AppController::_keyUp(int32_t keyCode) {
     sounds_.playSoundForKeyCode(keyCode, 0);
+}
+
+void AppController::_mouseDown(int32_t button) {
+    if (playMouseSounds_) {
+        sounds_.playSoundForMouseButton(button, 1);
+    }
+}
+
+void AppController::_mouseUp(int32_t button) {
+    if (playMouseSounds_) {
+        sounds_.playSoundForMouseButton(button, 0);
+    }
+}
+
+void AppController::_readPlayMouseSounds() {
+    const Object value = desktop_.defaults.objectForKey("playMouseSounds");
+    // Command-line values are strings ("NO"); numbers and Booleans are what the stores hold.
+    const bool readable = value.booleanValue() || value.integerValue() || value.realValue() ||
+                          value.stringValue() != nullptr;
+    if (!readable && value) {
+        platform_.log.log(stringWithFormat(
+            "Ignoring the preference playMouseSounds: a %@ is no Boolean; mouse buttons sound",
+            {value.className()}));
+    }
+    playMouseSounds_ = !readable || UserDefaults::boolFromObject(value);
 }
 
 // The alert needs the main thread's event loop: beep, alert and termination run there, in order.

@@ -139,12 +139,17 @@ class AppController final : public ScriptingDelegate, public SUUpdaterDelegate {
     // Main thread: the key went down (state 1) or up (state 0).
     void _keyDown(int32_t keyCode);
     void _keyUp(int32_t keyCode);
+    // Main thread: the mouse button went down or up; silent when "playMouseSounds" is off.
+    void _mouseDown(int32_t button);
+    void _mouseUp(int32_t button);
     // Shows the fatal error and ends the application; callable from any thread.
     void _quitWithError(const std::string& message);
 
   private:
     // The page's URL on the help site named by the bundle.
     std::string helpPageURL(std::string_view path) const;
+    // Takes "playMouseSounds" in: on unless turned off; a value no Boolean reads is refused.
+    void _readPlayMouseSounds();
 
     Platform& platform_;
     DesktopServices& desktop_;
@@ -155,6 +160,7 @@ class AppController final : public ScriptingDelegate, public SUUpdaterDelegate {
     std::vector<KeyObserver> scriptingObservers_;
     // Set once the permission dialog has asked for the end: nothing more is shown after it.
     bool terminationRequested_ = false;
+    bool playMouseSounds_ = true;
     KeyCapture keyCapture_;  // last: its thread goes first
 };
 

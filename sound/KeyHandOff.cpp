@@ -5,15 +5,16 @@
 
 namespace plinka {
 
-KeyHandOff::KeyHandOff(RunLoop& runLoop, Log& log, Receiver receiver)
+KeyHandOff::KeyHandOff(RunLoop& runLoop, Log& log, Receiver receiver, ButtonReceiver buttonReceiver)
     : log_(log),
       receiver_(std::move(receiver)),
+      buttonReceiver_(std::move(buttonReceiver)),
       wakeup_(runLoop.makeWakeup([this] { deliver(); })) {}
 
 KeyHandOff::~KeyHandOff() = default;
 
-void KeyHandOff::post(int32_t keyCode, int state) {
-    if (!events_.tryPush(Event{keyCode, state})) {
+void KeyHandOff::push(const Event& event) {
+    if (!events_.tryPush(event)) {
         dropped_.fetch_add(1, std::memory_order_relaxed);
     }
     wakeup_->wake();
@@ -23,7 +24,11 @@ void KeyHandOff::deliver() {
     while (const Event* event = events_.readSlot()) {
         const Event copy = *event;
         events_.release();
-        receiver_(copy.keyCode, copy.state);
+        if (copy.mouseButton) {
+            buttonReceiver_(copy.code, copy.state);
+        } else {
+            receiver_(copy.code, copy.state);
+        }
     }
     if (const uint64_t dropped = dropped_.exchange(0, std::memory_order_relaxed); dropped > 0) {
         log_.log(stringWithFormat("%ld key events were dropped: the main thread fell behind",

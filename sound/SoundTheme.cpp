@@ -31,6 +31,7 @@ std::shared_ptr<SoundTheme> SoundTheme::init(Platform& platform) {
 std::shared_ptr<SoundTheme> SoundTheme::initWithCoder(Decoder& coder, Platform& platform) {
     auto theme = std::make_shared<SoundTheme>(platform);
     theme->_sounds = coder.decodeObjectForKey("sounds");
+    theme->_mouseSounds = coder.decodeObjectForKey("mouseSounds");
     if (const auto* name = coder.decodeObjectForKey("name").stringValue()) {
         theme->_name = *name;
     }
@@ -52,6 +53,10 @@ void SoundTheme::encodeWithCoder(Encoder& coder) const {
     coder.encodeInteger(1, "version");
     coder.encodeObject(_sounds, "sounds");
     coder.encodeObject(_name ? Object::string(*_name) : Object(), "name");
+    // Left out when there are none, so that the file is what older readers expect.
+    if (_mouseSounds) {
+        coder.encodeObject(_mouseSounds, "mouseSounds");
+    }
 }
 
 // Runs on every key press and release: look-ups and one call, nothing made or copied.
@@ -72,32 +77,53 @@ void SoundTheme::playSoundForKeyCode(int keyCode, int state) {
         platform_.log.log(stringWithFormat("Play Sound for Key Code %d out of bounds", {keyCode}));
         return;
     }
-    const Object* value = &(*slots)[static_cast<uint32_t>(keyCode)];
+    if (const Object* invalid = playSlot((*slots)[static_cast<uint32_t>(keyCode)])) {
+        platform_.log.log(stringWithFormat("Invalid sound (%@) for Key Code %d and Key State %d",
+                                           {invalid->className(), keyCode, state}));
+    }
+}
+
+void SoundTheme::playSoundForMouseButton(int button, int state) {
+    if (!platform_.runLoop.isMainThread()) {
+        platform_.log.log("Sounds must be played on the main thread");
+        return;
+    }
+    const Object::Array* rows = _mouseSounds.arrayValue();
+    if (rows == nullptr || static_cast<uint32_t>(state) >= rows->size()) {
+        return;
+    }
+    const Object::Array* slots = (*rows)[static_cast<uint32_t>(state)].arrayValue();
+    if (slots != nullptr && static_cast<uint32_t>(button) < slots->size()) {
+        playSlot((*slots)[static_cast<uint32_t>(button)]);
+    }
+}
+
+const Object* SoundTheme::playSlot(const Object& slot) {
+    const Object* value = &slot;
     // A slot or variant that failed to decode is left silent, like NSNull.
     if (value->isNil() || value->type() == Object::Type::Null) {
-        return;
+        return nullptr;
     }
     if (const auto* text = value->stringValue()) {
         _speech->startSpeakingString(*text);
-        return;
+        return nullptr;
     }
     if (const auto* variants = value->arrayValue()) {
         // An empty variant list has nothing to pick from: silent.
         if (variants->empty()) {
-            return;
+            return nullptr;
         }
         const uint32_t pick = platform_.random.random32();
         value = &(*variants)[pick % static_cast<uint32_t>(variants->size())];
         if (value->isNil()) {
-            return;
+            return nullptr;
         }
     }
     if (const Sound* sound = value->as<Sound>()) {
         sound->play();
-        return;
+        return nullptr;
     }
-    platform_.log.log(stringWithFormat("Invalid sound (%@) for Key Code %d and Key State %d",
-                                       {value->className(), keyCode, state}));
+    return value;
 }
 
 }  // namespace plinka
