@@ -159,7 +159,7 @@ void AppController::_readPlayMouseSounds() {
                           value.stringValue() != nullptr;
     if (!readable && value) {
         platform_.log.log(stringWithFormat(
-            "Ignoring the preference playMouseSounds: a %@ is no Boolean; mouse buttons sound",
+            "The preference playMouseSounds is no Boolean (%@): mouse buttons sound",
             {value.className()}));
     }
     playMouseSounds_ = !readable || UserDefaults::boolFromObject(value);

@@ -25,17 +25,21 @@ class AppControllerFixture : public ::testing::Test {
     }
     ~AppControllerFixture() override { controller.stopEventTapThread(); }
 
-    // A theme file whose sample (key 254 down) speaks the theme's name.
+    // A theme file whose sample (key 254 down) speaks the theme's name, and whose left mouse
+    // button speaks it with " click".
     void addTheme(const std::string& name) {
         const std::string path = "/b/KeySoundThemes/" + name + ".plnk";
         fake.bundle.addResource("KeySoundThemes", name, "plnk", path);
         Object::Array down(SoundTheme::kSlotCount, Object::null());
         down[254] = Object::string(name);
+        const Object mouseDown = Object::array({Object::string(name + " click")});
         fake.archives.addRecordFile(
             path, "SoundTheme",
-            Object::dictionary({{Object::string("sounds"),
-                                 Object::array({Object::array(down), Object::array(down)})},
-                                {Object::string("name"), Object::string(name)}}));
+            Object::dictionary(
+                {{Object::string("sounds"),
+                  Object::array({Object::array(down), Object::array(down)})},
+                 {Object::string("mouseSounds"), Object::array({mouseDown, mouseDown})},
+                 {Object::string("name"), Object::string(name)}}));
     }
     // The titles of the open menu, with "*" before checked items and "(alt)" after alternates.
     std::vector<std::string> openMenu() {
