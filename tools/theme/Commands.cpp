@@ -38,7 +38,8 @@ Commands:
   inspect FILE|NAME
       The theme's table in human terms: one line per slot in use with its state (key-down,
       key-up), key name, key code and what plays (a sound and its length, one of several
-      variants, or a text spoken). NAME is a theme of the bundle or the user's.
+      variants, or a text spoken), then the mouse buttons' (mouse-down, mouse-up). NAME is a
+      theme of the bundle or the user's.
   dump FILE
       The decoded object graph of any keyed archive as JSON: nil is null, NSArray an array,
       NSDictionary {"$dict": {...}}, data {"$data": BASE64}, NSURL {"$url": URL}, other
