@@ -65,18 +65,6 @@ TEST_F(KeyCaptureTest, HeldKeySoundsOnceDownAndOnceUp) {
     EXPECT_THAT(received(), ElementsAre("down 0", "up 0", "down 49", "up 49"));
 }
 
-TEST_F(KeyCaptureTest, MouseButtonsReachTheMainThreadInOrderWithTheKeys) {
-    const auto button = [](CGEventType type, int64_t number) {
-        return CGEvent{type, 0, 0, 0, number};
-    };
-    deliver({key(kCGEventKeyDown, 0), button(kCGEventLeftMouseDown, 0),
-             button(kCGEventRightMouseDown, 1), button(kCGEventLeftMouseUp, 0),
-             button(kCGEventOtherMouseDown, 2), button(kCGEventOtherMouseUp, 2),
-             button(kCGEventRightMouseUp, 1), key(kCGEventKeyUp, 0)});
-    EXPECT_THAT(received(), ElementsAre("down 0", "click 0", "click 1", "release 0", "click 2",
-                                        "release 2", "release 1", "up 0"));
-}
-
 TEST_F(KeyCaptureTest, BothShiftsSoundOnlyWhenTheShiftBitChanges) {
     const CGEventFlags left = kCGEventFlagMaskShift | kDeviceLeftShift;
     const CGEventFlags right = kCGEventFlagMaskShift | kDeviceRightShift;
