@@ -167,18 +167,7 @@ TEST_F(SoundThemeTest, CodingWritesVersionSoundsNameAndReadsThemBack) {
     auto decoded = SoundTheme::initWithCoder(decoder, fake.platform);
     EXPECT_EQ(decoded->name(), "Test");
     EXPECT_EQ(decoded->sounds(), theme->sounds());
-    EXPECT_FALSE(decoded->mouseSounds());
     EXPECT_EQ(fake.speech.synthesizers.size(), synthesizersBefore + 1);
-
-    // The mouse table is written only when there is one.
-    theme->setMouseSounds(Object::array({Object::array({}), Object::array({})}));
-    testing::RecordingEncoder withMouse;
-    theme->encodeWithCoder(withMouse);
-    EXPECT_THAT(withMouse.keys(), ElementsAre("version", "sounds", "name", "mouseSounds"));
-    testing::DictionaryDecoder mouseDecoder(
-        Object::dictionary({{Object::string("mouseSounds"), withMouse["mouseSounds"]}}));
-    EXPECT_EQ(SoundTheme::initWithCoder(mouseDecoder, fake.platform)->mouseSounds(),
-              theme->mouseSounds());
 }
 
 TEST_F(SoundThemeTest, ReleasingAThemeReleasesItsSoundsAndVoice) {
