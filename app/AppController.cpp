@@ -61,6 +61,7 @@ AppController::AppController(Platform& platform, DesktopServices& desktop, Sound
       keyCapture_(
           platform.runLoop, platform.log, desktop.eventTaps,
           [this](int32_t keyCode, int state) { state == 1 ? _keyDown(keyCode) : _keyUp(keyCode); },
+          [this](int32_t button, int state) { state == 1 ? _mouseDown(button) : _mouseUp(button); },
           [this](const std::string& message) { _quitWithError(message); }) {
     observePreferences();
 }
@@ -74,6 +75,8 @@ void AppController::awakeFromNib() {
     sounds_.setThemeByName(desktop_.defaults.stringForKey("soundTheme"));
     desktop_.defaults.addObserver("showInMenuBar",
                                   [this] { observeValueForKeyPath("showInMenuBar"); });
+    _readPlayMouseSounds();
+    desktop_.defaults.addObserver("playMouseSounds", [this] { _readPlayMouseSounds(); });
 }
 
 // Once the run is ending (a copy that handed over, the permission dialog answered, an alert the
@@ -170,6 +173,31 @@ void AppController::_keyUp(int32_t keyCode) {
         return;
     }
     sounds_.playSoundForKeyCode(keyCode, 0);
+}
+
+void AppController::_mouseDown(int32_t button) {
+    if (playMouseSounds_) {
+        sounds_.playSoundForMouseButton(button, 1);
+    }
+}
+
+void AppController::_mouseUp(int32_t button) {
+    if (playMouseSounds_) {
+        sounds_.playSoundForMouseButton(button, 0);
+    }
+}
+
+void AppController::_readPlayMouseSounds() {
+    const Object value = desktop_.defaults.objectForKey("playMouseSounds");
+    // Command-line values are strings ("NO"); numbers and Booleans are what the stores hold.
+    const bool readable = value.booleanValue() || value.integerValue() || value.realValue() ||
+                          value.stringValue() != nullptr;
+    if (!readable && value) {
+        platform_.log.log(stringWithFormat(
+            "The preference playMouseSounds is no Boolean (%@): mouse buttons sound",
+            {value.className()}));
+    }
+    playMouseSounds_ = !readable || UserDefaults::boolFromObject(value);
 }
 
 // The alert needs the main thread's event loop: beep, alert and termination run there, in order.

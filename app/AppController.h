@@ -179,6 +179,9 @@ class AppController final : public ScriptingDelegate,
     // Main thread: the key went down (state 1) or up (state 0).
     void _keyDown(int32_t keyCode);
     void _keyUp(int32_t keyCode);
+    // Main thread: the mouse button went down or up; silent when "playMouseSounds" is off.
+    void _mouseDown(int32_t button);
+    void _mouseUp(int32_t button);
     // Shows the fatal error and ends the application; callable from any thread.
     void _quitWithError(const std::string& message);
 
@@ -189,6 +192,8 @@ class AppController final : public ScriptingDelegate,
     void announce(const std::string& key);
     // Announces the changes of the preferences the window shows that only need storing.
     void observePreferences();
+    // Takes "playMouseSounds" in: on unless turned off; a value no Boolean reads is refused.
+    void _readPlayMouseSounds();
 
     Platform& platform_;
     DesktopServices& desktop_;
@@ -203,6 +208,7 @@ class AppController final : public ScriptingDelegate,
     bool importing_ = false;
     // Set once the hand-over or the permission dialog has asked for the end.
     bool terminationRequested_ = false;
+    bool playMouseSounds_ = true;
     KeyCapture keyCapture_;  // last: its thread goes first
 };
 

@@ -5,19 +5,27 @@
 
 namespace plinka {
 
-// Keyboard events as a listen-only event tap delivers them: already in the theme format's terms
-// (macOS virtual key codes, device-independent modifier flags).
+// Keyboard and mouse-button events as a listen-only event tap delivers them: already in the
+// theme format's terms (macOS virtual key codes, device-independent modifier flags, mouse
+// button numbers).
 using CGEventType = uint32_t;
 using CGEventFlags = uint64_t;
 using CGEventField = uint32_t;
 using CGEventMask = uint64_t;
 
+constexpr CGEventType kCGEventLeftMouseDown = 1;
+constexpr CGEventType kCGEventLeftMouseUp = 2;
+constexpr CGEventType kCGEventRightMouseDown = 3;
+constexpr CGEventType kCGEventRightMouseUp = 4;
 constexpr CGEventType kCGEventKeyDown = 10;
 constexpr CGEventType kCGEventKeyUp = 11;
 constexpr CGEventType kCGEventFlagsChanged = 12;
+constexpr CGEventType kCGEventOtherMouseDown = 25;
+constexpr CGEventType kCGEventOtherMouseUp = 26;
 constexpr CGEventType kCGEventTapDisabledByTimeout = 0xFFFFFFFE;
 constexpr CGEventType kCGEventTapDisabledByUserInput = 0xFFFFFFFF;
 
+constexpr CGEventField kCGMouseEventButtonNumber = 3;
 constexpr CGEventField kCGKeyboardEventAutorepeat = 8;
 constexpr CGEventField kCGKeyboardEventKeycode = 9;
 
@@ -48,17 +56,37 @@ constexpr CGEventMask CGEventMaskBit(CGEventType type) {
     return CGEventMask{1} << type;
 }
 
+// Mouse button numbers: 0 left, 1 right, 2 middle (the first of the "other" buttons).
+constexpr int kLeftMouseButton = 0;
+constexpr int kRightMouseButton = 1;
+constexpr int kMiddleMouseButton = 2;
+
+// Every mouse button going down or up.
+constexpr CGEventMask kMouseButtonEventMask =
+    CGEventMaskBit(kCGEventLeftMouseDown) | CGEventMaskBit(kCGEventLeftMouseUp) |
+    CGEventMaskBit(kCGEventRightMouseDown) | CGEventMaskBit(kCGEventRightMouseUp) |
+    CGEventMaskBit(kCGEventOtherMouseDown) | CGEventMaskBit(kCGEventOtherMouseUp);
+
+// The event type of a mouse button going down or up.
+constexpr CGEventType mouseEventType(int button, bool down) {
+    return button == kLeftMouseButton    ? (down ? kCGEventLeftMouseDown : kCGEventLeftMouseUp)
+           : button == kRightMouseButton ? (down ? kCGEventRightMouseDown : kCGEventRightMouseUp)
+                                         : (down ? kCGEventOtherMouseDown : kCGEventOtherMouseUp);
+}
+
 // One event as the tap's callback sees it. Plain data: made and read without allocating.
 struct CGEvent {
     CGEventType type = 0;
     int64_t keycode = 0;
     int64_t autorepeat = 0;
     CGEventFlags flags = 0;
+    int64_t buttonNumber = 0;
 
-    // The integer field (key code or auto-repeat); 0 for other fields.
+    // The integer field (key code, auto-repeat or mouse button); 0 for other fields.
     int64_t integerValueField(CGEventField field) const {
         return field == kCGKeyboardEventKeycode      ? keycode
                : field == kCGKeyboardEventAutorepeat ? autorepeat
+               : field == kCGMouseEventButtonNumber  ? buttonNumber
                                                      : 0;
     }
 };
@@ -69,7 +97,7 @@ class EventTap;
 using CGEventTapCallBack = const CGEvent* (*)(EventTap* proxy, CGEventType type,
                                               const CGEvent* event, void* userInfo);
 
-// A listen-only tap on the desktop's keyboard events.
+// A listen-only tap on the desktop's keyboard and mouse-button events.
 class EventTap {
   public:
     virtual ~EventTap() = default;

@@ -17,21 +17,22 @@ class RunLoop;
 
 // The modifier bits whose changes sound: Caps Lock, Shift, Control, Option, Command and fn.
 constexpr CGEventFlags kModifierMask = 0x9F0000;
-// The events the tap listens for: key-down, key-up and flags-changed.
+// The key events the tap listens for: key-down, key-up and flags-changed.
 constexpr CGEventMask kKeyEventMask = 0x1C00;
-
-// The capture of every key on the desktop: a listen-only tap on a thread of its own whose
-// callback drops auto-repeats, turns modifier changes into presses and releases, and hands each
-// event to the main thread in order.
+// The capture of every key and mouse button on the desktop: a listen-only tap on a thread of its
+// own whose callback drops auto-repeats, turns modifier changes into presses and releases, and
+// hands each event to the main thread in order.
 class KeyCapture {
   public:
     // Main thread: the key went down (state 1) or up (state 0).
     using Receiver = KeyHandOff::Receiver;
+    // Main thread: the mouse button (0 left, 1 right, 2 middle) went down (1) or up (0).
+    using ButtonReceiver = KeyHandOff::ButtonReceiver;
     // Any thread: the tap cannot be made; the message says so to the person.
     using FatalError = std::function<void(const std::string& message)>;
 
     KeyCapture(RunLoop& runLoop, Log& log, EventTapService& taps, Receiver receiver,
-               FatalError quitWithError);
+               ButtonReceiver buttonReceiver, FatalError quitWithError);
     ~KeyCapture();
     KeyCapture(const KeyCapture&) = delete;
     KeyCapture& operator=(const KeyCapture&) = delete;

@@ -5,17 +5,18 @@
 
 namespace plinka {
 
-KeyHandOff::KeyHandOff(RunLoop& runLoop, Log& log, Receiver receiver,
+KeyHandOff::KeyHandOff(RunLoop& runLoop, Log& log, Receiver receiver, ButtonReceiver buttonReceiver,
                        std::function<EventClock::time_point()> now)
     : log_(log),
       receiver_(std::move(receiver)),
+      buttonReceiver_(std::move(buttonReceiver)),
       now_(std::move(now)),
       wakeup_(runLoop.makeWakeup([this] { deliver(); })) {}
 
 KeyHandOff::~KeyHandOff() = default;
 
-void KeyHandOff::post(int32_t keyCode, int state) {
-    if (!events_.tryPush(Event{keyCode, state, now_()})) {
+void KeyHandOff::push(int32_t code, int state, bool mouseButton) {
+    if (!events_.tryPush(Event{code, state, mouseButton, now_()})) {
         dropped_.fetch_add(1, std::memory_order_relaxed);
     }
     wakeup_->wake();
@@ -31,7 +32,11 @@ void KeyHandOff::deliver() {
             ++late;
             continue;
         }
-        receiver_(copy.keyCode, copy.state);
+        if (copy.mouseButton) {
+            buttonReceiver_(copy.code, copy.state);
+        } else {
+            receiver_(copy.code, copy.state);
+        }
     }
     if (const uint64_t dropped = late + dropped_.exchange(0, std::memory_order_relaxed);
         dropped > 0) {

@@ -119,4 +119,8 @@ void SoundController::playSoundForKeyCode(int keyCode, int state) {
     theme->playSoundForKeyCode(keyCode, state);
 }
 
+void SoundController::playSoundForMouseButton(int button, int state) {
+    theme->playSoundForMouseButton(button, state);
+}
+
 }  // namespace plinka

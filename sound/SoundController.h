@@ -14,7 +14,7 @@ class SoundTheme;
 struct Platform;
 
 // The single owner of the theme in force: lists the themes, switches them by name and forwards
-// every key event to the current one.
+// every key and mouse button event to the current one.
 class SoundController {
   public:
     // The theme that plays nothing, which stands in when a theme cannot be loaded.
@@ -38,6 +38,8 @@ class SoundController {
     bool setThemeByName(const std::optional<std::string>& themeName);
     // Hands the event to the current theme unchanged.
     void playSoundForKeyCode(int keyCode, int state);
+    // Hands the mouse button event (button 0 left, 1 right, 2 middle) to the current theme.
+    void playSoundForMouseButton(int button, int state);
 
     SoundTheme& currentTheme() const { return *theme; }
 

@@ -30,6 +30,7 @@ std::shared_ptr<SoundTheme> SoundTheme::init(Platform& platform) {
 std::shared_ptr<SoundTheme> SoundTheme::initWithCoder(Decoder& coder, Platform& platform) {
     auto theme = std::make_shared<SoundTheme>(platform);
     theme->_sounds = coder.decodeObjectForKey("sounds");
+    theme->_mouseSounds = coder.decodeObjectForKey("mouseSounds");
     if (const auto* name = coder.decodeObjectForKey("name").stringValue()) {
         theme->_name = *name;
     }
@@ -51,16 +52,17 @@ void SoundTheme::encodeWithCoder(Encoder& coder) const {
     coder.encodeInteger(1, "version");
     coder.encodeObject(_sounds, "sounds");
     coder.encodeObject(_name ? Object::string(*_name) : Object(), "name");
+    // Left out when there are none, so that the file is what older readers expect.
+    if (_mouseSounds) {
+        coder.encodeObject(_mouseSounds, "mouseSounds");
+    }
 }
 
 // Runs on every key press and release: look-ups and one call, nothing made or copied. Nothing
 // is logged here, since a line per key would write what the user types: what a table lacks is
 // logged once when it loads (themeTableProblems).
 void SoundTheme::playSoundForKeyCode(int keyCode, int state) {
-    if (!platform_.runLoop.isMainThread()) {
-        if (!offMainThreadLogged_.test_and_set()) {
-            platform_.log.log("Sounds must be played on the main thread");
-        }
+    if (!isOnMainThread()) {
         return;
     }
     const Object::Array* rows = _sounds.arrayValue();
@@ -73,7 +75,35 @@ void SoundTheme::playSoundForKeyCode(int keyCode, int state) {
     if (static_cast<uint32_t>(keyCode) >= slotCount) {
         return;
     }
-    const Object* value = &(*slots)[static_cast<uint32_t>(keyCode)];
+    playSlot((*slots)[static_cast<uint32_t>(keyCode)]);
+}
+
+void SoundTheme::playSoundForMouseButton(int button, int state) {
+    if (!isOnMainThread()) {
+        return;
+    }
+    const Object::Array* rows = _mouseSounds.arrayValue();
+    if (rows == nullptr || static_cast<uint32_t>(state) >= rows->size()) {
+        return;
+    }
+    const Object::Array* slots = (*rows)[static_cast<uint32_t>(state)].arrayValue();
+    if (slots != nullptr && static_cast<uint32_t>(button) < slots->size()) {
+        playSlot((*slots)[static_cast<uint32_t>(button)]);
+    }
+}
+
+bool SoundTheme::isOnMainThread() {
+    if (platform_.runLoop.isMainThread()) {
+        return true;
+    }
+    if (!offMainThreadLogged_.test_and_set()) {
+        platform_.log.log("Sounds must be played on the main thread");
+    }
+    return false;
+}
+
+void SoundTheme::playSlot(const Object& slot) {
+    const Object* value = &slot;
     // A slot or variant that failed to decode is left silent, like NSNull.
     if (value->isNil() || value->type() == Object::Type::Null) {
         return;

@@ -13,12 +13,15 @@ namespace plinka {
 
 struct Platform;
 
-// What every key code does when a key goes down (row 1) and when it comes up (row 0).
+// What every key code does when a key goes down (row 1) and when it comes up (row 0), and what
+// the mouse buttons do likewise.
 class SoundTheme final : public Codable {
   public:
     static const ClassInfo kClass;
     static constexpr int kSlotCount = 255;
     static constexpr int kSampleKeyCode = 254;
+    // Mouse slots per row: left, right and middle button.
+    static constexpr int kMouseButtonCount = 3;
 
     // The "Off" theme: every slot silent.
     static std::shared_ptr<SoundTheme> init(Platform& platform);
@@ -41,12 +44,25 @@ class SoundTheme final : public Codable {
     const std::optional<std::string>& name() const { return _name; }
     // The table: an array of rows, each an array of slots.
     const Object& sounds() const { return _sounds; }
+    // The mouse buttons' table, shaped like the keys' with a slot per button; Nil when the
+    // theme has none.
+    const Object& mouseSounds() const { return _mouseSounds; }
+    void setMouseSounds(Object mouseSounds) { _mouseSounds = std::move(mouseSounds); }
     // Plays, speaks or does nothing for one key event.
     void playSoundForKeyCode(int keyCode, int state);
+    // Plays, speaks or does nothing for one mouse button event; a table too short for it (the
+    // table of a theme without mouse sounds) is silent, and nothing is logged per event.
+    void playSoundForMouseButton(int button, int state);
 
   private:
+    // Whether this is the main thread; off it, says once that sounds play only there.
+    bool isOnMainThread();
+    // Plays, speaks or skips what a slot holds; a value that is no sound is silent.
+    void playSlot(const Object& slot);
+
     Platform& platform_;
     Object _sounds;
+    Object _mouseSounds;
     std::optional<std::string> _name;
     std::unique_ptr<SpeechSynthesizer> _speech;
     std::atomic_flag offMainThreadLogged_;

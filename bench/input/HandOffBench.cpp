@@ -27,6 +27,9 @@ struct KeyPath : OfflineSounds {
               [this](int32_t keyCode, int state) {
                   controller.playSoundForKeyCode(keyCode, state);
               },
+              [this](int32_t button, int state) {
+                  controller.playSoundForMouseButton(button, state);
+              },
               [](const std::string&) {}) {
         controller.setThemeByName("Mechanical");
     }
@@ -72,8 +75,8 @@ BENCHMARK(BM_EventTapCallback)->UseManualTime()->Unit(benchmark::kNanosecond);
 void BM_HandOffSustainedRate(benchmark::State& state) {
     Platform& platform = keyPath().services.platform();
     std::atomic<int64_t> received{0};
-    KeyHandOff handOff(platform.runLoop, platform.log,
-                       [&](int32_t, int) { received.fetch_add(1, std::memory_order_relaxed); });
+    const auto count = [&](int32_t, int) { received.fetch_add(1, std::memory_order_relaxed); };
+    KeyHandOff handOff(platform.runLoop, platform.log, count, count);
     const auto events = static_cast<int64_t>(state.range(0));
     int64_t posted = 0;
     for (auto _ : state) {

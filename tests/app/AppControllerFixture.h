@@ -25,8 +25,8 @@ class AppControllerFixture : public ::testing::Test {
     }
     ~AppControllerFixture() override { controller.stopEventTapThread(); }
 
-    // A theme file whose sample (key 254 down) speaks the theme's name, and whose listed keys
-    // speak their key codes.
+    // A theme file whose sample (key 254 down) speaks the theme's name, whose listed keys speak
+    // their key codes, and whose left mouse button speaks the name with " click".
     void addTheme(const std::string& name, const std::vector<int>& keys = {},
                   const std::string& path = {}) {
         const std::string file = path.empty() ? "/b/KeySoundThemes/" + name + ".plnk" : path;
@@ -38,11 +38,14 @@ class AppControllerFixture : public ::testing::Test {
         for (int key : keys) {
             down[static_cast<size_t>(key)] = Object::string(std::to_string(key));
         }
+        const Object mouseDown = Object::array({Object::string(name + " click")});
         fake.archives.addRecordFile(
             file, "SoundTheme",
-            Object::dictionary({{Object::string("sounds"),
-                                 Object::array({Object::array(down), Object::array(down)})},
-                                {Object::string("name"), Object::string(name)}}));
+            Object::dictionary(
+                {{Object::string("sounds"),
+                  Object::array({Object::array(down), Object::array(down)})},
+                 {Object::string("mouseSounds"), Object::array({mouseDown, mouseDown})},
+                 {Object::string("name"), Object::string(name)}}));
     }
     // The titles of the open menu, with "*" before checked items and "(alt)" after alternates.
     std::vector<std::string> openMenu() {

@@ -44,6 +44,24 @@ TEST_F(LaunchTest, AbsentSavedThemeLoadsTheFirstFile) {
     EXPECT_EQ(sounds.currentThemeName(), "Bubbles");
 }
 
+// The mouse buttons sound from the theme unless "playMouseSounds" is off, whoever sets it; a
+// value no Boolean reads is refused with one line, and they sound.
+TEST_F(LaunchTest, MouseButtonsSoundUnlessPlayMouseSoundsIsOff) {
+    addTheme("Bubbles");
+    controller.awakeFromNib();
+    controller._mouseDown(0);
+    desktop.defaults.simulateOutsideChange("playMouseSounds", Object::string("NO"));
+    controller._mouseDown(0);
+    controller._mouseUp(0);
+    desktop.defaults.setBool(true, "playMouseSounds");
+    controller._mouseUp(0);
+    desktop.defaults.simulateOutsideChange("playMouseSounds", Object::array({}));
+    controller._mouseDown(0);
+    EXPECT_THAT(spoken(), ElementsAre("Bubbles click", "Bubbles click", "Bubbles click"));
+    ASSERT_EQ(fake.log.lines().size(), 1u);
+    EXPECT_THAT(fake.log.lines()[0], ::testing::HasSubstr("playMouseSounds"));
+}
+
 TEST_F(LaunchTest, ChoresRunInOrderAndBothYesSkipsFeedbackAndUpdates) {
     desktop.defaults.setBool(true, "SUEnableAutomaticChecks");
     controller.applicationDidFinishLaunching();

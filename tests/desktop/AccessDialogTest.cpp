@@ -1,4 +1,4 @@
-// A Wayland session where no keyboard can be read: the real application explains how to get
+// A Wayland session whose keyboards cannot be read: the real application explains how to get
 // access instead of failing. A screenshot of the dialog is kept in the build tree
 // (artifacts/accessibility-dialog.png).
 #include <gmock/gmock.h>
@@ -18,10 +18,11 @@ constexpr const char* kDialog = "^Accessibility Required$";
 
 class AccessDialogTest : public DesktopTest {
   protected:
-    // Starts Plinka as on a Wayland session with an empty keyboard folder, with stand-ins for
-    // the browser opener and for pkexec (which answers as a cancelled authorization).
-    std::unique_ptr<ChildProcess> startWithoutKeyboards() {
-        fs::create_directories(session.directory() + "/no-keyboards");
+    // Starts Plinka as on a Wayland session whose one keyboard node cannot be read (a file that
+    // is no device, under a name the kernel describes nothing by), with stand-ins for the
+    // browser opener and for pkexec (which answers as a cancelled authorization).
+    std::unique_ptr<ChildProcess> startWithUnreadableKeyboard() {
+        writeFile(session.directory() + "/no-keyboards/event-unreadable", "");
         const std::string record = "#!/bin/sh\nprintf '%s\\n' \"$*\" >> '" + session.directory();
         session.addProgram("xdg-open", record + "/opened'\n");
         session.addProgram("pkexec", record + "/authorized'\nexit 126\n");
@@ -43,7 +44,7 @@ TEST_F(AccessDialogTest, TheDialogExplainsInsteadOfAnErrorAndEscapeQuitsThere) {
     session.offerTheMove();
     const std::string report = session.home() + "/state/Plinka/crashes/Plinka_1.crash";
     writeFile(report, "Signal: 11 (SIGSEGV)\n");
-    auto plinka = startWithoutKeyboards();
+    auto plinka = startWithUnreadableKeyboard();
     ASSERT_TRUE(eventually([&] { return windowsNamed(kDialog).size() == 1; })) << plinka->output();
     // The explanation wraps: one line of it would be wider than the screen's 1024 pixels.
     const std::string dialog = windowsNamed(kDialog).front();
@@ -61,7 +62,7 @@ TEST_F(AccessDialogTest, TheDialogExplainsInsteadOfAnErrorAndEscapeQuitsThere) {
 }
 
 TEST_F(AccessDialogTest, HelpOpensThePageAndTheGrantCancelledStillQuits) {
-    auto plinka = startWithoutKeyboards();
+    auto plinka = startWithUnreadableKeyboard();
     ASSERT_TRUE(eventually([&] { return windowsNamed(kDialog).size() == 1; })) << plinka->output();
     xdotool({"key", "F1"});
     ASSERT_TRUE(eventually([&] { return !opened().empty(); })) << plinka->output();

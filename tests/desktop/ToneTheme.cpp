@@ -8,7 +8,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <numbers>
+#include <optional>
 #include <stdexcept>
 #include <thread>
 
@@ -44,8 +46,13 @@ ToneTheme::ToneTheme(const std::string& directory, const std::string& name,
     const std::string recipe = directory + "/" + name + ".recipe";
     std::ofstream out(recipe);
     out << "name = " << name << "\n";
+    const std::string buttons[] = {"mouse-left", "mouse-right", "mouse-middle"};
     for (const auto& key : keyNames) {
-        const auto keyCode = keyCodeForName(key);
+        const auto* button = std::find(std::begin(buttons), std::end(buttons), key);
+        const bool mouse = button != std::end(buttons);
+        const auto keyCode =
+            mouse ? std::optional(kMouseButtons + static_cast<int>(button - std::begin(buttons)))
+                  : keyCodeForName(key);
         if (!keyCode) {
             throw std::invalid_argument("no key named " + key);
         }
@@ -58,7 +65,9 @@ ToneTheme::ToneTheme(const std::string& directory, const std::string& name,
             // Steady for 18 ms: the decay is far longer than the sound.
             out << "sound " << key << "-" << state
                 << ".wav = length=18 level=-6 | mode freq=" << frequency << " decay=100000 gain=1\n"
-                << "key-" << state << " " << key << " = " << key << "-" << state << ".wav\n";
+                << (mouse ? "mouse-" : "key-") << state << " "
+                << (mouse ? key.substr(std::string_view("mouse-").size()) : key) << " = " << key
+                << "-" << state << ".wav\n";
         }
     }
     out.close();

@@ -14,7 +14,11 @@ namespace plinka::testing {
 // the mix tells which key sounded when. Built with the theme tools, like the shipped themes.
 class ToneTheme {
   public:
-    // Builds <directory>/<name>.plnk for the keys (mapping-file names); throws when it cannot.
+    // What toneFor takes for a mouse button: this plus the button (0 left, 1 right, 2 middle).
+    static constexpr int kMouseButtons = 1000;
+
+    // Builds <directory>/<name>.plnk for the keys (mapping-file names, and "mouse-left",
+    // "mouse-right", "mouse-middle" for the buttons); throws when it cannot.
     ToneTheme(const std::string& directory, const std::string& name,
               const std::vector<std::string>& keyNames);
 

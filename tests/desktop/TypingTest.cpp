@@ -1,5 +1,6 @@
-// Plinka end to end: the built application runs on a private X server, xdotool types, and the
-// mix that SDL's disk driver writes holds every key's sounds in the order the keys were typed.
+// Plinka end to end: the built application runs on a private X server, xdotool types and clicks,
+// and the mix that SDL's disk driver writes holds every key's and button's sounds in the order
+// they were made.
 #include <algorithm>
 #include <chrono>
 #include <csignal>
@@ -45,8 +46,6 @@ std::vector<Typed> typedKeys(const std::string& text) {
     return keys;
 }
 
-using TypingTest = DesktopTest;
-
 // How often the key's key-down tone starts in the mix.
 size_t timesHeard(const PlinkaSession& session, const ToneTheme& theme, const std::string& key) {
     const int tone = theme.toneFor(*keyCodeForName(key), true);
@@ -54,6 +53,50 @@ size_t timesHeard(const PlinkaSession& session, const ToneTheme& theme, const st
     return static_cast<size_t>(std::count_if(
         onsets.begin(), onsets.end(), [&](const Onset& onset) { return onset.tone == tone; }));
 }
+
+class TypingTest : public DesktopTest {
+  protected:
+    // Checks that the mix holds the sounds of `expected`, in order, besides those of z.
+    void expectSounded(const PlinkaSession& session, const ToneTheme& theme,
+                       const std::vector<Typed>& expected) {
+        std::vector<Onset> heard;
+        const int ready = theme.toneFor(*keyCodeForName("z"), true);
+        const int readyUp = theme.toneFor(*keyCodeForName("z"), false);
+        for (const Onset& onset :
+             findOnsets(readFloats(session.audioFile()), theme.frequencies())) {
+            if (onset.tone != ready && onset.tone != readyUp) {
+                heard.push_back(onset);
+            }
+        }
+        std::string all;
+        for (const Onset& onset : heard) {
+            all += theme.describe(onset.tone) + ", ";
+        }
+        ASSERT_EQ(heard.size(), expected.size()) << all;
+        // Walk the mix group by group of sounds that started together; each group must be the
+        // next keys typed, in any order within the group.
+        size_t next = 0;
+        while (next < heard.size()) {
+            size_t end = next + 1;
+            while (end < heard.size() && heard[end].frame - heard[end - 1].frame < kTogether) {
+                ++end;
+            }
+            std::vector<int> mixed, typed;
+            for (size_t i = next; i < end; ++i) {
+                mixed.push_back(heard[i].tone);
+                typed.push_back(theme.toneFor(expected[i].keyCode, expected[i].down));
+            }
+            std::string described;
+            for (int tone : mixed) {
+                described += theme.describe(tone) + ", ";
+            }
+            std::sort(mixed.begin(), mixed.end());
+            std::sort(typed.begin(), typed.end());
+            ASSERT_EQ(mixed, typed) << "at sound " << next << ": " << described;
+            next = end;
+        }
+    }
+};
 
 TEST_F(TypingTest, TypedWordsAndChordsSoundInTheOrderTyped) {
     PlinkaSession session(display());
@@ -80,42 +123,28 @@ TEST_F(TypingTest, TypedWordsAndChordsSoundInTheOrderTyped) {
         expected.push_back(key);
     }
     std::this_thread::sleep_for(500ms);
+    expectSounded(session, theme, expected);
+}
 
-    std::vector<Onset> heard;
-    const int ready = theme.toneFor(*keyCodeForName("z"), true);
-    const int readyUp = theme.toneFor(*keyCodeForName("z"), false);
-    for (const Onset& onset : findOnsets(readFloats(session.audioFile()), theme.frequencies())) {
-        if (onset.tone != ready && onset.tone != readyUp) {
-            heard.push_back(onset);
-        }
+// Clicks made through XTEST sound beside the keys, in the order made; scrolling never sounds.
+TEST_F(TypingTest, ClicksSoundInOrderWithKeysAndScrollingNever) {
+    PlinkaSession session(display());
+    const ToneTheme theme(session.directory(), "Clicks",
+                          {"z", "a", "mouse-left", "mouse-right", "mouse-middle"});
+    session.addTheme(theme.file());
+    session.writeDefaults({{"soundTheme", "Clicks"}});
+    auto plinka = session.start({"--background"});
+    ASSERT_TRUE(waitUntilListening(session.audioFile(), theme)) << plinka->output();
+
+    xdotool({"click", "1", "key", "a", "click", "4", "click", "3", "click", "5", "click", "2"});
+    std::this_thread::sleep_for(500ms);
+    std::vector<Typed> expected;
+    for (const int code : {ToneTheme::kMouseButtons, *keyCodeForName("a"),
+                           ToneTheme::kMouseButtons + 1, ToneTheme::kMouseButtons + 2}) {
+        expected.push_back({code, true});
+        expected.push_back({code, false});
     }
-    std::string all;
-    for (const Onset& onset : heard) {
-        all += theme.describe(onset.tone) + ", ";
-    }
-    ASSERT_EQ(heard.size(), expected.size()) << all;
-    // Walk the mix group by group of sounds that started together; each group must be the next
-    // keys typed, in any order within the group.
-    size_t next = 0;
-    while (next < heard.size()) {
-        size_t end = next + 1;
-        while (end < heard.size() && heard[end].frame - heard[end - 1].frame < kTogether) {
-            ++end;
-        }
-        std::vector<int> mixed, typed;
-        for (size_t i = next; i < end; ++i) {
-            mixed.push_back(heard[i].tone);
-            typed.push_back(theme.toneFor(expected[i].keyCode, expected[i].down));
-        }
-        std::string described;
-        for (int tone : mixed) {
-            described += theme.describe(tone) + ", ";
-        }
-        std::sort(mixed.begin(), mixed.end());
-        std::sort(typed.begin(), typed.end());
-        ASSERT_EQ(mixed, typed) << "at sound " << next << ": " << described;
-        next = end;
-    }
+    expectSounded(session, theme, expected);
 }
 
 // Nothing typed is ever written down: a theme whose rows end after "a" says so once as it loads,

@@ -16,7 +16,7 @@ std::optional<Seen> seen(const std::optional<CGEvent>& event) {
     if (!event) {
         return std::nullopt;
     }
-    return Seen{event->type, event->keycode, event->flags, event->autorepeat};
+    return Seen{event->type, event->keycode, event->flags, event->autorepeat, event->buttonNumber};
 }
 
 class KeyEventDecoderTest : public ::testing::Test {
@@ -40,11 +40,38 @@ TEST_F(KeyEventDecoderTest, OrdinaryKeysGoDownRepeatAndUpWithThemeKeyCodes) {
 }
 
 TEST_F(KeyEventDecoderTest, KeysWithoutThemeKeyCodesAndCodesOutOfRangeMakeNothing) {
-    EXPECT_EQ(decode(BTN_LEFT, kPress), std::nullopt);
     EXPECT_EQ(decode(KEY_POWER, kPress), std::nullopt);
     EXPECT_EQ(decode(-1, kPress), std::nullopt);
     EXPECT_EQ(decode(KEY_CNT, kPress), std::nullopt);
     EXPECT_EQ(decode(100000, kRelease), std::nullopt);
+}
+
+// The buttons that sound go down and up once each; the others (side, extra, a pen's) never.
+TEST_F(KeyEventDecoderTest, MouseButtonsGoDownAndUpOnceWithTheirNumbers) {
+    const CGEventFlags shift = kCGEventFlagMaskShift | kDeviceLeftShift;
+    const std::pair<std::pair<int, int>, std::optional<Seen>> events[] = {
+        {{BTN_LEFT, kPress}, mouse(kLeftMouseButton, true)},
+        {{BTN_LEFT, kPress}, std::nullopt},
+        {{BTN_RIGHT, kPress}, mouse(kRightMouseButton, true)},
+        {{BTN_LEFT, kRelease}, mouse(kLeftMouseButton, false)},
+        {{BTN_LEFT, kRelease}, std::nullopt},
+        {{KEY_LEFTSHIFT, kPress}, flagsChanged(0x38, shift)},
+        {{BTN_MIDDLE, kPress}, mouse(kMiddleMouseButton, true, shift)},
+        {{BTN_SIDE, kPress}, std::nullopt},
+        {{BTN_EXTRA, kRelease}, std::nullopt},
+        {{BTN_STYLUS, kPress}, std::nullopt},
+    };
+    for (const auto& [input, made] : events) {
+        SCOPED_TRACE(std::to_string(input.first) + " " + std::to_string(input.second));
+        EXPECT_EQ(decode(input.first, input.second), made);
+    }
+    // A mouse that goes away lets go of its buttons.
+    std::vector<Seen> released;
+    for (const auto& event : keyboard.releaseAll()) {
+        released.push_back(*seen(event));
+    }
+    EXPECT_EQ(released, (std::vector<Seen>{flagsChanged(0x38, 0), mouse(kRightMouseButton, false),
+                                           mouse(kMiddleMouseButton, false)}));
 }
 
 TEST_F(KeyEventDecoderTest, EachModifierSetsItsBitAndItsSidesBitAsFlagsChanged) {

@@ -5,6 +5,7 @@
 #include "ScopedEnvironment.h"
 #include "ScratchDirectory.h"
 #include "TapHarness.h"
+#include "TestFiles.h"
 #include "XvfbServer.h"
 #include "platform/linux/input/LinuxEventTapService.h"
 
@@ -50,7 +51,8 @@ class LinuxEventTapServiceTest : public ::testing::Test {
   protected:
     LinuxEventTapService::Options options(std::optional<InputBackend> forced = std::nullopt,
                                           bool wayland = false) const {
-        return {{_devices.path(), &RecordedKeyboard::open}, _display, forced, wayland};
+        return {
+            {_devices.path(), &RecordedKeyboard::open, _sysfs.path()}, _display, forced, wayland};
     }
     void useDisplay() {
         _server = std::make_unique<XvfbServer>();
@@ -61,11 +63,13 @@ class LinuxEventTapServiceTest : public ::testing::Test {
     }
 
     ScratchDirectory _devices;
+    ScratchDirectory _sysfs;  // what the kernel says of the nodes: nothing unless a test writes
     std::string _display = ":4095";  // no server there
     std::unique_ptr<XvfbServer> _server;
 };
 
-TEST_F(LinuxEventTapServiceTest, WithoutKeyboardsOrDisplayNothingCaptures) {
+TEST_F(LinuxEventTapServiceTest, WithoutReadableKeyboardsOrDisplayNothingCaptures) {
+    writeFile(_devices.path() / "event0", "");
     LinuxEventTapService service(options());
     EXPECT_FALSE(service.canCapture());
     EXPECT_EQ(service.chooseBackend(), std::nullopt);
@@ -94,51 +98,71 @@ TEST_F(LinuxEventTapServiceTest, ReadableKeyboardsMakeAnEvdevTapAndOnlyListenOnl
     EXPECT_EQ(recorder.waitFor(1), (std::vector<Seen>{{kCGEventKeyDown, 0x31, 0, 0}}));
 }
 
-TEST_F(LinuxEventTapServiceTest, X11IsTheFallbackOutsideWaylandAndWhenForced) {
+TEST_F(LinuxEventTapServiceTest, AForcedBackendIsUsedAlone) {
     useDisplay();
     if (IsSkipped()) {
         return;
     }
-    EXPECT_EQ(LinuxEventTapService(options()).chooseBackend(), InputBackend::X11);
-    EXPECT_EQ(LinuxEventTapService(options(std::nullopt, true)).chooseBackend(), std::nullopt);
     EXPECT_EQ(LinuxEventTapService(options(InputBackend::X11, true)).chooseBackend(),
               InputBackend::X11);
-    EXPECT_EQ(LinuxEventTapService(options(InputBackend::Evdev)).chooseBackend(), std::nullopt);
     EXPECT_NE(LinuxEventTapService(options()).createEventTap(
                   kCGHIDEventTap, kCGHeadInsertEventTap, kCGEventTapOptionListenOnly, kKeyEvents,
                   &TapRecorder::record, nullptr),
               nullptr);
-
+    writeFile(_devices.path() / "event1", "");
+    EXPECT_EQ(LinuxEventTapService(options(InputBackend::Evdev)).chooseBackend(), std::nullopt);
     KeyboardPipe keyboard(_devices.path(), "event0");
-    EXPECT_EQ(LinuxEventTapService(options()).chooseBackend(), InputBackend::Evdev);
     EXPECT_EQ(LinuxEventTapService(options(InputBackend::X11)).chooseBackend(), InputBackend::X11);
 }
 
 // The permission to read every key: on an X11 session XInput 2 gives it, on a Wayland session
-// only a readable keyboard device does (X11 there hears only keys typed into X11 windows).
-TEST_F(LinuxEventTapServiceTest, CaptureIsPermittedWhereTheBackendInUseHearsEveryKey) {
+// only the keyboard devices do (X11 there hears only keys typed into X11 windows). A keyboard
+// that is not there (unplugged, asleep) is no missing permission: the evdev tap waits for it.
+// Only keyboards that are there and cannot be read are; a node that cannot be read is taken
+// for a keyboard unless the kernel describes it as something else.
+TEST_F(LinuxEventTapServiceTest, CaptureIsPermittedUnlessKeyboardsAreThereAndUnreadable) {
     useDisplay();
     if (IsSkipped()) {
         return;
     }
+    enum Node { None, Readable, Unreadable, UnreadableMouse };
     struct Session {
-        bool wayland, keyboard, display, permitted;
+        bool wayland;
+        Node node;
+        bool display;
+        std::optional<InputBackend> backend;
     };
-    for (const Session session :
-         {Session{false, false, false, false}, Session{false, false, true, true},
-          Session{false, true, false, true}, Session{true, false, true, false},
-          Session{true, false, false, false}, Session{true, true, true, true}}) {
-        SCOPED_TRACE(std::string(session.wayland ? "Wayland" : "X11") +
-                     (session.keyboard ? ", keyboard" : "") + (session.display ? ", XInput" : ""));
+    for (const Session session : {
+             Session{false, None, false, InputBackend::Evdev},
+             Session{false, None, true, InputBackend::X11},
+             Session{false, Unreadable, false, std::nullopt},
+             Session{false, Unreadable, true, InputBackend::X11},
+             Session{false, Readable, true, InputBackend::Evdev},
+             Session{true, None, true, InputBackend::Evdev},
+             Session{true, Unreadable, true, std::nullopt},
+             Session{true, UnreadableMouse, false, InputBackend::Evdev},
+             Session{true, Readable, false, InputBackend::Evdev},
+         }) {
+        SCOPED_TRACE(std::string(session.wayland ? "Wayland" : "X11") + ", node " +
+                     std::to_string(session.node) + (session.display ? ", XInput" : ""));
         ScratchDirectory devices;
+        ScratchDirectory sysfs;
         std::optional<KeyboardPipe> keyboard;
-        if (session.keyboard) {
+        if (session.node == Readable) {
             keyboard.emplace(devices.path(), "event3");
+        } else if (session.node != None) {
+            writeFile(devices.path() / "event3", "");
+        }
+        if (session.node == UnreadableMouse) {
+            writeFile(sysfs.path() / "event3/device/capabilities/key", "70000 0 0 0 0\n");
         }
         LinuxEventTapService::Options tapOptions = options(std::nullopt, session.wayland);
         tapOptions.evdev.directory = devices.path();
+        tapOptions.evdev.sysfsClass = sysfs.path();
         tapOptions.display = session.display ? _display : ":4095";
-        EXPECT_EQ(LinuxEventTapService(tapOptions).canCapture(), session.permitted);
+        LinuxEventTapService service(tapOptions);
+        EXPECT_EQ(service.chooseBackend(), session.backend);
+        EXPECT_EQ(service.canCapture(), session.backend.has_value());
     }
 }
 

@@ -14,7 +14,7 @@ namespace plinka::testing {
 // the records up to the next SYN_REPORT are lost to the reader but count in the state.
 class RecordedKeyboard : public KeyboardDevice {
   public:
-    // Opens the pipe at the path; nullptr when it cannot be opened.
+    // Opens the pipe at the path; nullptr when it cannot be opened or is no pipe.
     static std::unique_ptr<KeyboardDevice> open(const std::string& path);
 
     explicit RecordedKeyboard(FileDescriptor fd) : _fd(std::move(fd)) {}

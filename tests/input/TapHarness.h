@@ -20,12 +20,13 @@ struct Seen {
     int64_t keycode = 0;
     CGEventFlags flags = 0;
     int64_t autorepeat = 0;
+    int64_t button = 0;
 
     bool operator==(const Seen&) const = default;
     friend std::ostream& operator<<(std::ostream& out, const Seen& seen) {
         return out << "{type " << static_cast<int32_t>(seen.type) << ", key 0x" << std::hex
                    << seen.keycode << ", flags 0x" << seen.flags << std::dec << ", repeat "
-                   << seen.autorepeat << "}";
+                   << seen.autorepeat << ", button " << seen.button << "}";
     }
 };
 
@@ -40,6 +41,9 @@ inline Seen up(int64_t key, CGEventFlags flags = 0) {
 inline Seen flagsChanged(int64_t key, CGEventFlags flags) {
     return {kCGEventFlagsChanged, key, flags, 0};
 }
+inline Seen mouse(int button, bool down, CGEventFlags flags = 0) {
+    return {mouseEventType(button, down), 0, flags, 0, button};
+}
 
 // Collects what a tap hands its callback, from the tap's thread; re-enables the tap on the
 // timeout notice as the key capture does.
@@ -52,7 +56,8 @@ class TapRecorder {
             std::lock_guard lock(self->_mutex);
             self->_events.push_back(Seen{type, event->integerValueField(kCGKeyboardEventKeycode),
                                          event->flags,
-                                         event->integerValueField(kCGKeyboardEventAutorepeat)});
+                                         event->integerValueField(kCGKeyboardEventAutorepeat),
+                                         event->integerValueField(kCGMouseEventButtonNumber)});
         }
         self->_arrived.notify_all();
         if (type == kCGEventTapDisabledByTimeout) {

@@ -47,9 +47,14 @@ class KeyCaptureTest : public ::testing::Test {
     std::vector<std::string> events;
     std::vector<std::string> fatalErrors;
     KeyCapture capture{
-        runLoop, log, taps,
+        runLoop,
+        log,
+        taps,
         [this](int32_t keyCode, int state) {
             events.push_back((state == 1 ? "down " : "up ") + std::to_string(keyCode));
+        },
+        [this](int32_t button, int state) {
+            events.push_back((state == 1 ? "click " : "release ") + std::to_string(button));
         },
         [this](const std::string& message) { fatalErrors.push_back(message); }};
 };
@@ -154,7 +159,8 @@ TEST(KeyHandOff, EventsTheMainThreadReachesTooLateAreDroppedAndCounted) {
     KeyHandOff::EventClock::time_point now{};
     std::vector<int> heard;
     KeyHandOff handOff(
-        runLoop, log, [&](int32_t keyCode, int) { heard.push_back(keyCode); }, [&] { return now; });
+        runLoop, log, [&](int32_t keyCode, int) { heard.push_back(keyCode); },
+        [&](int32_t button, int) { heard.push_back(-button); }, [&] { return now; });
     handOff.post(1, 1);
     handOff.post(1, 0);
     now += KeyHandOff::kMaxDelay + std::chrono::milliseconds(1);

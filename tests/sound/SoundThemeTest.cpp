@@ -98,6 +98,26 @@ TEST_F(SoundThemeTest, StringsAreSpokenAndANewOneCutsOffTheLast) {
     EXPECT_TRUE(fake.systemSounds.played.empty());
 }
 
+// Mouse slots play as key slots do, and may hold a key's very sound. Whatever lies beyond the
+// table (every older theme has none) is silent, and nothing is logged for a click.
+TEST_F(SoundThemeTest, MouseButtonsPlayTheirSlotsAndAreSilentBeyondThem) {
+    auto click = soundOf("click.wav");
+    auto theme = themeWith(0, Object::instance(click));
+    theme->playSoundForMouseButton(0, 1);
+    const Object keysSound = (*(*theme->sounds().arrayValue())[1].arrayValue())[0];
+    theme->setMouseSounds(
+        Object::array({Object::array({Object::null(), Object::string("up")}),
+                       Object::array({keysSound, Object::null(), Object::integer(3)})}));
+    const std::pair<int, int> clicks[] = {{0, 1}, {1, 0},  {1, 1}, {2, 1}, {2, 0},
+                                          {3, 1}, {-1, 1}, {0, 2}, {0, -1}};
+    for (const auto& [button, state] : clicks) {
+        theme->playSoundForMouseButton(button, state);
+    }
+    EXPECT_THAT(fake.systemSounds.played, ElementsAre(click->soundID()));
+    EXPECT_THAT(fake.speech.synthesizers.back()->spoken, ElementsAre("up"));
+    EXPECT_THAT(fake.log.lines(), ::testing::IsEmpty());
+}
+
 TEST_F(SoundThemeTest, PlaybackOffTheMainThreadIsRefused) {
     auto sound = soundOf("k.wav");
     auto theme = themeWith(1, Object::instance(sound));

@@ -40,6 +40,8 @@ TEST(KeyboardNodes, OnlyKeysThatMakeThemeKeyCodesMakeAKeyboard) {
     EXPECT_FALSE(bitmapHasKeyboardKeys("0"));
     EXPECT_FALSE(bitmapHasKeyboardKeys(""));
     EXPECT_FALSE(bitmapHasKeyboardKeys("fffffffe zz"));
+    EXPECT_TRUE(bitmapHasPointerButtons(kMouseButtons));
+    EXPECT_FALSE(bitmapHasPointerButtons(kKeyboardKeys));
 }
 
 // Fake event nodes with their sysfs descriptions, and stand-ins for pkexec and the tools.
@@ -110,14 +112,17 @@ TEST_F(InputGroupAccessTest, OneAuthorizationAddsTheUserToInputAndLetsItReadTheK
     pkexecRuns();
     EXPECT_TRUE(grant());
     EXPECT_THAT(log.lines(), ElementsAre("Keyboard access granted: the user joined the group "
-                                         "\"input\" and may read the keyboards present now (1)."));
+                                         "\"input\" and may read the keyboards and mice "
+                                         "present now (2)."));
     // The shell's arguments arrive whole, and the user is pkexec's, not this process's.
-    EXPECT_THAT(
-        pkexecArguments(),
-        ElementsAre("/bin/sh", "-c", access.privilegedScript({(devices / "event0").string()})));
+    EXPECT_THAT(pkexecArguments(),
+                ElementsAre("/bin/sh", "-c",
+                            access.privilegedScript(
+                                {(devices / "event0").string(), (devices / "event1").string()})));
     EXPECT_EQ(gpasswdCalls(), "-a nobody input\n");
     EXPECT_THAT(acl(devices / "event0"), HasSubstr("user:nobody:r--"));
-    EXPECT_THAT(acl(devices / "event1"), ::testing::Not(HasSubstr("user:nobody")));
+    EXPECT_THAT(acl(devices / "event1"), HasSubstr("user:nobody:r--"));
+    EXPECT_THAT(acl(devices / "event7"), ::testing::Not(HasSubstr("user:nobody")));
     EXPECT_THAT(access.privilegedScript({}), ::testing::Not(HasSubstr("setfacl")));
 }
 

@@ -29,9 +29,10 @@ TEST(MappingFile, ReadsNamesStatesKeysAndValues) {
         "key-down a space 0x7E 12 = click.wav\n"
         "key-up letters = up-1.wav \"up 2.wav\"\n"
         "key-down 1 = say \"one \\\"1\\\"\"\n"
-        "  key-down sample = silent\n");
+        "  key-down sample = silent\n"
+        "mouse-up middle left = click.wav\n");
     EXPECT_EQ(mapping.name, "My Theme");
-    ASSERT_EQ(mapping.assignments.size(), 4u);
+    ASSERT_EQ(mapping.assignments.size(), 5u);
 
     const auto& click = mapping.assignments[0];
     EXPECT_EQ(click.state, 1);
@@ -49,6 +50,12 @@ TEST(MappingFile, ReadsNamesStatesKeysAndValues) {
     EXPECT_EQ(mapping.assignments[2].value.text, "one \"1\"");
     EXPECT_EQ(mapping.assignments[3].keyCodes, std::vector<int>{254});
     EXPECT_EQ(mapping.assignments[3].value.kind, SlotValue::Kind::Silent);
+    EXPECT_EQ(mapping.assignments[3].target, Assignment::Target::Key);
+
+    const auto& mouse = mapping.assignments[4];
+    EXPECT_EQ(mouse.target, Assignment::Target::Mouse);
+    EXPECT_EQ(mouse.state, 0);
+    EXPECT_EQ(mouse.keyCodes, (std::vector<int>{2, 0}));
 }
 
 TEST(MappingFile, GroupsCoverTheirKeys) {
@@ -64,9 +71,12 @@ TEST(MappingFile, GroupsCoverTheirKeys) {
 
 TEST(MappingFile, ErrorsNameTheLineAndTheProblem) {
     EXPECT_EQ(errorOf("name = A\nkey-down nokey = a.wav\n"), "theme.map:2: unknown key \"nokey\"");
-    EXPECT_EQ(
-        errorOf("key-sideways a = a.wav"),
-        "theme.map:1: expected \"name =\", \"key-down\" or \"key-up\", found \"key-sideways\"");
+    EXPECT_EQ(errorOf("key-sideways a = a.wav"),
+              "theme.map:1: expected \"name =\", \"key-down\", \"key-up\", \"mouse-down\" or "
+              "\"mouse-up\", found \"key-sideways\"");
+    EXPECT_EQ(errorOf("mouse-down wheel = a.wav"),
+              "theme.map:1: unknown mouse button \"wheel\" (left, right or middle)");
+    EXPECT_EQ(errorOf("mouse-up = a.wav"), "theme.map:1: no buttons before \"=\"");
     EXPECT_EQ(errorOf("key-down a a.wav"), "theme.map:1: missing \"=\" after the keys");
     EXPECT_EQ(errorOf("key-down = a.wav"), "theme.map:1: no keys before \"=\"");
     EXPECT_EQ(errorOf("\n\nkey-up a ="),

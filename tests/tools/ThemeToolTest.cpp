@@ -76,7 +76,9 @@ TEST(ThemeBuild, WhatIsBuiltDecodesToTheSameTableWithSharedSounds) {
                        "key-up a space = b.wav\n"
                        "key-down 1 = say \"one\"\n"
                        "key-down b = silent\n"
-                       "key-down sample = a.wav\n");
+                       "key-down sample = a.wav\n"
+                       "mouse-down left right = b.wav\n"
+                       "mouse-up middle = say \"up\"\n");
     ToolPlatform tool({});
     std::string error;
     const auto bytes =
@@ -117,6 +119,17 @@ TEST(ThemeBuild, WhatIsBuiltDecodesToTheSameTableWithSharedSounds) {
     EXPECT_EQ(*slot(*theme, 1, key("1")).stringValue(), "one");
     EXPECT_EQ(slot(*theme, 1, key("b")).type(), Object::Type::Null);
     EXPECT_EQ(slot(*theme, 0, key("z")).type(), Object::Type::Null);
+
+    // The mouse buttons borrow b.wav's very Sound; what no line names is silent.
+    const auto* mouseRows = theme->mouseSounds().arrayValue();
+    ASSERT_TRUE(mouseRows && mouseRows->size() == 2u);
+    const auto& down = *(*mouseRows)[1].arrayValue();
+    const auto& up = *(*mouseRows)[0].arrayValue();
+    ASSERT_EQ(down.size(), 3u);
+    EXPECT_EQ(down[0].as<Sound>(), second);
+    EXPECT_EQ(down[1].as<Sound>(), second);
+    EXPECT_EQ(down[2].type(), Object::Type::Null);
+    EXPECT_EQ(*up[2].stringValue(), "up");
 }
 
 TEST(ThemeBuild, MissingOrUnplayableFilesAndBadMappingsAreReported) {
@@ -220,14 +233,15 @@ TEST(Preview, SoundsWhereTheKeysGoDown) {
     EXPECT_EQ(audio->sampleRate, tool.audioEngine().options().sampleRate);
     EXPECT_EQ(audio->channels, 2);
 
-    auto peakBetween = [&](double from, double to) {
+    auto peakIn = [](const synth::Audio& mix, double from, double to) {
         float peak = 0;
-        const size_t end = std::min(audio->frames(), static_cast<size_t>(to * audio->sampleRate));
-        for (size_t frame = static_cast<size_t>(from * audio->sampleRate); frame < end; ++frame) {
-            peak = std::max(peak, std::abs(audio->samples[frame * 2]));
+        const size_t end = std::min(mix.frames(), static_cast<size_t>(to * mix.sampleRate));
+        for (size_t frame = static_cast<size_t>(from * mix.sampleRate); frame < end; ++frame) {
+            peak = std::max(peak, std::abs(mix.samples[frame * 2]));
         }
         return peak;
     };
+    auto peakBetween = [&](double from, double to) { return peakIn(*audio, from, to); };
     const auto events = typingSchedule(text, 3);
     for (const auto& event : events) {
         if (event.state == 1) {
@@ -246,6 +260,14 @@ TEST(Preview, SoundsWhereTheKeysGoDown) {
     const auto lastDown = std::find_if(events.rbegin(), events.rend(),
                                        [](const KeyEvent& event) { return event.state == 1; });
     EXPECT_GT(audio->frames(), static_cast<size_t>((lastDown->time + 0.04) * audio->sampleRate));
+    // Clicks alone: each button sounds where it goes down.
+    const auto clicked = renderPreview(tool, kThemes + "Typewriter.plnk", "", 3, error, {0, 1, 2});
+    ASSERT_TRUE(clicked) << error;
+    for (const auto& click : clickSchedule({0, 1, 2}, 0, 3)) {
+        if (click.state == 1) {
+            EXPECT_GT(peakIn(*clicked, click.time, click.time + 0.03), 0.05) << click.time;
+        }
+    }
 }
 
 TEST(Preview, SpeaksThroughTheSameMix) {
@@ -300,6 +322,8 @@ TEST(PlinkaTheme, CommandsWorkOnRealFiles) {
     EXPECT_NE(inspect.out.find("key-down  q                  12  say \"q\"\n"), std::string::npos)
         << inspect.out;
     EXPECT_NE(inspect.out.find("key-down  sample            254  sound chime.wav ("),
+              std::string::npos);
+    EXPECT_NE(inspect.out.find("mouse-down left                0  sound tick.wav ("),
               std::string::npos);
 
     const auto dump = runTool("dump " + kThemes + "Mechanical.plnk");

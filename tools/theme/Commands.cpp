@@ -39,7 +39,8 @@ Commands:
   inspect FILE|NAME
       The theme's table in human terms: one line per slot in use with its state (key-down,
       key-up), key name, key code and what plays (a sound and its length, one of several
-      variants, or a text spoken). NAME is a theme of the bundle or the user's.
+      variants, or a text spoken), then the mouse buttons' (mouse-down, mouse-up). NAME is a
+      theme of the bundle or the user's.
   dump FILE
       The decoded object graph of any keyed archive as JSON: nil is null, NSArray an array,
       NSDictionary {"$dict": {...}}, data {"$data": BASE64}, NSURL {"$url": URL}, other
@@ -51,12 +52,15 @@ Commands:
           key-down KEYS = FILE [FILE...]     one file plays; several: one picked at random
           key-up KEYS = say "TEXT"           speaks the text
           key-up KEYS = silent               plays nothing (every slot's default)
+          mouse-down BUTTONS = FILE          the same for the mouse buttons left, right
+                                             and middle (mouse-up for their release)
       KEYS are key names (a, 1, space, return, backspace, shift, right-command, f5,
       keypad-7, ...), key codes (0-254, or 0x..), or groups: %GROUPS%.
       "sample" (254, key-down) is what plays when the theme is chosen. # starts a comment.
-  preview THEME TEXT -o OUT.wav [--seed N]
+  preview THEME TEXT -o OUT.wav [--seed N] [--clicks BUTTONS]
       Types TEXT at a natural pace (8 to 10 keys a second, each held 80 to 120 ms, Shift
-      around capitals) through the sound controller and the mixer, and writes what the mixer
+      around capitals) through the sound controller and the mixer, then clicks the mouse
+      BUTTONS (such as left,left,right; TEXT may then be ""), and writes what the mixer
       produced (48 kHz stereo WAV). THEME is a theme's name or a file path.
   import PACK (-o FILE | --install) [--name NAME]
       A theme from a community sound pack: a folder, or a .zip of one, of a Mechvibes pack
@@ -188,11 +192,11 @@ void build(ToolPlatform& tool, const std::string& directory, const std::string& 
 }
 
 void preview(ToolPlatform& tool, const std::string& theme, const std::string& text,
-             const std::string& output, uint64_t seed) {
+             const std::vector<int>& clicks, const std::string& output, uint64_t seed) {
     std::string error;
     const auto path = resolveThemeFile(theme, tool.platform(), error);
     check(path.has_value(), error);
-    const auto audio = renderPreview(tool, *path, text, seed, error);
+    const auto audio = renderPreview(tool, *path, text, seed, error, clicks);
     check(audio.has_value(), error);
     check(synth::writeWav(output, *audio, error), error);
 }
@@ -252,6 +256,24 @@ uint64_t parseSeed(const std::optional<std::string>& text) {
     throw Failure{"--seed needs a whole number, not \"" + *text + "\"", kUsageStatus};
 }
 
+// The buttons of "--clicks left,right,middle"; none without the option.
+std::vector<int> parseClicks(const std::optional<std::string>& text) {
+    std::vector<int> buttons;
+    if (!text) {
+        return buttons;
+    }
+    std::istringstream names(*text);
+    for (std::string name; std::getline(names, name, ',');) {
+        const auto button = mouseButtonForName(name);
+        if (!button) {
+            throw Failure{"--clicks takes left, right and middle, not \"" + name + "\"",
+                          kUsageStatus};
+        }
+        buttons.push_back(*button);
+    }
+    return buttons;
+}
+
 int run(std::vector<std::string> arguments, std::ostream& out) {
     const auto bundle = takeOption(arguments, "--bundle");
     if (arguments.empty()) {
@@ -280,11 +302,12 @@ int run(std::vector<std::string> arguments, std::ostream& out) {
     } else if (command == "preview") {
         const auto output = takeOption(arguments, "-o");
         options.randomSeed = parseSeed(takeOption(arguments, "--seed"));
+        const auto clicks = parseClicks(takeOption(arguments, "--clicks"));
         options.speech = true;
         expectArguments(output ? arguments : std::vector<std::string>{}, 2,
                         "preview THEME TEXT -o OUT.wav");
         ToolPlatform tool(options);
-        preview(tool, arguments[0], arguments[1], *output, options.randomSeed);
+        preview(tool, arguments[0], arguments[1], clicks, *output, options.randomSeed);
     } else if (command == "import") {
         const auto output = takeOption(arguments, "-o");
         const auto name = takeOption(arguments, "--name");

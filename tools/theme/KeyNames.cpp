@@ -1,6 +1,8 @@
 #include "tools/theme/KeyNames.h"
 
+#include <algorithm>
 #include <charconv>
+#include <iterator>
 #include <string>
 
 #include "platform/linux/input/KeyMap.h"
@@ -10,6 +12,8 @@ namespace plinka::themetool {
 namespace {
 
 constexpr int kSampleKeyCode = 254;
+// By button number.
+constexpr std::string_view kMouseButtons[] = {"left", "right", "middle"};
 
 std::vector<int> namedKeys(std::initializer_list<std::string_view> names) {
     std::vector<int> codes;
@@ -112,6 +116,20 @@ std::string keyLabel(int keyCode) {
 
 std::string_view keyGroupNames() {
     return "letters, digits, punctuation, modifiers, arrows, keypad, function-keys, all, sample";
+}
+
+std::optional<int> mouseButtonForName(std::string_view name) {
+    const auto* found = std::find(std::begin(kMouseButtons), std::end(kMouseButtons), name);
+    if (found == std::end(kMouseButtons)) {
+        return std::nullopt;
+    }
+    return static_cast<int>(found - std::begin(kMouseButtons));
+}
+
+std::string_view mouseButtonName(int button) {
+    return button >= 0 && static_cast<size_t>(button) < std::size(kMouseButtons)
+               ? kMouseButtons[button]
+               : std::string_view();
 }
 
 }  // namespace plinka::themetool

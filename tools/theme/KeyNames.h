@@ -19,4 +19,9 @@ std::string keyLabel(int keyCode);
 // The group names keyCodesForWord knows, for help texts.
 std::string_view keyGroupNames();
 
+// The mouse button a name stands for: "left" 0, "right" 1, "middle" 2; nullopt for others.
+std::optional<int> mouseButtonForName(std::string_view name);
+// The button's name; empty for a number no button has.
+std::string_view mouseButtonName(int button);
+
 }  // namespace plinka::themetool

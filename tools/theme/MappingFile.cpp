@@ -43,23 +43,38 @@ std::optional<Assignment> parseAssignment(const std::vector<std::string>& words,
                                           std::string& error) {
     const auto equals = std::find(words.begin(), words.end(), "=");
     Assignment assignment;
-    if (words[0] == "key-down") {
-        assignment.state = 1;
-    } else if (words[0] == "key-up") {
-        assignment.state = 0;
+    const std::string_view what = words[0];
+    if (what == "key-down" || what == "key-up") {
+        assignment.state = what == "key-down" ? 1 : 0;
+    } else if (what == "mouse-down" || what == "mouse-up") {
+        assignment.target = Assignment::Target::Mouse;
+        assignment.state = what == "mouse-down" ? 1 : 0;
     } else {
-        error = "expected \"name =\", \"key-down\" or \"key-up\", found \"" + words[0] + "\"";
+        error =
+            "expected \"name =\", \"key-down\", \"key-up\", \"mouse-down\" or \"mouse-up\", "
+            "found \"" +
+            words[0] + "\"";
         return std::nullopt;
     }
+    const bool mouse = assignment.target == Assignment::Target::Mouse;
     if (equals == words.end()) {
         error = "missing \"=\" after the keys";
         return std::nullopt;
     }
     if (equals == words.begin() + 1) {
-        error = "no keys before \"=\"";
+        error = mouse ? "no buttons before \"=\"" : "no keys before \"=\"";
         return std::nullopt;
     }
     for (auto word = words.begin() + 1; word != equals; ++word) {
+        if (mouse) {
+            const auto button = mouseButtonForName(*word);
+            if (!button) {
+                error = "unknown mouse button \"" + *word + "\" (left, right or middle)";
+                return std::nullopt;
+            }
+            assignment.keyCodes.push_back(*button);
+            continue;
+        }
         auto codes = keyCodesForWord(*word);
         if (!codes) {
             error = "unknown key \"" + *word + "\"";

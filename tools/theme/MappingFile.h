@@ -18,12 +18,14 @@ struct SlotValue {
     std::vector<std::string> files;  // Files: one sound, or several variants picked at random
 };
 
-// One line's assignment to some keys in one state (1 key-down, 0 key-up).
+// One line's assignment to some keys or mouse buttons in one state (1 down, 0 up).
 struct Assignment {
+    enum class Target { Key, Mouse };
     int state = 1;
-    std::vector<int> keyCodes;
+    std::vector<int> keyCodes;  // Mouse: the button numbers (0 left, 1 right, 2 middle)
     SlotValue value;
     int line = 0;
+    Target target = Target::Key;
 };
 
 // A theme as a mapping file describes it; later assignments override earlier ones.
@@ -38,6 +40,7 @@ struct Mapping {
 //   key-down KEYS = FILE [FILE...]      one file plays; several are variants picked at random
 //   key-up KEYS = say "text"            speaks the text
 //   key-up KEYS = silent                plays nothing (the default for every slot)
+//   mouse-down BUTTONS = FILE           the same for mouse buttons: left, right, middle
 // KEYS are key names, key codes or groups (see keyCodesForWord). Words may be double-quoted,
 // with \" and \\ inside. On error: nullopt and "SOURCE:LINE: what is wrong" in `error`.
 std::optional<Mapping> parseMapping(std::string_view text, std::string_view source,

@@ -21,6 +21,7 @@ constexpr double kQuietTail = 0.5;      // the mix has ended once this long is s
 constexpr double kLongestTail = 10.0;
 constexpr double kKeptAfterSound = 0.02;
 constexpr float kSilence = 1e-4f;
+constexpr double kClicksAfterTyping = 0.3;
 
 // The offline mixer driven by a virtual clock, collecting what it renders.
 class Recorder {
@@ -83,8 +84,8 @@ class Recorder {
 }  // namespace
 
 std::optional<synth::Audio> renderPreview(ToolPlatform& tool, const std::string& themeFile,
-                                          std::string_view text, uint64_t seed,
-                                          std::string& error) {
+                                          std::string_view text, uint64_t seed, std::string& error,
+                                          const std::vector<int>& clicks) {
     size_t unloaded = 0;
     if (!loadThemeFile(themeFile, tool.platform(), error, &unloaded)) {
         return std::nullopt;
@@ -94,10 +95,14 @@ std::optional<synth::Audio> renderPreview(ToolPlatform& tool, const std::string&
                 " of its sounds could not be loaded (see the lines above)";
         return std::nullopt;
     }
-    const auto events = typingSchedule(text, seed);
-    if (events.empty()) {
+    auto events = typingSchedule(text, seed);
+    if (events.empty() && clicks.empty()) {
         error = "nothing in the text can be typed on a US keyboard";
         return std::nullopt;
+    }
+    const double clicksStart = events.empty() ? 0 : events.back().time + kClicksAfterTyping;
+    for (const auto& click : clickSchedule(clicks, clicksStart, seed)) {
+        events.push_back(click);
     }
     const std::string name = tool.bundle().addThemeFile(themeFile);
     AudioKeepAlive keepAlive(tool.platform());
@@ -110,7 +115,11 @@ std::optional<synth::Audio> renderPreview(ToolPlatform& tool, const std::string&
     for (const auto& event : events) {
         recorder.renderUntil(recorder.framesFor(event.time));
         tool.drain();
-        controller.playSoundForKeyCode(event.keyCode, event.state);
+        if (event.mouse) {
+            controller.playSoundForMouseButton(event.keyCode, event.state);
+        } else {
+            controller.playSoundForKeyCode(event.keyCode, event.state);
+        }
     }
     recorder.renderTail();
     return recorder.take();

@@ -79,19 +79,32 @@ std::optional<std::vector<uint8_t>> buildTheme(const Mapping& mapping, const std
                                                const std::string& defaultName, Platform& platform,
                                                std::string& error) {
     std::vector<Object::Array> rows(2, Object::Array(SoundTheme::kSlotCount, Object::null()));
+    std::vector<Object::Array> mouseRows(
+        2, Object::Array(SoundTheme::kMouseButtonCount, Object::null()));
+    bool hasMouseSounds = false;
     SlotValues values(directory, platform);
     for (const auto& assignment : mapping.assignments) {
         auto value = values.valueFor(assignment.value, error);
         if (!value) {
             return std::nullopt;
         }
-        for (int keyCode : assignment.keyCodes) {
-            rows[static_cast<size_t>(assignment.state)][static_cast<size_t>(keyCode)] = *value;
+        const bool mouse = assignment.target == Assignment::Target::Mouse;
+        hasMouseSounds = hasMouseSounds || mouse;
+        auto& row = (mouse ? mouseRows : rows)[static_cast<size_t>(assignment.state)];
+        for (int code : assignment.keyCodes) {
+            row[static_cast<size_t>(code)] = *value;
         }
     }
-    auto theme = SoundTheme::themeWithSounds(
-        Object::array({Object::array(std::move(rows[0])), Object::array(std::move(rows[1]))}),
-        mapping.name.value_or(defaultName), platform);
+    const auto table = [](std::vector<Object::Array>& shaped) {
+        return Object::array(
+            {Object::array(std::move(shaped[0])), Object::array(std::move(shaped[1]))});
+    };
+    auto theme =
+        SoundTheme::themeWithSounds(table(rows), mapping.name.value_or(defaultName), platform);
+    // Themes without mouse sounds stay as they were, with no mouse table at all.
+    if (hasMouseSounds) {
+        theme->setMouseSounds(table(mouseRows));
+    }
     auto bytes = platform.archives.archivedDataWithRootObject(Object::instance(theme));
     if (!bytes) {
         error = "the theme could not be archived";

@@ -74,28 +74,38 @@ std::string describeTheme(const SoundTheme& theme, const SoundLength& lengthOf) 
     }
     SlotDescriber describer(lengthOf);
     size_t used = 0;
-    for (int state = 1; state >= 0; --state) {
-        if (static_cast<size_t>(state) >= rows->size()) {
-            continue;
-        }
-        const auto& row = (*rows)[static_cast<size_t>(state)];
-        const auto* slots = row.arrayValue();
-        const char* stateName = state == 1 ? "key-down" : "key-up";
-        if (slots == nullptr) {
-            out << stateName << ": not a row (" << row.className() << ")\n";
-            continue;
-        }
-        for (size_t keyCode = 0; keyCode < slots->size(); ++keyCode) {
-            const auto what = describer.describe((*slots)[keyCode]);
-            if (what.empty()) {
+    const auto describeRows = [&](const Object::Array& table, const char* down, const char* up,
+                                  const auto& label) {
+        for (int state = 1; state >= 0; --state) {
+            if (static_cast<size_t>(state) >= table.size()) {
                 continue;
             }
-            ++used;
-            char key[64];
-            std::snprintf(key, sizeof key, "%-9s %-16s %4zu  ", stateName,
-                          keyLabel(static_cast<int>(keyCode)).c_str(), keyCode);
-            out << key << what << "\n";
+            const auto& row = table[static_cast<size_t>(state)];
+            const auto* slots = row.arrayValue();
+            const char* stateName = state == 1 ? down : up;
+            if (slots == nullptr) {
+                out << stateName << ": not a row (" << row.className() << ")\n";
+                continue;
+            }
+            for (size_t code = 0; code < slots->size(); ++code) {
+                const auto what = describer.describe((*slots)[code]);
+                if (what.empty()) {
+                    continue;
+                }
+                ++used;
+                char slot[64];
+                std::snprintf(slot, sizeof slot, "%-9s %-16s %4zu  ", stateName,
+                              label(static_cast<int>(code)).c_str(), code);
+                out << slot << what << "\n";
+            }
         }
+    };
+    describeRows(*rows, "key-down", "key-up", keyLabel);
+    if (const auto* mouseRows = theme.mouseSounds().arrayValue()) {
+        describeRows(*mouseRows, "mouse-down", "mouse-up", [](int button) {
+            const auto name = mouseButtonName(button);
+            return name.empty() ? std::to_string(button) : std::string(name);
+        });
     }
     out << rows->size() << " rows, " << used << " slots in use, " << describer.soundCount()
         << " sounds\n";

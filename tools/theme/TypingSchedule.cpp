@@ -17,6 +17,12 @@ constexpr double kMaximumHold = 0.120;
 constexpr double kShiftLead = 0.045;   // Shift goes down this long before the key
 constexpr double kShiftTrail = 0.030;  // and comes up this long after it
 constexpr double kSameKeyGap = 0.020;
+constexpr double kMinimumClickInterval = 0.200;
+constexpr double kMaximumClickInterval = 0.250;
+
+double between(SeededRandom& random, double low, double high) {
+    return low + (high - low) * random.uniform();
+}
 
 }  // namespace
 
@@ -47,20 +53,32 @@ std::vector<KeyEvent> typingSchedule(std::string_view text, uint64_t seed) {
         if (const auto up = upTimes.find(key->keyCode); up != upTimes.end()) {
             cursor = std::max(cursor, up->second + kSameKeyGap);
         }
-        const double hold = kMinimumHold + (kMaximumHold - kMinimumHold) * random.uniform();
+        const double hold = between(random, kMinimumHold, kMaximumHold);
         events.push_back({cursor, key->keyCode, 1});
         events.push_back({cursor + hold, key->keyCode, 0});
         upTimes[key->keyCode] = cursor + hold;
         if (key->shift) {
             lastShiftedUp = cursor + hold;
         }
-        cursor += kMinimumInterval + (kMaximumInterval - kMinimumInterval) * random.uniform();
+        cursor += between(random, kMinimumInterval, kMaximumInterval);
     }
     if (shiftHeld) {
         events.push_back({lastShiftedUp + kShiftTrail, shiftKey, 0});
     }
     std::stable_sort(events.begin(), events.end(),
                      [](const KeyEvent& a, const KeyEvent& b) { return a.time < b.time; });
+    return events;
+}
+
+std::vector<KeyEvent> clickSchedule(const std::vector<int>& buttons, double start, uint64_t seed) {
+    SeededRandom random(seed);
+    std::vector<KeyEvent> events;
+    double cursor = start;
+    for (const int button : buttons) {
+        events.push_back({cursor, button, 1, true});
+        events.push_back({cursor + between(random, kMinimumHold, kMaximumHold), button, 0, true});
+        cursor += between(random, kMinimumClickInterval, kMaximumClickInterval);
+    }
     return events;
 }
 

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstring>
 
+#include "platform/linux/input/KeyboardNodes.h"
 #include "platform/linux/input/LibevdevKeyboard.h"
 
 namespace plinka {
@@ -24,17 +25,19 @@ KeyboardDeviceOpener openerOf(const EvdevDevices& devices) {
     return devices.open ? devices.open : KeyboardDeviceOpener(&LibevdevKeyboard::open);
 }
 
+// Visits the event nodes until the visitor answers false; false when the directory can't be read.
 template <typename Visit>
-void forEachEventNode(const std::string& directory, Visit visit) {
+bool forEachEventNode(const std::string& directory, Visit visit) {
     std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(directory.c_str()), &::closedir);
     if (!dir) {
-        return;
+        return false;
     }
     while (const dirent* entry = ::readdir(dir.get())) {
         if (isEventNode(entry->d_name) && !visit(std::string(entry->d_name))) {
-            return;
+            break;
         }
     }
+    return true;
 }
 
 }  // namespace
@@ -58,14 +61,22 @@ std::shared_ptr<EvdevKeyboardTap> EvdevKeyboardTap::create(const EvdevDevices& d
     return tap;
 }
 
-bool EvdevKeyboardTap::canReadKeyboard(const EvdevDevices& devices) {
+DeviceAccess EvdevKeyboardTap::deviceAccess(const EvdevDevices& devices) {
     const auto open = openerOf(devices);
-    bool found = false;
-    forEachEventNode(devices.directory, [&](const std::string& name) {
-        found = open(devices.directory + "/" + name) != nullptr;
-        return !found;
+    // An absent keyboard (unplugged, or asleep on Bluetooth) is no missing permission.
+    DeviceAccess access = DeviceAccess::NoKeyboard;
+    const bool listed = forEachEventNode(devices.directory, [&](const std::string& name) {
+        if (open(devices.directory + "/" + name)) {
+            access = DeviceAccess::Readable;
+            return false;
+        }
+        const auto keys = describedKeys(devices.sysfsClass, name);
+        if (!keys || bitmapHasKeyboardKeys(*keys)) {
+            access = DeviceAccess::Denied;
+        }
+        return true;
     });
-    return found;
+    return listed ? access : DeviceAccess::Denied;
 }
 
 EvdevKeyboardTap::EvdevKeyboardTap(const EvdevDevices& devices, FileDescriptor watch,

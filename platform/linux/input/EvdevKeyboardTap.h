@@ -12,25 +12,35 @@
 
 namespace plinka {
 
-// Where the evdev tap finds keyboards and how it opens them.
+// Where the evdev tap finds keyboards and mice, how it opens them, and where the kernel
+// describes them.
 struct EvdevDevices {
     std::string directory = "/dev/input";
     KeyboardDeviceOpener open;  // LibevdevKeyboard::open when empty
+    std::string sysfsClass = "/sys/class/input";
 };
 
-// The tap on every keyboard's evdev device, also those plugged in or removed while it runs.
-// It reads devices without grabbing them. When the kernel dropped events because the reader
-// fell behind, the tap disables itself with the timeout notice; enabling it again catches the
-// held keys up from the device.
+// What the evdev tap may read of the directory now.
+enum class DeviceAccess {
+    Readable,    // a keyboard or mouse can be read
+    NoKeyboard,  // no keyboard is there yet; those that come are opened
+    Denied,      // keyboards are there and none can be read, or the directory can't be read
+};
+
+// The tap on every keyboard's and mouse's evdev device, also those plugged in or removed while
+// it runs. It reads devices without grabbing them. When the kernel dropped events because the
+// reader fell behind, the tap disables itself with the timeout notice; enabling it again catches
+// the held keys up from the device.
 class EvdevKeyboardTap : public PollingEventTap {
   public:
-    // A tap on the keyboards of the directory, now and later; nullptr when the directory
-    // cannot be watched.
+    // A tap on the keyboards and mice of the directory, now and later; nullptr when the
+    // directory cannot be watched.
     static std::shared_ptr<EvdevKeyboardTap> create(const EvdevDevices& devices,
                                                     CGEventMask eventsOfInterest,
                                                     CGEventTapCallBack callback, void* userInfo);
-    // Whether the directory holds a keyboard that can be read now.
-    static bool canReadKeyboard(const EvdevDevices& devices);
+    // Whether the directory's keyboards can be read. A node that cannot be opened counts as a
+    // keyboard unless the kernel describes it as something else.
+    static DeviceAccess deviceAccess(const EvdevDevices& devices);
 
     // Use create(); the watch is an inotify descriptor already watching the directory.
     EvdevKeyboardTap(const EvdevDevices& devices, FileDescriptor watch,

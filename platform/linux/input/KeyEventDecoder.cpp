@@ -29,12 +29,27 @@ int keyCodeOf(int evdevCode) {
     return keyCodeTable()[static_cast<size_t>(evdevCode)];
 }
 
+// The mouse button number of the buttons that sound; -1 for every other code.
+int mouseButtonOf(int evdevCode) {
+    switch (evdevCode) {
+        case BTN_LEFT:
+            return kLeftMouseButton;
+        case BTN_RIGHT:
+            return kRightMouseButton;
+        case BTN_MIDDLE:
+            return kMiddleMouseButton;
+        default:
+            return -1;
+    }
+}
+
 }  // namespace
 
 std::optional<CGEvent> KeyEventDecoder::decode(int evdevCode, int value) {
     const int keyCode = keyCodeOf(evdevCode);
     if (keyCode < 0) {
-        return std::nullopt;
+        const int button = mouseButtonOf(evdevCode);
+        return button < 0 ? std::nullopt : decodeButton(evdevCode, button, value);
     }
     const auto code = static_cast<size_t>(evdevCode);
     if (ModifierFlags::isModifier(evdevCode)) {
@@ -77,6 +92,20 @@ std::optional<CGEvent> KeyEventDecoder::decodeModifier(int evdevCode, int keyCod
     CGEvent event;
     event.type = kCGEventFlagsChanged;
     event.keycode = keyCode;
+    event.flags = modifiers_.flags();
+    return event;
+}
+
+std::optional<CGEvent> KeyEventDecoder::decodeButton(int evdevCode, int button, int value) {
+    const auto code = static_cast<size_t>(evdevCode);
+    const bool down = value != kRelease;
+    if (held_.test(code) == down) {
+        return std::nullopt;
+    }
+    held_.set(code, down);
+    CGEvent event;
+    event.type = mouseEventType(button, down);
+    event.buttonNumber = button;
     event.flags = modifiers_.flags();
     return event;
 }

@@ -11,8 +11,9 @@
 
 namespace plinka {
 
-// Turns one keyboard's key events (Linux key codes) into tap events: theme key codes, the
-// auto-repeat mark, and modifier keys as flags-changed events carrying the shared flags.
+// Turns one keyboard's or mouse's key events (Linux key codes) into tap events: theme key codes,
+// the auto-repeat mark, modifier keys as flags-changed events carrying the shared flags, and the
+// left, right and middle mouse buttons as mouse events.
 class KeyEventDecoder {
   public:
     using KeySet = std::bitset<KEY_CNT>;
@@ -24,10 +25,11 @@ class KeyEventDecoder {
 
     explicit KeyEventDecoder(ModifierFlags& modifiers) : modifiers_(modifiers) {}
 
-    // The tap event for one key event of this keyboard; a press of a key that is already down
-    // counts as an auto-repeat. nullopt for keys without a theme key code, for repeats of
-    // modifiers (they do not repeat), for releases of modifiers that are not down, and for the
-    // release of Caps Lock (it toggles on presses).
+    // The tap event for one key event of this device; a press of a key that is already down
+    // counts as an auto-repeat. nullopt for keys without a theme key code or mouse button
+    // number, for repeats of modifiers and buttons (they do not repeat), for releases of
+    // modifiers and buttons that are not down, and for the release of Caps Lock (it toggles on
+    // presses).
     std::optional<CGEvent> decode(int evdevCode, int value);
     // The events that let go of every key this keyboard holds, for when it goes away.
     std::vector<CGEvent> releaseAll();
@@ -38,6 +40,7 @@ class KeyEventDecoder {
 
   private:
     std::optional<CGEvent> decodeModifier(int evdevCode, int keyCode, int value);
+    std::optional<CGEvent> decodeButton(int evdevCode, int button, int value);
 
     ModifierFlags& modifiers_;
     KeySet held_;

@@ -11,7 +11,7 @@
 
 namespace plinka {
 
-// One open keyboard that the evdev tap reads, without ever grabbing it.
+// One open keyboard or mouse that the evdev tap reads, without ever grabbing it.
 class KeyboardDevice {
   public:
     enum class ReadStatus {
@@ -32,8 +32,8 @@ class KeyboardDevice {
     virtual std::optional<bool> capsLockLight() const = 0;
 };
 
-// Opens the device node at the path as a keyboard; nullptr when it cannot be read or has no
-// keyboard keys.
+// Opens the device node at the path as a keyboard or mouse; nullptr when it cannot be read or has
+// neither keyboard keys nor mouse buttons.
 using KeyboardDeviceOpener = std::function<std::unique_ptr<KeyboardDevice>(const std::string&)>;
 
 }  // namespace plinka

@@ -2,8 +2,10 @@
 
 #include <fcntl.h>
 #include <libevdev/libevdev.h>
+#include <sys/ioctl.h>
 
 #include <cerrno>
+#include <cstdint>
 
 #include "platform/linux/input/KeyMap.h"
 
@@ -11,10 +13,16 @@ namespace plinka {
 
 namespace {
 
-// A keyboard has at least one key (not a button) that makes a theme key code.
-bool hasKeyboardKeys(libevdev* device) {
+// A keyboard has at least one key (not a button) that makes a theme key code; a mouse has a
+// button that sounds.
+bool hasKeysOrButtons(libevdev* device) {
     if (libevdev_has_event_type(device, EV_KEY) == 0) {
         return false;
+    }
+    for (const unsigned button : {BTN_LEFT, BTN_RIGHT, BTN_MIDDLE}) {
+        if (libevdev_has_event_code(device, EV_KEY, button) != 0) {
+            return true;
+        }
     }
     for (const auto& key : keyMapEntries()) {
         if (key.evdevCode < BTN_MISC &&
@@ -23,6 +31,14 @@ bool hasKeyboardKeys(libevdev* device) {
         }
     }
     return false;
+}
+
+// Has the kernel queue only keys, buttons and lights for this reader: a mouse or touchpad that
+// moves wakes nobody. Kernels before 4.4 queue everything, which the tap ignores.
+void hearOnlyKeysAndLights(int fd) {
+    unsigned long types = 1UL << EV_SYN | 1UL << EV_KEY | 1UL << EV_LED;
+    input_mask mask{EV_SYN, sizeof types, reinterpret_cast<uintptr_t>(&types)};
+    ::ioctl(fd, EVIOCSMASK, &mask);
 }
 
 }  // namespace
@@ -37,9 +53,10 @@ std::unique_ptr<KeyboardDevice> LibevdevKeyboard::open(const std::string& path) 
         return nullptr;
     }
     Device device(opened);
-    if (!hasKeyboardKeys(device.get())) {
+    if (!hasKeysOrButtons(device.get())) {
         return nullptr;
     }
+    hearOnlyKeysAndLights(fd.get());
     return std::make_unique<LibevdevKeyboard>(std::move(fd), std::move(device));
 }
 

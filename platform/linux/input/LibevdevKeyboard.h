@@ -7,12 +7,12 @@ struct libevdev;
 
 namespace plinka {
 
-// A keyboard read through libevdev, which keeps its key state and catches it up after the
-// kernel dropped events.
+// A keyboard or mouse read through libevdev, which keeps its key state and catches it up after
+// the kernel dropped events.
 class LibevdevKeyboard : public KeyboardDevice {
   public:
-    // The keyboard at the device node; nullptr when it cannot be opened or has no key that
-    // makes a theme key code.
+    // The keyboard or mouse at the device node; nullptr when it cannot be opened or has neither
+    // a key that makes a theme key code nor a mouse button that sounds.
     static std::unique_ptr<KeyboardDevice> open(const std::string& path);
 
     struct Free {

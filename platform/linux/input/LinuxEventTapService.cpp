@@ -41,19 +41,23 @@ LinuxEventTapService::Options LinuxEventTapService::sessionOptions(
 }
 
 std::optional<InputBackend> LinuxEventTapService::chooseBackend() const {
-    const auto evdevWorks = [this] { return EvdevKeyboardTap::canReadKeyboard(options_.evdev); };
     const auto x11Works = [this] { return XInputKeyboardTap::canReadKeyboard(options_.display); };
-    if (options_.forced == InputBackend::Evdev) {
-        return evdevWorks() ? options_.forced : std::nullopt;
-    }
     if (options_.forced == InputBackend::X11) {
         return x11Works() ? options_.forced : std::nullopt;
     }
-    if (evdevWorks()) {
+    const DeviceAccess evdev = EvdevKeyboardTap::deviceAccess(options_.evdev);
+    if (options_.forced == InputBackend::Evdev) {
+        return evdev != DeviceAccess::Denied ? options_.forced : std::nullopt;
+    }
+    if (evdev == DeviceAccess::Readable) {
         return InputBackend::Evdev;
     }
+    // Without a keyboard device, X11 may still hear keys (a remote or nested desktop).
     if (!options_.wayland && x11Works()) {
         return InputBackend::X11;
+    }
+    if (evdev == DeviceAccess::NoKeyboard) {
+        return InputBackend::Evdev;
     }
     return std::nullopt;
 }

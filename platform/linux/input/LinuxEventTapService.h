@@ -15,8 +15,9 @@ enum class InputBackend { Evdev, X11 };
 std::optional<InputBackend> inputBackendNamed(std::string_view name);
 
 // Event taps on Linux: evdev when keyboards can be read (the only way on Wayland), else X11's
-// XInput 2 raw key events; a forced backend is used alone. The permission to capture keys is
-// present when the chosen backend can read keys.
+// XInput 2 raw key events, else evdev waiting for a keyboard when none is there; a forced
+// backend is used alone. The permission to capture keys is present when a backend can be
+// chosen: a keyboard that is not there is no missing permission.
 class LinuxEventTapService : public EventTapService {
   public:
     struct Options {

@@ -37,6 +37,8 @@ class PollingEventTap : public EventTap {
     // delivery comes back on after the tap disabled itself.
     virtual void resynchronise() {}
 
+    // Whether any of the event types in the mask is of interest.
+    bool interestedIn(CGEventMask types) const { return (eventsOfInterest_ & types) != 0; }
     // Hands the event to the callback when the tap is enabled and its type is of interest.
     void deliver(const CGEvent& event) {
         if (enabled_.load(std::memory_order_relaxed) &&

@@ -10,12 +10,28 @@
 #include <mutex>
 #include <vector>
 
+#include "base/NoDestructor.h"
+
 namespace plinka {
 
 namespace {
 
 // X key codes are Linux key codes shifted by 8.
 constexpr int kKeycodeOffset = 8;
+
+// The Linux code of an X pointer button that sounds; -1 for the others (4 to 7 scroll).
+int evdevCodeOfButton(int button) {
+    switch (button) {
+        case Button1:
+            return BTN_LEFT;
+        case Button2:
+            return BTN_MIDDLE;
+        case Button3:
+            return BTN_RIGHT;
+        default:
+            return -1;
+    }
+}
 
 // The display and XInput's major opcode; nullopt when the display lacks XInput 2.
 std::optional<int> xinput2Opcode(Display* display) {
@@ -40,48 +56,54 @@ std::optional<int> xinput2Opcode(Display* display) {
 class BrokenConnections {
   public:
     static void add(Display* display) {
-        std::lock_guard lock(mutex());
-        static const XIOErrorHandler previous = XSetIOErrorHandler(&handle);
-        previous_ = previous;
-        taps().push_back(display);
+        std::lock_guard lock(state_->mutex);
+        if (!state_->installed) {
+            state_->previous = XSetIOErrorHandler(&handle);
+            state_->installed = true;
+        }
+        state_->taps.push_back(display);
     }
     static void remove(Display* display) {
-        std::lock_guard lock(mutex());
-        std::erase(taps(), display);
+        std::lock_guard lock(state_->mutex);
+        std::erase(state_->taps, display);
     }
     // Xlib cannot close a connection after an IO error (XCloseDisplay waits forever), so the
     // lost connection's socket is closed and its small record kept for the process's life.
     static void keepLost(Display* display) {
         remove(display);
         ::close(ConnectionNumber(display));
-        std::lock_guard lock(mutex());
-        lost().push_back(display);
+        std::lock_guard lock(state_->mutex);
+        state_->lost.push_back(display);
     }
 
   private:
+    struct State {
+        std::mutex mutex;
+        std::vector<Display*> taps;
+        std::vector<Display*> lost;
+        XIOErrorHandler previous;
+        bool installed;
+    };
+
     static int handle(Display* display) {
+        XIOErrorHandler previous = nullptr;
         {
-            std::lock_guard lock(mutex());
-            if (std::find(taps().begin(), taps().end(), display) != taps().end()) {
+            std::lock_guard lock(state_->mutex);
+            if (std::find(state_->taps.begin(), state_->taps.end(), display) !=
+                state_->taps.end()) {
                 return 0;
             }
+            previous = state_->previous;
         }
-        return previous_ != nullptr ? previous_(display) : 0;
+        return previous != nullptr ? previous(display) : 0;
     }
-    static std::mutex& mutex() {
-        static std::mutex shared;
-        return shared;
-    }
-    static std::vector<Display*>& taps() {
-        static std::vector<Display*> displays;
-        return displays;
-    }
-    static std::vector<Display*>& lost() {
-        static std::vector<Display*> displays;
-        return displays;
-    }
-    static inline XIOErrorHandler previous_ = nullptr;
+
+    // Never destroyed: a tap thread may meet its broken connection while exit() runs the
+    // static destructors.
+    static NoDestructor<State> state_;
 };
+
+NoDestructor<BrokenConnections::State> BrokenConnections::state_{};
 
 XInputKeyboardTap::Connection openWithXInput2(const std::string& displayName, int& opcode) {
     XInputKeyboardTap::Connection display(
@@ -144,6 +166,10 @@ bool XInputKeyboardTap::listen() {
     std::array<unsigned char, XIMaskLen(XI_LASTEVENT)> bits{};
     XISetMask(bits.data(), XI_RawKeyPress);
     XISetMask(bits.data(), XI_RawKeyRelease);
+    if (interestedIn(kMouseButtonEventMask)) {
+        XISetMask(bits.data(), XI_RawButtonPress);
+        XISetMask(bits.data(), XI_RawButtonRelease);
+    }
     XIEventMask mask{XIAllMasterDevices, static_cast<int>(bits.size()), bits.data()};
     if (XISelectEvents(display_.get(), DefaultRootWindow(display_.get()), &mask, 1) != Success) {
         return false;
@@ -188,14 +214,17 @@ bool XInputKeyboardTap::readReady(std::span<const pollfd>) {
             !XGetEventData(display, &cookie)) {
             continue;
         }
-        if (cookie.evtype == XI_RawKeyPress || cookie.evtype == XI_RawKeyRelease) {
-            const auto* raw = static_cast<const XIRawEvent*>(cookie.data);
-            const int value = cookie.evtype == XI_RawKeyRelease ? KeyEventDecoder::kRelease
-                              : (raw->flags & XIKeyRepeat) != 0 ? KeyEventDecoder::kRepeat
-                                                                : KeyEventDecoder::kPress;
-            if (auto tapEvent = decoder_.decode(raw->detail - kKeycodeOffset, value)) {
-                deliver(*tapEvent);
-            }
+        const auto* raw = static_cast<const XIRawEvent*>(cookie.data);
+        const bool button =
+            cookie.evtype == XI_RawButtonPress || cookie.evtype == XI_RawButtonRelease;
+        const int evdevCode =
+            button ? evdevCodeOfButton(raw->detail) : raw->detail - kKeycodeOffset;
+        const int value = cookie.evtype == XI_RawKeyRelease || cookie.evtype == XI_RawButtonRelease
+                              ? KeyEventDecoder::kRelease
+                          : !button && (raw->flags & XIKeyRepeat) != 0 ? KeyEventDecoder::kRepeat
+                                                                       : KeyEventDecoder::kPress;
+        if (auto tapEvent = decoder_.decode(evdevCode, value)) {
+            deliver(*tapEvent);
         }
         XFreeEventData(display, &cookie);
     }

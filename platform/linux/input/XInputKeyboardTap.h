@@ -11,8 +11,9 @@ struct _XDisplay;
 
 namespace plinka {
 
-// The tap on an X11 display's raw key events (XInput2) at the root window: every key of every
-// keyboard, whichever window has the focus, without grabbing anything. A press of a key that is
+// The tap on an X11 display's raw key and button events (XInput2) at the root window: every key
+// of every keyboard and the left, right and middle buttons of every pointer, whichever window
+// has the focus, without grabbing anything; scrolling is left out. A press of a key that is
 // already down is an auto-repeat. When the display connection breaks, the tap disables itself
 // with the user-input notice and its run loop ends.
 class XInputKeyboardTap : public PollingEventTap {

@@ -29,11 +29,11 @@ std::optional<UniversalAccessGuide> InputGroupAccess::guide() const {
         "/help/accessibility/linux.html", "Grant Access and Quit"};
 }
 
-std::string InputGroupAccess::privilegedScript(const std::vector<std::string>& keyboards) const {
+std::string InputGroupAccess::privilegedScript(const std::vector<std::string>& devices) const {
     std::string script = "PATH=" + shellQuoted(options_.privilegedPath) +
                          "\n"
                          "user=$(id -nu -- \"$PKEXEC_UID\") || exit\n";
-    if (keyboards.empty()) {
+    if (devices.empty()) {
         return script + "gpasswd -a \"$user\" input";
     }
     // Both tools are there before anything changes.
@@ -42,16 +42,16 @@ std::string InputGroupAccess::privilegedScript(const std::vector<std::string>& k
         "}\n"
         "gpasswd -a \"$user\" input || exit\n"
         "setfacl -m \"u:$PKEXEC_UID:r\" --";
-    for (const std::string& keyboard : keyboards) {
-        script += " " + shellQuoted(keyboard);
+    for (const std::string& device : devices) {
+        script += " " + shellQuoted(device);
     }
     return script;
 }
 
 std::string InputGroupAccess::grantCommand(const std::string& pkexec,
-                                           const std::vector<std::string>& keyboards) const {
+                                           const std::vector<std::string>& devices) const {
     return shellQuoted(pkexec) + " " + shellQuoted("/bin/sh") + " -c " +
-           shellQuoted(privilegedScript(keyboards));
+           shellQuoted(privilegedScript(devices));
 }
 
 bool InputGroupAccess::grantAccess(const std::string& /*appleScriptSource*/) {
@@ -60,13 +60,13 @@ bool InputGroupAccess::grantAccess(const std::string& /*appleScriptSource*/) {
         log_.log("Keyboard access not granted: pkexec is missing, so the help page shows how.");
         return false;
     }
-    const auto keyboards = keyboardEventNodes(options_.devices, options_.sysfsClass);
-    const CommandResult result = commands_.runShellCommand(grantCommand(*pkexec, keyboards));
+    const auto devices = keyboardAndPointerNodes(options_.devices, options_.sysfsClass);
+    const CommandResult result = commands_.runShellCommand(grantCommand(*pkexec, devices));
     if (result.terminationStatus == 0) {
         log_.log(stringWithFormat(
             "Keyboard access granted: the user joined the group \"input\" and may read the "
-            "keyboards present now (%d).",
-            {static_cast<int>(keyboards.size())}));
+            "keyboards and mice present now (%d).",
+            {static_cast<int>(devices.size())}));
     } else if (result.terminationStatus == kAuthorizationDismissed) {
         log_.log("Keyboard access not granted: the authorization was cancelled.");
     } else {
