@@ -142,6 +142,7 @@ class AppController final : public ScriptingDelegate,
     bool isImportingSoundPack() const override { return importing_; }
     std::string muteShortcut() const override { return muteShortcut_.text(); }
     std::optional<std::string> setMuteShortcut(const std::optional<KeyChord>& chord) override;
+    void setRecordingShortcut(bool recording) override { muteShortcut_.setSuspended(recording); }
     bool boolPreference(const std::string& key) const override;
     void setBoolPreference(const std::string& key, bool value) override;
     bool startsAtLogin() const override;

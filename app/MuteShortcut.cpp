@@ -151,7 +151,8 @@ bool MuteShortcut::keyDown(int keyCode) {
         heldKeys_.set(*modifier);
         return false;
     }
-    if (chord_ && keyCode == chord_->keyCode && heldModifiers() == chord_->modifiers) {
+    if (!suspended_ && chord_ && keyCode == chord_->keyCode &&
+        heldModifiers() == chord_->modifiers) {
         pressedChordKey_ = keyCode;
         return true;
     }

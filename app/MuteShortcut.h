@@ -30,6 +30,8 @@ class MuteShortcut {
     // Stores the chord, or with nullopt turns the shortcut off; a refusal says why.
     std::optional<std::string> setChord(const std::optional<KeyChord>& chord);
 
+    // While suspended the chord is not recognised; held modifiers are still followed.
+    void setSuspended(bool suspended) { suspended_ = suspended; }
     // The key events as they reach the sounds. True for the press that completes the shortcut
     // and for the release of its key: those two play no sound of their own.
     bool keyDown(int keyCode);
@@ -53,6 +55,7 @@ class MuteShortcut {
     std::optional<KeyChord> chord_;
     std::bitset<8> heldKeys_;  // by the modifier keys' order in the .cpp's table
     std::optional<int> pressedChordKey_;
+    bool suspended_ = false;
 };
 
 }  // namespace plinka

@@ -42,6 +42,9 @@ class PreferencesDelegate {
     virtual std::string muteShortcut() const = 0;
     // Makes the chord the mute shortcut, or with nullopt turns it off; a refusal says why.
     virtual std::optional<std::string> setMuteShortcut(const std::optional<KeyChord>& chord) = 0;
+    // While the window records a shortcut the mute shortcut does not act: the keys pressed are
+    // the recorder's, whichever of the two hears them first.
+    virtual void setRecordingShortcut(bool recording) = 0;
 
     // A Boolean preference ("showInMenuBar", "playMouseSounds", ...) and the actions that change
     // the three whose change does more than store it.

@@ -76,6 +76,20 @@ TEST_F(PreferencesWindowTest, TheRecorderTakesAChordAndSaysWhyAPlainLetterWillNo
     press(KEY_M, Qt::Key_M, Qt::ControlModifier | Qt::AltModifier);
     EXPECT_EQ(desktop.defaults.stringForKey("muteShortcut"), "Ctrl+Alt+M");
     EXPECT_EQ(recorder->text(), "Ctrl+Alt+M");
+    // The key stream hears the chord after the window did: it is the recorder's until released.
+    for (const int key : {0x3B, 0x3A, 0x2E}) {
+        controller._keyDown(key);
+    }
+    EXPECT_FALSE(controller.muted());
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_M, Qt::NoModifier, KEY_M + 8, 0, 0);
+    QApplication::sendEvent(recorder, &release);
+    for (const int key : {0x2E, 0x3A, 0x3B}) {
+        controller._keyUp(key);
+    }
+    for (const int key : {0x3B, 0x3A, 0x2E}) {
+        controller._keyDown(key);
+    }
+    EXPECT_TRUE(controller.muted());
 
     recorder->click();
     press(KEY_M, Qt::Key_M, Qt::NoModifier);

@@ -284,7 +284,8 @@ class PreferencesWindow::Window final : public QDialog {
     QSlider* volume_ = new QSlider(Qt::Horizontal);
     QLabel* volumeText_ = new QLabel;
     ShortcutRecorder* shortcut_ =
-        new ShortcutRecorder([this](const KeyChord& chord) { record(chord); });
+        new ShortcutRecorder([this](const KeyChord& chord) { record(chord); },
+                             [this](bool listening) { delegate_.setRecordingShortcut(listening); });
     QLabel* refusal_ = new QLabel;
     QSpinBox* pitch_ = new QSpinBox;
     std::vector<std::pair<QCheckBox*, std::function<bool()>>> checkBoxes_;

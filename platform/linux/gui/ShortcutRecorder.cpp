@@ -28,8 +28,8 @@ bool isModifier(int key) {
 
 }  // namespace
 
-ShortcutRecorder::ShortcutRecorder(Recorded recorded, QWidget* parent)
-    : QPushButton(parent), recorded_(std::move(recorded)) {
+ShortcutRecorder::ShortcutRecorder(Recorded recorded, Listening listening, QWidget* parent)
+    : QPushButton(parent), recorded_(std::move(recorded)), listening_(std::move(listening)) {
     connect(this, &QPushButton::clicked, this, [this] { setRecording(!recording_); });
     setRecording(false);
 }
@@ -41,6 +41,11 @@ void ShortcutRecorder::setShortcutText(const QString& text) {
 
 void ShortcutRecorder::setRecording(bool recording) {
     recording_ = recording;
+    if (recording) {
+        setListening(true);
+    } else if (recordedScanCode_ == 0) {
+        setListening(false);
+    }
     setText(recording_ ? tr("Press the shortcut…") : shortcut_.isEmpty() ? tr("None") : shortcut_);
 }
 
@@ -62,7 +67,24 @@ void ShortcutRecorder::keyPressEvent(QKeyEvent* event) {
     }
     if (const auto keyCode =
             keyCodeForEvdevCode(static_cast<int>(event->nativeScanCode() - kEvdevOffset))) {
+        recordedScanCode_ = event->nativeScanCode();
         recorded_(KeyChord{modifierFlags(event->modifiers()), *keyCode});
+    }
+    setListening(recordedScanCode_ != 0);
+}
+
+void ShortcutRecorder::keyReleaseEvent(QKeyEvent* event) {
+    if (recordedScanCode_ != 0 && event->nativeScanCode() == recordedScanCode_) {
+        recordedScanCode_ = 0;
+        setListening(recording_);
+    }
+    QPushButton::keyReleaseEvent(event);
+}
+
+void ShortcutRecorder::setListening(bool listening) {
+    if (listening != isListening_) {
+        isListening_ = listening;
+        listening_(listening);
     }
 }
 
@@ -76,6 +98,7 @@ bool ShortcutRecorder::event(QEvent* event) {
 }
 
 void ShortcutRecorder::focusOutEvent(QFocusEvent* event) {
+    recordedScanCode_ = 0;
     setRecording(false);
     QPushButton::focusOutEvent(event);
 }

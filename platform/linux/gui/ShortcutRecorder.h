@@ -13,8 +13,12 @@ namespace plinka {
 class ShortcutRecorder final : public QPushButton {
   public:
     using Recorded = std::function<void(const KeyChord& chord)>;
+    // True from the click until the recording ends without a chord or the recorded key is
+    // released: the keys pressed meanwhile are the recorder's, and the shortcut must not act on
+    // them (the key stream may hear them before or after the window does).
+    using Listening = std::function<void(bool listening)>;
 
-    ShortcutRecorder(Recorded recorded, QWidget* parent = nullptr);
+    ShortcutRecorder(Recorded recorded, Listening listening, QWidget* parent = nullptr);
     // The shortcut shown while not recording; empty shows that there is none.
     void setShortcutText(const QString& text);
     bool isRecording() const { return recording_; }
@@ -22,14 +26,19 @@ class ShortcutRecorder final : public QPushButton {
   protected:
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
   private:
     void setRecording(bool recording);
+    void setListening(bool listening);
 
     Recorded recorded_;
+    Listening listening_;
     QString shortcut_;
     bool recording_ = false;
+    bool isListening_ = false;
+    quint32 recordedScanCode_ = 0;  // the recorded key, until it is released
 };
 
 }  // namespace plinka
