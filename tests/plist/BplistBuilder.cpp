@@ -1,4 +1,4 @@
-#include "archive/BplistBuilder.h"
+#include "plist/BplistBuilder.h"
 
 #include <bit>
 #include <cstring>

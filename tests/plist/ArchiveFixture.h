@@ -4,8 +4,8 @@
 #include <string_view>
 #include <vector>
 
-#include "archive/BplistBuilder.h"
 #include "platform/KeyedArchive.h"
+#include "plist/BplistBuilder.h"
 
 namespace plinka::testing {
 

@@ -4,11 +4,11 @@
 
 #include <string>
 
-#include "archive/ArchiveFixture.h"
-#include "archive/Chime.h"
-#include "archive/ObjectPrinter.h"
 #include "platform/linux/plist/PlistKeyedArchives.h"
 #include "platform/linux/plist/PropertyList.h"
+#include "plist/ArchiveFixture.h"
+#include "plist/Chime.h"
+#include "plist/ObjectPrinter.h"
 #include "tools/theme/ArchiveDump.h"
 
 namespace plinka {

@@ -5,8 +5,8 @@
 #include <cstdio>
 
 #include "TestFiles.h"
-#include "archive/BplistBuilder.h"
-#include "archive/ObjectPrinter.h"
+#include "plist/BplistBuilder.h"
+#include "plist/ObjectPrinter.h"
 
 namespace plinka {
 namespace {

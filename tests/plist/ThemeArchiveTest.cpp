@@ -4,9 +4,9 @@
 #include <filesystem>
 
 #include "ScratchDirectory.h"
-#include "archive/ArchiveFixture.h"
 #include "doubles/FakePlatform.h"
 #include "platform/linux/plist/PlistKeyedArchives.h"
+#include "plist/ArchiveFixture.h"
 #include "sound/Sound.h"
 #include "sound/SoundTheme.h"
 #include "sound/ThemeClasses.h"

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "archive/ArchiveFixture.h"
-#include "archive/Chime.h"
 #include "platform/linux/plist/PlistKeyedArchives.h"
+#include "plist/ArchiveFixture.h"
+#include "plist/Chime.h"
 
 namespace plinka {
 namespace {

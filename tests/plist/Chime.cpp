@@ -1,4 +1,4 @@
-#include "archive/Chime.h"
+#include "plist/Chime.h"
 
 namespace plinka::testing {
 

@@ -6,10 +6,10 @@
 #include <map>
 
 #include "TestFiles.h"
-#include "archive/ArchiveFixture.h"
-#include "archive/Chime.h"
-#include "archive/ObjectPrinter.h"
 #include "platform/linux/plist/PropertyList.h"
+#include "plist/ArchiveFixture.h"
+#include "plist/Chime.h"
+#include "plist/ObjectPrinter.h"
 
 namespace plinka {
 namespace {

@@ -1,4 +1,4 @@
-#include "archive/ObjectPrinter.h"
+#include "plist/ObjectPrinter.h"
 
 namespace plinka {
 
