@@ -2,6 +2,8 @@
 // its status menu, and quits.
 #include <gmock/gmock.h>
 
+#include <filesystem>
+
 #include "DesktopTest.h"
 #include "PlinkaSession.h"
 
@@ -29,17 +31,22 @@ class SingleCopyTest : public DesktopTest {
     std::unique_ptr<ChildProcess> tray;
 };
 
+// Started from the Downloads folder, the later copy quits before it would offer the move.
 TEST_F(SingleCopyTest, ALaterCopyReopensTheRunningOneAndQuits) {
     PlinkaSession session(display());
+    session.placeBundleIn(session.home() + "/Downloads");
+    std::filesystem::create_directories(session.home() + "/Applications");
     auto first = session.start();
     // Its icon in the tray: the event loop runs and reopen requests are answered.
     ASSERT_TRUE(eventually([&] { return visibleWindows("Plinka").size() == 1; }))
         << first->output();
 
+    session.offerTheMove();
     auto later = session.start();
     EXPECT_EQ(later->waitForExit(), 0);
     EXPECT_THAT(later->output(), HasSubstr("Plinka[" + std::to_string(later->pid()) + ":"));
     EXPECT_THAT(later->output(), HasSubstr(kYielding));
+    EXPECT_TRUE(windowsNamed("Move to Applications").empty());
     // The status menu pops up beside the icon.
     EXPECT_TRUE(eventually([&] { return visibleWindows("Plinka").size() == 2; }));
     EXPECT_TRUE(running(first->pid()));

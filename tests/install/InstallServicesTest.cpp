@@ -1,6 +1,7 @@
 // The move's Linux layer on the real file system and with real shells: copies and the Trash,
 // the applications folders and the installed layout, the running-copy test from /proc, the
-// relaunch and detach commands run for real, desktop entries, and pkexec (a stand-in on PATH).
+// relaunch and detach commands run for real (mount tables included), desktop entries, and
+// pkexec (a stand-in on PATH).
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -17,6 +18,7 @@
 #include "ScratchDirectory.h"
 #include "TestFiles.h"
 #include "platform/linux/install/LinuxApplicationInstallation.h"
+#include "platform/linux/install/MountPoints.h"
 #include "platform/linux/install/PkexecPrivilegedExecution.h"
 #include "platform/linux/install/PosixFileManager.h"
 #include "platform/linux/system/DesktopEntry.h"
@@ -72,12 +74,6 @@ TEST(InstallServicesTest, CopiesKeepLinksAndModesAndNeverOverwriteOrLeaveHalves)
     EXPECT_FALSE(
         files.copyItemAtPath(scratch.file("missing.app"), scratch.file("Apps/X.app"), &error));
     EXPECT_FALSE(fs::exists(scratch.file("Apps/X.app")));
-
-    bool isDirectory = false;
-    EXPECT_TRUE(files.fileExistsAtPath(destination, &isDirectory));
-    EXPECT_TRUE(isDirectory);
-    EXPECT_TRUE(files.isWritableFileAtPath(destination));
-    EXPECT_FALSE(files.fileExistsAtPath(scratch.file("missing"), nullptr));
 }
 
 // A fresh home without a data folder yet: the Trash is made there, not in the working directory.
@@ -158,6 +154,36 @@ TEST(InstallServicesTest, TheRelaunchWaitsForTheProcessThenStartsTheNewCopy) {
     EXPECT_EQ(fileContents(marker), bundle + "/Contents/MacOS/Plinka\n");
 }
 
+TEST(InstallServicesTest, TheMountHoldingAPathIsTheDeepestAndTheLastMountedThere) {
+    const std::string table =
+        "22 1 8:1 / / rw,relatime shared:1 - ext4 /dev/sda1 rw\n"
+        "40 22 8:17 / /media/me/USB\\040Stick rw,nosuid shared:5 master:2 - vfat /dev/sdb1 rw\n"
+        "41 22 8:33 / /media/me/USB rw - vfat /dev/sdc1 rw\n"
+        "42 22 0:50 / /run/media/me/Disk rw - ext4 /dev/sdd1 rw\n"
+        "43 22 0:51 / /run/media/me/Disk rw - ext4 /dev/sde1 rw\n"
+        "garbage line\n";
+    struct Case {
+        const char* path;
+        const char* mountPoint;
+        const char* source;
+    };
+    const Case cases[] = {
+        {"/media/me/USB Stick/Plinka", "/media/me/USB Stick", "/dev/sdb1"},
+        {"/media/me/USB Stick", "/media/me/USB Stick", "/dev/sdb1"},
+        {"/media/me/USBX/Plinka", "/", "/dev/sda1"},
+        {"/media/me/USB/apps", "/media/me/USB", "/dev/sdc1"},
+        {"/run/media/me/Disk/a/b", "/run/media/me/Disk", "/dev/sde1"},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.path);
+        const auto mount = mountHolding(table, test.path);
+        ASSERT_TRUE(mount.has_value());
+        EXPECT_EQ(mount->mountPoint, test.mountPoint);
+        EXPECT_EQ(mount->source, test.source);
+    }
+    EXPECT_FALSE(mountHolding("", "/media/x").has_value());
+}
+
 TEST(InstallServicesTest, TheDetachUnmountsTheMediumWithTheFirstToolThatWorks) {
     ScratchDirectory scratch;
     const std::string mountPoint = scratch.file(std::string("media/") + kAwkwardName);
@@ -196,8 +222,13 @@ TEST(InstallServicesTest, EntriesInTheApplicationsAndAutostartFoldersFollowTheMo
     const fs::path menu = scratch.file("home/.local/share/applications/plinka.desktop");
     const fs::path login = scratch.file("home/.config/autostart/plinka.desktop");
     const fs::path unrelated = scratch.file("home/.config/autostart/other.desktop");
-    const std::string entry =
-        "[Desktop Entry]\nType=Application\nExec=\"" + from + "/Contents/MacOS/Plinka\"\n";
+    // Only the main group's program, TryExec and Icon follow; a path that merely begins like
+    // the bundle's and the other groups stay.
+    const std::string entry = "[Desktop Entry]\nExec=\"" + from +
+                              "/Contents/MacOS/Plinka\" --preferences %U\nTryExec=" + from +
+                              "/Contents/MacOS/Plinka\nIcon=" + from +
+                              "/Contents/Resources/P.png\n" + "Path=" + from +
+                              "2\n[Desktop Action Other]\nExec=" + from + "/x\n";
     const std::string other = "[Desktop Entry]\nExec=/usr/bin/other\n";
     writeFile(menu, entry);
     writeFile(login, entry);
@@ -205,8 +236,14 @@ TEST(InstallServicesTest, EntriesInTheApplicationsAndAutostartFoldersFollowTheMo
 
     installation.applicationMoved(from, to);
     for (const fs::path& moved : {menu, login}) {
-        const auto keys = DesktopEntry::readMainGroup(fileContents(moved));
-        EXPECT_EQ(DesktopEntry::execProgram(keys.at("Exec")), to + "/Contents/MacOS/Plinka");
+        const std::string text = fileContents(moved);
+        const auto keys = DesktopEntry::readMainGroup(text);
+        EXPECT_THAT(DesktopEntry::execArguments(keys.at("Exec")),
+                    ElementsAre(to + "/Contents/MacOS/Plinka", "--preferences", "%U"));
+        EXPECT_EQ(keys.at("TryExec"), to + "/Contents/MacOS/Plinka");
+        EXPECT_EQ(keys.at("Icon"), to + "/Contents/Resources/P.png");
+        EXPECT_EQ(keys.at("Path"), from + "2");
+        EXPECT_TRUE(text.ends_with("[Desktop Action Other]\nExec=" + from + "/x\n"));
     }
     EXPECT_EQ(fileContents(unrelated), other);
 }

@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "ChildProcess.h"
+#include "Eventually.h"
 #include "ScopedEnvironment.h"
 #include "TestAppBundle.h"
 #include "platform/linux/input/FileDescriptor.h"
@@ -48,8 +49,7 @@ TEST(ProcfsProcessManagerTest, WalksThisUsersProcessesInPidOrderFromEachStart) {
     ProcfsProcessManager processes;
     testing::ScratchDirectory scratch;
     const testing::TestAppBundle bundle(scratch.path(), "Test", "org.plinka.test.walk");
-    ChildProcess child(bundle.executable(), {.arguments = {"--wait-for-start"}});
-    ASSERT_EQ(child.readLine(), "ready");
+    ChildProcess child(bundle.executable(), {.arguments = {"30"}});
 
     const std::vector<pid_t> pids = walk(processes);
     EXPECT_TRUE(std::is_sorted(pids.begin(), pids.end()));
@@ -57,8 +57,8 @@ TEST(ProcfsProcessManagerTest, WalksThisUsersProcessesInPidOrderFromEachStart) {
     EXPECT_NE(std::find(pids.begin(), pids.end(), getpid()), pids.end());
     EXPECT_NE(std::find(pids.begin(), pids.end(), child.pid()), pids.end());
     // Starting again takes a new look.
-    child.closeInput();
-    EXPECT_EQ(child.waitForExit(), 0);
+    ::kill(child.pid(), SIGKILL);
+    child.waitForExit();
     const std::vector<pid_t> again = walk(processes);
     EXPECT_EQ(std::find(again.begin(), again.end(), child.pid()), again.end());
 
@@ -84,10 +84,12 @@ TEST(ProcfsProcessManagerTest, InformationNamesTheBundleThatHoldsTheExecutable) 
     ProcfsProcessManager processes;
     testing::ScratchDirectory scratch;
     const testing::TestAppBundle bundle(scratch.path(), "Test", "org.plinka.Test.Info");
-    ChildProcess child(bundle.executable(), {.arguments = {"--wait-for-start"}});
-    ASSERT_EQ(child.readLine(), "ready");
-
-    const Object information = processes.processInformationCopyDictionary(psnOf(child.pid()));
+    ChildProcess child(bundle.executable(), {.arguments = {"30"}});
+    Object information;
+    ASSERT_TRUE(testing::eventually([&] {
+        information = processes.processInformationCopyDictionary(psnOf(child.pid()));
+        return !information.objectForKey("CFBundleIdentifier").isNil();
+    }));
     EXPECT_EQ(information.objectForKey("CFBundleIdentifier"),
               Object::string("org.plinka.Test.Info"));
     EXPECT_EQ(information.objectForKey("CFBundleExecutable"), Object::string("Test"));

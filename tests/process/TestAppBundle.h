@@ -6,8 +6,8 @@
 
 namespace plinka::testing {
 
-// <directory>/<name>.app holding a copy of the reopen test application as Contents/MacOS/<name>,
-// with the identifier in its Info.plist.
+// <directory>/<name>.app holding a copy of sleep(1) as Contents/MacOS/<name>, with the
+// identifier in its Info.plist: a process that runs from a bundle.
 class TestAppBundle {
   public:
     TestAppBundle(const std::string& directory, const std::string& name,
