@@ -2,16 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-
-#include "TestFiles.h"
-#include "plist/BplistBuilder.h"
-#include "plist/ObjectPrinter.h"
-
 namespace plinka {
 namespace {
-
-using testing::BplistBuilder;
 
 Object::Bytes bytesOf(std::string_view text) {
     return Object::Bytes(text.begin(), text.end());
@@ -39,32 +31,13 @@ Object everyType() {
     });
 }
 
-Object::Bytes everyTypeBinary() {
-    BplistBuilder b;
-    auto key = [&](const char* name) { return b.string(name); };
-    const uint64_t list = b.array({b.integer(1), b.string("two")});
-    const uint64_t root = b.dictionary({
-        {key("name"), b.string("Typewriter")},
-        {key("smile"), b.utf16(u"caf\u00e9 \u263a")},
-        {key("count"), b.integer(254)},
-        {key("negative"), b.integer(-3)},
-        {key("big"), b.integer(int64_t{1} << 40)},
-        {key("gain"), b.real(0.75)},
-        {key("on"), b.boolean(true)},
-        {key("off"), b.boolean(false)},
-        {key("bytes"), b.data({0, 1, 2, 255})},
-        {key("when"), b.date(86400.5)},
-        {key("ref"), b.uid(7)},
-        {key("list"), list},
-    });
-    return b.build(root);
-}
-
-TEST(PropertyListTest, ReadsEveryTypeOfBinaryPropertyList) {
+// The same, as macOS writes it (the accented string in UTF-16), read from its file.
+TEST(PropertyListTest, ReadsBinaryFilesAndReportsMissingOnes) {
+    const std::string path = PLINKA_SOURCE_DIR "/tests/plist/data/every-type.bplist";
     std::string error;
-    auto object = readPropertyListData(everyTypeBinary(), &error);
-    ASSERT_TRUE(object) << error;
-    EXPECT_EQ(*object, everyType());
+    EXPECT_EQ(readPropertyListFile(path, &error), everyType()) << error;
+    EXPECT_FALSE(readPropertyListFile(path + ".missing", &error));
+    EXPECT_NE(error.find(path + ".missing"), std::string::npos);
 }
 
 TEST(PropertyListTest, ReadsXmlPropertyList) {
@@ -73,7 +46,7 @@ TEST(PropertyListTest, ReadsXmlPropertyList) {
 <plist version="1.0">
 <dict>
 	<!-- a comment -->
-	<key>name</key><string>Type &amp; writer</string>
+	<key>name</key><string>Type &amp; writer &#65;&#x263a;</string>
 	<key>count</key><integer>-12</integer>
 	<key>gain</key><real>1.5</real>
 	<key>on</key><true/>
@@ -87,7 +60,7 @@ TEST(PropertyListTest, ReadsXmlPropertyList) {
     auto object = readPropertyListData(bytesOf(xml), &error);
     ASSERT_TRUE(object) << error;
     EXPECT_EQ(*object, Object::dictionary({
-                           {Object::string("name"), Object::string("Type & writer")},
+                           {Object::string("name"), Object::string("Type & writer A\u263a")},
                            {Object::string("count"), Object::integer(-12)},
                            {Object::string("gain"), Object::real(1.5)},
                            {Object::string("on"), Object::boolean(true)},
@@ -165,20 +138,6 @@ TEST(PropertyListTest, RefusesToWriteWhatPropertyListsCannotHold) {
     EXPECT_FALSE(writeBinaryPropertyList(Object::record("Sound")));
     EXPECT_FALSE(writeBinaryPropertyList(Object::string(std::string("a\0b", 3))));
     EXPECT_FALSE(writeXmlPropertyList(Object::date(1e12)));
-}
-
-TEST(PropertyListTest, ReadsFilesAndReportsMissingOnes) {
-    const std::string path = ::testing::TempDir() + "/plinka-plist-test.plist";
-    const auto bytes = everyTypeBinary();
-    testing::writeFile(path, bytes);
-    std::string error;
-    auto object = readPropertyListFile(path, &error);
-    ASSERT_TRUE(object) << error;
-    EXPECT_EQ(*object, everyType());
-    std::remove(path.c_str());
-
-    EXPECT_FALSE(readPropertyListFile(path, &error));
-    EXPECT_NE(error.find(path), std::string::npos);
 }
 
 }  // namespace

@@ -4,9 +4,9 @@
 #include <filesystem>
 
 #include "ScratchDirectory.h"
+#include "TestFiles.h"
 #include "doubles/FakePlatform.h"
 #include "platform/linux/plist/PlistKeyedArchives.h"
-#include "plist/ArchiveFixture.h"
 #include "sound/Sound.h"
 #include "sound/SoundTheme.h"
 #include "sound/ThemeClasses.h"
@@ -14,48 +14,16 @@
 namespace plinka {
 namespace {
 
-using testing::ArchiveFixture;
-
 class ThemeArchiveTest : public ::testing::Test {
   protected:
     ThemeArchiveTest() { fake.temporaryFiles.directory = scratch.path().string(); }
 
     // A theme as macOS's archiver writes one: mutable arrays, a shared NSNull, a transient
     // sound with its bytes, a sound by URL inside a variant array, and a string to speak.
-    std::vector<uint8_t> macTheme() {
-        ArchiveFixture a;
-        auto& p = a.plist;
-        const uint64_t soundClass = a.classRecord("Sound");
-        const uint64_t null = a.record(a.classRecord("NSNull"), {});
-        const uint64_t click = a.record(soundClass, {{"version", p.integer(1)},
-                                                     {"name", p.uid(a.string("click.wav"))},
-                                                     {"transient", p.boolean(true)},
-                                                     {"data", p.uid(a.add(p.data(audio)))}});
-        const uint64_t url = a.record(
-            a.classRecord("NSURL"),
-            {{"NS.base", p.uid(0)}, {"NS.relative", p.uid(a.string("file:///s/clack.aif"))}});
-        const uint64_t clack = a.record(soundClass, {{"version", p.integer(1)},
-                                                     {"name", p.uid(a.string("clack.aif"))},
-                                                     {"transient", p.boolean(false)},
-                                                     {"url", p.uid(url)}});
-        const uint64_t mutableArray =
-            a.classRecord("NSMutableArray", {"NSMutableArray", "NSArray", "NSObject"});
-        const uint64_t variants = a.record(mutableArray, {{"NS.objects", a.uids({clack, click})}});
-        std::vector<uint64_t> down(SoundTheme::kSlotCount, null);
-        std::vector<uint64_t> up(SoundTheme::kSlotCount, null);
-        down[0] = click;
-        down[1] = variants;
-        down[2] = a.string("return");
-        up[0] = click;
-        const uint64_t rows = a.record(
-            mutableArray,
-            {{"NS.objects", a.uids({a.record(mutableArray, {{"NS.objects", a.uids(up)}}),
-                                    a.record(mutableArray, {{"NS.objects", a.uids(down)}})})}});
-        const uint64_t theme =
-            a.record(a.classRecord("SoundTheme"), {{"version", p.integer(1)},
-                                                   {"sounds", p.uid(rows)},
-                                                   {"name", p.uid(a.string("Typewriter"))}});
-        return a.build(theme);
+    std::vector<uint8_t> macTheme() const {
+        const std::string bytes =
+            testing::fileContents(PLINKA_SOURCE_DIR "/tests/plist/data/typewriter.plnk");
+        return {bytes.begin(), bytes.end()};
     }
 
     std::shared_ptr<SoundTheme> decode(const std::vector<uint8_t>& bytes) {

@@ -1,5 +1,4 @@
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gmock/gmock.h>
