@@ -51,12 +51,4 @@ size_t firstSoundingFrame(const std::vector<float>& stereo, size_t from) {
     return std::string::npos;
 }
 
-float peakOf(const std::vector<float>& samples) {
-    float peak = 0.0f;
-    for (float sample : samples) {
-        peak = std::max(peak, std::fabs(sample));
-    }
-    return peak;
-}
-
 }  // namespace plinka::testing

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "ScratchDirectory.h"
+#include "Signal.h"
 
 namespace plinka::testing {
 
@@ -20,6 +21,5 @@ std::vector<float> constantSamples(size_t frames, int channels, float value);
 std::vector<float> sineSamples(size_t frames, int sampleRate, double frequency, float amplitude);
 // The frames (of interleaved stereo) at which the signal first becomes non-zero; npos if never.
 size_t firstSoundingFrame(const std::vector<float>& stereo, size_t from = 0);
-float peakOf(const std::vector<float>& samples);
 
 }  // namespace plinka::testing

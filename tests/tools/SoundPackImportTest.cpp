@@ -14,6 +14,7 @@
 #include "sound/Sound.h"
 #include "sound/SoundTheme.h"
 #include "tools/SoundPackMaker.h"
+#include "tools/ThemeSlots.h"
 #include "tools/soundpack/SoundPackImport.h"
 #include "tools/theme/Preview.h"
 #include "tools/theme/ThemeFiles.h"
@@ -41,15 +42,6 @@ struct PackCase {
     // What else the imported theme and its report must show.
     std::function<void(const SoundTheme&, const soundpack::PackReport&)> check;
 };
-
-int key(const std::string& name) {
-    return *keyCodeForName(name);
-}
-
-const Object& slot(const SoundTheme& theme, int state, int keyCode) {
-    return (*(*theme.sounds().arrayValue())[static_cast<size_t>(state)]
-                 .arrayValue())[static_cast<size_t>(keyCode)];
-}
 
 // The sprite: each tone 40 ms, 20 ms apart, in this order.
 constexpr double kSpriteTones[] = {500, 700, 900, 1100, 1300, 1500};

@@ -1,18 +1,20 @@
-// The pure parts of the sound-pack import: config text, names inside a pack, key codes, and how
-// a Mechvibes config becomes theme keys.
+// The pure parts of the sound-pack import: config text, key codes, and how a Mechvibes config
+// becomes theme keys. Hostile packs are in tests/corpus.
 #include <gtest/gtest.h>
 
 #include <QJsonDocument>
 #include <QJsonObject>
 
 #include "platform/linux/input/KeyMap.h"
+#include "tools/ThemeSlots.h"
 #include "tools/soundpack/MechvibesPack.h"
 #include "tools/soundpack/PackConfig.h"
-#include "tools/soundpack/PackFiles.h"
 #include "tools/soundpack/PackKeyCodes.h"
 
 namespace plinka::soundpack {
 namespace {
+
+using testing::key;
 
 TEST(PackConfig, TrailingCommasAndAByteOrderMarkBecomeBlanksOutsideStrings) {
     const std::pair<std::string, std::string> cases[] = {
@@ -35,59 +37,21 @@ TEST(PackConfig, TrailingCommasAndAByteOrderMarkBecomeBlanksOutsideStrings) {
     EXPECT_EQ((*config)["defines"].toObject()["30"].toString(), "a.wav");
 }
 
-TEST(PackFiles, NamesStayInsideThePack) {
-    const std::pair<std::string, std::optional<std::string>> cases[] = {
-        {"a.wav", "a.wav"},
-        {"./sounds//a.wav", "sounds/a.wav"},
-        {"sounds\\a.wav", "sounds/a.wav"},
-        {"sounds/../a.wav", "a.wav"},
-        {"../a.wav", std::nullopt},
-        {"sounds/../../a.wav", std::nullopt},
-        {"..\\a.wav", std::nullopt},
-        {"/etc/passwd", std::nullopt},
-        {"\\etc\\passwd", std::nullopt},
-        {"", ""},
-    };
-    for (const auto& [name, expected] : cases) {
-        EXPECT_EQ(normalizedPackPath(name), expected) << name;
-    }
-}
-
 TEST(PackKeyCodes, MechvibesCodesReachTheKeysTheyName) {
+    // The three ways of numbering the arrows and the keys above them, and a few others.
     const std::pair<int, std::string_view> cases[] = {
-        {1, "escape"},
         {30, "a"},
         {57, "space"},
-        {83, "keypad-decimal"},
-        {87, "f11"},
-        {88, "f12"},
         {3612, "keypad-enter"},
-        {3613, "right-control"},
-        {3637, "keypad-divide"},
         {3640, "right-option"},
-        {3655, "home"},
-        {3657, "page-up"},
-        {3663, "end"},
-        {3665, "page-down"},
-        {3666, "help"},
-        {3667, "forward-delete"},
         {3675, "command"},
-        {3676, "right-command"},
-        {3677, "menu"},
         {57416, "up"},
-        {57419, "left"},
-        {57421, "right"},
-        {57424, "down"},
         {61000, "up"},
-        {61003, "left"},
-        {61005, "right"},
-        {61008, "down"},
-        {61010, "help"},
-        {61011, "forward-delete"},
         {60999, "home"},
-        {61007, "end"},
-        {61001, "page-up"},
-        {61009, "page-down"},
+        {3655, "home"},
+        {61011, "forward-delete"},
+        {3667, "forward-delete"},
+        {88, "f12"},
     };
     for (const auto& [code, name] : cases) {
         const auto keyCode = keyCodeForMechvibesCode(code);
@@ -104,10 +68,6 @@ TEST(PackKeyCodes, MechvibesCodesReachTheKeysTheyName) {
 
 QJsonObject json(const std::string& text) {
     return QJsonDocument::fromJson(QByteArray::fromStdString(text)).object();
-}
-
-int key(std::string_view name) {
-    return *keyCodeForName(name);
 }
 
 TEST(MechvibesPack, DefinesBecomeKeysAndWhatCantBeTakenIsAWarning) {
@@ -152,20 +112,15 @@ TEST(MechvibesPack, VersionTwoRangesAndDefaults) {
 
 TEST(MechvibesPack, ConfigsItCantReadAreRefusedInOneLine) {
     const std::pair<std::string, std::string> cases[] = {
-        {R"({"version": 2.5})",
-         "config.json: \"version\" is not 1 or 2, the Mechvibes versions Plinka reads"},
-        {R"({"version": "2", "defines": {}})",
-         "config.json: \"version\" is not 1 or 2, the Mechvibes versions Plinka reads"},
-        {R"({"key_define_type": "many", "defines": {}})",
-         "config.json: \"key_define_type\" is neither \"single\" nor \"multi\""},
-        {R"({"defines": {"30": [0, 1]}})", "config.json: \"sound\" names no sprite file"},
-        {R"({"key_define_type": "multi"})", "config.json: no \"defines\""},
-        {R"({"version": 2})", "config.json: no \"defines\""},
+        {R"({"version": "2", "defines": {}})", "\"version\" is not 1 or 2"},
+        {R"({"key_define_type": "many", "defines": {}})", "is neither \"single\" nor \"multi\""},
+        {R"({"key_define_type": "multi"})", "no \"defines\""},
     };
     for (const auto& [text, message] : cases) {
         std::string error;
         EXPECT_FALSE(planMechvibes(json(text), error)) << text;
-        EXPECT_EQ(error, message) << text;
+        EXPECT_TRUE(error.starts_with("config.json: ") && error.find(message) != std::string::npos)
+            << error;
     }
 }
 

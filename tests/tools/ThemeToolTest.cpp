@@ -3,11 +3,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 
 #include "ScratchDirectory.h"
+#include "Signal.h"
 #include "UrlTheme.h"
 #include "base/FileUrl.h"
 #include "doubles/FakeKeyedArchives.h"
@@ -18,6 +18,7 @@
 #include "sound/Sound.h"
 #include "sound/SoundController.h"
 #include "sound/SoundTheme.h"
+#include "tools/ThemeSlots.h"
 #include "tools/synth/Patch.h"
 #include "tools/synth/WavFile.h"
 #include "tools/theme/Preview.h"
@@ -30,6 +31,8 @@ namespace plinka::themetool {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::key;
+using testing::slot;
 
 const std::string kBundle = PLINKA_BUNDLE_DIR;
 const std::string kThemes = kBundle + "/Contents/Resources/KeySoundThemes/";
@@ -55,15 +58,6 @@ void writeClick(const fs::path& path, double freq) {
     patch.layers.push_back(mode);
     std::string error;
     ASSERT_TRUE(synth::writeWav(path.string(), {synth::renderPatch(patch, 1), 48000, 1}, error));
-}
-
-const Object& slot(const SoundTheme& theme, int state, int keyCode) {
-    return (*(*theme.sounds().arrayValue())[static_cast<size_t>(state)]
-                 .arrayValue())[static_cast<size_t>(keyCode)];
-}
-
-int key(std::string_view name) {
-    return *keyCodeForName(name);
 }
 
 TEST(ThemeBuild, WhatIsBuiltDecodesToTheSameTableWithSharedSounds) {
@@ -121,34 +115,30 @@ TEST(ThemeBuild, WhatIsBuiltDecodesToTheSameTableWithSharedSounds) {
 
 TEST(ThemeBuild, MissingOrUnplayableFilesAndBadMappingsAreReported) {
     const auto directory = freshDirectory("bad-build");
-    ToolPlatform tool({});
-    std::string error;
-    EXPECT_FALSE(buildThemeFromDirectory(directory.string(), "X", tool.platform(), error));
-    EXPECT_EQ(error, (directory / "theme.map").string() + ": no mapping file");
-
-    testing::writeFile(directory / "theme.map", "key-down a = gone.wav\n");
-    EXPECT_FALSE(buildThemeFromDirectory(directory.string(), "X", tool.platform(), error));
-    EXPECT_EQ(error, (directory / "gone.wav").string() + ": no such file");
-
     testing::writeFile(directory / "text.wav", "not audio at all");
-    testing::writeFile(directory / "theme.map", "key-down a = text.wav\n");
-    EXPECT_FALSE(buildThemeFromDirectory(directory.string(), "X", tool.platform(), error));
-    EXPECT_EQ(error, (directory / "text.wav").string() + ": not an audio file that can be played");
-
-    testing::writeFile(directory / "theme.map", "\nkey-down nokey = text.wav\n");
-    EXPECT_FALSE(buildThemeFromDirectory(directory.string(), "X", tool.platform(), error));
-    EXPECT_EQ(error, (directory / "theme.map").string() + ":2: unknown key \"nokey\"");
+    const std::pair<std::string, std::string> cases[] = {
+        {"", "theme.map: no mapping file"},
+        {"key-down a = gone.wav\n", "gone.wav: no such file"},
+        {"key-down a = text.wav\n", "text.wav: not an audio file that can be played"},
+        {"\nkey-down nokey = text.wav\n", "theme.map:2: unknown key \"nokey\""},
+    };
+    ToolPlatform tool({});
+    for (const auto& [mapping, error] : cases) {
+        fs::remove(directory / "theme.map");
+        if (!mapping.empty()) {
+            testing::writeFile(directory / "theme.map", mapping);
+        }
+        std::string reported;
+        EXPECT_FALSE(buildThemeFromDirectory(directory.string(), "X", tool.platform(), reported));
+        EXPECT_EQ(reported, (directory / error).string());
+    }
 }
 
 // Peak of the mix over the next `seconds`.
 float renderPeak(ToolPlatform& tool, double seconds) {
     std::vector<float> buffer(static_cast<size_t>(seconds * 48000) * 2);
     tool.audioEngine().render(buffer.data(), buffer.size() / 2);
-    float peak = 0;
-    for (float s : buffer) {
-        peak = std::max(peak, std::abs(s));
-    }
-    return peak;
+    return testing::peakOf(buffer);
 }
 
 TEST(ShippedThemes, EachLoadsThroughTheSoundControllerAndPlaysItsSample) {
@@ -221,12 +211,8 @@ TEST(Preview, SoundsWhereTheKeysGoDown) {
     EXPECT_EQ(audio->channels, 2);
 
     auto peakBetween = [&](double from, double to) {
-        float peak = 0;
-        const size_t end = std::min(audio->frames(), static_cast<size_t>(to * audio->sampleRate));
-        for (size_t frame = static_cast<size_t>(from * audio->sampleRate); frame < end; ++frame) {
-            peak = std::max(peak, std::abs(audio->samples[frame * 2]));
-        }
-        return peak;
+        return testing::peakOf(audio->samples, 2 * static_cast<size_t>(from * audio->sampleRate),
+                               2 * static_cast<size_t>(to * audio->sampleRate));
     };
     const auto events = typingSchedule(text, 3);
     for (const auto& event : events) {
@@ -246,23 +232,6 @@ TEST(Preview, SoundsWhereTheKeysGoDown) {
     const auto lastDown = std::find_if(events.rbegin(), events.rend(),
                                        [](const KeyEvent& event) { return event.state == 1; });
     EXPECT_GT(audio->frames(), static_cast<size_t>((lastDown->time + 0.04) * audio->sampleRate));
-}
-
-TEST(Preview, SpeaksThroughTheSameMix) {
-    ToolPlatform::Options options{kBundle};
-    options.speech = true;
-    ToolPlatform tool(options);
-    ASSERT_TRUE(tool.speech()) << "espeak-ng is not available";
-    std::string error;
-    const auto audio = renderPreview(tool, kThemes + "Speaking.plnk", "a", 1, error);
-    ASSERT_TRUE(audio) << error;
-    // A spoken letter lasts far longer than any key sound, and is loud all along.
-    ASSERT_GT(audio->frames(), static_cast<size_t>(0.25 * audio->sampleRate));
-    float peak = 0;
-    for (size_t frame = audio->sampleRate / 10; frame < audio->frames(); ++frame) {
-        peak = std::max(peak, std::abs(audio->samples[frame * 2]));
-    }
-    EXPECT_GT(peak, 0.05);
 }
 
 // Runs plinka-theme; its exit status, standard output and standard error.
@@ -314,12 +283,6 @@ TEST(PlinkaTheme, CommandsWorkOnRealFiles) {
     std::string error;
     ASSERT_TRUE(synth::readAudio(wav.string(), audio, error)) << error;
     EXPECT_GT(audio.frames(), 48000u * 8 / 10);
-
-    const auto help = runTool("--help");
-    EXPECT_EQ(help.status, 0);
-    for (auto command : {"list", "inspect", "dump", "build", "preview", "import", "check"}) {
-        EXPECT_NE(help.out.find(std::string("\n  ") + command), std::string::npos) << command;
-    }
 }
 
 // What is not a regular file is named for what it is, a file too large is refused before it is
@@ -366,16 +329,12 @@ TEST(PlinkaTheme, ChecksImportsAndInstallsSoundPacks) {
 
     const auto check = runTool("check " + pack.string());
     EXPECT_EQ(check.status, 0) << check.err;
-    EXPECT_EQ(
-        check.out,
-        "format: bucklespring\ntheme: Buckle\nkeys: 1 pressed, 1 released (0 with "
-        "variants)\nsounds: 2 (0.1 s, 14 KB as WAV)\nwarning: no key for f0-1.wav; left out\n");
-    EXPECT_FALSE(fs::exists(dataHome()));
+    EXPECT_NE(check.out.find("keys: 1 pressed, 1 released"), std::string::npos) << check.out;
+    EXPECT_NE(check.out.find("warning: no key for f0-1.wav; left out\n"), std::string::npos);
+    EXPECT_FALSE(fs::exists(dataHome())) << "a check writes nothing";
 
     const auto file = directory / "Clicks.plnk";
-    const auto written = runTool("import " + pack.string() + " -o " + file.string());
-    EXPECT_EQ(written.status, 0) << written.err;
-    EXPECT_EQ(written.err, "warning: no key for f0-1.wav; left out\n");
+    EXPECT_EQ(runTool("import " + pack.string() + " -o " + file.string()).status, 0);
     const auto inspect = runTool("inspect " + file.string());
     EXPECT_NE(inspect.out.find("name: Clicks\n"), std::string::npos) << inspect.out;
     EXPECT_NE(inspect.out.find("key-up    a                   0  sound 1e-0.wav ("),
@@ -384,36 +343,17 @@ TEST(PlinkaTheme, ChecksImportsAndInstallsSoundPacks) {
 
     const auto installed = runTool("import " + pack.string() + " --install --name \"My Clicks\"");
     EXPECT_EQ(installed.status, 0) << installed.err;
-    EXPECT_TRUE(installed.out.ends_with("installed: " + dataHome().string() +
-                                        "/plinka/KeySoundThemes/My Clicks.plnk\n"))
-        << installed.out;
     EXPECT_EQ(runTool("list").out, "Off\nBubbles\nMechanical\nSpeaking\nTypewriter\nMy Clicks\n");
-    EXPECT_EQ(runTool("inspect \"My Clicks\"").status, 0);
-
-    const std::string p = pack.string();
-    const std::vector<std::pair<std::string, std::string>> refused{
-        {"import " + p + " --install --name Typewriter",
-         "plinka-theme: Plinka has a theme named \"Typewriter\" of its own\n"},
-        {"import " + p + " --install --name a/b",
-         "plinka-theme: \"a/b\" can't name a theme: it holds \"/\" or a control character\n"},
-        {"import " + p,
-         "plinka-theme: usage: import PACK (-o FILE | --install) [--name NAME] (see "
-         "plinka-theme --help)\n"},
-        {"import " + p + " --install -o x.plnk",
-         "plinka-theme: usage: import PACK (-o FILE | --install) [--name NAME] (see "
-         "plinka-theme --help)\n"},
-        {"check", "plinka-theme: usage: check PACK (see plinka-theme --help)\n"},
-        {"check " + directory.string() + "/nothing",
-         "plinka-theme: " + directory.string() + "/nothing: no such folder or zip file\n"},
-    };
-    for (const auto& [arguments, message] : refused) {
-        const auto run = runTool(arguments);
-        EXPECT_NE(run.status, 0) << arguments;
-        EXPECT_EQ(run.err, message) << arguments;
+    // Names that are the bundle's own or no file name are refused, and nothing changes.
+    for (const std::string name : {"Typewriter", "a/b"}) {
+        const auto run = runTool("import " + pack.string() + " --install --name " + name);
+        EXPECT_EQ(run.status, 1) << name;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
     }
     EXPECT_EQ(runTool("list").out, "Off\nBubbles\nMechanical\nSpeaking\nTypewriter\nMy Clicks\n");
 }
 
+// Each mistake is one line on standard error that names what was wrong, and a failing status.
 TEST(PlinkaTheme, BadInputGivesOneLineAndAFailingStatus) {
     const auto directory = freshDirectory("bad-input");
     testing::writeFile(directory / "text.plnk", "just text");
@@ -423,39 +363,27 @@ TEST(PlinkaTheme, BadInputGivesOneLineAndAFailingStatus) {
     ASSERT_TRUE(notTheme);
     testing::writeFile(directory / "array.plnk", *notTheme);
     const std::string d = directory.string() + "/";
-
-    const std::vector<std::pair<std::string, std::string>> cases{
-        {"inspect " + d + "missing.plnk", "plinka-theme: " + d + "missing.plnk: no such file\n"},
-        {"inspect Nonexistent", "plinka-theme: no theme named \"Nonexistent\" in " + kBundle +
-                                    " (see plinka-theme list)\n"},
-        {"inspect " + d + "array.plnk",
-         "plinka-theme: " + d + "array.plnk: not a theme (its root object is NSArray)\n"},
-        {"dump " + d + "missing.plnk", "plinka-theme: " + d + "missing.plnk: no such file\n"},
-        {"build " + d + "nowhere -o " + d + "x.plnk",
-         "plinka-theme: " + d + "nowhere: no such folder\n"},
-        {"preview Nonexistent hello -o " + d + "x.wav",
-         "plinka-theme: no theme named \"Nonexistent\" in " + kBundle +
-             " (see plinka-theme list)\n"},
-        {"frobnicate", "plinka-theme: unknown command \"frobnicate\" (see plinka-theme --help)\n"},
-        {"inspect", "plinka-theme: usage: inspect FILE|NAME (see plinka-theme --help)\n"},
-        {"build", "plinka-theme: usage: build DIR -o FILE (see plinka-theme --help)\n"},
-        {"preview Typewriter",
-         "plinka-theme: usage: preview THEME TEXT -o OUT.wav (see plinka-theme --help)\n"},
-        {"build " + d + " -o", "plinka-theme: -o needs a value\n"},
+    const std::pair<std::string, std::string> cases[] = {
+        {"inspect " + d + "missing.plnk", "missing.plnk: no such file"},
+        {"inspect Nonexistent", "no theme named \"Nonexistent\""},
+        {"inspect " + d + "array.plnk", "not a theme (its root object is NSArray)"},
+        {"inspect " + d + "text.plnk", "text.plnk: not a keyed archive"},
+        {"dump " + d + "text.plnk", "text.plnk: not a keyed archive"},
+        {"build " + d + "nowhere -o " + d + "x.plnk", "nowhere: no such folder"},
+        {"frobnicate", "unknown command \"frobnicate\""},
+        {"inspect", "usage: inspect"},
+        {"preview Typewriter", "usage: preview"},
+        {"build " + d + " -o", "-o needs a value"},
+        {"import " + d, "usage: import"},
+        {"check " + d + "nothing", "nothing: no such folder or zip file"},
     };
     for (const auto& [arguments, message] : cases) {
         const auto run = runTool(arguments);
         EXPECT_NE(run.status, 0) << arguments;
-        EXPECT_EQ(run.err, message) << arguments;
-        EXPECT_EQ(run.out, "") << arguments;
-    }
-    // Files that aren't archives: one line naming the file, whatever the decoder's reason.
-    for (auto command : {"inspect ", "dump "}) {
-        const auto run = runTool(command + d + "text.plnk");
-        EXPECT_EQ(run.status, 1);
-        EXPECT_TRUE(run.err.starts_with("plinka-theme: " + d + "text.plnk: not a keyed archive"))
-            << run.err;
+        EXPECT_TRUE(run.err.starts_with("plinka-theme: ")) << run.err;
+        EXPECT_NE(run.err.find(message), std::string::npos) << run.err;
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+        EXPECT_EQ(run.out, "") << arguments;
     }
 }
 
