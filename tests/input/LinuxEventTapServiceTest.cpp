@@ -13,37 +13,28 @@ namespace {
 
 constexpr CGEventMask kKeyEvents = 0x1C00;
 
-TEST(LinuxEventTapService, BackendNamesAndTheSessionsChoice) {
-    EXPECT_EQ(inputBackendNamed("evdev"), InputBackend::Evdev);
-    EXPECT_EQ(inputBackendNamed("x11"), InputBackend::X11);
-    EXPECT_EQ(inputBackendNamed("X11"), std::nullopt);
-    EXPECT_EQ(inputBackendNamed(""), std::nullopt);
-
-    ScopedEnvironment session("XDG_SESSION_TYPE", "x11");
-    ScopedEnvironment wayland("WAYLAND_DISPLAY", std::nullopt);
-    {
-        ScopedEnvironment input("PLINKA_INPUT", std::nullopt);
-        EXPECT_EQ(LinuxEventTapService::sessionOptions(std::nullopt).forced, std::nullopt);
-        EXPECT_EQ(LinuxEventTapService::sessionOptions(InputBackend::X11).forced,
-                  InputBackend::X11);
-        EXPECT_FALSE(LinuxEventTapService::sessionOptions(std::nullopt).wayland);
-    }
-    {
-        // The environment wins over the user's choice; a name it does not know is ignored.
-        ScopedEnvironment input("PLINKA_INPUT", "evdev");
-        EXPECT_EQ(LinuxEventTapService::sessionOptions(InputBackend::X11).forced,
-                  InputBackend::Evdev);
-        ScopedEnvironment unknown("PLINKA_INPUT", "uinput");
-        EXPECT_EQ(LinuxEventTapService::sessionOptions(InputBackend::X11).forced,
-                  InputBackend::X11);
-    }
-    ScopedEnvironment onWayland("WAYLAND_DISPLAY", "wayland-0");
-    EXPECT_TRUE(LinuxEventTapService::sessionOptions(std::nullopt).wayland);
-
-    ScopedEnvironment noDevices("PLINKA_INPUT_DEVICES", std::nullopt);
-    EXPECT_EQ(LinuxEventTapService::sessionOptions(std::nullopt).evdev.directory, "/dev/input");
+// PLINKA_INPUT wins over the user's choice when it names a backend; Wayland and the device
+// folder come from the session.
+TEST(LinuxEventTapService, TheSessionsChoice) {
+    ScopedEnvironment wayland("WAYLAND_DISPLAY", "wayland-0");
     ScopedEnvironment devices("PLINKA_INPUT_DEVICES", "/tmp/keyboards");
-    EXPECT_EQ(LinuxEventTapService::sessionOptions(std::nullopt).evdev.directory, "/tmp/keyboards");
+    const std::tuple<std::optional<std::string>, std::optional<InputBackend>,
+                     std::optional<InputBackend>>
+        cases[] = {
+            {std::nullopt, std::nullopt, std::nullopt},
+            {std::nullopt, InputBackend::X11, InputBackend::X11},
+            {"evdev", InputBackend::X11, InputBackend::Evdev},
+            {"x11", std::nullopt, InputBackend::X11},
+            {"X11", InputBackend::Evdev, InputBackend::Evdev},
+            {"uinput", std::nullopt, std::nullopt},
+        };
+    for (const auto& [variable, chosen, forced] : cases) {
+        ScopedEnvironment input("PLINKA_INPUT", variable);
+        const auto options = LinuxEventTapService::sessionOptions(chosen);
+        EXPECT_EQ(options.forced, forced) << variable.value_or("(unset)");
+        EXPECT_TRUE(options.wayland);
+        EXPECT_EQ(options.evdev.directory, "/tmp/keyboards");
+    }
 }
 
 class LinuxEventTapServiceTest : public ::testing::Test {

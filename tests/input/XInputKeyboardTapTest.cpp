@@ -49,10 +49,6 @@ class XInputKeyboardTapTest : public ::testing::Test {
 
 std::unique_ptr<XvfbServer> XInputKeyboardTapTest::server;
 
-bool endsWith(const std::vector<Seen>& events, const Seen& last) {
-    return !events.empty() && events.back() == last;
-}
-
 std::vector<Seen> withoutFlagsChanged(const std::vector<Seen>& events) {
     std::vector<Seen> keys;
     for (const auto& event : events) {
@@ -90,15 +86,6 @@ void expectTyped(const std::string& text, const std::vector<Seen>& events) {
     const auto shiftReleases = std::count(events.begin(), events.end(), flagsChanged(0x38, 0));
     EXPECT_EQ(shiftPresses, std::count(shifted.begin(), shifted.end(), true));
     EXPECT_EQ(shiftReleases, shiftPresses);
-}
-
-TEST_F(XInputKeyboardTapTest, TypedWordsArriveInOrderWithShiftAroundCapitals) {
-    const std::string text = "Hello World, Plinka 42! Ok?";
-    xdotool({"type", "--delay", "0", text});
-
-    expectTyped(text, recorder.waitUntil([](const auto& events) {
-        return endsWith(events, up(0x2C));  // the slash key of the final "?"
-    }));
 }
 
 TEST_F(XInputKeyboardTapTest, ModifierChordsGiveOneFlagsChangedPerKeyWithBothSidesBits) {
@@ -148,13 +135,7 @@ TEST_F(XInputKeyboardTapTest, CapsLockTogglesOnPressesAndANewTapStartsFromTheLoc
     EXPECT_EQ(later.waitFor(1), (std::vector<Seen>{flagsChanged(0x39, 0)}));
 }
 
-TEST_F(XInputKeyboardTapTest, KeyPressedAgainWhileDownIsAnAutoRepeat) {
-    xdotool({"keydown", "a", "keydown", "a", "keydown", "a", "keyup", "a"});
-
-    EXPECT_EQ(recorder.waitFor(4),
-              (std::vector<Seen>{down(0x00), down(0x00, 0, 1), down(0x00, 0, 1), up(0x00)}));
-}
-
+// A burst as fast as XTEST sends: every key in order, Shift around the capitals.
 TEST_F(XInputKeyboardTapTest, BurstOf500CharactersArrivesCompleteAndInOrder) {
     const std::string words = "The quick brown Fox jumps over the lazy Dog; 0123456789 = -/ ";
     std::string text;
