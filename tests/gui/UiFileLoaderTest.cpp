@@ -1,10 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
-#include <QLabel>
-#include <QLayout>
 #include <QPushButton>
-#include <QWidget>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -17,23 +14,6 @@ namespace plinka {
 namespace {
 
 const std::string kMainMenu = PLINKA_SOURCE_DIR "/resources/MainMenu.ui";
-
-TEST(UiFileLoader, BuildsTheShippedPreferencesWindow) {
-    QString error;
-    const std::unique_ptr<QWidget> window = loadUiFile(QString::fromStdString(kMainMenu), &error);
-    ASSERT_TRUE(window) << error.toStdString();
-    EXPECT_EQ(window->objectName(), "PreferencesWindow");
-    EXPECT_EQ(window->windowTitle(), "Plinka Preferences");
-    ASSERT_NE(window->layout(), nullptr);
-    EXPECT_EQ(window->layout()->count(), 5);
-    const auto* login = window->findChild<QCheckBox*>("startAtLoginCheckBox");
-    ASSERT_NE(login, nullptr);
-    EXPECT_EQ(login->text(), "Start Plinka at login");
-    EXPECT_EQ(window->layout()->indexOf(login), 1);
-    const auto* button = window->findChild<QPushButton*>("loginItemsButton");
-    ASSERT_NE(button, nullptr);
-    EXPECT_EQ(button->text(), QString::fromUtf8("Open Startup Applications…"));
-}
 
 struct Broken {
     std::string name;
