@@ -10,8 +10,6 @@
 #include "TestFiles.h"
 #include "platform/linux/plist/PropertyList.h"
 #include "platform/linux/system/SystemClock.h"
-#include "platform/linux/system/UnameProcessInformation.h"
-#include "support/URLEncode.h"
 
 namespace plinka::testing {
 namespace {
@@ -48,13 +46,10 @@ TEST_F(FeedbackPromptTest, AfterAWeekThePromptSendsTheMailThroughTheUrlOpener) {
     xdotool({"key", "Return"});
 
     ASSERT_TRUE(eventually([&] { return fs::exists(opened); })) << plinka->output();
-    const std::string os =
-        URLEncode::urlEncode(UnameProcessInformation().operatingSystemVersionString());
-    EXPECT_EQ(fileContents(opened),
-              "mailto:plinka@plinka.org?subject=Feedback%20for%20Plinka%20" + shortVersion +
-                  "%20%28" + version + "%29%20on%20" + os +
-                  "&body=What%20do%20you%20like%20about%20Plinka%3F%0A%0AWhat%20could%20be%20"
-                  "added%2Fremoved%3F%0A%0AHave%20you%20had%20any%20issues%3F\n");
+    EXPECT_TRUE(fileContents(opened).starts_with(
+        "mailto:plinka@plinka.org?subject=Feedback%20for%20Plinka%20" + shortVersion + "%20%28" +
+        version + "%29%20on%20"))
+        << fileContents(opened);
     EXPECT_TRUE(eventually([&] {
         return valueInFile(session.defaultsFile(), "FeedbackPrompted") == Object::boolean(true);
     }));
