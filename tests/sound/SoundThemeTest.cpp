@@ -12,68 +12,75 @@ namespace {
 
 using ::testing::ElementsAre;
 using testing::FakePlatform;
+using ::testing::IsEmpty;
 
 class SoundThemeTest : public ::testing::Test {
   protected:
     std::shared_ptr<Sound> soundOf(const std::string& file) {
         return Sound::initWithContentsOfURL("file:///sounds/" + file, fake.platform);
     }
-    // A theme whose key-down row holds `value` at `keyCode`; everything else silent.
-    std::shared_ptr<SoundTheme> themeWith(int keyCode, Object value) {
-        Object::Array down(SoundTheme::kSlotCount, Object::null());
-        down[static_cast<size_t>(keyCode)] = std::move(value);
-        const Object up = Object::array(Object::Array(SoundTheme::kSlotCount, Object::null()));
-        return SoundTheme::themeWithSounds(Object::array({up, Object::array(down)}), "Test",
-                                           fake.platform);
+    // A theme whose key `keyCode` holds `down` when it goes down and `up` when it comes up.
+    std::shared_ptr<SoundTheme> themeWith(int keyCode, Object down, Object up = Object::null()) {
+        Object::Array rows[2] = {Object::Array(SoundTheme::kSlotCount, Object::null()),
+                                 Object::Array(SoundTheme::kSlotCount, Object::null())};
+        rows[1][static_cast<size_t>(keyCode)] = std::move(down);
+        rows[0][static_cast<size_t>(keyCode)] = std::move(up);
+        return SoundTheme::themeWithSounds(
+            Object::array({Object::array(rows[0]), Object::array(rows[1])}), "Test", fake.platform);
     }
+    std::vector<SystemSoundID> played() const { return fake.systemSounds.played; }
 
     FakePlatform fake;
 };
 
-TEST_F(SoundThemeTest, OffThemeIsSilentEverywhereAndLogsNothing) {
-    auto theme = SoundTheme::init(fake.platform);
-    EXPECT_EQ(theme->name(), "Off");
+TEST_F(SoundThemeTest, EachStateOfAKeyPlaysItsOwnSlotAndOffPlaysNothing) {
+    auto down = soundOf("down.wav");
+    auto up = soundOf("up.wav");
+    auto theme = themeWith(0, Object::instance(down), Object::instance(up));
+    theme->playSoundForKeyCode(0, 1);
+    theme->playSoundForKeyCode(0, 0);
+    theme->playSoundForKeyCode(1, 1);
+    EXPECT_THAT(played(), ElementsAre(down->soundID(), up->soundID()));
+
+    auto off = SoundTheme::init(fake.platform);
+    EXPECT_EQ(off->name(), "Off");
     for (int state : {0, 1}) {
         for (int key = 0; key < SoundTheme::kSlotCount; ++key) {
-            theme->playSoundForKeyCode(key, state);
+            off->playSoundForKeyCode(key, state);
         }
     }
-    EXPECT_TRUE(fake.systemSounds.played.empty());
-    EXPECT_TRUE(fake.log.lines().empty());
-    ASSERT_EQ(theme->sounds().arrayValue()->size(), 2u);
-    EXPECT_EQ((*theme->sounds().arrayValue())[1].arrayValue()->size(), 255u);
+    EXPECT_EQ(played().size(), 2u);
+    EXPECT_THAT(fake.log.lines(), IsEmpty());
 }
 
-TEST_F(SoundThemeTest, BoundsAreUnsignedAndNameTheirValues) {
-    auto sound = soundOf("sample.wav");
-    auto theme = themeWith(254, Object::instance(sound));
-    theme->playSoundForKeyCode(254, 1);
-    EXPECT_THAT(fake.systemSounds.played, ElementsAre(sound->soundID()));
+// Key codes and states are tested as unsigned values, against the shape the file really has.
+TEST_F(SoundThemeTest, OutOfBoundsKeysAndStatesAreLoggedWithTheirValues) {
+    auto theme = themeWith(254, Object::instance(soundOf("sample.wav")));
+    auto shortRow = SoundTheme::themeWithSounds(
+        Object::array({Object::array({Object::null()}), Object::string("not a row")}), "Short",
+        fake.platform);
+    auto rowless = SoundTheme::themeWithSounds(Object(), "NoRows", fake.platform);
     theme->playSoundForKeyCode(255, 1);
     theme->playSoundForKeyCode(-1, 0);
     theme->playSoundForKeyCode(0, 2);
     theme->playSoundForKeyCode(0, -1);
+    shortRow->playSoundForKeyCode(1, 0);
+    shortRow->playSoundForKeyCode(0, 1);
+    rowless->playSoundForKeyCode(0, 0);
     EXPECT_THAT(fake.log.lines(), ElementsAre("Play Sound for Key Code 255 out of bounds",
                                               "Play Sound for Key Code -1 out of bounds",
                                               "Play Sound for Key State 2 out of bounds",
-                                              "Play Sound for Key State -1 out of bounds"));
-    EXPECT_EQ(fake.systemSounds.played.size(), 1u);
-}
-
-TEST_F(SoundThemeTest, ShapesTheFileDidNotCheckAreCaughtAtPlayback) {
-    auto rowless = SoundTheme::themeWithSounds(Object(), "NoRows", fake.platform);
-    rowless->playSoundForKeyCode(0, 0);
-    auto shortRow = SoundTheme::themeWithSounds(
-        Object::array({Object::array({Object::null()}), Object::string("not a row")}), "Short",
-        fake.platform);
-    shortRow->playSoundForKeyCode(1, 0);
-    shortRow->playSoundForKeyCode(0, 1);
-    EXPECT_THAT(fake.log.lines(), ElementsAre("Play Sound for Key State 0 out of bounds",
+                                              "Play Sound for Key State -1 out of bounds",
                                               "Play Sound for Key Code 1 out of bounds",
-                                              "Play Sound for Key Code 0 out of bounds"));
+                                              "Play Sound for Key Code 0 out of bounds",
+                                              "Play Sound for Key State 0 out of bounds"));
+    EXPECT_THAT(played(), IsEmpty());
 }
 
-TEST_F(SoundThemeTest, VariantIsPickedByRandomModuloCountAndNotRetested) {
+// The pick is the random number modulo the count, unsigned; what is picked is not tested again
+// for being a variant. Empty lists and slots that failed to decode are silent; other values
+// are logged by class.
+TEST_F(SoundThemeTest, VariantsArePickedAtRandomAndOtherValuesAreSilentOrLogged) {
     auto a = soundOf("a.wav");
     auto b = soundOf("b.wav");
     auto theme = themeWith(
@@ -82,53 +89,33 @@ TEST_F(SoundThemeTest, VariantIsPickedByRandomModuloCountAndNotRetested) {
     for (int i = 0; i < 4; ++i) {
         theme->playSoundForKeyCode(3, 1);
     }
-    // 0 % 3 = a, 4 % 3 = b, 0xFFFFFFFF % 3 = a (unsigned), 5 % 3 = the string.
-    EXPECT_THAT(fake.systemSounds.played, ElementsAre(a->soundID(), b->soundID(), a->soundID()));
-    EXPECT_THAT(fake.log.lines(),
-                ElementsAre("Invalid sound (NSString) for Key Code 3 and Key State 1"));
+    EXPECT_THAT(played(), ElementsAre(a->soundID(), b->soundID(), a->soundID()));
     EXPECT_TRUE(fake.speech.synthesizers.back()->spoken.empty());
-}
-
-TEST_F(SoundThemeTest, EmptyVariantsAndUndecodedSlotsAreSilent) {
-    auto empty = themeWith(5, Object::array({}));
-    empty->playSoundForKeyCode(5, 1);
-    auto undecoded = themeWith(6, Object());
-    undecoded->playSoundForKeyCode(6, 1);
-    auto undecodedVariant = themeWith(7, Object::array({Object()}));
-    undecodedVariant->playSoundForKeyCode(7, 1);
-    EXPECT_TRUE(fake.systemSounds.played.empty());
-    EXPECT_TRUE(fake.log.lines().empty());
-}
-
-TEST_F(SoundThemeTest, OtherValuesAreLoggedByClassName) {
-    auto theme = themeWith(9, Object::record("NSColor"));
-    theme->playSoundForKeyCode(9, 1);
-    auto numbered = themeWith(10, Object::integer(4));
-    numbered->playSoundForKeyCode(10, 1);
+    for (const Object& value : {Object::array({}), Object(), Object::array({Object()}),
+                                Object::record("NSColor"), Object::integer(4)}) {
+        themeWith(9, value)->playSoundForKeyCode(9, 1);
+    }
     EXPECT_THAT(fake.log.lines(),
-                ElementsAre("Invalid sound (NSColor) for Key Code 9 and Key State 1",
-                            "Invalid sound (NSNumber) for Key Code 10 and Key State 1"));
+                ElementsAre("Invalid sound (NSString) for Key Code 3 and Key State 1",
+                            "Invalid sound (NSColor) for Key Code 9 and Key State 1",
+                            "Invalid sound (NSNumber) for Key Code 9 and Key State 1"));
+    EXPECT_EQ(played().size(), 3u);
 }
 
 TEST_F(SoundThemeTest, StringsAreSpokenAndANewOneCutsOffTheLast) {
-    Object::Array down(SoundTheme::kSlotCount, Object::null());
-    down[0] = Object::string("a");
-    down[11] = Object::string("b");
-    auto theme = SoundTheme::themeWithSounds(
-        Object::array({Object::array(down), Object::array(down)}), "Speaking", fake.platform);
+    auto theme = themeWith(0, Object::string("a"), Object::string("b"));
     theme->playSoundForKeyCode(0, 1);
-    theme->playSoundForKeyCode(11, 1);
+    theme->playSoundForKeyCode(0, 0);
     const auto& voice = *fake.speech.synthesizers.back();
     EXPECT_THAT(voice.spoken, ElementsAre("a", "b"));
     EXPECT_THAT(voice.cutOff, ElementsAre("a"));
-    EXPECT_TRUE(fake.systemSounds.played.empty());
+    EXPECT_THAT(played(), IsEmpty());
 }
 
 TEST_F(SoundThemeTest, PlaybackOffTheMainThreadIsRefused) {
-    auto sound = soundOf("k.wav");
-    auto theme = themeWith(1, Object::instance(sound));
+    auto theme = themeWith(1, Object::instance(soundOf("k.wav")));
     std::thread([&] { theme->playSoundForKeyCode(1, 1); }).join();
-    EXPECT_TRUE(fake.systemSounds.played.empty());
+    EXPECT_THAT(played(), IsEmpty());
     EXPECT_THAT(fake.log.lines(), ElementsAre("Sounds must be played on the main thread"));
 }
 
@@ -138,16 +125,12 @@ TEST_F(SoundThemeTest, CodingWritesVersionSoundsNameAndReadsThemBack) {
     theme->encodeWithCoder(encoder);
     EXPECT_THAT(encoder.keys(), ElementsAre("version", "sounds", "name"));
     EXPECT_EQ(encoder["version"], Object::integer(1));
-    EXPECT_EQ(encoder["name"], Object::string("Test"));
-
     testing::DictionaryDecoder decoder(
         Object::dictionary({{Object::string("sounds"), encoder["sounds"]},
                             {Object::string("name"), encoder["name"]}}));
-    const size_t synthesizersBefore = fake.speech.synthesizers.size();
     auto decoded = SoundTheme::initWithCoder(decoder, fake.platform);
     EXPECT_EQ(decoded->name(), "Test");
     EXPECT_EQ(decoded->sounds(), theme->sounds());
-    EXPECT_EQ(fake.speech.synthesizers.size(), synthesizersBefore + 1);
 }
 
 TEST_F(SoundThemeTest, ReleasingAThemeReleasesItsSoundsAndVoice) {
