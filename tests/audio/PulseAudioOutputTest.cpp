@@ -121,11 +121,7 @@ class PulseAudioOutputTest : public ::testing::Test {
     }
 
     SystemSoundID makeSound(const std::vector<float>& mono) {
-        const std::string path = dir_.file("sound" + std::to_string(files_++) + ".caf");
-        testing::writeSoundFile(path, SF_FORMAT_CAF | SF_FORMAT_FLOAT, 48000, 1, mono);
-        SystemSoundID id = 0;
-        EXPECT_EQ(service_->createSystemSoundID(testing::urlOf(path), &id), kNoErr);
-        return id;
+        return testing::makeSound(*service_, dir_, mono);
     }
 
     // Plays the sound and answers the frame of the recording where it starts.
@@ -143,7 +139,6 @@ class PulseAudioOutputTest : public ::testing::Test {
     testing::ScratchDirectory dir_;
     PulseServer server_;
     testing::ScopedEnvironment environment_;
-    int files_ = 0;
     // A lead of 21 ms: a machine busy with other tests must not make gaps that the checks
     // below would take for the output's.
     AudioOptions options_{.output = AudioOptions::Output::SoundServer,
@@ -247,12 +242,7 @@ TEST(PulseAudioOutputFallback, WithoutAServerPlaysThroughSdlAndSaysSoOnce) {
 
     {
         MixerSystemSoundService service(*engine);
-        const std::string path = dir.file("sound.caf");
-        testing::writeSoundFile(path, SF_FORMAT_CAF | SF_FORMAT_FLOAT, 48000, 1,
-                                std::vector<float>(1200, 0.25f));
-        SystemSoundID sound = 0;
-        ASSERT_EQ(service.createSystemSoundID(testing::urlOf(path), &sound), kNoErr);
-        service.playSystemSound(sound);
+        service.playSystemSound(testing::makeSound(service, dir, std::vector<float>(1200, 0.25f)));
         ASSERT_TRUE(eventually([&] {
             std::error_code error;
             return std::filesystem::file_size(file, error) > 48000 * 2 * sizeof(float);

@@ -52,12 +52,7 @@ class SdlAudioOutputTest : public ::testing::Test {
     }
 
     SystemSoundID makeSound(float value, size_t frames) {
-        const std::string path = dir_.file("sound" + std::to_string(files_++) + ".caf");
-        testing::writeSoundFile(path, SF_FORMAT_CAF | SF_FORMAT_FLOAT, 48000, 1,
-                                constantSamples(frames, 1, value));
-        SystemSoundID id = 0;
-        EXPECT_EQ(service_->createSystemSoundID(testing::urlOf(path), &id), kNoErr);
-        return id;
+        return testing::makeSound(*service_, dir_, constantSamples(frames, 1, value));
     }
     // Waits until the device has taken this many more frames (plus a margin) into the file.
     void waitForFrames(const std::string& path, size_t frames) {
@@ -67,7 +62,6 @@ class SdlAudioOutputTest : public ::testing::Test {
 
     testing::ScratchDirectory dir_;
     const std::string output_;
-    int files_ = 0;
     AudioOptions options_{.bufferFrames = kBufferFrames,
                           .devicePollInterval = std::chrono::milliseconds(20)};
     testing::RecordingLog log_;
@@ -143,21 +137,6 @@ TEST_F(SdlAudioOutputTest, ReopensTheDeviceWhenItIsLost) {
     EXPECT_NEAR(sumOf(out), 2 * 1000 * 0.3 * Mixer::kHeadroom, 1e-2);
 }
 
-TEST_F(SdlAudioOutputTest, TakesTheBufferSizeFromTheEnvironmentWhenItIsANumber) {
-    setenv("PLINKA_AUDIO_BUFFER_FRAMES", "128", 1);
-    open();
-    EXPECT_EQ(engine_->options().bufferFrames, 128);
-    service_.reset();
-    engine_.reset();
-
-    setenv("PLINKA_AUDIO_BUFFER_FRAMES", "lots", 1);
-    open();
-    unsetenv("PLINKA_AUDIO_BUFFER_FRAMES");
-    EXPECT_EQ(engine_->options().bufferFrames, static_cast<int>(kBufferFrames));
-    ASSERT_EQ(log_.lines().size(), 1u);
-    EXPECT_NE(log_.lines()[0].find("PLINKA_AUDIO_BUFFER_FRAMES"), std::string::npos);
-}
-
 TEST(SdlMissingDriver, LogsOneLineAndDropsSounds) {
     setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
     testing::RecordingLog log;
@@ -180,11 +159,7 @@ TEST(SdlOutputModule, WhereItCannotBeLoadedLogsOneLineAndPlaysIntoNothing) {
         << log.lines()[0];
 
     MixerSystemSoundService service(*engine);
-    const std::string path = bundle.file("click.caf");
-    testing::writeSoundFile(path, SF_FORMAT_CAF | SF_FORMAT_FLOAT, 48000, 1,
-                            constantSamples(4800, 1, 0.5f));
-    SystemSoundID sound = 0;
-    ASSERT_EQ(service.createSystemSoundID(testing::urlOf(path), &sound), kNoErr);
+    const SystemSoundID sound = testing::makeSound(service, bundle, constantSamples(4800, 1, 0.5f));
     const auto played = std::chrono::steady_clock::now();
     service.playSystemSound(sound);
     EXPECT_TRUE(eventually([&] { return engine->mixer().lastVoiceStart() >= played; }));

@@ -3,6 +3,7 @@
 #include <sndfile.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <numbers>
 #include <stdexcept>
@@ -27,6 +28,18 @@ void writeSoundFile(const std::string& path, int format, int sampleRate, int cha
 
 std::string urlOf(const std::string& path) {
     return FileUrl::fileURLWithPath(path);
+}
+
+SystemSoundID makeSound(SystemSoundService& service, const ScratchDirectory& folder,
+                        const std::vector<float>& mono) {
+    static std::atomic<int> made{0};
+    const std::string path = folder.file("sound" + std::to_string(made++) + ".caf");
+    writeSoundFile(path, SF_FORMAT_CAF | SF_FORMAT_FLOAT, 48000, 1, mono);
+    SystemSoundID id = 0;
+    if (service.createSystemSoundID(urlOf(path), &id) != kNoErr) {
+        throw std::runtime_error("cannot make a sound of " + path);
+    }
+    return id;
 }
 
 std::vector<float> constantSamples(size_t frames, int channels, float value) {
