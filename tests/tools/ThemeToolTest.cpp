@@ -159,46 +159,6 @@ TEST(ShippedThemes, EachLoadsThroughTheSoundControllerAndPlaysItsSample) {
     }
 }
 
-TEST(ShippedThemes, EachHasTheCharacterItPromises) {
-    ToolPlatform tool({kBundle});
-    std::string error;
-    auto load = [&](const std::string& name) {
-        auto theme = loadThemeFile(kThemes + name + ".plnk", tool.platform(), error);
-        EXPECT_TRUE(theme) << error;
-        return theme;
-    };
-    // Typewriter: random variants on every letter.
-    const auto typewriter = load("Typewriter");
-    ASSERT_TRUE(typewriter);
-    EXPECT_GE(slot(*typewriter, 1, key("e")).arrayValue()->size(), 3u);
-
-    // Mechanical: its own key-down and key-up sounds, and its own for the wide keys and modifiers.
-    const auto mechanical = load("Mechanical");
-    ASSERT_TRUE(mechanical);
-    const auto* letterUp = slot(*mechanical, 0, key("e")).as<Sound>();
-    ASSERT_TRUE(letterUp);
-    EXPECT_TRUE(slot(*mechanical, 1, key("e")).arrayValue());
-    for (auto special : {"space", "return", "backspace", "shift", "command", "option", "control"}) {
-        SCOPED_TRACE(special);
-        const auto* down = slot(*mechanical, 1, key(special)).as<Sound>();
-        const auto* up = slot(*mechanical, 0, key(special)).as<Sound>();
-        ASSERT_TRUE(down && up);
-        EXPECT_NE(down, up);
-        EXPECT_NE(up, letterUp);
-    }
-    EXPECT_NE(slot(*mechanical, 1, key("space")).as<Sound>(),
-              slot(*mechanical, 1, key("return")).as<Sound>());
-
-    // Speaking: every letter and digit says itself.
-    const auto speaking = load("Speaking");
-    ASSERT_TRUE(speaking);
-    for (char c : std::string("abcdefghijklmnopqrstuvwxyz0123456789")) {
-        const auto* text = slot(*speaking, 1, key(std::string(1, c))).stringValue();
-        ASSERT_TRUE(text) << c;
-        EXPECT_EQ(*text, std::string(1, c));
-    }
-}
-
 TEST(Preview, SoundsWhereTheKeysGoDown) {
     ToolPlatform::Options options{kBundle};
     options.speech = true;
