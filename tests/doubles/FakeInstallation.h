@@ -76,10 +76,7 @@ class FakeInstallation final : public ApplicationInstallation {
     std::vector<std::string> volumesFolders() const override { return {"/Volumes/"}; }
     double appKitVersionNumber() const override { return appKitLevel; }
     int processIdentifier() const override { return kPid; }
-    bool isApplicationRunningFromBundle(const std::string& bundlePath) override {
-        runningCopyTests.push_back(bundlePath);
-        return copyRunning;
-    }
+    bool isApplicationRunningFromBundle(const std::string&) override { return copyRunning; }
     std::string openCommand(const std::string& bundlePath) const override {
         return "open " + bundlePath;
     }
@@ -104,7 +101,6 @@ class FakeInstallation final : public ApplicationInstallation {
         folders{{SearchPathDirectory::Applications, {}}, {SearchPathDirectory::Downloads, {}}};
     double appKitLevel = 1038.0;
     bool copyRunning = false;
-    std::vector<std::string> runningCopyTests;
     std::vector<std::pair<std::string, std::string>> moves;
 
   protected:
