@@ -171,7 +171,6 @@ TEST(FeedbackTest, TheNameComesFromTheBundleNameTheDisplayNameOrIsThisApplicatio
         return Object::Dictionary{{Object::string(key), Object::string(value)}};
     };
     const Case cases[] = {
-        {entry("CFBundleName", "Key Sounds Pro"), "Key Sounds Pro", "key%20sounds%20pro"},
         {entry("CFBundleName", "Ärger Über"), "Ärger Über", "%C3%A4rger%20%C3%BCber"},
         {entry("CFBundleDisplayName", "Plinka Display"), "Plinka Display", "plinka%20display"},
         {{}, "this application", "this%20application"},
