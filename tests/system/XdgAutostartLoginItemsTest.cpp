@@ -3,7 +3,6 @@
 #include <chrono>
 #include <filesystem>
 
-#include "ScopedEnvironment.h"
 #include "ScratchDirectory.h"
 #include "base/FileUrl.h"
 #include "doubles/FakeBundle.h"
@@ -121,29 +120,11 @@ TEST_F(XdgAutostartLoginItemsTest, EntriesTheSessionWouldNotStartDoNotResolve) {
     EXPECT_FALSE(loginItems.isLoginItem(bundle));
 }
 
-TEST_F(XdgAutostartLoginItemsTest, ABareProgramNameIsFoundInThePath) {
-    const std::string bin = folder.file("bin");
-    testing::writeProgram(bin + "/plinka-tool", "#!/bin/sh\n");
-    testing::ScopedEnvironment path("PATH", "/nonexistent:" + bin);
-    writeEntry("tool.desktop", "Exec=plinka-tool %U\n");
-    writeEntry("unknown.desktop", "Exec=no-such-plinka-tool\n");
-    EXPECT_EQ(resolved(), (std::vector<std::string>{bin + "/plinka-tool", "-"}));
-}
-
 TEST_F(XdgAutostartLoginItemsTest, AnyPathSurvivesTheEntrysQuoting) {
     bundle.path = makeBundle(R"(odd "names" $HOME `x` 100% back\slash/Plinka.app)");
     loginItems.addBundle(bundle);
     EXPECT_EQ(resolved(), std::vector<std::string>{bundle.path});
     EXPECT_TRUE(loginItems.isLoginItem(bundle));
-
-    EXPECT_EQ(DesktopEntry::execArguments(R"("/a b/c" -x "q\"uote" 50%% %f)"),
-              (std::vector<std::string>{"/a b/c", "-x", "q\"uote", "50%", "%f"}));
-    const auto keys = DesktopEntry::readMainGroup(
-        "# comment\n[Desktop Entry]\nName = Spaced\\sOut\nName[de]=Anders\nExec=a\\\\b\n"
-        "[Other]\nName=Later\n");
-    EXPECT_EQ(keys.at("Name"), "Spaced Out");
-    EXPECT_EQ(keys.at("Exec"), "a\\b");
-    EXPECT_EQ(keys.size(), 2u);
 }
 
 TEST_F(XdgAutostartLoginItemsTest, WithoutAFolderNothingOpensAndInsertionNeedsAnExecutable) {
@@ -156,14 +137,6 @@ TEST_F(XdgAutostartLoginItemsTest, WithoutAFolderNothingOpensAndInsertionNeedsAn
     EXPECT_FALSE(service.openSessionLoginItems()->insertItemURLLast(
         FileUrl::fileURLWithPath(folder.file("Empty.app"))));
     EXPECT_TRUE(resolved().empty());
-
-    testing::ScopedEnvironment home("HOME", "/home/me");
-    {
-        testing::ScopedEnvironment config("XDG_CONFIG_HOME", "/config/home");
-        EXPECT_EQ(XdgAutostartLoginItems::defaultDirectory(), "/config/home/autostart");
-    }
-    testing::ScopedEnvironment config("XDG_CONFIG_HOME", "relative");
-    EXPECT_EQ(XdgAutostartLoginItems::defaultDirectory(), "/home/me/.config/autostart");
 }
 
 }  // namespace
