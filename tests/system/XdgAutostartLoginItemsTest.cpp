@@ -6,7 +6,6 @@
 #include "ScratchDirectory.h"
 #include "base/FileUrl.h"
 #include "doubles/FakeBundle.h"
-#include "platform/linux/system/DesktopEntry.h"
 #include "platform/linux/system/XdgAutostartLoginItems.h"
 #include "support/LoginItems.h"
 
