@@ -137,16 +137,6 @@ TEST_F(SdlAudioOutputTest, ReopensTheDeviceWhenItIsLost) {
     EXPECT_NEAR(sumOf(out), 2 * 1000 * 0.3 * Mixer::kHeadroom, 1e-2);
 }
 
-TEST(SdlMissingDriver, LogsOneLineAndDropsSounds) {
-    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
-    testing::RecordingLog log;
-    auto engine = AudioEngine::openDevice({}, log, audio::SdlAudioOutput::create);
-    EXPECT_FALSE(engine->isDeviceOpen());
-    ASSERT_EQ(log.lines().size(), 1u);
-    EXPECT_NE(log.lines()[0].find("no-such-driver"), std::string::npos);
-}
-
-// A bundle without SDL's module: the application still runs, silent, and says why once.
 TEST(SdlOutputModule, WhereItCannotBeLoadedLogsOneLineAndPlaysIntoNothing) {
     testing::ScratchDirectory bundle;
     testing::RecordingLog log;

@@ -210,16 +210,5 @@ TYPED_TEST(UserDefaultsRulesTest, RemovedObserversAreNotCalledEvenFromWithinANot
     EXPECT_EQ(first, 1);
 }
 
-TYPED_TEST(UserDefaultsRulesTest, AnObserverMayChangeDefaultsWhileCalled) {
-    UserDefaults& defaults = this->defaults();
-    int mirrored = 0;
-    defaults.addObserver("source",
-                         [&] { defaults.setObject(defaults.objectForKey("source"), "mirror"); });
-    defaults.addObserver("mirror", [&] { ++mirrored; });
-    defaults.setObject(Object::integer(4), "source");
-    EXPECT_EQ(defaults.integerForKey("mirror"), 4);
-    EXPECT_EQ(mirrored, 1);
-}
-
 }  // namespace
 }  // namespace plinka::testing

@@ -119,17 +119,6 @@ TEST_F(EvdevKeyboardTapTest, CapsLockStartsFromTheLightAndTogglesOnPresses) {
                                  flagsChanged(kCapsLock, kCGEventFlagMaskAlphaShift)}));
 }
 
-TEST_F(EvdevKeyboardTapTest, OnlyTheTypesInTheMaskAreDelivered) {
-    Pipe keyboard(devices(), "event0");
-    auto tap = makeTap(CGEventMaskBit(kCGEventKeyUp));
-    TapThread thread(tap);
-    keyboard.write({Pipe::key(KEY_LEFTSHIFT, 1), Pipe::key(KEY_A, 1), Pipe::key(KEY_A, 0),
-                    Pipe::key(KEY_LEFTSHIFT, 0), Pipe::key(KEY_B, 1), Pipe::key(KEY_B, 0),
-                    Pipe::report()});
-
-    EXPECT_EQ(recorder.waitFor(2), (std::vector<Seen>{up(kA, kLeftShift), up(kB)}));
-}
-
 TEST_F(EvdevKeyboardTapTest, DevicesThatAreNoKeyboardsAndOtherNodesAreLeftAlone) {
     Pipe mouse(devices(), "mouse0");
     Pipe rejected(devices(), "event9");

@@ -52,16 +52,5 @@ TEST(ReopenChannelTest, SocketsLiveInTheRuntimeDirectoryElseInOneOfTheUsersUnder
     EXPECT_FALSE(socketAddress("/run/" + std::string(200, 'x') + "/1.socket"));
 }
 
-TEST(ProcessSerialNumberTest, NoProcessIdTakesTheSpecialNumbers) {
-    EXPECT_NE(ProcfsProcessManager::serialNumberForPid(2), kCurrentProcess);
-    EXPECT_NE(ProcfsProcessManager::serialNumberForPid(0), kNoProcess);
-    EXPECT_EQ(ProcfsProcessManager::pidForSerialNumber(ProcfsProcessManager::serialNumberForPid(2)),
-              2);
-    EXPECT_EQ(ProcfsProcessManager::pidForSerialNumber(kCurrentProcess), getpid());
-    EXPECT_EQ(ProcfsProcessManager::pidForSerialNumber(kNoProcess), std::nullopt);
-    EXPECT_EQ(ProcfsProcessManager::pidForSerialNumber({7, 42}), std::nullopt);
-    EXPECT_EQ(ProcfsProcessManager::pidForSerialNumber({1, 0x80000000u}), std::nullopt);
-}
-
 }  // namespace
 }  // namespace plinka

@@ -67,19 +67,6 @@ TEST(ProcfsProcessManagerTest, WalksThisUsersProcessesInPidOrderFromEachStart) {
     EXPECT_NE(processes.getNextProcess(nullptr), kProcessNoErr);
 }
 
-TEST(ProcfsProcessManagerTest, TellsThisProcessFromOthers) {
-    ProcfsProcessManager processes;
-    bool same = false;
-    EXPECT_EQ(processes.sameProcess(psnOf(getpid()), kCurrentProcess, &same), kProcessNoErr);
-    EXPECT_TRUE(same);
-    EXPECT_EQ(processes.sameProcess(kCurrentProcess, kCurrentProcess, &same), kProcessNoErr);
-    EXPECT_TRUE(same);
-    EXPECT_EQ(processes.sameProcess(psnOf(getppid()), kCurrentProcess, &same), kProcessNoErr);
-    EXPECT_FALSE(same);
-    EXPECT_NE(processes.sameProcess(kNoProcess, kCurrentProcess, &same), kProcessNoErr);
-    EXPECT_NE(processes.sameProcess(kCurrentProcess, kCurrentProcess, nullptr), kProcessNoErr);
-}
-
 TEST(ProcfsProcessManagerTest, InformationNamesTheBundleThatHoldsTheExecutable) {
     ProcfsProcessManager processes;
     testing::ScratchDirectory scratch;

@@ -151,51 +151,6 @@ TEST_F(ReopenListenerTest, ClosesOtherRequestsWithoutAnAnswerAndKeepsServing) {
     EXPECT_FALSE(partial.done());
 }
 
-// A copy from before "preferences" closes that request unanswered; asking to show the
-// Preferences then still reopens it.
-TEST_F(ReopenListenerTest, AnOlderCopyThatKnowsOnlyReopenIsReopenedInstead) {
-    fs::create_directories(directory());
-    fs::permissions(directory(), fs::perms::owner_all);
-    const std::string path = reopenSocketPath(directory(), getpid());
-    const auto address = socketAddress(path);
-    FileDescriptor older(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
-    ASSERT_EQ(::bind(older.get(), reinterpret_cast<const sockaddr*>(&*address), sizeof *address),
-              0);
-    ASSERT_EQ(::listen(older.get(), 4), 0);
-    std::vector<std::string> heard;
-    std::thread olderCopy([&] {
-        for (int i = 0; i < 2; ++i) {
-            FileDescriptor peer(::accept(older.get(), nullptr, nullptr));
-            char buffer[64];
-            const ssize_t count = ::recv(peer.get(), buffer, sizeof buffer, 0);
-            heard.emplace_back(buffer, static_cast<size_t>(std::max<ssize_t>(count, 0)));
-            if (heard.back() == kReopenRequest) {
-                ::send(peer.get(), kReopenReply.data(), kReopenReply.size(), MSG_NOSIGNAL);
-            }
-        }
-    });
-    ProcfsProcessManager processes(ReopenRequest::ShowPreferences);
-    EXPECT_EQ(processes.sendReopenEvent(kCurrentProcess), kProcessNoErr);
-    olderCopy.join();
-    EXPECT_EQ(heard, (std::vector<std::string>{std::string(kShowPreferencesRequest),
-                                               std::string(kReopenRequest)}));
-}
-
-TEST_F(ReopenListenerTest, DropsTheOldestWaitingConnectionsBeyondItsLimit) {
-    auto listener = listen();
-    ASSERT_TRUE(listener);
-    // Connections wait in the backlog in the order they were made and are taken in that order.
-    std::vector<std::unique_ptr<RawClient>> silent;
-    for (size_t i = 0; i < ReopenListener::kMaxPendingConnections + 2; ++i) {
-        silent.push_back(std::make_unique<RawClient>(listener->socketPath(), ""));
-        ASSERT_TRUE(silent.back()->connected());
-    }
-    EXPECT_TRUE(processEventsUntil([&] { return silent[0]->done() && silent[1]->done(); }));
-    for (size_t i = 2; i < silent.size(); ++i) {
-        EXPECT_FALSE(silent[i]->done()) << i;
-    }
-}
-
 TEST_F(ReopenListenerTest, RefusesADirectoryThatIsNotThisUsersOwn) {
     testing::ScratchDirectory elsewhere;
     fs::create_directory_symlink(elsewhere.path(), directory());

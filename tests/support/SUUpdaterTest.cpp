@@ -169,15 +169,5 @@ TEST_F(SUUpdaterTest, OneCheckAtATimeAndAFailedFetchIsOneLogLine) {
     EXPECT_EQ(appcasts.requests.size(), 1u);
 }
 
-TEST_F(SUUpdaterTest, AFetchThatOutlivesTheUpdaterFindsItGone) {
-    auto shortLived = std::make_unique<SUUpdater>(
-        UpdaterServices{defaults, desktop.information, profile, appcasts, fake.log, clock});
-    shortLived->setDelegate(&delegate);
-    shortLived->checkForUpdateInformation();
-    shortLived.reset();
-    appcasts.finish({{{"9"}}, std::nullopt});
-    EXPECT_THAT(delegate.outcomes, IsEmpty());
-}
-
 }  // namespace
 }  // namespace plinka

@@ -71,23 +71,6 @@ TEST_F(SymlinksAndAliasesTest, LinksAnywhereInThePathAreFollowedAndMissingEntrie
     EXPECT_EQ(paths.stringByResolvingAlias(at("real/missing")), at("real/missing"));
 }
 
-TEST_F(SymlinksAndAliasesTest, StandardizingExpandsTildesAndRelativeLinkTargetsAreCleaned) {
-    ScopedEnvironment home("HOME", at("real"));
-    const passwd* me = ::getpwuid(::getuid());
-    ASSERT_NE(me, nullptr);
-    EXPECT_EQ(Paths::stringByStandardizingPath("~/a/./b/../c/"), at("real/a/c"));
-    EXPECT_EQ(Paths::stringByStandardizingPath("~" + std::string(me->pw_name) + "/x"),
-              (fs::path(me->pw_dir) / "x").lexically_normal().string());
-    EXPECT_EQ(Paths::stringByStandardizingPath("~no-such-user-here/x"), "~no-such-user-here/x");
-
-    link("../../real/./folder", "a/b/relative");
-    link(at("real/../real/folder"), "a/b/absolute");
-    EXPECT_EQ(Paths::stringByConditionallyResolvingSymlink(at("a/b/relative")), at("real/folder"));
-    EXPECT_EQ(Paths::stringByConditionallyResolvingSymlink(at("a/b/absolute")),
-              at("real/../real/folder"));
-    EXPECT_EQ(Paths::stringByConditionallyResolvingSymlink(at("real/file")), std::nullopt);
-}
-
 TEST_F(SymlinksAndAliasesTest, ChainsUpToTheKernelsLimitResolveLongerOnesAndCyclesDoNot) {
     const int limit = SymlinksAndAliases::kMaximumPasses;
     link(at("real/file"), "chain0");

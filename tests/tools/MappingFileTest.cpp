@@ -45,17 +45,6 @@ TEST(MappingFile, ReadsNamesStatesKeysAndValues) {
     EXPECT_EQ(mapping.assignments[3].value.kind, SlotValue::Kind::Silent);
 }
 
-TEST(MappingFile, GroupsCoverTheirKeys) {
-    EXPECT_EQ(keyCodesForWord("digits")->size(), 10u);
-    EXPECT_EQ(keyCodesForWord("function-keys")->size(), 20u);
-    EXPECT_EQ(keyCodesForWord("all")->size(), keyMapEntries().size());
-    const auto modifiers = *keyCodesForWord("modifiers");
-    EXPECT_NE(std::find(modifiers.begin(), modifiers.end(), 0x38), modifiers.end());
-    EXPECT_EQ(keyLabel(254), "sample");
-    EXPECT_EQ(keyLabel(0x31), "space");
-    EXPECT_EQ(keyLabel(0x34), "52");
-}
-
 TEST(MappingFile, ErrorsNameTheLineAndTheProblem) {
     const std::pair<std::string, std::string> cases[] = {
         {"name = A\nkey-down nokey = a.wav\n", ":2: unknown key \"nokey\""},

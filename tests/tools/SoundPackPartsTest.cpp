@@ -8,34 +8,12 @@
 #include "platform/linux/input/KeyMap.h"
 #include "tools/ThemeSlots.h"
 #include "tools/soundpack/MechvibesPack.h"
-#include "tools/soundpack/PackConfig.h"
 #include "tools/soundpack/PackKeyCodes.h"
 
 namespace plinka::soundpack {
 namespace {
 
 using testing::key;
-
-TEST(PackConfig, TrailingCommasAndAByteOrderMarkBecomeBlanksOutsideStrings) {
-    const std::pair<std::string, std::string> cases[] = {
-        {R"({"a": [1, 2,], "b": {"c": 1 ,}, })", R"({"a": [1, 2 ], "b": {"c": 1  }  })"},
-        {R"({"a": ",]", "b\",}": 1,
-})",
-         R"({"a": ",]", "b\",}": 1 
-})"},
-        {"\xEF\xBB\xBF{\"a\": 1}", "   {\"a\": 1}"},
-        {R"([1, 2, 3])", R"([1, 2, 3])"},
-        {",,]", ", ]"},
-    };
-    for (const auto& [text, expected] : cases) {
-        EXPECT_EQ(blankTrailingCommas(text), expected) << text;
-    }
-    std::string error;
-    const std::string text = "{\"defines\": {\"30\": \"a.wav\",},}";
-    const auto config = parsePackConfig({text.begin(), text.end()}, error);
-    ASSERT_TRUE(config) << error;
-    EXPECT_EQ((*config)["defines"].toObject()["30"].toString(), "a.wav");
-}
 
 TEST(PackKeyCodes, MechvibesCodesReachTheKeysTheyName) {
     // The three ways of numbering the arrows and the keys above them, and a few others.
