@@ -48,32 +48,22 @@ class MixerSystemSoundServiceTest : public ::testing::Test {
     std::unique_ptr<MixerSystemSoundService> service_;
 };
 
-TEST_F(MixerSystemSoundServiceTest, PlaysTheWholeSoundFromTheNextBlockOn) {
-    const SystemSoundID sound = makeSound(0.25f, 1000);
-    expectLevel(render(64), 0, 64, 0.0f);
-
-    service_->playSystemSound(sound);
-    const std::vector<float> out = render(2048);
-
-    expectLevel(out, 0, 1000, 0.25f);
-    expectLevel(out, 1000, 2048, 0.0f);
-    EXPECT_EQ(engine_->mixer().activeVoiceCount(), 0);
-}
-
-TEST_F(MixerSystemSoundServiceTest, MixesOverlappingSoundsAndReplaysOfOneSoundAsASum) {
+// Each sound plays whole from the next block on; overlapping ones, and replays of one, add up.
+TEST_F(MixerSystemSoundServiceTest, PlaysEachSoundWholeAndMixesOverlapsAsASum) {
     const SystemSoundID a = makeSound(0.1f, 1000);
     const SystemSoundID b = makeSound(0.2f, 300);
+    expectLevel(render(64), 0, 64, 0.0f);
     service_->playSystemSound(a);
     expectLevel(render(500), 0, 500, 0.1f);
 
     service_->playSystemSound(a);
     service_->playSystemSound(b);
     const std::vector<float> out = render(1500);
-
     expectLevel(out, 0, 300, 0.4f);     // a, a again, b
     expectLevel(out, 300, 500, 0.2f);   // both voices of a
     expectLevel(out, 500, 1000, 0.1f);  // the second a alone
     expectLevel(out, 1000, 1500, 0.0f);
+    EXPECT_EQ(engine_->mixer().activeVoiceCount(), 0);
 }
 
 TEST_F(MixerSystemSoundServiceTest, StopsADisposedSoundAtOnceAndDropsItsQueuedPlays) {
