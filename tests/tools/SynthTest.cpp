@@ -2,11 +2,10 @@
 
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <numeric>
-#include <sstream>
 
 #include "Signal.h"
+#include "TestFiles.h"
 #include "tools/synth/Patch.h"
 #include "tools/synth/RecipeFile.h"
 #include "tools/synth/Synthesise.h"
@@ -52,18 +51,6 @@ TEST(Synth, RendersDeterministicallyAtItsLevelWithoutClicksOrOffset) {
     EXPECT_NEAR(static_cast<double>(first.size()) / kSampleRate, 0.072, 0.012);
 }
 
-TEST(Synth, AModeRingsAtItsFrequency) {
-    const auto samples = renderPatch(parsedPatch("length=100 | mode freq=1000 decay=30"), 1);
-    // Zero crossings over the first 50 ms: 2 per period.
-    int crossings = 0;
-    for (size_t i = 1; i < 2400; ++i) {
-        crossings += (samples[i - 1] < 0) != (samples[i] < 0);
-    }
-    EXPECT_NEAR(crossings, 100, 3);
-    EXPECT_EQ(samples.size(), 4800u);
-    EXPECT_EQ(peakOf(renderPatch(parsedPatch("length=100"), 1)), 0.0f) << "no layers: silence";
-}
-
 TEST(Synth, RecipeErrorsNameTheLine) {
     const std::pair<std::string, std::string> cases[] = {
         {"\nsound a.wav = | hum freq=3", ":2: each layer begins with"},
@@ -84,31 +71,6 @@ TEST(Synth, RecipeErrorsNameTheLine) {
     }
 }
 
-TEST(Synth, WavFilesKeepTheSamplesToSixteenBits) {
-    const auto directory = std::filesystem::path(::testing::TempDir()) / "synth-wav";
-    std::filesystem::create_directories(directory);
-    const Audio written{renderPatch(parsedPatch(kClick), 3), kSampleRate, 1};
-    std::string error;
-    ASSERT_TRUE(writeWav((directory / "a.wav").string(), written, error)) << error;
-    Audio read;
-    ASSERT_TRUE(readAudio((directory / "a.wav").string(), read, error)) << error;
-    EXPECT_EQ(read.sampleRate, kSampleRate);
-    EXPECT_EQ(read.channels, 1);
-    ASSERT_EQ(read.samples.size(), written.samples.size());
-    for (size_t i = 0; i < read.samples.size(); ++i) {
-        ASSERT_NEAR(read.samples[i], written.samples[i], 1.0 / 32768 + 1e-6) << i;
-    }
-    EXPECT_FALSE(readAudio((directory / "missing.wav").string(), read, error));
-    EXPECT_NE(error.find("missing.wav"), std::string::npos);
-}
-
-std::string readText(const std::filesystem::path& path) {
-    std::ifstream in(path);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 // Every shipped recipe synthesises, and every sound in it is clean and short.
 TEST(Synth, ShippedRecipesMakeCleanSounds) {
     const std::filesystem::path themes = PLINKA_SOURCE_DIR "/resources/themes";
@@ -119,7 +81,8 @@ TEST(Synth, ShippedRecipesMakeCleanSounds) {
         }
         ++recipes;
         std::string error;
-        const auto recipe = parseRecipe(readText(entry.path()), entry.path().string(), error);
+        const auto recipe =
+            parseRecipe(testing::fileContents(entry.path()), entry.path().string(), error);
         ASSERT_TRUE(recipe) << error;
         for (const auto& sound : recipe->sounds) {
             const auto samples = renderPatch(sound.patch, 1);
@@ -142,7 +105,8 @@ TEST(Synth, SynthesiseWritesTheSoundsAndTheMapping) {
     ASSERT_TRUE(synthesise(*recipe, directory.string(), error)) << error;
     EXPECT_TRUE(std::filesystem::exists(directory / "a.wav"));
     EXPECT_TRUE(std::filesystem::exists(directory / "b.wav"));
-    EXPECT_EQ(readText(directory / kMappingFileName), "name = T\n\nkey-down a = a.wav b.wav\n\n");
+    EXPECT_EQ(testing::fileContents(directory / kMappingFileName),
+              "name = T\n\nkey-down a = a.wav b.wav\n\n");
 
     // Sounds alone (like the keep-alive's silence) need no mapping file.
     const auto plain = directory.parent_path() / "Plain";

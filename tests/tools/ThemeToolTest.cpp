@@ -21,11 +21,9 @@
 #include "tools/ThemeSlots.h"
 #include "tools/synth/Patch.h"
 #include "tools/synth/WavFile.h"
-#include "tools/theme/Preview.h"
 #include "tools/theme/ThemeBuilder.h"
 #include "tools/theme/ThemeFiles.h"
 #include "tools/theme/ToolPlatform.h"
-#include "tools/theme/TypingSchedule.h"
 
 namespace plinka::themetool {
 namespace {
@@ -157,41 +155,6 @@ TEST(ShippedThemes, EachLoadsThroughTheSoundControllerAndPlaysItsSample) {
         EXPECT_GT(renderPeak(tool, 1.0), 0.05);
         EXPECT_TRUE(slot(controller.currentTheme(), 1, 254).as<Sound>());
     }
-}
-
-TEST(Preview, SoundsWhereTheKeysGoDown) {
-    ToolPlatform::Options options{kBundle};
-    options.speech = true;
-    ToolPlatform tool(options);
-    std::string error;
-    const std::string text = "Tap tap.";
-    const auto audio = renderPreview(tool, kThemes + "Typewriter.plnk", text, 3, error);
-    ASSERT_TRUE(audio) << error;
-    EXPECT_EQ(audio->sampleRate, tool.audioEngine().options().sampleRate);
-    EXPECT_EQ(audio->channels, 2);
-
-    auto peakBetween = [&](double from, double to) {
-        return testing::peakOf(audio->samples, 2 * static_cast<size_t>(from * audio->sampleRate),
-                               2 * static_cast<size_t>(to * audio->sampleRate));
-    };
-    const auto events = typingSchedule(text, 3);
-    for (const auto& event : events) {
-        if (event.state == 1) {
-            EXPECT_GT(peakBetween(event.time, event.time + 0.03), 0.05) << event.time;
-        }
-    }
-    // Between strikes the mix falls quiet: what plays is the keys, not a drone.
-    for (size_t i = 1; i < events.size(); ++i) {
-        const int shift = *keyCodeForName("shift");
-        if (events[i].state == 1 && events[i].keyCode != shift && events[i - 1].keyCode != shift) {
-            EXPECT_LT(peakBetween(events[i].time - 0.012, events[i].time - 0.001), 0.03)
-                << events[i].time;
-        }
-    }
-    // The last strike's tail is kept whole.
-    const auto lastDown = std::find_if(events.rbegin(), events.rend(),
-                                       [](const KeyEvent& event) { return event.state == 1; });
-    EXPECT_GT(audio->frames(), static_cast<size_t>((lastDown->time + 0.04) * audio->sampleRate));
 }
 
 // Runs plinka-theme; its exit status, standard output and standard error.
