@@ -79,16 +79,6 @@ TEST_F(LaunchTest, AnotherCopyIsReopenedAndThisOneQuitsAfterAwakeFinishes) {
     EXPECT_THAT(desktop.journal.entries(), ElementsAre("terminate"));
 }
 
-TEST_F(LaunchTest, NeitherItselfNorALaterCopyCountsButAFailedSameProcessTestDoes) {
-    desktop.processes.processes = {{10, "org.plinka.Plinka", true, true},
-                                   {20, "org.plinka.Plinka", false}};
-    controller._checkForDuplicateProcesses();
-    EXPECT_THAT(desktop.processes.reopened, IsEmpty());
-    desktop.processes.processes = {{30, "org.plinka.Plinka", true, true, true}};
-    controller._checkForDuplicateProcesses();
-    EXPECT_THAT(desktop.processes.reopened, ElementsAre(30u));
-}
-
 TEST_F(LaunchTest, ReopenPopsUpTheMenuEvenWhenTheIconIsHiddenAndTerminationRemovesIt) {
     desktop.defaults.setBool(true, "suppressMenuBarDisabledPopup");
     controller.awakeFromNib();

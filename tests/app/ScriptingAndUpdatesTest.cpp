@@ -17,16 +17,6 @@ class ScriptingAndUpdatesTest : public AppControllerFixture {
     SUUpdater updater{{desktop.defaults, desktop.information, profile, appcasts, fake.log, clock}};
 };
 
-TEST_F(ScriptingAndUpdatesTest, TheDelegateHandlesExactlyThemeAndThemes) {
-    const std::vector<std::pair<std::string, bool>> cases = {
-        {"theme", true},       {"themes", true},  {"Theme", false}, {"THEMES", false},
-        {"themeNames", false}, {"theme ", false}, {"", false}};
-    for (const auto& [key, handled] : cases) {
-        EXPECT_EQ(controller.applicationDelegateHandlesKey(desktop.application, key), handled)
-            << '"' << key << '"';
-    }
-}
-
 TEST_F(ScriptingAndUpdatesTest, ScriptsSetTheThemeAsTheMenuDoesAndReadItAfresh) {
     addTheme("Bubbles");
     desktop.defaults.setBool(true, "playSoundOnThemeSelection");

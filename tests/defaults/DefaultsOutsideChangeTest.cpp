@@ -88,20 +88,6 @@ TEST_F(DefaultsOutsideChangeTest, OwnWritesKeepChangesMadeFromOutsideMeanwhile) 
     EXPECT_EQ(other.stringForKey("soundTheme"), "Typewriter");
 }
 
-TEST_F(DefaultsOutsideChangeTest, TwoInstancesSeeEachOthersChanges) {
-    PlistUserDefaults other(directory.path(), DefaultsDirectory::kIdentifier, log);
-    int otherThemeChanges = 0;
-    other.addObserver("soundTheme", [&] { ++otherThemeChanges; });
-    defaults.setObject(Object::string("Chimes"), "soundTheme");
-    ASSERT_TRUE(processEventsUntil([&] { return otherThemeChanges == 1; }));
-    EXPECT_EQ(other.stringForKey("soundTheme"), "Chimes");
-    EXPECT_EQ(themeChanges, 1);  // our own change, heard once, not again as an outside one
-    other.setObject(Object::string("Off"), "soundTheme");
-    ASSERT_TRUE(processEventsUntil([&] { return themeChanges == 2; }));
-    EXPECT_EQ(defaults.stringForKey("soundTheme"), "Off");
-    EXPECT_EQ(otherThemeChanges, 2);
-}
-
 TEST_F(DefaultsOutsideChangeTest, ADamagedFileWrittenMeanwhileIsKeptAsideBeforeItIsReplaced) {
     writeFile(directory.defaultsFile(), "<?xml version=\"1.0\"?><plist><dict><key>sound");
     // A few turns of the event loop: the notice of a half-written file is waited out silently.

@@ -108,22 +108,6 @@ TEST_F(PlistUserDefaultsTest, DatesAreKeptToTheSecondAcrossRestartsAndOutsideEdi
     EXPECT_TRUE(log.lines().empty());
 }
 
-TEST_F(PlistUserDefaultsTest, TheStandardDirectoryFollowsXdgConfigHomeAndIsMadeOwnerOnly) {
-    const ScopedEnvironment home("HOME", "/home/someone");
-    for (const auto& [config, expected] :
-         {std::pair<std::optional<std::string>, std::string>{directory.path(), directory.path()},
-          {"relative/config", "/home/someone/.config"},  // not absolute: ignored
-          {std::nullopt, "/home/someone/.config"}}) {
-        const ScopedEnvironment variable("XDG_CONFIG_HOME", config);
-        EXPECT_EQ(PlistUserDefaults::standardDirectory(), expected);
-    }
-    const std::string nested = directory.path() + "/config/deeper";
-    PlistUserDefaults defaults(nested, DefaultsDirectory::kIdentifier, log);
-    defaults.setBool(true, "FeedbackPrompted");
-    EXPECT_EQ(std::filesystem::status(nested).permissions(), std::filesystem::perms::owner_all);
-    EXPECT_TRUE(std::filesystem::exists(nested + "/" + DefaultsDirectory::kIdentifier + ".plist"));
-}
-
 TEST_F(PlistUserDefaultsTest, ADamagedFileIsKeptAsideLoggedOnceAndTheRegisteredDefaultsApply) {
     const std::string damaged[] = {
         "<?xml version=\"1.0\"?><plist><dict><key>showInMenuBar</key><fal",
@@ -176,42 +160,6 @@ TEST_F(PlistUserDefaultsTest, ASpecialFileInTheFilesPlaceIsRefusedAtOnce) {
     struct stat info {};
     ASSERT_EQ(::stat(directory.defaultsFile().c_str(), &info), 0);
     EXPECT_TRUE(S_ISFIFO(info.st_mode));
-}
-
-// A write cut short leaves its temporary file, and damaged files pile up across runs: the next
-// start removes the first (when no write can still be making it) and keeps the newest few of
-// the second.
-TEST_F(PlistUserDefaultsTest, LeftoversOfEarlierRunsAreClearedAtStart) {
-    namespace fs = std::filesystem;
-    const std::string file = directory.defaultsFile();
-    const auto hourAgo = fs::file_time_type::clock::now() - std::chrono::hours(1);
-    writeFile(file + ".tmp-AbC123", "cut short");
-    fs::last_write_time(file + ".tmp-AbC123", hourAgo);
-    writeFile(file + ".tmp-XyZ789", "being written now");
-    for (int i = 0; i < 5; ++i) {
-        const std::string aside = file + ".corrupt-2026010" + std::to_string(i) + "T000000Z";
-        writeFile(aside, "old");
-        fs::last_write_time(aside, hourAgo + std::chrono::minutes(i));
-    }
-    writeFile(file, "damaged again");
-    auto defaults = open();
-    auto entries = directory.entries();
-    ASSERT_EQ(entries.size(), 4u);  // the fresh temporary file and three damaged ones
-    EXPECT_THAT(entries[0], HasSubstr(".corrupt-20260103T"));  // the three oldest went
-    EXPECT_THAT(entries[1], HasSubstr(".corrupt-20260104T"));
-    EXPECT_THAT(entries[2], HasSubstr(".corrupt-"));  // the one set aside just now
-    EXPECT_EQ(entries[3], fs::path(file).filename().string() + ".tmp-XyZ789");
-}
-
-TEST_F(PlistUserDefaultsTest, ValuesThatAreNoPropertyListAreRefusedWithALogLine) {
-    auto defaults = open();
-    defaults->setObject(Object::string("kept"), "key");
-    defaults->setObject(Object::url("https://example.org/"), "key");
-    defaults->setObject(Object::array({Object::null()}), "other");
-    EXPECT_EQ(defaults->stringForKey("key"), "kept");
-    EXPECT_TRUE(defaults->objectForKey("other").isNil());
-    EXPECT_EQ(log.lines().size(), 2u);
-    EXPECT_TRUE(fileContents().objectForKey("key") == Object::string("kept"));
 }
 
 TEST_F(PlistUserDefaultsTest, ChangesThatCannotBeWrittenAreKeptAndWrittenWhenPossible) {

@@ -46,20 +46,5 @@ TEST(KeyMap, KeysFallOnTheMacTablesPositions) {
     EXPECT_FALSE(keyCodeForName("hyper"));
 }
 
-TEST(KeyMap, CharactersTypeOnAUsLayout) {
-    auto expectKey = [](char c, std::string_view name, bool shift) {
-        const auto key = keyForCharacter(c);
-        ASSERT_TRUE(key) << c;
-        EXPECT_EQ(key->keyCode, keyCodeForName(name)) << c;
-        EXPECT_EQ(key->shift, shift) << c;
-    };
-    expectKey('Q', "q", true);
-    expectKey('&', "7", true);
-    expectKey('"', "quote", true);
-    expectKey('\n', "return", false);
-    EXPECT_FALSE(keyForCharacter('\x01'));
-    EXPECT_FALSE(keyForCharacter('\xE9'));
-}
-
 }  // namespace
 }  // namespace plinka

@@ -40,15 +40,6 @@ TEST_F(DirectoryBundleTest, ReadsTheInformationDictionary) {
     EXPECT_EQ(*bundle.infoDictionary().objectForKey("CFBundleName").stringValue(), "Plinka");
 }
 
-TEST_F(DirectoryBundleTest, DamagedOrMissingInfoGivesAnEmptyDictionary) {
-    testing::writeFile(root / "Contents/Info.plist", "<plist><dict><key>");
-    DirectoryBundle damaged(root.string());
-    EXPECT_TRUE(damaged.infoDictionary().dictionaryValue()->empty());
-    DirectoryBundle missing("/no/such/Plinka.app");
-    EXPECT_EQ(missing.bundleIdentifier(), std::nullopt);
-    EXPECT_TRUE(missing.pathsForResourcesOfType("plnk", "KeySoundThemes").empty());
-}
-
 TEST_F(DirectoryBundleTest, FindsResourcesByNameTypeAndDirectory) {
     DirectoryBundle bundle(root.string());
     EXPECT_THAT(bundle.pathsForResourcesOfType("plnk", "KeySoundThemes"),

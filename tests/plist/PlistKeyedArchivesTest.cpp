@@ -102,45 +102,6 @@ TEST_F(PlistKeyedArchivesTest, DecodesXmlArchivesWithCfUidDictionaries) {
     EXPECT_EQ(decoded.as<Chime>()->volume, 9);
 }
 
-TEST_F(PlistKeyedArchivesTest, WritesArchivesInThePlatformLayout) {
-    auto chime = std::make_shared<Chime>();
-    chime->name = str("ding");
-    chime->volume = 2;
-    chime->secret = Object::data({4, 5});
-    const Object root = Object::array(
-        {Object::instance(chime), Object::instance(chime), Object::array({}), Object::null()});
-    auto bytes = archives.archivedDataWithRootObject(root);
-    ASSERT_TRUE(bytes);
-    auto plist = readPropertyListData(*bytes, &error);
-    ASSERT_TRUE(plist) << error;
-    EXPECT_EQ(plist->objectForKey("$archiver"), str("NSKeyedArchiver"));
-    EXPECT_EQ(plist->objectForKey("$version"), Object::integer(100000));
-    const auto& objects = *plist->objectForKey("$objects").arrayValue();
-    EXPECT_EQ(objects[0], str("$null"));
-    const auto rootUid = plist->objectForKey("$top").objectForKey("root").uidValue();
-    ASSERT_TRUE(rootUid);
-
-    // One class record per class, with the chain ending in NSObject; one record per instance.
-    std::map<std::string, int> classRecords;
-    int chimeRecords = 0;
-    for (const auto& object : objects) {
-        if (const auto* name = object.objectForKey("$classname").stringValue()) {
-            ++classRecords[*name];
-            EXPECT_EQ(object.objectForKey("$classes"),
-                      Object::array({str(name->c_str()), str("NSObject")}));
-        }
-        if (!object.objectForKey("$$secret").isNil()) {
-            ++chimeRecords;
-            EXPECT_EQ(object.objectForKey("volume"), Object::integer(2));
-            EXPECT_EQ(object.objectForKey("loud"), Object::boolean(false));
-            EXPECT_EQ(object.objectForKey("next"), Object::uid(0));
-        }
-    }
-    EXPECT_EQ(classRecords,
-              (std::map<std::string, int>{{"Chime", 1}, {"NSArray", 1}, {"NSNull", 1}}));
-    EXPECT_EQ(chimeRecords, 1);
-}
-
 TEST_F(PlistKeyedArchivesTest, RoundTripsThroughOurOwnWriter) {
     auto chime = std::make_shared<Chime>();
     chime->name = str("ding");

@@ -68,21 +68,5 @@ TEST_F(ThemeArchiveTest, DecodesAThemeAsMacOSWritesIt) {
     EXPECT_EQ(fake.systemSounds.played[0], click->soundID());
 }
 
-TEST_F(ThemeArchiveTest, WritesThemesThatDecodeToTheSameTable) {
-    auto theme = decode(macTheme());
-    ASSERT_TRUE(theme);
-    auto bytes = archives.archivedDataWithRootObject(Object::instance(theme));
-    ASSERT_TRUE(bytes);
-    auto again = decode(*bytes);
-    ASSERT_TRUE(again);
-    EXPECT_EQ(again->name(), "Typewriter");
-    const auto& down = *again->sounds().arrayValue()->at(1).arrayValue();
-    ASSERT_NE(down[0].as<Sound>(), nullptr);
-    EXPECT_TRUE(down[0].as<Sound>()->transient());
-    EXPECT_EQ(down[1].arrayValue()->at(0).as<Sound>()->url(), "file:///s/clack.aif");
-    EXPECT_EQ(down[2], Object::string("return"));
-    EXPECT_EQ(down[254], Object::null());
-}
-
 }  // namespace
 }  // namespace plinka

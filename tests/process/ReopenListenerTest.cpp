@@ -102,30 +102,6 @@ TEST_F(ReopenListenerTest, ListensOnItsOwnSocketInAPrivateDirectoryUntilItGoes) 
     EXPECT_FALSE(fs::exists(path));
 }
 
-TEST_F(ReopenListenerTest, AnswersAReopenOnceItsHandlerHasRun) {
-    std::atomic<int> result = 1;
-    std::atomic<bool> answered = false;
-    bool answeredBeforeHandler = true;
-    std::string error;
-    auto listener = ReopenListener::listen(
-        [&](ReopenRequest) {
-            answeredBeforeHandler = answered;
-            ++reopens_;
-        },
-        &error);
-    ASSERT_TRUE(listener) << error;
-    std::thread client([&] {
-        ProcfsProcessManager processes;
-        result = processes.sendReopenEvent(kCurrentProcess);
-        answered = true;
-    });
-    EXPECT_TRUE(processEventsUntil([&] { return answered.load(); }));
-    client.join();
-    EXPECT_EQ(result, kProcessNoErr);
-    EXPECT_EQ(reopens_, 1);
-    EXPECT_FALSE(answeredBeforeHandler);
-}
-
 TEST_F(ReopenListenerTest, ClosesOtherRequestsWithoutAnAnswerAndKeepsServing) {
     auto listener = listen();
     ASSERT_TRUE(listener);

@@ -42,21 +42,6 @@ class SoundControllerTest : public ::testing::Test {
     AudioKeepAlive keepAlive{fake.platform};
 };
 
-TEST_F(SoundControllerTest, StartsOffWithoutTouchingTheKeepAlive) {
-    SoundController controller(fake.platform, keepAlive);
-    EXPECT_EQ(controller.currentThemeName(), "Off");
-    EXPECT_THAT(controller.themeNames(), ElementsAre("Off"));
-    EXPECT_TRUE(fake.systemSounds.created.empty());
-}
-
-TEST_F(SoundControllerTest, ListsOffThenFilesInBundleOrderWithDuplicates) {
-    addTheme("Zebra", "Zebra");
-    addTheme("Alpha", "Alpha");
-    fake.bundle.addResource("KeySoundThemes", "Alpha", "plnk", "/other/Alpha.plnk");
-    SoundController controller(fake.platform, keepAlive);
-    EXPECT_THAT(controller.themeNames(), ElementsAre("Off", "Zebra", "Alpha", "Alpha"));
-}
-
 TEST_F(SoundControllerTest, UserThemesFollowTheBundlesOnesAndANameClashIsSkippedOnce) {
     addTheme("Zebra", "Zebra");
     addTheme("Alpha", "Alpha");

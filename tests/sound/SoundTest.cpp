@@ -50,17 +50,6 @@ TEST_F(SoundTest, FromAUrlMakesAFlaggedSystemSoundNamedByTheFile) {
     EXPECT_THAT(fake.systemSounds.disposed, ElementsAre(id));
 }
 
-TEST_F(SoundTest, SetUpFailuresAreLoggedWithStatusAndName) {
-    fake.systemSounds.createStatusForUrl["file:///bad.wav"] = kAudioFileInvalidFileError;
-    EXPECT_FALSE(Sound::initWithContentsOfURL("file:///bad.wav", fake.platform));
-    fake.systemSounds.setPropertyStatus = -50;
-    EXPECT_TRUE(Sound::initWithContentsOfURL("file:///good.wav", fake.platform));
-    EXPECT_THAT(fake.log.lines(),
-                ElementsAre("Error 1685348671 creating system sound for bad.wav (/bad.wav: "
-                            "damaged audio data)",
-                            "Error -50 setting system sound flag for good.wav"));
-}
-
 TEST_F(SoundTest, ByNameTriesTheTypesInOrderAndNeedsAnExistingFile) {
     const auto aif = directory / "key.aif";
     const auto wav = directory / "key.wav";

@@ -119,27 +119,5 @@ TEST_F(SoundThemeTest, PlaybackOffTheMainThreadIsRefused) {
     EXPECT_THAT(fake.log.lines(), ElementsAre("Sounds must be played on the main thread"));
 }
 
-TEST_F(SoundThemeTest, CodingWritesVersionSoundsNameAndReadsThemBack) {
-    auto theme = themeWith(2, Object::string("x"));
-    testing::RecordingEncoder encoder;
-    theme->encodeWithCoder(encoder);
-    EXPECT_THAT(encoder.keys(), ElementsAre("version", "sounds", "name"));
-    EXPECT_EQ(encoder["version"], Object::integer(1));
-    testing::DictionaryDecoder decoder(
-        Object::dictionary({{Object::string("sounds"), encoder["sounds"]},
-                            {Object::string("name"), encoder["name"]}}));
-    auto decoded = SoundTheme::initWithCoder(decoder, fake.platform);
-    EXPECT_EQ(decoded->name(), "Test");
-    EXPECT_EQ(decoded->sounds(), theme->sounds());
-}
-
-TEST_F(SoundThemeTest, ReleasingAThemeReleasesItsSoundsAndVoice) {
-    auto theme = themeWith(4, Object::instance(soundOf("gone.wav")));
-    const auto voice = fake.speech.synthesizers.back();
-    theme.reset();
-    EXPECT_EQ(fake.systemSounds.liveCount(), 0u);
-    EXPECT_FALSE(voice->alive);
-}
-
 }  // namespace
 }  // namespace plinka

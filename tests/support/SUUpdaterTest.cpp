@@ -96,23 +96,6 @@ class SUUpdaterTest : public ::testing::Test {
     RecordingDelegate delegate;
 };
 
-TEST_F(SUUpdaterTest, TheFeedIsTheDefaultWhenSetElseTheInformationDictionarys) {
-    check();
-    defaults.setObject(Object::string("http://127.0.0.1:8080/feed"), "SUFeedURL");
-    check();
-    defaults.setObject(Object::string(""), "SUFeedURL");
-    check();
-    ASSERT_EQ(appcasts.requests.size(), 3u);
-    EXPECT_EQ(appcasts.requests[0].url, "https://plinka.org/appcast.xml");
-    EXPECT_EQ(appcasts.requests[1].url, "http://127.0.0.1:8080/feed");
-    EXPECT_EQ(appcasts.requests[2].url, "https://plinka.org/appcast.xml");
-
-    defaults.removeObjectForKey("SUFeedURL");
-    fake.bundle.info = Object::dictionary({});
-    EXPECT_THAT(check(), ElementsAre(Pair("(no request)", "")));
-    EXPECT_THAT(logged(), ElementsAre(::testing::HasSubstr("no SUFeedURL")));
-}
-
 TEST_F(SUUpdaterTest, TheProfileAndTheDelegatesParametersGoAtMostOnceAWeek) {
     profile.language.reset();  // absent: left out
     const Query withProfile = {{"uuid", "5f0e"},

@@ -94,29 +94,5 @@ TEST_F(SymlinksAndAliasesTest, ChainsUpToTheKernelsLimitResolveLongerOnesAndCycl
     EXPECT_EQ(resolved(at("one")), std::nullopt);
 }
 
-TEST_F(SymlinksAndAliasesTest, LinksComeBeforeFoldersAndFoldersBeforeAliases) {
-    link("alias", "link-to-alias");
-    writeFile(at("alias"), "alias data");
-    writeFile(at("alias-to-link"), "alias data");
-    writeFile(at("lost"), "alias data");
-    link("real", "link-to-folder");
-    aliases.targets = {
-        {at("alias"), at("alias-to-link")}, {at("alias-to-link"), at("link-to-folder")},
-        {at("lost"), at("real/gone")},      {at("real"), at("a")},  // a folder is never asked
-        {at("link-to-alias"), at("a")},                             // nor is a link
-    };
-    EXPECT_EQ(resolved(at("link-to-alias/file")), at("real/file"));
-    // One link or alias per pass: link, alias, alias, link, then the folder; then the file.
-    EXPECT_EQ(aliases.asked,
-              (std::vector<std::string>{at("alias"), at("alias-to-link"), at("real/file")}));
-    EXPECT_EQ(resolved(at("lost")), std::nullopt);
-    EXPECT_EQ(paths.stringByResolvingAlias(at("alias")), at("alias-to-link"));
-
-    // On Linux no file is an alias.
-    const NoAliasFiles none;
-    EXPECT_EQ(SymlinksAndAliases(none).stringByResolvingSymlinksAndAliases(at("alias")),
-              at("alias"));
-}
-
 }  // namespace
 }  // namespace plinka::testing

@@ -80,30 +80,5 @@ TEST(UnameProcessInformation, TheMachineIdentifierIsTheDigestOfTheMachineId) {
     EXPECT_NE(runner.runShellCommand(command).terminationStatus, 0);
 }
 
-TEST(UnameProcessInformation, UuidOnLinuxIsTheTrimmedDigestAndIsKept) {
-    ScratchDirectory folder;
-    const std::string machineId = folder.file("machine-id");
-    testing::RecordingLog log;
-    testing::FakeBundle bundle;
-    UnameProcessInformation process(machineId);
-    UnavailableSystemAttributes attributes;
-    PosixCommandRunner runner;
-    PLKAdditions information({log, bundle, process, attributes, runner});
-
-    EXPECT_EQ(information.uuid(), std::nullopt);
-    writeFile(machineId, "0123456789abcdef0123456789abcdef\n");
-    const auto uuid = information.uuid();
-    ASSERT_TRUE(uuid);
-    EXPECT_TRUE(std::regex_match(*uuid, std::regex("[0-9a-f]{40}")));
-    std::filesystem::remove(machineId);
-    EXPECT_EQ(information.uuid(), uuid);
-
-    // The Linux system answers its version itself, never through the attribute service.
-    uint32_t major = 0;
-    information.getSystemVersionMajor(&major, nullptr, nullptr);
-    EXPECT_GT(major, 0u);
-    EXPECT_TRUE(log.lines().empty());
-}
-
 }  // namespace
 }  // namespace plinka

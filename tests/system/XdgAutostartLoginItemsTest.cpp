@@ -107,18 +107,6 @@ TEST_F(XdgAutostartLoginItemsTest, RemovingTakesEverySuffixMatchAndLeavesMissing
     EXPECT_EQ(resolved().back(), bundle.path);
 }
 
-TEST_F(XdgAutostartLoginItemsTest, EntriesTheSessionWouldNotStartDoNotResolve) {
-    bundle.path = makeBundle("Applications/Plinka.app");
-    const std::string executable = bundle.path + "/Contents/MacOS/Plinka";
-    writeEntry("hidden.desktop", "Exec=" + executable + "\nHidden=true\n");
-    writeEntry("disabled.desktop", "Exec=" + executable + "\nX-GNOME-Autostart-enabled=false\n");
-    writeEntry("empty.desktop", "Name=Nothing\n");
-    writeEntry("other-group.desktop", "[Desktop Action x]\nExec=" + executable + "\n");
-    writeFile(autostart / "notes.txt", "Exec=" + executable + "\n");
-    EXPECT_EQ(resolved(), (std::vector<std::string>{"-", "-", "-", "-"}));
-    EXPECT_FALSE(loginItems.isLoginItem(bundle));
-}
-
 TEST_F(XdgAutostartLoginItemsTest, AnyPathSurvivesTheEntrysQuoting) {
     bundle.path = makeBundle(R"(odd "names" $HOME `x` 100% back\slash/Plinka.app)");
     loginItems.addBundle(bundle);

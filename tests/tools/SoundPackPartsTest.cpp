@@ -67,27 +67,6 @@ TEST(MechvibesPack, DefinesBecomeKeysAndWhatCantBeTakenIsAWarning) {
                   "no key for the codes 3600; left out"}));
 }
 
-TEST(MechvibesPack, VersionTwoRangesAndDefaults) {
-    std::string error;
-    const auto plan = planMechvibes(json(R"({"version": 2, "sound": "p/k{1-3}.ogg",
-        "soundup": "up.wav", "defines": {"30": "a{2-2}.wav", "31": null, "32": "b{3-1}.wav",
-        "33": "c{x-y}.wav", "34": "{1-64}.wav", "35": "{1-65}.wav"}})"),
-                                    error);
-    ASSERT_TRUE(plan) << error;
-    const KeySound variants{{"p/k1.ogg"}, {"p/k2.ogg"}, {"p/k3.ogg"}};
-    EXPECT_EQ(plan->keys[1].at(key("a")), KeySound{{"a2.wav"}});
-    EXPECT_FALSE(plan->keys[1].contains(key("s")));   // null silences the default
-    EXPECT_EQ(plan->keys[1].at(key("d")), variants);  // a bad range leaves the default
-    EXPECT_EQ(plan->keys[1].at(key("f")), KeySound{{"c{x-y}.wav"}});
-    EXPECT_EQ(plan->keys[1].at(key("g")).size(), 64u);
-    EXPECT_EQ(plan->keys[1].at(key("h")), variants);
-    EXPECT_EQ(plan->keys[1].at(key("space")), variants);
-    EXPECT_EQ(plan->keys[0].at(key("s")), KeySound{{"up.wav"}});
-    EXPECT_EQ(plan->keys[1].size(), keyMapEntries().size() - 1);
-    EXPECT_EQ(plan->keys[0].size(), keyMapEntries().size());
-    EXPECT_EQ(plan->warnings.size(), 2u);
-}
-
 TEST(MechvibesPack, ConfigsItCantReadAreRefusedInOneLine) {
     const std::pair<std::string, std::string> cases[] = {
         {R"({"version": "2", "defines": {}})", "\"version\" is not 1 or 2"},

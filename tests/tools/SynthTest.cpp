@@ -93,27 +93,5 @@ TEST(Synth, ShippedRecipesMakeCleanSounds) {
     EXPECT_GE(recipes, 4);
 }
 
-TEST(Synth, SynthesiseWritesTheSoundsAndTheMapping) {
-    const auto directory = std::filesystem::path(::testing::TempDir()) / "synth-out" / "Theme";
-    std::filesystem::remove_all(directory);
-    std::string error;
-    const auto recipe = parseRecipe(
-        "name = T\nsound a.wav b.wav = length=30 | mode freq=500 decay=5\nkey-down a = a.wav "
-        "b.wav\n",
-        "t.recipe", error);
-    ASSERT_TRUE(recipe) << error;
-    ASSERT_TRUE(synthesise(*recipe, directory.string(), error)) << error;
-    EXPECT_TRUE(std::filesystem::exists(directory / "a.wav"));
-    EXPECT_TRUE(std::filesystem::exists(directory / "b.wav"));
-    EXPECT_EQ(testing::fileContents(directory / kMappingFileName),
-              "name = T\n\nkey-down a = a.wav b.wav\n\n");
-
-    // Sounds alone (like the keep-alive's silence) need no mapping file.
-    const auto plain = directory.parent_path() / "Plain";
-    const auto sounds = parseRecipe("sound s.wav = length=100\n", "s.recipe", error);
-    ASSERT_TRUE(sounds && synthesise(*sounds, plain.string(), error)) << error;
-    EXPECT_FALSE(std::filesystem::exists(plain / kMappingFileName));
-}
-
 }  // namespace
 }  // namespace plinka::synth

@@ -97,14 +97,6 @@ TEST(QtAppcastLoader, SendsTheQueryPercentEncodedAndReadsEachItemsVersion) {
     EXPECT_EQ(decoded.at("lang"), "de_DE");
 }
 
-TEST(QtAppcastLoader, AnEmptyQueryLeavesTheFeedAsItIs) {
-    LoopbackHttpServer server;
-    server.answer(Answer::Body, kAppcast);
-    QtAppcastLoader loader(AppcastFetchLimits{});
-    ASSERT_TRUE(fetch(loader, server.url()).result);
-    EXPECT_THAT(server.targets(), ElementsAre("/appcast.xml"));
-}
-
 // A TLS server on loopback whose certificate, made now by openssl, is its own issuer.
 class SelfSignedServer {
   public:
