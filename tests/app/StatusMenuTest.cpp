@@ -33,19 +33,6 @@ TEST_F(StatusMenuTest, TheMenuIsRebuiltAtEachOpeningWithTheCurrentThemeChecked) 
     EXPECT_THAT(openMenu()[3], "*Typewriter");
 }
 
-TEST_F(StatusMenuTest, ANameMatchingNoItemChecksNothingAndIsSavedAsOff) {
-    controller.awakeFromNib();
-    controller._setSoundThemeByName("Gone");
-    EXPECT_EQ(desktop.defaults.stringForKey("soundTheme"), "Off");
-    addTheme("File");
-    fake.archives.addRecordFile(
-        "/b/KeySoundThemes/File.plnk", "SoundTheme",
-        Object::dictionary({{Object::string("name"), Object::string("Stored")}}));
-    controller._setSoundThemeByName("File");
-    EXPECT_THAT(openMenu(), ElementsAre("Sound Themes", "Off", "File", "---", "About Plinka",
-                                        "Online Help\u2026 (alt)", "Quit Plinka"));
-}
-
 TEST_F(StatusMenuTest, ChoosingTheCheckedThemeAgainSavesAndPlaysTheSampleAgain) {
     addTheme("Bubbles");
     desktop.defaults.setBool(true, "playSoundOnThemeSelection");

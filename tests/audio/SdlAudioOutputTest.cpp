@@ -99,26 +99,6 @@ TEST_F(SdlAudioOutputTest, WithoutADeviceLogsOneLineDropsSoundsAndOpensOneLater)
     EXPECT_EQ(log_.lines().size(), 1u);
 }
 
-TEST_F(SdlAudioOutputTest, ReopensTheDeviceWhenItIsLost) {
-    // The disk driver gives up on its device when a write fails: /dev/full stands for a device
-    // that goes away; pointing the link at a real file is a new device appearing.
-    const std::string link = dir_.file("device.raw");
-    std::filesystem::create_symlink("/dev/full", link);
-    setenv("SDL_DISKAUDIOFILE", link.c_str(), 1);
-    open();
-    ASSERT_TRUE(eventually([&] { return !log_.lines().empty(); }));
-    EXPECT_NE(log_.lines()[0].find("lost"), std::string::npos);
-
-    std::filesystem::create_symlink(output_, dir_.file("next.raw"));
-    std::filesystem::rename(dir_.file("next.raw"), link);
-    ASSERT_TRUE(eventually([&] { return sizeOf(output_) > 0; }));
-    service_->playSystemSound(makeSound(0.3f, 1000));
-    waitForFrames(output_, 1000);
-
-    const std::vector<float> out = closeAndReadBack(output_);
-    EXPECT_NEAR(sumOf(out), 2 * 1000 * 0.3 * Mixer::kHeadroom, 1e-2);
-}
-
 TEST(SdlOutputModule, WhereItCannotBeLoadedLogsOneLineAndPlaysIntoNothing) {
     testing::ScratchDirectory bundle;
     testing::RecordingLog log;

@@ -65,15 +65,6 @@ TEST_F(DefaultsOutsideChangeTest, AFileChangedByAnotherProgramIsTakenIn) {
     EXPECT_TRUE(log.lines().empty());
 }
 
-TEST_F(DefaultsOutsideChangeTest, AFileDeletedFromOutsideLeavesTheRegisteredDefaults) {
-    defaults.setBool(false, "showInMenuBar");
-    ASSERT_EQ(shownChanges, 1);
-    std::filesystem::remove(directory.defaultsFile());
-    ASSERT_TRUE(processEventsUntil([&] { return shownChanges == 2 && themeChanges == 1; }));
-    EXPECT_TRUE(defaults.boolForKey("showInMenuBar"));
-    EXPECT_EQ(defaults.stringForKey("soundTheme"), std::nullopt);
-}
-
 TEST_F(DefaultsOutsideChangeTest, OwnWritesKeepChangesMadeFromOutsideMeanwhile) {
     // Outside change not yet noticed (no event-loop turn): our next write still keeps it.
     rewriteFromOutside({{Object::string("soundTheme"), Object::string("Typewriter")},

@@ -77,37 +77,6 @@ TEST_F(PlistUserDefaultsTest, StoredValuesOfEveryTypeOutliveTheProcessAsReadable
               std::vector<std::string>{std::string(DefaultsDirectory::kIdentifier) + ".plist"});
 }
 
-TEST_F(PlistUserDefaultsTest, DatesAreKeptToTheSecondAcrossRestartsAndOutsideEdits) {
-    const std::pair<Object, Object> dates[] = {
-        {Object::date(786839400.7), Object::date(786839400)},
-        {Object::date(-0.5), Object::date(-1)},
-        {Object::array({Object::date(1.5)}), Object::array({Object::date(1)})},
-    };
-    for (const auto& [given, kept] : dates) {
-        {
-            auto defaults = open();
-            defaults->setObject(given, "when");
-            // What this run sees is what the next one reads.
-            EXPECT_EQ(defaults->objectForKey("when"), kept);
-        }
-        EXPECT_EQ(open()->objectForKey("when"), kept);
-    }
-    {
-        auto defaults = open();
-        defaults->setObject(Object::date(786839400), "FeedbackFirstUsed");
-    }
-    EXPECT_NE(
-        testing::fileContents(directory.defaultsFile()).find("<date>2025-12-07T22:30:00Z</date>"),
-        std::string::npos);
-    // Someone moves the date on by a week in a text editor.
-    writeFile(directory.defaultsFile(),
-              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n"
-              "\t<key>FeedbackFirstUsed</key>\n\t<date>2025-12-14T22:30:00Z</date>\n</dict>\n"
-              "</plist>\n");
-    EXPECT_EQ(open()->objectForKey("FeedbackFirstUsed"), Object::date(786839400 + 604800));
-    EXPECT_TRUE(log.lines().empty());
-}
-
 TEST_F(PlistUserDefaultsTest, ADamagedFileIsKeptAsideLoggedOnceAndTheRegisteredDefaultsApply) {
     const std::string damaged[] = {
         "<?xml version=\"1.0\"?><plist><dict><key>showInMenuBar</key><fal",
@@ -145,21 +114,6 @@ TEST_F(PlistUserDefaultsTest, ADamagedFileIsKeptAsideLoggedOnceAndTheRegisteredD
         EXPECT_EQ(directory.entries().size(), 2u);
         EXPECT_EQ(log.lines().size(), 1u);
     }
-}
-
-// A pipe, socket or folder where the file should be never blocks the start: one line names it,
-// the registered defaults apply and changes stay in memory.
-TEST_F(PlistUserDefaultsTest, ASpecialFileInTheFilesPlaceIsRefusedAtOnce) {
-    ASSERT_EQ(::mkfifo(directory.defaultsFile().c_str(), 0600), 0);
-    auto defaults = open();
-    defaults->registerDefaults(registration());
-    defaults->setBool(false, "showInMenuBar");
-    EXPECT_FALSE(defaults->boolForKey("showInMenuBar"));
-    ASSERT_EQ(log.lines().size(), 1u);
-    EXPECT_THAT(log.lines()[0], HasSubstr(directory.defaultsFile() + " (not a regular file)"));
-    struct stat info {};
-    ASSERT_EQ(::stat(directory.defaultsFile().c_str(), &info), 0);
-    EXPECT_TRUE(S_ISFIFO(info.st_mode));
 }
 
 TEST_F(PlistUserDefaultsTest, ChangesThatCannotBeWrittenAreKeptAndWrittenWhenPossible) {

@@ -15,46 +15,6 @@ namespace {
 
 const std::string kMainMenu = PLINKA_SOURCE_DIR "/resources/MainMenu.ui";
 
-struct Broken {
-    std::string name;
-    std::string body;  // inside <ui>
-    std::string error;
-};
-
-class UiFileLoaderErrors : public ::testing::TestWithParam<Broken> {};
-
-TEST_P(UiFileLoaderErrors, SayWhatTheyCannotBuild) {
-    testing::ScratchDirectory dir;
-    const std::string path = dir.file("window.ui");
-    std::ofstream(path) << "<?xml version=\"1.0\"?>\n<ui version=\"4.0\">" << GetParam().body
-                        << "</ui>\n";
-    QString error;
-    EXPECT_FALSE(loadUiFile(QString::fromStdString(path), &error));
-    EXPECT_NE(error.toStdString().find(GetParam().error), std::string::npos) << error.toStdString();
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Files, UiFileLoaderErrors,
-    ::testing::Values(
-        Broken{"unknownWidget",
-               "<widget class=\"QWidget\"><layout class=\"QVBoxLayout\"><item>"
-               "<widget class=\"QSlider\" name=\"volume\"/></item></layout></widget>",
-               "unsupported widget class QSlider"},
-        Broken{"unknownLayout",
-               "<widget class=\"QWidget\"><layout class=\"QGridLayout\"/></widget>",
-               "unsupported layout class QGridLayout"},
-        Broken{"unknownProperty",
-               "<widget class=\"QCheckBox\"><property name=\"volume\"><number>3</number>"
-               "</property></widget>",
-               "QCheckBox has no property volume"},
-        Broken{"unknownValue",
-               "<widget class=\"QWidget\"><property name=\"geometry\"><rect><x>0</x></rect>"
-               "</property></widget>",
-               "unsupported value type rect of property geometry"},
-        Broken{"noWindow", "<class>Nothing</class>", "no window"},
-        Broken{"notXml", "<widget class=\"QWidget\">", "line 2: "}),
-    [](const auto& test) { return test.param.name; });
-
 TEST(PreferencesWindow, EachControlSendsItsAction) {
     std::vector<std::string> sent;
     bool startsAtLogin = true;

@@ -46,35 +46,6 @@ class XInputKeyboardTapTest : public ::testing::Test {
 
 std::unique_ptr<XvfbServer> XInputKeyboardTapTest::server;
 
-TEST_F(XInputKeyboardTapTest, ModifierChordsGiveOneFlagsChangedPerKeyWithBothSidesBits) {
-    xdotool({"key", "ctrl+alt+super+a"});
-    // By X key code: xdotool presses the left-side keys along with right-side ones.
-    constexpr int rightShiftKey = KEY_RIGHTSHIFT + 8;
-    constexpr int rightControlKey = KEY_RIGHTCTRL + 8;
-    constexpr int bKey = KEY_B + 8;
-    ASSERT_TRUE(fakeKeys(server->display(), {{rightShiftKey, true},
-                                             {rightControlKey, true},
-                                             {bKey, true},
-                                             {bKey, false},
-                                             {rightShiftKey, false},
-                                             {rightControlKey, false}}));
-
-    constexpr CGEventFlags control = kCGEventFlagMaskControl | kDeviceLeftControl;
-    constexpr CGEventFlags option = kCGEventFlagMaskAlternate | kDeviceLeftAlternate;
-    constexpr CGEventFlags command = kCGEventFlagMaskCommand | kDeviceLeftCommand;
-    constexpr CGEventFlags rightShift = kCGEventFlagMaskShift | kDeviceRightShift;
-    constexpr CGEventFlags rightControl = kCGEventFlagMaskControl | kDeviceRightControl;
-    EXPECT_EQ(recorder.waitFor(14),
-              (std::vector<Seen>{
-                  flagsChanged(0x3B, control), flagsChanged(0x3A, control | option),
-                  flagsChanged(0x37, control | option | command),
-                  down(0x00, control | option | command), flagsChanged(0x3B, option | command),
-                  flagsChanged(0x3A, command), flagsChanged(0x37, 0), up(0x00),
-                  flagsChanged(0x3C, rightShift), flagsChanged(0x3E, rightShift | rightControl),
-                  down(0x0B, rightShift | rightControl), up(0x0B, rightShift | rightControl),
-                  flagsChanged(0x3C, rightControl), flagsChanged(0x3E, 0)}));
-}
-
 TEST_F(XInputKeyboardTapTest, CapsLockTogglesOnPressesAndANewTapStartsFromTheLockState) {
     xdotool({"key", "Caps_Lock", "b", "Caps_Lock", "b", "Caps_Lock"});
     EXPECT_EQ(

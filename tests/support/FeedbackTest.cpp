@@ -162,33 +162,5 @@ TEST(FeedbackTest, WeekByWeekTheAnswersDecideWhenItAsksAgain) {
     EXPECT_EQ(alerts.shown.size(), 3u);
 }
 
-TEST(FeedbackTest, TheNameComesFromTheBundleNameTheDisplayNameOrIsThisApplication) {
-    struct Case {
-        Object::Dictionary info;
-        std::string name, mailbox;
-    };
-    const auto entry = [](const char* key, const char* value) {
-        return Object::Dictionary{{Object::string(key), Object::string(value)}};
-    };
-    const Case cases[] = {
-        {entry("CFBundleName", "Ärger Über"), "Ärger Über", "%C3%A4rger%20%C3%BCber"},
-        {entry("CFBundleDisplayName", "Plinka Display"), "Plinka Display", "plinka%20display"},
-        {{}, "this application", "this%20application"},
-    };
-    for (const Case& test : cases) {
-        SCOPED_TRACE(test.name);
-        FeedbackWorld world(test.info);
-        Feedback feedback(world.services);
-        feedback.promptForFeedback();
-        ASSERT_EQ(world.desktop.alerts.shown.size(), 1u);
-        EXPECT_TRUE(world.desktop.alerts.shown[0].messageText.ends_with(" of " + test.name));
-        EXPECT_THAT(world.desktop.journal.entries(), ::testing::Contains("activate"));
-        ASSERT_EQ(world.desktop.urls.opened.size(), 1u);
-        EXPECT_TRUE(world.desktop.urls.opened[0].starts_with(
-            "mailto:" + test.mailbox + "@plinka.org?subject=Feedback%20for%20"))
-            << world.desktop.urls.opened[0];
-    }
-}
-
 }  // namespace
 }  // namespace plinka::testing

@@ -71,28 +71,5 @@ TEST_F(SymlinksAndAliasesTest, LinksAnywhereInThePathAreFollowedAndMissingEntrie
     EXPECT_EQ(paths.stringByResolvingAlias(at("real/missing")), at("real/missing"));
 }
 
-TEST_F(SymlinksAndAliasesTest, ChainsUpToTheKernelsLimitResolveLongerOnesAndCyclesDoNot) {
-    const int limit = SymlinksAndAliases::kMaximumPasses;
-    link(at("real/file"), "chain0");
-    for (int i = 1; i <= limit; ++i) {
-        link("chain" + std::to_string(i - 1), "chain" + std::to_string(i));
-    }
-    EXPECT_EQ(resolved(at("chain" + std::to_string(limit - 1))), at("real/file"));
-    EXPECT_EQ(resolved(at("chain" + std::to_string(limit))), std::nullopt);
-    // The kernel draws the line in the same place.
-    std::error_code error;
-    EXPECT_TRUE(fs::exists(at("chain" + std::to_string(limit - 1)), error));
-    EXPECT_FALSE(fs::exists(at("chain" + std::to_string(limit)), error));
-    EXPECT_EQ(error.value(), ELOOP);
-
-    link("ping", "pong");
-    link("pong", "ping");
-    writeFile(at("one"), "");
-    writeFile(at("two"), "");
-    aliases.targets = {{at("one"), at("two")}, {at("two"), at("one")}};
-    EXPECT_EQ(resolved(at("ping")), std::nullopt);
-    EXPECT_EQ(resolved(at("one")), std::nullopt);
-}
-
 }  // namespace
 }  // namespace plinka::testing

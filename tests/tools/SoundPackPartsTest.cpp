@@ -15,35 +15,6 @@ namespace {
 
 using testing::key;
 
-TEST(PackKeyCodes, MechvibesCodesReachTheKeysTheyName) {
-    // The three ways of numbering the arrows and the keys above them, and a few others.
-    const std::pair<int, std::string_view> cases[] = {
-        {30, "a"},
-        {57, "space"},
-        {3612, "keypad-enter"},
-        {3640, "right-option"},
-        {3675, "command"},
-        {57416, "up"},
-        {61000, "up"},
-        {60999, "home"},
-        {3655, "home"},
-        {61011, "forward-delete"},
-        {3667, "forward-delete"},
-        {88, "f12"},
-    };
-    for (const auto& [code, name] : cases) {
-        const auto keyCode = keyCodeForMechvibesCode(code);
-        ASSERT_TRUE(keyCode) << code;
-        EXPECT_EQ(nameForKeyCode(*keyCode), name) << code;
-    }
-    // Print Screen and Pause have no key of their own on a Mac: they play as F13 and F15.
-    EXPECT_EQ(keyCodeForMechvibesCode(3639), keyCodeForName("f13"));
-    EXPECT_EQ(keyCodeForMechvibesCode(3653), keyCodeForName("f15"));
-    for (int code : {0, -1, 84, 86, 89, 3600, 57417, 61002, 99999}) {
-        EXPECT_EQ(keyCodeForMechvibesCode(code), std::nullopt) << code;
-    }
-}
-
 QJsonObject json(const std::string& text) {
     return QJsonDocument::fromJson(QByteArray::fromStdString(text)).object();
 }

@@ -111,27 +111,6 @@ TEST(ThemeBuild, WhatIsBuiltDecodesToTheSameTableWithSharedSounds) {
     EXPECT_EQ(slot(*theme, 0, key("z")).type(), Object::Type::Null);
 }
 
-TEST(ThemeBuild, MissingOrUnplayableFilesAndBadMappingsAreReported) {
-    const auto directory = freshDirectory("bad-build");
-    testing::writeFile(directory / "text.wav", "not audio at all");
-    const std::pair<std::string, std::string> cases[] = {
-        {"", "theme.map: no mapping file"},
-        {"key-down a = gone.wav\n", "gone.wav: no such file"},
-        {"key-down a = text.wav\n", "text.wav: not an audio file that can be played"},
-        {"\nkey-down nokey = text.wav\n", "theme.map:2: unknown key \"nokey\""},
-    };
-    ToolPlatform tool({});
-    for (const auto& [mapping, error] : cases) {
-        fs::remove(directory / "theme.map");
-        if (!mapping.empty()) {
-            testing::writeFile(directory / "theme.map", mapping);
-        }
-        std::string reported;
-        EXPECT_FALSE(buildThemeFromDirectory(directory.string(), "X", tool.platform(), reported));
-        EXPECT_EQ(reported, (directory / error).string());
-    }
-}
-
 // Peak of the mix over the next `seconds`.
 float renderPeak(ToolPlatform& tool, double seconds) {
     std::vector<float> buffer(static_cast<size_t>(seconds * 48000) * 2);

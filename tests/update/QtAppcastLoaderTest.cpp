@@ -71,32 +71,6 @@ Fetched fetch(AppcastLoader& loader, const std::string& url,
     return fetched;
 }
 
-TEST(QtAppcastLoader, SendsTheQueryPercentEncodedAndReadsEachItemsVersion) {
-    LoopbackHttpServer server;
-    server.answer(Answer::Body, kAppcast);
-    QtAppcastLoader loader(AppcastFetchLimits{});
-    const std::vector<AppcastLoader::QueryItem> query = {
-        {"uuid", "5f0e"}, {"soundTheme", "Bubbles & Co+1 ü/?=#"}, {"lang", "de_DE"}};
-
-    const Fetched fetched = fetch(loader, server.url("/appcast.xml?channel=beta"), query);
-    ASSERT_TRUE(fetched.result);
-    EXPECT_EQ(fetched.result->failure, std::nullopt);
-    std::vector<std::optional<std::string>> versions;
-    for (const SUAppcastItem& item : fetched.result->items) {
-        versions.push_back(item.versionString);
-    }
-    EXPECT_THAT(versions, ElementsAre(Optional(std::string("1.10")), Optional(std::string("1.2")),
-                                      std::nullopt));
-
-    ASSERT_EQ(server.targets().size(), 1u);
-    const std::string target = server.targets()[0];
-    EXPECT_EQ(target.rfind("/appcast.xml?channel=beta&uuid=5f0e&soundTheme=", 0), 0u) << target;
-    EXPECT_THAT(target, HasSubstr("Bubbles%20%26%20Co%2B1%20%C3%BC%2F%3F%3D%23"));
-    const auto decoded = testing::decodedQuery(target);
-    EXPECT_EQ(decoded.at("soundTheme"), "Bubbles & Co+1 ü/?=#");
-    EXPECT_EQ(decoded.at("lang"), "de_DE");
-}
-
 // A TLS server on loopback whose certificate, made now by openssl, is its own issuer.
 class SelfSignedServer {
   public:
@@ -175,37 +149,22 @@ TEST(QtAppcastLoader, EveryFaultEndsTheFetchWithAFailureInTimeWhileTheMainThread
     expectQuietEnd(fetch(loader, tls.url()), "invalid certificate", "certificate");
 }
 
-TEST(QtAppcastLoader, AFetchUnderWayEndsWithoutACallWhenTheLoaderGoes) {
-    LoopbackHttpServer server;
-    server.answer(Answer::Silence);
-    bool called = false;
-    {
-        QtAppcastLoader loader(AppcastFetchLimits{});
-        loader.loadAppcast(server.url(), {}, [&](const AppcastLoader::Result&) { called = true; });
-        testing::processEventsUntil([&] { return !server.targets().empty(); });
-    }
-    testing::processEventsUntil([] { return false; }, 200);
-    EXPECT_FALSE(called);
-}
-
 // The application's own loader runs plinka-appcast: the same query and items reach it, and the
 // child's faults end the fetch like the network's.
-TEST(ChildAppcastLoader, FetchesThroughPlinkaAppcast) {
+TEST(ChildAppcastLoader, FetchesThroughPlinkaAppcastWithTheQueryPercentEncoded) {
     LoopbackHttpServer server;
     server.answer(Answer::Body, kAppcast);
     ChildAppcastLoader loader(PLINKA_BUNDLE_DIR "/Contents/MacOS/plinka-appcast");
-    const Fetched fetched = fetch(loader, server.url(), {{"soundTheme", "Bubbles & Co"}});
+    const Fetched fetched = fetch(loader, server.url("/appcast.xml?channel=beta"),
+                                  {{"uuid", "5f0e"}, {"soundTheme", "Bubbles & Co+1 ü/?=#"}});
     ASSERT_TRUE(fetched.result);
     EXPECT_EQ(fetched.result->failure, std::nullopt);
     ASSERT_EQ(fetched.result->items.size(), 3u);
     EXPECT_EQ(fetched.result->items[0].versionString, "1.10");
     EXPECT_EQ(fetched.result->items[2].versionString, std::nullopt);
-    EXPECT_EQ(testing::decodedQuery(server.targets().at(0)).at("soundTheme"), "Bubbles & Co");
-
-    server.answer(Answer::Body, "gone", 500);
-    const Fetched failed = fetch(loader, server.url());
-    ASSERT_TRUE(failed.result);
-    EXPECT_THAT(failed.result->failure, Optional(HasSubstr("status 500")));
+    const std::string target = server.targets().at(0);
+    EXPECT_EQ(target.rfind("/appcast.xml?channel=beta&uuid=5f0e&soundTheme=", 0), 0u) << target;
+    EXPECT_THAT(target, HasSubstr("Bubbles%20%26%20Co%2B1%20%C3%BC%2F%3F%3D%23"));
 }
 
 TEST(ChildAppcastLoader, AChildThatHangsIsMissingOrTalksNonsenseIsAFailure) {
