@@ -41,23 +41,6 @@ TEST_F(ScriptingAndUpdatesTest, ScriptsSetTheThemeAsTheMenuDoesAndReadItAfresh) 
     EXPECT_THAT(controller.themes(), ElementsAre("Off", "Bubbles", "Typewriter"));
 }
 
-TEST_F(ScriptingAndUpdatesTest, ObserversHearOfEveryChangeOfTheThemeInForceAndOfNothingElse) {
-    addTheme("Bubbles");
-    addTheme("Typewriter");
-    controller.awakeFromNib();
-    std::vector<std::string> heard;
-    controller.addScriptingObserver([&](const std::string& key) {
-        heard.push_back(key + "=" + controller.theme().value_or("?"));
-    });
-    openMenu();
-    menuItem("Typewriter").action(menuItem("Typewriter"));  // from Bubbles, the first file
-    controller.setTheme("Typewriter");                      // no change
-    controller.setTheme("Nonesuch");
-    controller.setTheme("Off");  // a new "Off" in place of the old one: the same name
-    desktop.defaults.simulateOutsideChange("soundTheme", Object::string("Bubbles"));
-    EXPECT_THAT(heard, ElementsAre("theme=Typewriter", "theme=Off"));
-}
-
 TEST_F(ScriptingAndUpdatesTest, FeedParametersCarryTheIdentifierAndSavedThemeOnlyWithTheProfile) {
     struct Case {
         bool sendingSystemProfile;

@@ -69,17 +69,6 @@ TEST_F(StatusMenuTest, HidingTheIconShowsTheNoticeUntilItsBoxIsLeftChecked) {
     EXPECT_FALSE(desktop.defaults.boolForKey("suppressMenuBarDisabledPopup"));
 }
 
-TEST_F(StatusMenuTest, OutsideChangeOfTheIconPreferenceRebuildsTheItemOnTheMainThread) {
-    controller.awakeFromNib();
-    const size_t made = desktop.statusBar.made.size();
-    desktop.defaults.simulateOutsideChange("suppressMenuBarDisabledPopup", Object::boolean(true));
-    desktop.defaults.simulateOutsideChange("showInMenuBar", Object::boolean(false));
-    EXPECT_EQ(desktop.statusBar.made.size(), made);
-    fake.runLoop.runPending();
-    EXPECT_EQ(desktop.statusBar.made.size(), made + 1);
-    EXPECT_EQ(desktop.statusBar.only()->length(), 1.0);
-}
-
 TEST_F(StatusMenuTest, TogglesAndHelpAndLoginItems) {
     controller.awakeFromNib();
     controller.toggleCheckForUpdates();

@@ -98,28 +98,5 @@ TEST_F(EspeakSpeechServiceTest, StopSpeakingSilencesAtOnce) {
     EXPECT_EQ(testing::peakOf(renderChunk()), 0.0f);
 }
 
-// A bundle without the speech module: the first word tries to load it, says once why it cannot,
-// and from then on nothing is spoken.
-TEST(SpeechModule, WhereItCannotBeLoadedLogsOneLineAndNothingIsSpoken) {
-    testing::ScratchDirectory bundle;
-    testing::RecordingLog log;
-    auto engine = AudioEngine::offline({});
-    EspeakSpeechService service(*engine, log,
-                                audio::speechEngineFromBundle(bundle.path().string()));
-    auto synthesizer = service.makeSynthesizer();
-    EXPECT_FALSE(service.isStarted());
-    EXPECT_TRUE(log.lines().empty());
-
-    EXPECT_FALSE(synthesizer->startSpeakingString("one"));
-    EXPECT_FALSE(synthesizer->startSpeakingString("two"));
-    EXPECT_FALSE(synthesizer->isSpeaking());
-    EXPECT_FALSE(service.isAvailable());
-    ASSERT_EQ(log.lines().size(), 1u);
-    EXPECT_NE(log.lines()[0].find(audio::kSpeechModuleFile), std::string::npos) << log.lines()[0];
-    std::vector<float> out(2 * kChunkFrames);
-    EXPECT_TRUE(engine->render(out.data(), kChunkFrames));
-    EXPECT_EQ(testing::peakOf(out), 0.0f);
-}
-
 }  // namespace
 }  // namespace plinka

@@ -79,21 +79,5 @@ TEST_F(DefaultsOutsideChangeTest, OwnWritesKeepChangesMadeFromOutsideMeanwhile) 
     EXPECT_EQ(other.stringForKey("soundTheme"), "Typewriter");
 }
 
-TEST_F(DefaultsOutsideChangeTest, ADamagedFileWrittenMeanwhileIsKeptAsideBeforeItIsReplaced) {
-    writeFile(directory.defaultsFile(), "<?xml version=\"1.0\"?><plist><dict><key>sound");
-    // A few turns of the event loop: the notice of a half-written file is waited out silently.
-    processEventsUntil([] { return false; }, 50);
-    EXPECT_EQ(defaults.stringForKey("soundTheme"), "Typewriter");
-    EXPECT_TRUE(log.lines().empty());
-    EXPECT_EQ(themeChanges, 0);
-
-    defaults.setBool(false, "showInMenuBar");
-    ASSERT_EQ(log.lines().size(), 1u);
-    EXPECT_EQ(directory.entries().size(), 2u);  // the damaged file and the new one
-    PlistUserDefaults other(directory.path(), DefaultsDirectory::kIdentifier, log);
-    EXPECT_EQ(other.stringForKey("soundTheme"), "Typewriter");
-    EXPECT_FALSE(other.boolForKey("showInMenuBar"));
-}
-
 }  // namespace
 }  // namespace plinka::testing

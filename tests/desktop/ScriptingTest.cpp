@@ -94,23 +94,5 @@ TEST_F(ScriptingTest, ScriptsReadAndSetTheThemeAndHearOfEachChange) {
         "   " + fileContents(session.bundle() + "/Contents/Resources/org.plinka.Plinka.xml"));
 }
 
-TEST_F(ScriptingTest, WithoutASessionBusOneLineSaysSoAndPlinkaRunsOn) {
-    PlinkaSession session(display());
-    auto plinka = session.start();
-    ASSERT_TRUE(readUntil(*plinka, "scripting is off")) << plinka->output();
-    std::this_thread::sleep_for(std::chrono::seconds(1));
-    EXPECT_TRUE(running(plinka->pid()));
-    plinka->waitForExit(std::chrono::milliseconds(100));  // it would run on: end it
-    std::istringstream lines(plinka->output());
-    std::vector<std::string> scripting;
-    for (std::string line; std::getline(lines, line);) {
-        if (line.find("scripting") != std::string::npos) {
-            scripting.push_back(line);
-        }
-    }
-    ASSERT_EQ(scripting.size(), 1u) << plinka->output();
-    EXPECT_THAT(scripting[0], HasSubstr("No session D-Bus"));
-}
-
 }  // namespace
 }  // namespace plinka::testing

@@ -47,16 +47,5 @@ TEST(PreferencesWindow, EachControlSendsItsAction) {
     EXPECT_FALSE(window->window().findChild<QCheckBox*>("startAtLoginCheckBox")->isChecked());
 }
 
-TEST(PreferencesWindow, RefusesAnInterfaceFileWithoutItsControls) {
-    testing::ScratchDirectory dir;
-    const std::string path = dir.file("MainMenu.ui");
-    std::ofstream(path) << "<ui><widget class=\"QWidget\"><layout class=\"QVBoxLayout\"><item>"
-                           "<widget class=\"QCheckBox\" name=\"showInMenuBarCheckBox\"/></item>"
-                           "</layout></widget></ui>";
-    std::string error;
-    EXPECT_FALSE(PreferencesWindow::load(path, {}, &error));
-    EXPECT_EQ(error, "the interface file has no startAtLoginCheckBox");
-}
-
 }  // namespace
 }  // namespace plinka

@@ -114,17 +114,5 @@ TEST_F(EvdevKeyboardTapTest, CapsLockStartsFromTheLightAndTogglesOnPresses) {
                                  flagsChanged(kCapsLock, kCGEventFlagMaskAlphaShift)}));
 }
 
-TEST(EvdevKeyboardTap, NeedsAWatchableDirectoryAndTellsWhetherAKeyboardIsThere) {
-    ScratchDirectory root;
-    const std::string missing = root.path() / "absent";
-    EXPECT_EQ(EvdevKeyboardTap::create({missing, &RecordedKeyboard::open}, kKeyEvents,
-                                       &TapRecorder::record, nullptr),
-              nullptr);
-    EXPECT_FALSE(EvdevKeyboardTap::canReadKeyboard({missing, &RecordedKeyboard::open}));
-    EXPECT_FALSE(EvdevKeyboardTap::canReadKeyboard({root.path(), &RecordedKeyboard::open}));
-    KeyboardPipe keyboard(root.path(), "event0");
-    EXPECT_TRUE(EvdevKeyboardTap::canReadKeyboard({root.path(), &RecordedKeyboard::open}));
-}
-
 }  // namespace
 }  // namespace plinka::testing

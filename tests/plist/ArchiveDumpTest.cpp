@@ -37,16 +37,5 @@ TEST(ArchiveDumpTest, WritesEveryObjectInItsJsonForm) {
               R"([{"$ref":1}])");
 }
 
-TEST(ArchiveDumpTest, DumpsWhatOurWriterArchives) {
-    auto chime = std::make_shared<Chime>();
-    chime->name = Object::string("ding");
-    chime->next = Object::dictionary({{Object::string("k"), Object::date(1.5)}});
-    auto bytes = PlistKeyedArchives().archivedDataWithRootObject(Object::instance(chime));
-    ASSERT_TRUE(bytes);
-    EXPECT_EQ(json(std::string(bytes->begin(), bytes->end())),
-              R"({"$$secret":null,"$class":"Chime","loud":false,"name":"ding",)"
-              R"("next":{"$dict":{"k":{"$date":1.5}}},"volume":0})");
-}
-
 }  // namespace
 }  // namespace plinka

@@ -78,19 +78,5 @@ TEST_F(ApplicationInformationTest, UuidRunsTheDigestUntilItSucceedsAndKeepsItTri
     EXPECT_TRUE(log.lines().empty());
 }
 
-TEST_F(ApplicationInformationTest, ConcurrentCallersShareOneRun) {
-    commands.results = {{0, "abc"}};
-    std::vector<std::thread> callers;
-    std::vector<std::optional<std::string>> answers(8);
-    for (auto& answer : answers) {
-        callers.emplace_back([&] { answer = information.uuid(); });
-    }
-    for (auto& caller : callers) {
-        caller.join();
-    }
-    EXPECT_EQ(answers, std::vector<std::optional<std::string>>(8, "abc"));
-    EXPECT_EQ(commands.commands.size(), 1u);
-}
-
 }  // namespace
 }  // namespace plinka

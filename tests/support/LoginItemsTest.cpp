@@ -64,19 +64,5 @@ TEST_F(LoginItemsTest, MatchingIsBySuffixOfTheResolvedPath) {
               (std::vector<std::string>{"/Applications/Plinka.app.zip", "/Gone/Plinka.app"}));
 }
 
-TEST_F(LoginItemsTest, AFailedInsertionKeepsTheRemovalAndAnUnopenableListDoesNothing) {
-    list.append("/Users/me/Downloads/Plinka.app");
-    list.insertionFails = true;
-    loginItems.addBundle(bundle);
-    EXPECT_TRUE(list.entries.empty());
-
-    list.insertionFails = false;
-    list.append("/Users/me/Downloads/Plinka.app");
-    list.opens = false;
-    EXPECT_FALSE(loginItems.findAnyReferenceTo("Plinka.app"));
-    loginItems.addBundle(bundle);
-    EXPECT_EQ(list.targets(), std::vector<std::string>{"/Users/me/Downloads/Plinka.app"});
-}
-
 }  // namespace
 }  // namespace plinka

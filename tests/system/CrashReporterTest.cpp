@@ -111,26 +111,5 @@ TEST_F(CrashReporterTest, AFatalSignalLeavesAReportThatIsOfferedOnce) {
     EXPECT_EQ(std::distance(fs::directory_iterator(directory()), fs::directory_iterator()), 2);
 }
 
-TEST_F(CrashReporterTest, TheDialogCanShowTheReportsOrLetThemBe) {
-    writeFile(directory() + "/Plinka_1.crash", "Signal: 11 (SIGSEGV)\n");
-    alerts.answer = NSAlertOtherReturn;
-    EXPECT_TRUE(reporter.check());
-    EXPECT_EQ(urls.opened, std::vector<std::string>{FileUrl::fileURLWithPath(directory())});
-
-    writeFile(directory() + "/Plinka_2.crash", "Signal: 7 (SIGBUS)\n");
-    alerts.answer = NSAlertAlternateReturn;
-    EXPECT_TRUE(reporter.check());
-    EXPECT_EQ(urls.opened.size(), 1u);
-    EXPECT_FALSE(reporter.check());
-
-    // A desktop that cannot open the URL costs one log line, nothing more.
-    writeFile(directory() + "/Plinka_3.crash", "Signal: 4 (SIGILL)\n");
-    alerts.answer = NSAlertDefaultReturn;
-    urls.opens = false;
-    EXPECT_TRUE(reporter.check());
-    EXPECT_EQ(log.lines(),
-              std::vector<std::string>{"Unable to open a mail message for the crash reports"});
-}
-
 }  // namespace
 }  // namespace plinka

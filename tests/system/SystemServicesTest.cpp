@@ -37,27 +37,6 @@ TEST(PosixCommandRunner, AnswersTheStatusAndBothStreamsInOrder) {
     EXPECT_EQ(result.output.size(), 1000001u);
 }
 
-TEST(UnameProcessInformation, TheVersionIsTheKernelsReleaseNumbers) {
-    using Info = UnameProcessInformation;
-    const auto expect = [](std::string_view release, int64_t major, int64_t minor, int64_t patch) {
-        const OperatingSystemVersion version = Info::versionOfRelease(release);
-        EXPECT_EQ(version.majorVersion, major) << release;
-        EXPECT_EQ(version.minorVersion, minor) << release;
-        EXPECT_EQ(version.patchVersion, patch) << release;
-    };
-    expect("6.1.0-18-amd64", 6, 1, 0);
-    expect("5.15.167.4-microsoft-standard-WSL2", 5, 15, 167);
-    expect("4.19-rc3", 4, 19, 0);
-    expect("linux", 0, 0, 0);
-
-    utsname names{};
-    ASSERT_EQ(::uname(&names), 0);
-    const auto running = UnameProcessInformation().operatingSystemVersion();
-    ASSERT_TRUE(running);
-    EXPECT_EQ(running->majorVersion, Info::versionOfRelease(names.release).majorVersion);
-    EXPECT_GT(running->majorVersion, 0);
-}
-
 TEST(UnameProcessInformation, TheMachineIdentifierIsTheDigestOfTheMachineId) {
     ScratchDirectory folder;
     const std::string machineId = folder.file("machine id's file");

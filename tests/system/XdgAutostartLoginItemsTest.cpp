@@ -82,48 +82,11 @@ TEST_F(XdgAutostartLoginItemsTest, AddingReplacesAnOldCopyElsewhereWithOneEntryA
     EXPECT_FALSE(loginItems.isLoginItem(bundle));
 }
 
-TEST_F(XdgAutostartLoginItemsTest, RemovingTakesEverySuffixMatchAndLeavesMissingTargets) {
-    bundle.path = makeBundle("Applications/Plinka.app");
-    const std::string copy = makeBundle("Desktop/Old Things/Plinka.app");
-    const std::string other = makeBundle("Applications/MyPlinka.app");
-    const std::string program = folder.file("bin/plinka-helper");
-    testing::writeProgram(program, "#!/bin/sh\n");
-    writeEntryStarting("a.desktop", bundle.path + "/Contents/MacOS/Plinka");
-    writeEntryStarting("b.desktop", copy + "/Contents/MacOS/Plinka");
-    writeEntry("c.desktop", "Exec=env LANG=C " + other + "/Contents/MacOS/MyPlinka\n");
-    writeEntryStarting("d.desktop", program);
-    writeEntryStarting("gone.desktop", folder.file("Gone/Plinka.app/Contents/MacOS/Plinka"));
-
-    loginItems.removeBundle(bundle);
-    EXPECT_EQ(resolved(), (std::vector<std::string>{program, "-"}));
-    EXPECT_TRUE(fs::exists(autostart / "gone.desktop"));
-    EXPECT_FALSE(loginItems.findAnyReferenceTo("Plinka.app"));
-
-    // The stale entry keeps its file name; the new entry takes the next free one.
-    writeEntryStarting("Plinka.desktop", folder.file("Gone/Plinka.app/Contents/MacOS/Plinka"));
-    loginItems.addBundle(bundle);
-    EXPECT_TRUE(fs::exists(autostart / "Plinka.desktop"));
-    EXPECT_TRUE(fs::exists(autostart / "Plinka-2.desktop"));
-    EXPECT_EQ(resolved().back(), bundle.path);
-}
-
 TEST_F(XdgAutostartLoginItemsTest, AnyPathSurvivesTheEntrysQuoting) {
     bundle.path = makeBundle(R"(odd "names" $HOME `x` 100% back\slash/Plinka.app)");
     loginItems.addBundle(bundle);
     EXPECT_EQ(resolved(), std::vector<std::string>{bundle.path});
     EXPECT_TRUE(loginItems.isLoginItem(bundle));
-}
-
-TEST_F(XdgAutostartLoginItemsTest, WithoutAFolderNothingOpensAndInsertionNeedsAnExecutable) {
-    XdgAutostartLoginItems nowhere(std::nullopt);
-    EXPECT_EQ(nowhere.openSessionLoginItems(), nullptr);
-    EXPECT_FALSE(LoginItems(nowhere).findAnyReferenceTo("Plinka.app"));
-
-    // A bundle without its executable cannot be started, so no entry is written.
-    fs::create_directories(folder.path() / "Empty.app/Contents/MacOS");
-    EXPECT_FALSE(service.openSessionLoginItems()->insertItemURLLast(
-        FileUrl::fileURLWithPath(folder.file("Empty.app"))));
-    EXPECT_TRUE(resolved().empty());
 }
 
 }  // namespace

@@ -51,26 +51,6 @@ TEST(Synth, RendersDeterministicallyAtItsLevelWithoutClicksOrOffset) {
     EXPECT_NEAR(static_cast<double>(first.size()) / kSampleRate, 0.072, 0.012);
 }
 
-TEST(Synth, RecipeErrorsNameTheLine) {
-    const std::pair<std::string, std::string> cases[] = {
-        {"\nsound a.wav = | hum freq=3", ":2: each layer begins with"},
-        {"sound a.wav = | mode freq=2 \\\n    decay=3", ":1: \"freq\" must be at least 10"},
-        {"sound a.wav = | mode colour=3", ":1: unknown layer setting \"colour\""},
-        {"sound a.wav = | mode freq", ":1: expected KEY=NUMBER, found \"freq\""},
-        {"sound a.wav = level=3", ":1: expected length=MS, level=DB"},
-        {"sound a.wav a.wav = length=5", ":1: sound \"a.wav\" is made twice"},
-        {"sound = length=5", ":1: no file name before \"=\""},
-        // The mapping lines keep their line numbers, across continued sound lines.
-        {"sound a.wav = \\\n  length=5\nkey-down a = b.wav", ":3: no sound makes \"b.wav\""},
-        {"sound a.wav = length=5\n\nkey-down nokey = a.wav", ":3: unknown key \"nokey\""},
-    };
-    for (const auto& [text, expected] : cases) {
-        std::string error;
-        EXPECT_FALSE(parseRecipe(text, "t.recipe", error)) << text;
-        EXPECT_TRUE(error.starts_with("t.recipe" + expected)) << error;
-    }
-}
-
 // Every shipped recipe synthesises, and every sound in it is clean and short.
 TEST(Synth, ShippedRecipesMakeCleanSounds) {
     const std::filesystem::path themes = PLINKA_SOURCE_DIR "/resources/themes";
