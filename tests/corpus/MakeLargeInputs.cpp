@@ -1,15 +1,11 @@
-// Writes the hostile inputs too large to keep in the repository: sparse files, many files, and
-// zips that unpack to far more than they hold.
+// Writes the hostile inputs too large to keep in the repository: sparse files and many files.
+// (The zips that claim to unpack to far more than they hold are small enough to keep.)
 // Usage: plinka_corpus_large CORPUS-DIRECTORY OUTPUT-DIRECTORY
-#include <zip.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <utility>
-#include <vector>
 
 namespace {
 
@@ -50,25 +46,6 @@ void writeWav(const fs::path& file, uint32_t rate, uint16_t channels, uint32_t d
     fs::resize_file(file, header.size() + dataBytes);
 }
 
-bool writeZip(const fs::path& file,
-              const std::vector<std::pair<std::string, std::string>>& entries) {
-    int error = 0;
-    zip_t* archive = zip_open(file.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
-    if (archive == nullptr) {
-        return false;
-    }
-    for (const auto& [name, contents] : entries) {
-        zip_source_t* source = zip_source_buffer(archive, contents.data(), contents.size(), 0);
-        if (source == nullptr ||
-            zip_file_add(archive, name.c_str(), source, ZIP_FL_ENC_UTF_8) < 0) {
-            zip_source_free(source);
-            zip_discard(archive);
-            return false;
-        }
-    }
-    return zip_close(archive) == 0;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -92,14 +69,8 @@ int main(int argc, char** argv) {
 
     write(out / "pack/huge-config/config.json", "");
     fs::resize_file(out / "pack/huge-config/config.json", 100 * 1024 * 1024);
-    const std::string hundredMegabytes(100 * 1024 * 1024, ' ');
     const std::string tone = contentsOf(corpus / "pack/outside.wav");
     const std::string multi = R"({"key_define_type": "multi", "defines": )";
-    bool zipped = writeZip(out / "pack/huge-config.zip", {{"config.json", hundredMegabytes}}) &&
-                  writeZip(out / "pack/bomb.zip",
-                           {{"config.json", multi + R"({"30": "a.wav", "31": "bomb.wav"}})"},
-                            {"a.wav", tone},
-                            {"bomb.wav", hundredMegabytes}});
 
     const fs::path thousands = out / "pack/thousands-of-files";
     write(thousands / "config.json", multi + R"({"30": "a.wav", "31": "noise/n2999.wav"}})");
@@ -111,5 +82,5 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 10000; ++i) {
         write(out / "pack/too-many-files" / ("n" + std::to_string(i)), "");
     }
-    return zipped ? 0 : 1;
+    return 0;
 }
