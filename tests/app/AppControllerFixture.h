@@ -29,13 +29,7 @@ class AppControllerFixture : public ::testing::Test {
     void addTheme(const std::string& name) {
         const std::string path = "/b/KeySoundThemes/" + name + ".plnk";
         fake.bundle.addResource("KeySoundThemes", name, "plnk", path);
-        Object::Array down(SoundTheme::kSlotCount, Object::null());
-        down[254] = Object::string(name);
-        fake.archives.addRecordFile(
-            path, "SoundTheme",
-            Object::dictionary({{Object::string("sounds"),
-                                 Object::array({Object::array(down), Object::array(down)})},
-                                {Object::string("name"), Object::string(name)}}));
+        fake.archives.addThemeFile(path, name);
     }
     // The titles of the open menu, with "*" before checked items and "(alt)" after alternates.
     std::vector<std::string> openMenu() {
