@@ -3,19 +3,11 @@
 #include <thread>
 #include <vector>
 
-#include "doubles/FakeBundle.h"
 #include "doubles/FakeSystemInformation.h"
-#include "doubles/RecordingLog.h"
 #include "support/PLKAdditions.h"
 
 namespace plinka {
 namespace {
-
-using testing::FakeBundle;
-using testing::FakeProcessInformation;
-using testing::FakeSystemAttributes;
-using testing::RecordingLog;
-using testing::ScriptedCommandRunner;
 
 Object dictionary(std::vector<std::pair<std::string, std::string>> entries) {
     Object::Dictionary values;
@@ -25,15 +17,8 @@ Object dictionary(std::vector<std::pair<std::string, std::string>> entries) {
     return Object::dictionary(std::move(values));
 }
 
-class ApplicationInformationTest : public ::testing::Test {
-  protected:
-    RecordingLog log;
-    FakeBundle bundle;
-    FakeProcessInformation process;
-    FakeSystemAttributes attributes;
-    ScriptedCommandRunner commands;
-    PLKAdditions information{{log, bundle, process, attributes, commands}};
-};
+class ApplicationInformationTest : public ::testing::Test,
+                                   protected testing::FakeSystemInformation {};
 
 TEST_F(ApplicationInformationTest, TheLocalizedDictionaryWinsAndMissingKeysAreNil) {
     EXPECT_EQ(information.applicationName(), "No Name");

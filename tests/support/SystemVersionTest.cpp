@@ -6,15 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "doubles/FakeBundle.h"
 #include "doubles/FakeSystemInformation.h"
-#include "doubles/RecordingLog.h"
 #include "support/PLKAdditions.h"
 
 namespace plinka {
 namespace {
 
-class SystemVersionTest : public ::testing::Test {
+class SystemVersionTest : public ::testing::Test, protected testing::FakeSystemInformation {
   protected:
     std::vector<uint32_t> version() const {
         std::vector<uint32_t> v(3, 99);
@@ -42,13 +40,6 @@ class SystemVersionTest : public ::testing::Test {
         }
         return {release, higher};
     }
-
-    testing::RecordingLog log;
-    testing::FakeBundle bundle;
-    testing::FakeProcessInformation process;
-    testing::FakeSystemAttributes attributes;
-    testing::ScriptedCommandRunner commands;
-    PLKAdditions information{{log, bundle, process, attributes, commands}};
 };
 
 TEST_F(SystemVersionTest, TheReleaseTestsFollowTheVersion) {

@@ -37,7 +37,7 @@ int signalOfChild(Crash crash) {
     return WIFSIGNALED(status) ? WTERMSIG(status) : 0;
 }
 
-class CrashReporterTest : public ::testing::Test {
+class CrashReporterTest : public ::testing::Test, protected testing::FakeSystemInformation {
   protected:
     CrashReporterTest() {
         bundle.info =
@@ -50,12 +50,6 @@ class CrashReporterTest : public ::testing::Test {
 
     ScratchDirectory folder;
     DirectoryCrashReports reports{directory()};
-    testing::RecordingLog log;
-    testing::FakeBundle bundle;
-    testing::FakeProcessInformation process;
-    testing::FakeSystemAttributes attributes;
-    testing::ScriptedCommandRunner commands;
-    PLKAdditions information{{log, bundle, process, attributes, commands}};
     testing::DesktopJournal journal;
     testing::FakeAlertPresenter alerts{journal};
     testing::RecordingUrlOpener urls;
