@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "BenchSounds.h"
+#include "bench/Percentile.h"
 #include "platform/linux/audio/AudioEngine.h"
 #include "platform/linux/audio/MixerSystemSoundService.h"
 #include "platform/linux/audio/SdlAudioOutput.h"
@@ -19,11 +20,7 @@
 namespace plinka {
 namespace {
 
-double percentile(std::vector<double> values, double fraction) {
-    std::sort(values.begin(), values.end());
-    const auto index = static_cast<size_t>(fraction * static_cast<double>(values.size() - 1));
-    return values[index];
-}
+using bench::percentile;
 
 void BM_PlayToFirstMixedSample(benchmark::State& state) {
     setenv("SDL_AUDIODRIVER", "disk", 0);

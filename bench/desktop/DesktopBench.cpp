@@ -34,6 +34,7 @@
 #include "PulseServer.h"
 #include "ScratchDirectory.h"
 #include "XvfbServer.h"
+#include "bench/Percentile.h"
 
 // Last: Xlib's macros (None, Bool, Status) would break the headers above.
 #include <X11/Xlib.h>
@@ -44,6 +45,7 @@ namespace {
 using namespace plinka::testing;
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
+using plinka::bench::percentile;
 
 constexpr float kAudible = 1e-3f;  // -60 dBFS: the null sink is otherwise exactly silent
 constexpr unsigned kKeycode = 52;  // z
@@ -96,11 +98,6 @@ long statusKb(pid_t pid, const std::string& field) {
         }
     }
     return -1;
-}
-
-double percentile(std::vector<double> values, double fraction) {
-    std::sort(values.begin(), values.end());
-    return values[static_cast<size_t>(fraction * static_cast<double>(values.size() - 1) + 0.5)];
 }
 
 // Keys through XTEST on one connection, timed when the request leaves for the server.

@@ -14,6 +14,7 @@
 
 #include "XvfbServer.h"
 #include "app/AppController.h"
+#include "bench/Percentile.h"
 #include "doubles/FakeDesktop.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/audio/AudioEngine.h"
@@ -30,11 +31,7 @@ namespace {
 
 using namespace plinka;
 using Clock = std::chrono::steady_clock;
-
-double percentile(std::vector<double> values, double fraction) {
-    std::sort(values.begin(), values.end());
-    return values[static_cast<size_t>(fraction * static_cast<double>(values.size() - 1))];
-}
+using plinka::bench::percentile;
 
 // Sends the key event and waits for the mixer to start a voice after it; the latency in
 // microseconds, or a negative number when no sound came within a second.

@@ -3,6 +3,7 @@
 // stereo Ogg Vorbis, imported from its folder and from a zip, then loaded cold through the
 // sound controller as the application loads any theme.
 #include <benchmark/benchmark.h>
+#include <zip.h>
 
 #include <filesystem>
 #include <string>
@@ -34,6 +35,31 @@ std::vector<int> packCodes() {
     return codes;
 }
 
+// A zip holding every file under `folder`, each named `inside` + "/" + its path in the folder.
+void zipFolder(const fs::path& folder, const fs::path& zip, const std::string& inside) {
+    int error = 0;
+    zip_t* archive = zip_open(zip.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    if (archive == nullptr) {
+        throw std::runtime_error(zip.string() + ": can't create the zip");
+    }
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        if (!entry.is_regular_file()) {
+            continue;
+        }
+        const std::string relative = entry.path().lexically_relative(folder).generic_string();
+        zip_source_t* source = zip_source_file(archive, entry.path().c_str(), 0, -1);
+        const std::string name = inside.empty() ? relative : inside + "/" + relative;
+        if (source == nullptr || zip_file_add(archive, name.c_str(), source, 0) < 0) {
+            zip_source_free(source);
+            throw std::runtime_error(name + ": can't add it to the zip");
+        }
+    }
+    if (zip_close(archive) != 0) {
+        zip_discard(archive);
+        throw std::runtime_error(zip.string() + ": can't write the zip");
+    }
+}
+
 struct Fixture {
     Fixture()
         : dataHome("XDG_DATA_HOME", scratch.file("data")),
@@ -52,7 +78,7 @@ struct Fixture {
         testing::writeFile(
             pack / "config.json",
             R"({"name": "Bench Pack", "key_define_type": "multi", "defines": {)" + defines + "}}");
-        testing::zipFolder(pack, zip, "Bench Pack");
+        zipFolder(pack, zip, "Bench Pack");
         std::string error;
         installed = soundpack::installSoundPack(pack, std::nullopt, services.platform(), error);
     }

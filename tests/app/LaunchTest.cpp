@@ -19,12 +19,11 @@ TEST_F(LaunchTest, DefaultsComeFromTheBundleWithTheUpdaterKeysForcedOn) {
     EXPECT_EQ(desktop.defaults.stringForKey("soundTheme"), "Bubbles");
     EXPECT_TRUE(desktop.defaults.boolForKey("SUEnableAutomaticChecks"));
     EXPECT_FALSE(desktop.defaults.boolForKey("SUSendProfileInfo"));
-}
 
-TEST_F(LaunchTest, MissingDefaultsRegisterNothingAtAll) {
-    AppController::initialize(fake.platform, desktop.services);
-    EXPECT_FALSE(desktop.defaults.boolForKey("SUEnableAutomaticChecks"));
-    EXPECT_TRUE(desktop.defaults.objectForKey("SUSendProfileInfo").isNil());
+    testing::FakeDesktop bare(fake.platform);  // no Defaults resource: nothing at all
+    testing::FakePlatform empty;
+    AppController::initialize(empty.platform, bare.services);
+    EXPECT_FALSE(bare.defaults.boolForKey("SUEnableAutomaticChecks"));
 }
 
 TEST_F(LaunchTest, AwakeRestoresTheSavedThemeAfterBuildingTheStatusItem) {
@@ -36,12 +35,6 @@ TEST_F(LaunchTest, AwakeRestoresTheSavedThemeAfterBuildingTheStatusItem) {
     EXPECT_EQ(sounds.currentThemeName(), "Typewriter");
     ASSERT_NE(desktop.statusBar.only(), nullptr);
     EXPECT_EQ(desktop.statusBar.only()->length(), 26.0);
-}
-
-TEST_F(LaunchTest, AbsentSavedThemeLoadsTheFirstFile) {
-    addTheme("Bubbles");
-    controller.awakeFromNib();
-    EXPECT_EQ(sounds.currentThemeName(), "Bubbles");
 }
 
 // The mouse buttons sound from the theme unless "playMouseSounds" is off, whoever sets it; a
@@ -114,16 +107,6 @@ TEST_F(LaunchTest, AnotherCopyIsReopenedAndThisOneQuitsAfterAwakeFinishes) {
     EXPECT_THAT(desktop.journal.entries(), IsEmpty());
     fake.runLoop.runPending();
     EXPECT_THAT(desktop.journal.entries(), ElementsAre("terminate"));
-}
-
-TEST_F(LaunchTest, NeitherItselfNorALaterCopyCountsButAFailedSameProcessTestDoes) {
-    desktop.processes.processes = {{10, "org.plinka.Plinka", true, true},
-                                   {20, "org.plinka.Plinka", false}};
-    controller._checkForDuplicateProcesses();
-    EXPECT_THAT(desktop.processes.reopened, IsEmpty());
-    desktop.processes.processes = {{30, "org.plinka.Plinka", true, true, true}};
-    controller._checkForDuplicateProcesses();
-    EXPECT_THAT(desktop.processes.reopened, ElementsAre(30u));
 }
 
 TEST_F(LaunchTest, ReopenPopsUpTheMenuEvenWhenTheIconIsHiddenAndTerminationRemovesIt) {

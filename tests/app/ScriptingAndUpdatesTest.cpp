@@ -17,16 +17,6 @@ class ScriptingAndUpdatesTest : public AppControllerFixture {
     SUUpdater updater{{desktop.defaults, desktop.information, profile, appcasts, fake.log, clock}};
 };
 
-TEST_F(ScriptingAndUpdatesTest, TheDelegateHandlesExactlyThemeAndThemes) {
-    const std::vector<std::pair<std::string, bool>> cases = {
-        {"theme", true},       {"themes", true},  {"Theme", false}, {"THEMES", false},
-        {"themeNames", false}, {"theme ", false}, {"", false}};
-    for (const auto& [key, handled] : cases) {
-        EXPECT_EQ(controller.applicationDelegateHandlesKey(desktop.application, key), handled)
-            << '"' << key << '"';
-    }
-}
-
 TEST_F(ScriptingAndUpdatesTest, ScriptsSetTheThemeAsTheMenuDoesAndReadItAfresh) {
     addTheme("Bubbles");
     desktop.defaults.setBool(true, "playSoundOnThemeSelection");
@@ -49,23 +39,6 @@ TEST_F(ScriptingAndUpdatesTest, ScriptsSetTheThemeAsTheMenuDoesAndReadItAfresh) 
 
     addTheme("Typewriter");
     EXPECT_THAT(controller.themes(), ElementsAre("Off", "Bubbles", "Typewriter"));
-}
-
-TEST_F(ScriptingAndUpdatesTest, ObserversHearOfEveryChangeOfTheThemeInForceAndOfNothingElse) {
-    addTheme("Bubbles");
-    addTheme("Typewriter");
-    controller.awakeFromNib();
-    std::vector<std::string> heard;
-    controller.addScriptingObserver([&](const std::string& key) {
-        heard.push_back(key + "=" + controller.theme().value_or("?"));
-    });
-    openMenu();
-    menuItem("Typewriter").action(menuItem("Typewriter"));  // from Bubbles, the first file
-    controller.setTheme("Typewriter");                      // no change
-    controller.setTheme("Nonesuch");
-    controller.setTheme("Off");  // a new "Off" in place of the old one: the same name
-    desktop.defaults.simulateOutsideChange("soundTheme", Object::string("Bubbles"));
-    EXPECT_THAT(heard, ElementsAre("theme=Typewriter", "theme=Off"));
 }
 
 TEST_F(ScriptingAndUpdatesTest, FeedParametersCarryTheIdentifierAndSavedThemeOnlyWithTheProfile) {

@@ -37,20 +37,6 @@ TEST_F(MixerQuiet, ASilentSoundIsPlayedToItsEndLikeAnyOther) {
     mixer_.retire(silence);
 }
 
-TEST_F(MixerQuiet, ALimitedBurstIsQuietOnlyOnceTheLimiterHasRecovered) {
-    auto loud = std::make_shared<DecodedSound>(std::vector<float>(2 * 480, 1.0f));
-    for (int i = 0; i < 4; ++i) {
-        mixer_.play(*loud);
-    }
-    render(480);
-    EXPECT_FALSE(mixer_.isQuiet());
-    render(4800);  // 0.1 s of silence: the limiter is still coming back
-    EXPECT_FALSE(mixer_.isQuiet());
-    render(48000);
-    EXPECT_TRUE(mixer_.isQuiet());
-    mixer_.retire(loud);
-}
-
 TEST_F(MixerQuiet, SpeechKeepsItBusyUntilPlayedAndADetachedStreamUntilLetGo) {
     auto stream = std::make_shared<SpeechStream>();
     ASSERT_TRUE(mixer_.attachStream(*stream));

@@ -11,7 +11,6 @@
 #include <thread>
 
 #include "Eventually.h"
-#include "MonitorRecorder.h"
 #include "PulseServer.h"
 #include "ScopedEnvironment.h"
 #include "SoundFiles.h"
@@ -28,8 +27,8 @@ namespace {
 using namespace std::chrono_literals;
 using audio::Mixer;
 using testing::eventually;
-using testing::MonitorRecorder;
 using testing::PulseServer;
+using testing::SinkRecording;
 
 std::vector<float> ramp(size_t frames, float from, float to) {
     std::vector<float> samples(frames);
@@ -39,65 +38,25 @@ std::vector<float> ramp(size_t frames, float from, float to) {
     return samples;
 }
 
-struct Placed {
-    size_t at;  // the frame of the mix where the sound starts
-    const std::vector<float>* sound;
-};
-
-// Whether the mix holds, from frame `from` for `frames` frames, exactly what the mixer makes of
-// the mono sounds started where they are placed, with silence just before. The reason when not.
-::testing::AssertionResult heardFrom(const std::vector<float>& mix, size_t from, size_t frames,
-                                     const std::vector<Placed>& sounds) {
-    if (from == std::string::npos || 2 * (from + frames) > mix.size()) {
+// Whether the mix holds, from the frame on, the mono sound as the mixer makes it on both
+// channels, with silence just before and just after. The reason when not.
+::testing::AssertionResult heardWhole(const std::vector<float>& mix, size_t at,
+                                      const std::vector<float>& sound) {
+    if (at == std::string::npos || 2 * (at + sound.size() + 480) > mix.size()) {
         return ::testing::AssertionFailure() << "not in the recording";
     }
-    if (from > 0 && (mix[2 * from - 2] != 0.0f || mix[2 * from - 1] != 0.0f)) {
-        return ::testing::AssertionFailure() << "something sounds just before frame " << from;
-    }
-    for (size_t frame = from; frame < from + frames; ++frame) {
-        float sum = 0.0f;
-        for (const Placed& placed : sounds) {
-            if (frame >= placed.at && frame - placed.at < placed.sound->size()) {
-                sum += (*placed.sound)[frame - placed.at];
-            }
-        }
-        const float expected = sum * Mixer::kHeadroom;
+    for (size_t frame = at > 0 ? at - 1 : 0; frame < at + sound.size() + 480; ++frame) {
+        const float expected =
+            frame >= at && frame - at < sound.size() ? sound[frame - at] * Mixer::kHeadroom : 0;
         for (size_t channel = 0; channel < 2; ++channel) {
             if (std::fabs(mix[2 * frame + channel] - expected) > 1e-6f) {
                 return ::testing::AssertionFailure()
-                       << "frame " << frame - from << " is " << mix[2 * frame + channel] << ", not "
-                       << expected;
+                       << "frame " << int64_t(frame - at) << " is " << mix[2 * frame + channel]
+                       << ", not " << expected;
             }
         }
     }
     return ::testing::AssertionSuccess();
-}
-
-// The sound alone, whole from its first sample, at the frame.
-::testing::AssertionResult heardWhole(const std::vector<float>& mix, size_t at,
-                                      const std::vector<float>& sound) {
-    return heardFrom(mix, at, sound.size() + 480, {{at, &sound}});
-}
-
-// The first frame from `from` on where the mix is no longer the sound alone.
-size_t firstFrameBeyond(const std::vector<float>& mix, size_t from,
-                        const std::vector<float>& sound) {
-    for (size_t frame = from; 2 * frame < mix.size(); ++frame) {
-        const float alone =
-            frame - from < sound.size() ? sound[frame - from] * Mixer::kHeadroom : 0.0f;
-        if (std::fabs(mix[2 * frame] - alone) > 1e-6f) {
-            return frame;
-        }
-    }
-    return std::string::npos;
-}
-
-double rmsBetween(const std::vector<float>& mix, size_t from, size_t to) {
-    double sum = 0;
-    for (size_t i = 2 * from; i < 2 * to && i < mix.size(); ++i) {
-        sum += static_cast<double>(mix[i]) * mix[i];
-    }
-    return to > from ? std::sqrt(sum / (2.0 * static_cast<double>(to - from))) : 0.0;
 }
 
 class PulseAudioOutputTest : public ::testing::Test {
@@ -121,15 +80,11 @@ class PulseAudioOutputTest : public ::testing::Test {
     }
 
     SystemSoundID makeSound(const std::vector<float>& mono) {
-        const std::string path = dir_.file("sound" + std::to_string(files_++) + ".caf");
-        testing::writeSoundFile(path, SF_FORMAT_CAF | SF_FORMAT_FLOAT, 48000, 1, mono);
-        SystemSoundID id = 0;
-        EXPECT_EQ(service_->createSystemSoundID(testing::urlOf(path), &id), kNoErr);
-        return id;
+        return testing::makeSound(*service_, dir_, mono);
     }
 
     // Plays the sound and answers the frame of the recording where it starts.
-    size_t playAndFind(MonitorRecorder& recorder, SystemSoundID sound, size_t frames) {
+    size_t playAndFind(SinkRecording& recorder, SystemSoundID sound, size_t frames) {
         const size_t before = recorder.frames();
         service_->playSystemSound(sound);
         size_t onset = std::string::npos;
@@ -143,7 +98,6 @@ class PulseAudioOutputTest : public ::testing::Test {
     testing::ScratchDirectory dir_;
     PulseServer server_;
     testing::ScopedEnvironment environment_;
-    int files_ = 0;
     // A lead of 21 ms: a machine busy with other tests must not make gaps that the checks
     // below would take for the output's.
     AudioOptions options_{.output = AudioOptions::Output::SoundServer,
@@ -154,10 +108,11 @@ class PulseAudioOutputTest : public ::testing::Test {
     std::unique_ptr<MixerSystemSoundService> service_;
 };
 
-TEST_F(PulseAudioOutputTest, SoundsAndSpeechAreHeardInOrderEachWholeFromItsFirstSample) {
+// Each after a quiet spell, as keys typed slowly are, when the output has stopped writing.
+TEST_F(PulseAudioOutputTest, SoundsAndSpeechAfterSilenceAreHeardWholeFromTheirFirstSample) {
     open();
     ASSERT_TRUE(engine_->usesSoundServer()) << (log_.lines().empty() ? "" : log_.lines()[0]);
-    MonitorRecorder recorder(server_.address(), PulseServer::kSink);
+    SinkRecording recorder(server_, dir_.file("sink.raw"));
     ASSERT_TRUE(recorder.recording());
     // One kept as floats, one as 16-bit samples.
     const std::vector<float> rising = ramp(2400, 0.05f, 0.5f);
@@ -167,7 +122,6 @@ TEST_F(PulseAudioOutputTest, SoundsAndSpeechAreHeardInOrderEachWholeFromItsFirst
     EspeakSpeechService speech(*engine_, log_, audio::startEspeak);
     const auto voice = speech.makeSynthesizer();
 
-    // Each after a quiet spell, as keys typed slowly are: the output has stopped writing.
     std::this_thread::sleep_for(300ms);
     const size_t firstAt = playAndFind(recorder, first, rising.size());
     EXPECT_TRUE(heardWhole(recorder.samples(), firstAt, rising));
@@ -176,26 +130,10 @@ TEST_F(PulseAudioOutputTest, SoundsAndSpeechAreHeardInOrderEachWholeFromItsFirst
     ASSERT_TRUE(voice->startSpeakingString("Plinka"));
     ASSERT_TRUE(eventually([&] { return !voice->isSpeaking(); }));
     std::this_thread::sleep_for(300ms);
-    const size_t speechTo = recorder.frames();
-    // The next while it still sounds: mixed in from its first sample on.
-    const size_t before = recorder.frames();
-    service_->playSystemSound(second);
-    std::this_thread::sleep_for(10ms);
-    service_->playSystemSound(first);
-    ASSERT_TRUE(eventually([&] { return recorder.frames() > before + 24000; }));
-
-    const std::vector<float> mix = recorder.samples();
-    const size_t secondAt = testing::firstSoundingFrame(mix, before);
-    ASSERT_NE(secondAt, std::string::npos);
-    const size_t thirdAt = firstFrameBeyond(mix, secondAt, steady);
-    ASSERT_NE(thirdAt, std::string::npos);
-    EXPECT_GT(thirdAt, secondAt);
-    EXPECT_LT(thirdAt, secondAt + steady.size()) << "the two sounds did not overlap";
-    EXPECT_TRUE(heardFrom(mix, secondAt, thirdAt + rising.size() + 480 - secondAt,
-                          {{secondAt, &steady}, {thirdAt, &rising}}));
-    EXPECT_LT(firstAt, speechFrom);
-    EXPECT_GT(rmsBetween(mix, speechFrom, speechTo), 0.01) << "no speech heard";
-    EXPECT_LE(speechTo, secondAt);
+    EXPECT_GT(testing::peakOf(recorder.samples(), 2 * speechFrom), 0.05f) << "no speech heard";
+    std::this_thread::sleep_for(300ms);
+    const size_t secondAt = playAndFind(recorder, second, steady.size());
+    EXPECT_TRUE(heardWhole(recorder.samples(), secondAt, steady));
     EXPECT_TRUE(log_.lines().empty()) << log_.lines()[0];
 }
 
@@ -221,7 +159,7 @@ TEST_F(PulseAudioOutputTest, PlaysAgainOnceTheServerIsBackAndSaysSoOnce) {
     ASSERT_TRUE(server_.start());
     ASSERT_TRUE(eventually([&] { return engine_->isDeviceOpen(); }));
 
-    MonitorRecorder recorder(server_.address(), PulseServer::kSink);
+    SinkRecording recorder(server_, dir_.file("sink.raw"));
     ASSERT_TRUE(recorder.recording());
     std::this_thread::sleep_for(100ms);
     const size_t at = playAndFind(recorder, sound, steady.size());
@@ -247,12 +185,7 @@ TEST(PulseAudioOutputFallback, WithoutAServerPlaysThroughSdlAndSaysSoOnce) {
 
     {
         MixerSystemSoundService service(*engine);
-        const std::string path = dir.file("sound.caf");
-        testing::writeSoundFile(path, SF_FORMAT_CAF | SF_FORMAT_FLOAT, 48000, 1,
-                                std::vector<float>(1200, 0.25f));
-        SystemSoundID sound = 0;
-        ASSERT_EQ(service.createSystemSoundID(testing::urlOf(path), &sound), kNoErr);
-        service.playSystemSound(sound);
+        service.playSystemSound(testing::makeSound(service, dir, std::vector<float>(1200, 0.25f)));
         ASSERT_TRUE(eventually([&] {
             std::error_code error;
             return std::filesystem::file_size(file, error) > 48000 * 2 * sizeof(float);

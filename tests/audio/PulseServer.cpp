@@ -1,15 +1,19 @@
 #include "PulseServer.h"
 
-#include <pulse/pulseaudio.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <sstream>
 #include <thread>
+#include <vector>
 
+#include "TestFiles.h"
 #include "XvfbServer.h"
 
 namespace plinka::testing {
@@ -29,34 +33,6 @@ bool accepts(const std::string& socketPath) {
         ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
     ::close(fd);
     return connected;
-}
-
-// Runs a main loop until the context is ready and `ask` has put an answer in `done`.
-template <typename Ask>
-bool askServer(const std::string& address, Ask ask) {
-    pa_mainloop* loop = pa_mainloop_new();
-    pa_context* context = pa_context_new(pa_mainloop_get_api(loop), "plinka-test");
-    bool done = false;
-    bool asked = false;
-    if (pa_context_connect(context, address.c_str(), PA_CONTEXT_NOAUTOSPAWN, nullptr) >= 0) {
-        const auto deadline = std::chrono::steady_clock::now() + 10s;
-        while (!done && std::chrono::steady_clock::now() < deadline) {
-            const pa_context_state_t state = pa_context_get_state(context);
-            if (!PA_CONTEXT_IS_GOOD(state)) {
-                break;
-            }
-            if (state == PA_CONTEXT_READY && !asked) {
-                ask(context, &done);
-                asked = true;
-            }
-            pa_mainloop_iterate(loop, 0, nullptr);
-            std::this_thread::sleep_for(1ms);
-        }
-    }
-    pa_context_disconnect(context);
-    pa_context_unref(context);
-    pa_mainloop_free(loop);
-    return done;
 }
 
 }  // namespace
@@ -121,29 +97,57 @@ bool PulseServer::start() {
 }
 
 std::optional<std::string> PulseServer::sinkState() const {
-    struct Query {
-        std::optional<std::string> state;
-        bool* done = nullptr;
-    } query;
-    askServer(address(), [&query](pa_context* context, bool* done) {
-        query.done = done;
-        pa_operation_unref(pa_context_get_sink_info_by_name(
-            context, kSink,
-            [](pa_context*, const pa_sink_info* info, int end, void* data) {
-                auto* asked = static_cast<Query*>(data);
-                if (info != nullptr) {
-                    asked->state = info->state == PA_SINK_RUNNING     ? "RUNNING"
-                                   : info->state == PA_SINK_IDLE      ? "IDLE"
-                                   : info->state == PA_SINK_SUSPENDED ? "SUSPENDED"
-                                                                      : "OTHER";
-                }
-                if (end != 0) {
-                    *asked->done = true;
-                }
-            },
-            &query));
-    });
-    return query.state;
+    // pactl list short sinks: index, name, module, format, channels, rate, state.
+    std::FILE* pactl =
+        ::popen(("pactl --server=" + address() + " list short sinks 2>/dev/null").c_str(), "r");
+    std::optional<std::string> state;
+    char line[512];
+    while (pactl != nullptr && std::fgets(line, sizeof line, pactl) != nullptr) {
+        std::istringstream fields(line);
+        std::vector<std::string> words{std::istream_iterator<std::string>(fields), {}};
+        if (words.size() >= 7 && words[1] == kSink) {
+            state = words[6];
+        }
+    }
+    if (pactl != nullptr) {
+        ::pclose(pactl);
+    }
+    return state;
+}
+
+SinkRecording::SinkRecording(const PulseServer& server, const std::string& file) : file_(file) {
+    const std::string parec = programPath("parec");
+    if (!parec.empty()) {
+        parec_ = std::make_unique<ChildProcess>(
+            "/bin/sh", ChildProcess::Options{
+                           .arguments = {"-c", "exec '" + parec + "' --server=" + server.address() +
+                                                   " --device=" + PulseServer::kSink +
+                                                   ".monitor --raw --format=float32le "
+                                                   "--rate=48000 --channels=2 "
+                                                   "--latency-msec=5 > '" +
+                                                   file + "'"}});
+    }
+}
+
+bool SinkRecording::recording() const {
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (parec_ != nullptr && frames() == 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(10ms);
+    }
+    return parec_ != nullptr;
+}
+
+std::vector<float> SinkRecording::samples() const {
+    return readFloats(file_);
+}
+
+size_t SinkRecording::frames() const {
+    std::error_code error;
+    const auto bytes = std::filesystem::file_size(file_, error);
+    return error ? 0 : static_cast<size_t>(bytes) / (2 * sizeof(float));
 }
 
 }  // namespace plinka::testing

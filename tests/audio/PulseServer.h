@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "ChildProcess.h"
 
@@ -29,12 +30,27 @@ class PulseServer {
     void kill();
     // Starts it again on the same socket; whether it answers.
     bool start();
-    // "RUNNING", "IDLE" or "SUSPENDED": the sink's state as the server tells it.
+    // "RUNNING", "IDLE" or "SUSPENDED": the sink's state as pactl tells it.
     std::optional<std::string> sinkState() const;
 
   private:
     std::string directory_;
     std::unique_ptr<ChildProcess> server_;
+};
+
+// What the server mixes into its sink, recorded by parec into the file as float stereo at
+// 48 kHz while it lives.
+class SinkRecording {
+  public:
+    SinkRecording(const PulseServer& server, const std::string& file);
+    // Whether the first samples arrived (it waits for them up to ten seconds).
+    bool recording() const;
+    std::vector<float> samples() const;
+    size_t frames() const;
+
+  private:
+    std::string file_;
+    std::unique_ptr<ChildProcess> parec_;
 };
 
 }  // namespace plinka::testing

@@ -32,7 +32,8 @@ size_t sizeOf(const std::string& path) {
     return error ? 0 : static_cast<size_t>(size);
 }
 
-// The real output path through SDL2's disk driver: what the device got is read back.
+// The real output path through SDL2's disk driver: what the device got is read back. Sounds
+// heard whole and in order through it are the desktop test's (tests/desktop/TypingTest).
 class SdlAudioOutputTest : public ::testing::Test {
   protected:
     SdlAudioOutputTest() : output_(dir_.file("output.raw")) {
@@ -52,12 +53,7 @@ class SdlAudioOutputTest : public ::testing::Test {
     }
 
     SystemSoundID makeSound(float value, size_t frames) {
-        const std::string path = dir_.file("sound" + std::to_string(files_++) + ".caf");
-        testing::writeSoundFile(path, SF_FORMAT_CAF | SF_FORMAT_FLOAT, 48000, 1,
-                                constantSamples(frames, 1, value));
-        SystemSoundID id = 0;
-        EXPECT_EQ(service_->createSystemSoundID(testing::urlOf(path), &id), kNoErr);
-        return id;
+        return testing::makeSound(*service_, dir_, constantSamples(frames, 1, value));
     }
     // Waits until the device has taken this many more frames (plus a margin) into the file.
     void waitForFrames(const std::string& path, size_t frames) {
@@ -67,7 +63,6 @@ class SdlAudioOutputTest : public ::testing::Test {
 
     testing::ScratchDirectory dir_;
     const std::string output_;
-    int files_ = 0;
     AudioOptions options_{.bufferFrames = kBufferFrames,
                           .devicePollInterval = std::chrono::milliseconds(20)};
     testing::RecordingLog log_;
@@ -77,25 +72,6 @@ class SdlAudioOutputTest : public ::testing::Test {
 
 double sumOf(const std::vector<float>& samples) {
     return std::accumulate(samples.begin(), samples.end(), 0.0);
-}
-
-TEST_F(SdlAudioOutputTest, TheDeviceGetsEachSoundWholeFromABufferBoundary) {
-    open();
-    ASSERT_TRUE(engine_->isDeviceOpen());
-    const SystemSoundID sound = makeSound(0.25f, 2000);
-    service_->playSystemSound(sound);
-    waitForFrames(output_, 2000);
-
-    const std::vector<float> out = closeAndReadBack(output_);
-    const size_t onset = testing::firstSoundingFrame(out);
-    ASSERT_NE(onset, std::string::npos);
-    EXPECT_EQ(onset % kBufferFrames, 0u);
-    for (size_t frame = onset; frame < onset + 2000; ++frame) {
-        ASSERT_NEAR(out[2 * frame], 0.25f * Mixer::kHeadroom, 1e-6f) << "frame " << frame;
-        ASSERT_NEAR(out[2 * frame + 1], 0.25f * Mixer::kHeadroom, 1e-6f) << "frame " << frame;
-    }
-    EXPECT_EQ(testing::firstSoundingFrame(out, onset + 2000), std::string::npos);
-    EXPECT_TRUE(log_.lines().empty());
 }
 
 TEST_F(SdlAudioOutputTest, WithoutADeviceLogsOneLineDropsSoundsAndOpensOneLater) {
@@ -123,51 +99,6 @@ TEST_F(SdlAudioOutputTest, WithoutADeviceLogsOneLineDropsSoundsAndOpensOneLater)
     EXPECT_EQ(log_.lines().size(), 1u);
 }
 
-TEST_F(SdlAudioOutputTest, ReopensTheDeviceWhenItIsLost) {
-    // The disk driver gives up on its device when a write fails: /dev/full stands for a device
-    // that goes away; pointing the link at a real file is a new device appearing.
-    const std::string link = dir_.file("device.raw");
-    std::filesystem::create_symlink("/dev/full", link);
-    setenv("SDL_DISKAUDIOFILE", link.c_str(), 1);
-    open();
-    ASSERT_TRUE(eventually([&] { return !log_.lines().empty(); }));
-    EXPECT_NE(log_.lines()[0].find("lost"), std::string::npos);
-
-    std::filesystem::create_symlink(output_, dir_.file("next.raw"));
-    std::filesystem::rename(dir_.file("next.raw"), link);
-    ASSERT_TRUE(eventually([&] { return sizeOf(output_) > 0; }));
-    service_->playSystemSound(makeSound(0.3f, 1000));
-    waitForFrames(output_, 1000);
-
-    const std::vector<float> out = closeAndReadBack(output_);
-    EXPECT_NEAR(sumOf(out), 2 * 1000 * 0.3 * Mixer::kHeadroom, 1e-2);
-}
-
-TEST_F(SdlAudioOutputTest, TakesTheBufferSizeFromTheEnvironmentWhenItIsANumber) {
-    setenv("PLINKA_AUDIO_BUFFER_FRAMES", "128", 1);
-    open();
-    EXPECT_EQ(engine_->options().bufferFrames, 128);
-    service_.reset();
-    engine_.reset();
-
-    setenv("PLINKA_AUDIO_BUFFER_FRAMES", "lots", 1);
-    open();
-    unsetenv("PLINKA_AUDIO_BUFFER_FRAMES");
-    EXPECT_EQ(engine_->options().bufferFrames, static_cast<int>(kBufferFrames));
-    ASSERT_EQ(log_.lines().size(), 1u);
-    EXPECT_NE(log_.lines()[0].find("PLINKA_AUDIO_BUFFER_FRAMES"), std::string::npos);
-}
-
-TEST(SdlMissingDriver, LogsOneLineAndDropsSounds) {
-    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
-    testing::RecordingLog log;
-    auto engine = AudioEngine::openDevice({}, log, audio::SdlAudioOutput::create);
-    EXPECT_FALSE(engine->isDeviceOpen());
-    ASSERT_EQ(log.lines().size(), 1u);
-    EXPECT_NE(log.lines()[0].find("no-such-driver"), std::string::npos);
-}
-
-// A bundle without SDL's module: the application still runs, silent, and says why once.
 TEST(SdlOutputModule, WhereItCannotBeLoadedLogsOneLineAndPlaysIntoNothing) {
     testing::ScratchDirectory bundle;
     testing::RecordingLog log;
@@ -180,11 +111,7 @@ TEST(SdlOutputModule, WhereItCannotBeLoadedLogsOneLineAndPlaysIntoNothing) {
         << log.lines()[0];
 
     MixerSystemSoundService service(*engine);
-    const std::string path = bundle.file("click.caf");
-    testing::writeSoundFile(path, SF_FORMAT_CAF | SF_FORMAT_FLOAT, 48000, 1,
-                            constantSamples(4800, 1, 0.5f));
-    SystemSoundID sound = 0;
-    ASSERT_EQ(service.createSystemSoundID(testing::urlOf(path), &sound), kNoErr);
+    const SystemSoundID sound = testing::makeSound(service, bundle, constantSamples(4800, 1, 0.5f));
     const auto played = std::chrono::steady_clock::now();
     service.playSystemSound(sound);
     EXPECT_TRUE(eventually([&] { return engine->mixer().lastVoiceStart() >= played; }));

@@ -3,6 +3,7 @@
 #include <sndfile.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <numbers>
 #include <stdexcept>
@@ -29,6 +30,18 @@ std::string urlOf(const std::string& path) {
     return FileUrl::fileURLWithPath(path);
 }
 
+SystemSoundID makeSound(SystemSoundService& service, const ScratchDirectory& folder,
+                        const std::vector<float>& mono) {
+    static std::atomic<int> made{0};
+    const std::string path = folder.file("sound" + std::to_string(made++) + ".caf");
+    writeSoundFile(path, SF_FORMAT_CAF | SF_FORMAT_FLOAT, 48000, 1, mono);
+    SystemSoundID id = 0;
+    if (service.createSystemSoundID(urlOf(path), &id) != kNoErr) {
+        throw std::runtime_error("cannot make a sound of " + path);
+    }
+    return id;
+}
+
 std::vector<float> constantSamples(size_t frames, int channels, float value) {
     return std::vector<float>(frames * static_cast<size_t>(channels), value);
 }
@@ -49,14 +62,6 @@ size_t firstSoundingFrame(const std::vector<float>& stereo, size_t from) {
         }
     }
     return std::string::npos;
-}
-
-float peakOf(const std::vector<float>& samples) {
-    float peak = 0.0f;
-    for (float sample : samples) {
-        peak = std::max(peak, std::fabs(sample));
-    }
-    return peak;
 }
 
 }  // namespace plinka::testing

@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "ScratchDirectory.h"
+#include "Signal.h"
+#include "platform/SystemSoundService.h"
 
 namespace plinka::testing {
 
@@ -14,12 +16,15 @@ void writeSoundFile(const std::string& path, int format, int sampleRate, int cha
                     const std::vector<float>& samples);
 // A file URL for the path.
 std::string urlOf(const std::string& path);
+// A mono sound at 48 kHz of the samples, written as a float file in the folder and made a sound
+// of the service; throws when it cannot be made.
+SystemSoundID makeSound(SystemSoundService& service, const ScratchDirectory& folder,
+                        const std::vector<float>& mono);
 // frames x channels samples, all of one value.
 std::vector<float> constantSamples(size_t frames, int channels, float value);
 // A mono sine of the frequency.
 std::vector<float> sineSamples(size_t frames, int sampleRate, double frequency, float amplitude);
 // The frames (of interleaved stereo) at which the signal first becomes non-zero; npos if never.
 size_t firstSoundingFrame(const std::vector<float>& stereo, size_t from = 0);
-float peakOf(const std::vector<float>& samples);
 
 }  // namespace plinka::testing

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -24,11 +23,7 @@ class DefaultsDirectory {
     ScratchDirectory scratch_;
 };
 
-std::vector<uint8_t> readBytes(const std::string& path);
-void writeBytes(const std::string& path, const std::string& bytes);
 // The XML property list of a dictionary, as another program would write it.
 std::string xmlPlist(const Object::Dictionary& entries);
-// Runs a shell command as a separate program; answers its exit status.
-int runShell(const std::string& command);
 
 }  // namespace plinka::testing

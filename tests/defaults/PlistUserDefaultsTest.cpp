@@ -5,9 +5,9 @@
 #include <sys/stat.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 
+#include "ScopedEnvironment.h"
 #include "defaults/DefaultsDirectory.h"
 #include "doubles/RecordingLog.h"
 #include "platform/linux/defaults/PlistUserDefaults.h"
@@ -58,8 +58,7 @@ TEST_F(PlistUserDefaultsTest, StoredValuesOfEveryTypeOutliveTheProcessAsReadable
             defaults->setObject(value, key);
         }
     }
-    auto bytes = readBytes(directory.defaultsFile());
-    EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 5), "<?xml");
+    EXPECT_TRUE(testing::fileContents(directory.defaultsFile()).starts_with("<?xml"));
     struct stat info {};
     ASSERT_EQ(::stat(directory.defaultsFile().c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);  // preferences are the user's own business
@@ -78,67 +77,6 @@ TEST_F(PlistUserDefaultsTest, StoredValuesOfEveryTypeOutliveTheProcessAsReadable
               std::vector<std::string>{std::string(DefaultsDirectory::kIdentifier) + ".plist"});
 }
 
-TEST_F(PlistUserDefaultsTest, DatesAreKeptToTheSecondAcrossRestartsAndOutsideEdits) {
-    const std::pair<Object, Object> dates[] = {
-        {Object::date(786839400.7), Object::date(786839400)},
-        {Object::date(-0.5), Object::date(-1)},
-        {Object::array({Object::date(1.5)}), Object::array({Object::date(1)})},
-    };
-    for (const auto& [given, kept] : dates) {
-        {
-            auto defaults = open();
-            defaults->setObject(given, "when");
-            // What this run sees is what the next one reads.
-            EXPECT_EQ(defaults->objectForKey("when"), kept);
-        }
-        EXPECT_EQ(open()->objectForKey("when"), kept);
-    }
-    {
-        auto defaults = open();
-        defaults->setObject(Object::date(786839400), "FeedbackFirstUsed");
-    }
-    auto bytes = readBytes(directory.defaultsFile());
-    EXPECT_NE(std::string(bytes.begin(), bytes.end()).find("<date>2025-12-07T22:30:00Z</date>"),
-              std::string::npos);
-    // Someone moves the date on by a week in a text editor.
-    writeBytes(directory.defaultsFile(),
-               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n"
-               "\t<key>FeedbackFirstUsed</key>\n\t<date>2025-12-14T22:30:00Z</date>\n</dict>\n"
-               "</plist>\n");
-    EXPECT_EQ(open()->objectForKey("FeedbackFirstUsed"), Object::date(786839400 + 604800));
-    EXPECT_TRUE(log.lines().empty());
-}
-
-TEST_F(PlistUserDefaultsTest, TheStandardDirectoryFollowsXdgConfigHome) {
-    std::string savedConfig = std::getenv("XDG_CONFIG_HOME") ? std::getenv("XDG_CONFIG_HOME") : "";
-    std::string savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
-
-    ::setenv("XDG_CONFIG_HOME", directory.path().c_str(), 1);
-    EXPECT_EQ(PlistUserDefaults::standardDirectory(), directory.path());
-    ::setenv("HOME", "/home/someone", 1);
-    ::setenv("XDG_CONFIG_HOME", "relative/config", 1);  // not absolute: ignored
-    EXPECT_EQ(PlistUserDefaults::standardDirectory(), "/home/someone/.config");
-    ::unsetenv("XDG_CONFIG_HOME");
-    EXPECT_EQ(PlistUserDefaults::standardDirectory(), "/home/someone/.config");
-
-    ::setenv("HOME", savedHome.c_str(), 1);
-    if (savedConfig.empty()) {
-        ::unsetenv("XDG_CONFIG_HOME");
-    } else {
-        ::setenv("XDG_CONFIG_HOME", savedConfig.c_str(), 1);
-    }
-}
-
-TEST_F(PlistUserDefaultsTest, AMissingDirectoryIsMadeOwnerOnly) {
-    std::string nested = directory.path() + "/config/deeper";
-    PlistUserDefaults defaults(nested, DefaultsDirectory::kIdentifier, log);
-    defaults.setBool(true, "FeedbackPrompted");
-    struct stat info {};
-    ASSERT_EQ(::stat(nested.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0700u);
-    EXPECT_TRUE(std::filesystem::exists(nested + "/" + DefaultsDirectory::kIdentifier + ".plist"));
-}
-
 TEST_F(PlistUserDefaultsTest, ADamagedFileIsKeptAsideLoggedOnceAndTheRegisteredDefaultsApply) {
     const std::string damaged[] = {
         "<?xml version=\"1.0\"?><plist><dict><key>showInMenuBar</key><fal",
@@ -154,7 +92,7 @@ TEST_F(PlistUserDefaultsTest, ADamagedFileIsKeptAsideLoggedOnceAndTheRegisteredD
         std::filesystem::remove_all(directory.path());
         std::filesystem::create_directory(directory.path());
         log.clear();
-        writeBytes(directory.defaultsFile(), bytes);
+        writeFile(directory.defaultsFile(), bytes);
 
         auto defaults = open();
         defaults->registerDefaults(registration());
@@ -168,8 +106,7 @@ TEST_F(PlistUserDefaultsTest, ADamagedFileIsKeptAsideLoggedOnceAndTheRegisteredD
         std::string aside = directory.path() + "/" + entries[0];
         EXPECT_THAT(log.lines()[0], HasSubstr(aside));
         EXPECT_THAT(entries[0], HasSubstr(".plist.corrupt-"));
-        auto kept = readBytes(aside);
-        EXPECT_EQ(std::string(kept.begin(), kept.end()), bytes);
+        EXPECT_EQ(testing::fileContents(aside), bytes);
 
         // The next change makes a sound file again and leaves the damaged one alone.
         defaults->setBool(false, "showInMenuBar");
@@ -177,57 +114,6 @@ TEST_F(PlistUserDefaultsTest, ADamagedFileIsKeptAsideLoggedOnceAndTheRegisteredD
         EXPECT_EQ(directory.entries().size(), 2u);
         EXPECT_EQ(log.lines().size(), 1u);
     }
-}
-
-// A pipe, socket or folder where the file should be never blocks the start: one line names it,
-// the registered defaults apply and changes stay in memory.
-TEST_F(PlistUserDefaultsTest, ASpecialFileInTheFilesPlaceIsRefusedAtOnce) {
-    ASSERT_EQ(::mkfifo(directory.defaultsFile().c_str(), 0600), 0);
-    auto defaults = open();
-    defaults->registerDefaults(registration());
-    defaults->setBool(false, "showInMenuBar");
-    EXPECT_FALSE(defaults->boolForKey("showInMenuBar"));
-    ASSERT_EQ(log.lines().size(), 1u);
-    EXPECT_THAT(log.lines()[0], HasSubstr(directory.defaultsFile() + " (not a regular file)"));
-    struct stat info {};
-    ASSERT_EQ(::stat(directory.defaultsFile().c_str(), &info), 0);
-    EXPECT_TRUE(S_ISFIFO(info.st_mode));
-}
-
-// A write cut short leaves its temporary file, and damaged files pile up across runs: the next
-// start removes the first (when no write can still be making it) and keeps the newest few of
-// the second.
-TEST_F(PlistUserDefaultsTest, LeftoversOfEarlierRunsAreClearedAtStart) {
-    namespace fs = std::filesystem;
-    const std::string file = directory.defaultsFile();
-    const auto hourAgo = fs::file_time_type::clock::now() - std::chrono::hours(1);
-    writeBytes(file + ".tmp-AbC123", "cut short");
-    fs::last_write_time(file + ".tmp-AbC123", hourAgo);
-    writeBytes(file + ".tmp-XyZ789", "being written now");
-    for (int i = 0; i < 5; ++i) {
-        const std::string aside = file + ".corrupt-2026010" + std::to_string(i) + "T000000Z";
-        writeBytes(aside, "old");
-        fs::last_write_time(aside, hourAgo + std::chrono::minutes(i));
-    }
-    writeBytes(file, "damaged again");
-    auto defaults = open();
-    auto entries = directory.entries();
-    ASSERT_EQ(entries.size(), 4u);  // the fresh temporary file and three damaged ones
-    EXPECT_THAT(entries[0], HasSubstr(".corrupt-20260103T"));  // the three oldest went
-    EXPECT_THAT(entries[1], HasSubstr(".corrupt-20260104T"));
-    EXPECT_THAT(entries[2], HasSubstr(".corrupt-"));  // the one set aside just now
-    EXPECT_EQ(entries[3], fs::path(file).filename().string() + ".tmp-XyZ789");
-}
-
-TEST_F(PlistUserDefaultsTest, ValuesThatAreNoPropertyListAreRefusedWithALogLine) {
-    auto defaults = open();
-    defaults->setObject(Object::string("kept"), "key");
-    defaults->setObject(Object::url("https://example.org/"), "key");
-    defaults->setObject(Object::array({Object::null()}), "other");
-    EXPECT_EQ(defaults->stringForKey("key"), "kept");
-    EXPECT_TRUE(defaults->objectForKey("other").isNil());
-    EXPECT_EQ(log.lines().size(), 2u);
-    EXPECT_TRUE(fileContents().objectForKey("key") == Object::string("kept"));
 }
 
 TEST_F(PlistUserDefaultsTest, ChangesThatCannotBeWrittenAreKeptAndWrittenWhenPossible) {
@@ -246,17 +132,14 @@ TEST_F(PlistUserDefaultsTest, ChangesThatCannotBeWrittenAreKeptAndWrittenWhenPos
     PlistUserDefaults reopened(nested, DefaultsDirectory::kIdentifier, log);
     EXPECT_TRUE(reopened.boolForKey("FeedbackPrompted"));
     EXPECT_EQ(reopened.stringForKey("FeedbackLastVersionUsed"), "1.0");
-}
 
-TEST_F(PlistUserDefaultsTest, AFileThatCannotBeReadIsNeverReplaced) {
-    std::filesystem::create_directory(directory.defaultsFile());  // reading a directory fails
-    auto defaults = open();
-    defaults->registerDefaults(registration());
-    defaults->setBool(false, "showInMenuBar");
-    EXPECT_FALSE(defaults->boolForKey("showInMenuBar"));
-    EXPECT_FALSE(defaults->synchronize());
+    // A file that cannot be read (here a folder) is never replaced.
+    std::filesystem::create_directory(directory.defaultsFile());
+    auto unreadable = open();
+    unreadable->setBool(false, "showInMenuBar");
+    EXPECT_FALSE(unreadable->boolForKey("showInMenuBar"));
+    EXPECT_FALSE(unreadable->synchronize());
     EXPECT_TRUE(std::filesystem::is_directory(directory.defaultsFile()));
-    EXPECT_EQ(log.lines().size(), 1u);
 }
 
 }  // namespace

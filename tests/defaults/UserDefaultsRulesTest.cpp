@@ -190,36 +190,5 @@ TYPED_TEST(UserDefaultsRulesTest, ObserversHearChangesOfTheValueTheyRead) {
     EXPECT_EQ(shown, 2);
 }
 
-TYPED_TEST(UserDefaultsRulesTest, RemovedObserversAreNotCalledEvenFromWithinANotification) {
-    UserDefaults& defaults = this->defaults();
-    int first = 0;
-    int second = 0;
-    UserDefaults::ObserverToken secondToken = 0;
-    UserDefaults::ObserverToken firstToken = defaults.addObserver("key", [&] {
-        ++first;
-        defaults.removeObserver(secondToken);
-    });
-    secondToken = defaults.addObserver("key", [&] { ++second; });
-    defaults.setBool(true, "key");
-    EXPECT_EQ(first, 1);
-    EXPECT_EQ(second, 0);
-
-    defaults.removeObserver(firstToken);
-    defaults.removeObserver(12345);  // unknown: ignored
-    defaults.setBool(false, "key");
-    EXPECT_EQ(first, 1);
-}
-
-TYPED_TEST(UserDefaultsRulesTest, AnObserverMayChangeDefaultsWhileCalled) {
-    UserDefaults& defaults = this->defaults();
-    int mirrored = 0;
-    defaults.addObserver("source",
-                         [&] { defaults.setObject(defaults.objectForKey("source"), "mirror"); });
-    defaults.addObserver("mirror", [&] { ++mirrored; });
-    defaults.setObject(Object::integer(4), "source");
-    EXPECT_EQ(defaults.integerForKey("mirror"), 4);
-    EXPECT_EQ(mirrored, 1);
-}
-
 }  // namespace
 }  // namespace plinka::testing

@@ -47,8 +47,7 @@ TEST_F(AccessDialogTest, TheDialogExplainsInsteadOfAnErrorAndEscapeQuitsThere) {
     auto plinka = startWithUnreadableKeyboard();
     ASSERT_TRUE(eventually([&] { return windowsNamed(kDialog).size() == 1; })) << plinka->output();
     // The explanation wraps: one line of it would be wider than the screen's 1024 pixels.
-    const std::string dialog = windowsNamed(kDialog).front();
-    EXPECT_THAT(output("xdotool getwindowgeometry " + dialog),
+    EXPECT_THAT(output("xdotool getwindowgeometry " + windowsNamed(kDialog).front()),
                 ::testing::Optional(::testing::ContainsRegex("Geometry: [1-6][0-9][0-9]x")));
     screenshot("accessibility-dialog");
     xdotool({"key", "Escape"});
@@ -72,11 +71,8 @@ TEST_F(AccessDialogTest, HelpOpensThePageAndTheGrantCancelledStillQuits) {
     xdotool({"key", "Return"});
     EXPECT_EQ(plinka->waitForExit(std::chrono::seconds(5)), 0) << plinka->output();
     EXPECT_TRUE(authorized().starts_with("/bin/sh -c PATH="));
-    EXPECT_NE(
-        plinka->output().find("Keyboard access not granted: the authorization was cancelled."),
-        std::string::npos)
-        << plinka->output();
-    EXPECT_EQ(plinka->output().find("Plinka Error"), std::string::npos);
+    EXPECT_NE(plinka->output().find("Keyboard access not granted"), std::string::npos);
+    EXPECT_EQ(plinka->output().find("Plinka Error"), std::string::npos) << plinka->output();
 }
 
 }  // namespace

@@ -87,29 +87,6 @@ TEST_F(MoveOfferTest, TheDefaultButtonMovesTheCopyFromDownloadsAndStartsItFromAp
     }
 }
 
-TEST_F(MoveOfferTest, EscapeKeepsTheCopyWhereItIsAndTheOfferComesBackNextTime) {
-    PlinkaSession session(display());
-    session.placeBundleIn(session.home() + "/Downloads");
-    fs::create_directories(session.home() + "/Applications");
-    session.offerTheMove();
-    for (int launch = 0; launch < 2; ++launch) {
-        SCOPED_TRACE(launch);
-        auto plinka = session.start();
-        ASSERT_TRUE(eventually([&] { return windowsNamed(kOfferTitle).size() == 1; }))
-            << plinka->output();
-        xdotool({"windowfocus", "--sync", windowsNamed(kOfferTitle).front()});
-        xdotool({"key", "Escape"});
-        ASSERT_TRUE(eventually([&] { return windowsNamed(kOfferTitle).empty(); }));
-        EXPECT_TRUE(running(plinka->pid()));
-        EXPECT_TRUE(fs::exists(session.bundle()));
-        EXPECT_EQ(
-            fileContents(session.defaultsFile()).find("moveToApplicationsFolderAlertSuppress"),
-            std::string::npos);
-        ::kill(plinka->pid(), SIGTERM);
-        EXPECT_EQ(plinka->waitForExit(), 0);
-    }
-}
-
 // The session ending under the crash reports' alert (SIGTERM, as at logout) answers nothing:
 // the reports are offered again next time, and the move offer after it neither shows nor moves.
 TEST_F(MoveOfferTest, AnEndUnderTheLaunchsAlertsAnswersNoneOfThem) {
@@ -127,22 +104,6 @@ TEST_F(MoveOfferTest, AnEndUnderTheLaunchsAlertsAnswersNoneOfThem) {
     EXPECT_TRUE(fs::exists(report));
     EXPECT_TRUE(fs::exists(session.bundle()));
     EXPECT_FALSE(fs::exists(session.home() + "/Applications/Plinka.app"));
-}
-
-TEST_F(MoveOfferTest, ACopyThatYieldsToTheRunningOneOffersNothing) {
-    PlinkaSession session(display());
-    session.placeBundleIn(session.home() + "/Downloads");
-    fs::create_directories(session.home() + "/Applications");
-    auto first = session.start();
-    const std::string socket =
-        reopenSocketPath(session.runtimeDirectory() + "/plinka", first->pid());
-    ASSERT_TRUE(eventually([&] { return fs::exists(socket); })) << first->output();
-
-    session.offerTheMove();
-    auto later = session.start();
-    EXPECT_EQ(later->waitForExit(), 0) << later->output();
-    EXPECT_TRUE(windowsNamed(kOfferTitle).empty());
-    EXPECT_TRUE(running(first->pid()));
 }
 
 }  // namespace

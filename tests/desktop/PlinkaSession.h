@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "ChildProcess.h"
-#include "TestAppBundle.h"
+#include "ScratchDirectory.h"
 #include "base/Object.h"
 
 namespace plinka::testing {

@@ -2,6 +2,8 @@
 // its status menu, and quits.
 #include <gmock/gmock.h>
 
+#include <filesystem>
+
 #include "DesktopTest.h"
 #include "PlinkaSession.h"
 #include "TestFiles.h"
@@ -32,10 +34,12 @@ class SingleCopyTest : public DesktopTest {
     std::unique_ptr<ChildProcess> tray;
 };
 
-// The later copy does nothing but hand over, even with a feedback prompt due: no prompt, no
-// mail, no scripting, nothing written.
+// The later copy does nothing but hand over, even with a feedback prompt due and started from
+// the Downloads folder: no prompt, no mail, no move offered, no scripting, nothing written.
 TEST_F(SingleCopyTest, ALaterCopyReopensTheRunningOneAndQuits) {
     PlinkaSession session(display());
+    session.placeBundleIn(session.home() + "/Downloads");
+    std::filesystem::create_directories(session.home() + "/Applications");
     const std::string version =
         *readPropertyListFile(session.bundle() + "/Contents/Info.plist", nullptr)
              .value_or(Object())
@@ -51,6 +55,7 @@ TEST_F(SingleCopyTest, ALaterCopyReopensTheRunningOneAndQuits) {
     ASSERT_TRUE(eventually([&] { return visibleWindows("Plinka").size() == 1; }))
         << first->output();
 
+    session.offerTheMove();
     auto later = session.start();
     EXPECT_EQ(later->waitForExit(), 0);
     EXPECT_THAT(later->output(), HasSubstr("Plinka[" + std::to_string(later->pid()) + ":"));
@@ -58,6 +63,7 @@ TEST_F(SingleCopyTest, ALaterCopyReopensTheRunningOneAndQuits) {
     EXPECT_THAT(later->output(), Not(HasSubstr("scripting")));
     EXPECT_EQ(fileContents(session.directory() + "/opened"), "");
     EXPECT_EQ(fileContents(session.defaultsFile()), defaults);
+    EXPECT_TRUE(windowsNamed("Move to Applications").empty());
     // The status menu pops up beside the icon.
     EXPECT_TRUE(eventually([&] { return visibleWindows("Plinka").size() == 2; }));
     EXPECT_TRUE(running(first->pid()));

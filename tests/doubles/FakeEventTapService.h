@@ -4,54 +4,27 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
-#include <optional>
-#include <thread>
-#include <vector>
 
 #include "platform/EventTap.h"
 
 namespace plinka::testing {
 
-// A tap whose events the test delivers itself, on the thread that runs the tap's loop. Like a
-// real tap it passes on only the event types it was made for, and every notice.
+// A tap that hears nothing: its run loop waits until it is stopped.
 class FakeEventTap final : public EventTap {
   public:
-    FakeEventTap(CGEventMask eventsOfInterest, CGEventTapCallBack callback, void* userInfo)
-        : eventsOfInterest_(eventsOfInterest), callback_(callback), userInfo_(userInfo) {}
-
-    void enable(bool enabled) override;
-    void addToCurrentRunLoop() override;
+    void enable(bool) override {}
+    void addToCurrentRunLoop() override {}
     void runCurrentRunLoop() override;
     void stop() override;
 
-    // Queues one event for the tap's thread; delivered only while the tap is enabled.
-    void post(const CGEvent& event);
-    // Delivers the event now on the calling thread, as the loop would.
-    const CGEvent* deliver(const CGEvent& event);
-    // Waits until the loop has delivered every posted event.
-    void waitUntilDelivered();
-
-    bool isEnabled() const;
-    int enableCount() const;
-    std::optional<std::thread::id> runLoopThread() const;
-
   private:
-    bool ofInterest(CGEventType type) const;
-
-    CGEventMask eventsOfInterest_;
-    CGEventTapCallBack callback_;
-    void* userInfo_;
-    mutable std::mutex mutex_;
-    std::condition_variable changed_;
-    std::vector<CGEvent> queue_;
-    bool enabled_ = false;
-    bool stopped_ = false;
-    bool delivering_ = false;
-    int enableCount_ = 0;
-    std::optional<std::thread::id> thread_;
+    std::mutex mutex_;
+    std::condition_variable stopped_;
+    bool stopping_ = false;
 };
 
-// Makes FakeEventTaps, or none when capture is refused.
+// Makes FakeEventTaps, or none when capture is refused. Real taps are tested in tests/input,
+// and the key capture runs one in tests/sound.
 class FakeEventTapService final : public EventTapService {
   public:
     std::shared_ptr<EventTap> createEventTap(uint32_t location, uint32_t placement,

@@ -10,7 +10,6 @@
 
 #include "platform/ApplicationInstallation.h"
 #include "platform/FileManager.h"
-#include "platform/MacInstallationCommands.h"
 #include "platform/PrivilegedExecution.h"
 
 namespace plinka::testing {
@@ -56,8 +55,8 @@ class FakeFileManager final : public FileManager {
     std::vector<std::string> trashed;
 };
 
-// What the macOS layer answers, from folders the test sets; the commands are the macOS ones.
-// Ending the process throws ProcessEnded instead.
+// What a desktop answers, from folders the test sets; each command names what it does and the
+// paths it was given. Ending the process throws ProcessEnded instead.
 class FakeInstallation final : public ApplicationInstallation {
   public:
     struct ProcessEnded {
@@ -77,23 +76,20 @@ class FakeInstallation final : public ApplicationInstallation {
     std::vector<std::string> volumesFolders() const override { return {"/Volumes/"}; }
     double appKitVersionNumber() const override { return appKitLevel; }
     int processIdentifier() const override { return kPid; }
-    bool isApplicationRunningFromBundle(const std::string& bundlePath) override {
-        runningCopyTests.push_back(MacInstallationCommands::runningCopyTest(bundlePath));
-        return copyRunning;
-    }
+    bool isApplicationRunningFromBundle(const std::string&) override { return copyRunning; }
     std::string openCommand(const std::string& bundlePath) const override {
-        return MacInstallationCommands::openCommand(bundlePath);
+        return "open " + bundlePath;
     }
     std::string quarantineRemovalCommand(const std::string& bundlePath,
                                          bool recursive) const override {
-        return MacInstallationCommands::quarantineRemovalCommand(bundlePath, recursive);
+        return std::string(recursive ? "unquarantine all " : "unquarantine ") + bundlePath + ";";
     }
     std::string relaunchCommand(int pid, const std::string& quarantineCommand,
                                 const std::string& bundlePath) const override {
-        return MacInstallationCommands::relaunchCommand(pid, quarantineCommand, bundlePath);
+        return "after " + std::to_string(pid) + ": " + quarantineCommand + "open " + bundlePath;
     }
     std::string detachCommand(const std::string& folder) const override {
-        return MacInstallationCommands::detachCommand(folder);
+        return "detach " + folder;
     }
     void applicationMoved(const std::string& from, const std::string& to) override {
         moves.emplace_back(from, to);
@@ -105,7 +101,6 @@ class FakeInstallation final : public ApplicationInstallation {
         folders{{SearchPathDirectory::Applications, {}}, {SearchPathDirectory::Downloads, {}}};
     double appKitLevel = 1038.0;
     bool copyRunning = false;
-    std::vector<std::string> runningCopyTests;
     std::vector<std::pair<std::string, std::string>> moves;
 
   protected:

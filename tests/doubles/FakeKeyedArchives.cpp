@@ -1,5 +1,7 @@
 #include "doubles/FakeKeyedArchives.h"
 
+#include "sound/SoundTheme.h"
+
 namespace plinka::testing {
 
 namespace {
@@ -80,6 +82,15 @@ void FakeKeyedArchives::addRecordFile(const std::string& path, const std::string
         DictionaryDecoder coder(record);
         return decoder->second(coder);
     };
+}
+
+void FakeKeyedArchives::addThemeFile(const std::string& path, const std::string& storedName) {
+    Object::Array row(SoundTheme::kSlotCount, Object::null());
+    row[254] = Object::string(storedName);
+    addRecordFile(path, "SoundTheme",
+                  Object::dictionary({{Object::string("sounds"),
+                                       Object::array({Object::array(row), Object::array(row)})},
+                                      {Object::string("name"), Object::string(storedName)}}));
 }
 
 }  // namespace plinka::testing

@@ -56,6 +56,8 @@ class FakeKeyedArchives final : public KeyedArchives {
 
     // A file whose root is the record decoded by the class named `className`.
     void addRecordFile(const std::string& path, const std::string& className, Object record);
+    // A theme file storing the name, whose sample (key 254 down and up) speaks the name.
+    void addThemeFile(const std::string& path, const std::string& storedName);
 
     std::map<std::string, Contents> files;
     std::vector<std::string> reads;

@@ -16,7 +16,7 @@ class FakeStatusBar final : public StatusBar {
       public:
         Item(FakeStatusBar& bar, double length) : bar_(bar), length_(length) {}
         double length() const override { return length_; }
-        void setHighlightMode(bool highlight) override { highlights = highlight; }
+        void setHighlightMode(bool) override {}
         void setImage(const std::string& imageName, bool isTemplate) override {
             image = imageName;
             templateImage = isTemplate;
@@ -30,7 +30,6 @@ class FakeStatusBar final : public StatusBar {
             }
         }
 
-        bool highlights = false;
         std::string image;
         bool templateImage = false;
 

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "doubles/FakeBundle.h"
+#include "doubles/RecordingLog.h"
 #include "platform/CommandRunner.h"
 #include "platform/ProcessInformation.h"
 #include "platform/SystemAttributes.h"
@@ -68,6 +70,16 @@ class ScriptedCommandRunner final : public CommandRunner {
     std::vector<std::string> commands;
     // The commands started without waiting.
     std::vector<std::string> started;
+};
+
+// The services the system information reads, as doubles, and the PLKAdditions over them.
+struct FakeSystemInformation {
+    RecordingLog log;
+    FakeBundle bundle;
+    FakeProcessInformation process;
+    FakeSystemAttributes attributes;
+    ScriptedCommandRunner commands;
+    PLKAdditions information{{log, bundle, process, attributes, commands}};
 };
 
 }  // namespace plinka::testing

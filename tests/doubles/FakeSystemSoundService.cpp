@@ -16,7 +16,7 @@ OSStatus FakeSystemSoundService::createSystemSoundID(const std::string& fileUrl,
 OSStatus FakeSystemSoundService::setProperty(AudioServicesPropertyID property, SystemSoundID,
                                              uint32_t value) {
     propertiesSet.emplace_back(property, value);
-    return setPropertyStatus;
+    return kNoErr;
 }
 
 OSStatus FakeSystemSoundService::disposeSystemSoundID(SystemSoundID soundID) {

@@ -8,8 +8,7 @@
 
 namespace plinka::testing {
 
-// Records what is made, played and given back; statuses for files and properties are set by
-// the test.
+// Records what is made, played and given back; the status for each file is set by the test.
 class FakeSystemSoundService final : public SystemSoundService {
   public:
     OSStatus createSystemSoundID(const std::string& fileUrl, SystemSoundID* outSoundID) override;
@@ -22,11 +21,9 @@ class FakeSystemSoundService final : public SystemSoundService {
 
     // The URL a live sound was made from; empty when unknown or given back.
     std::string urlOf(SystemSoundID soundID) const;
-    size_t liveCount() const { return live.size(); }
 
     std::map<std::string, OSStatus> createStatusForUrl;  // default kNoErr
     bool readsFile = true;  // as a service that plays sounds from their files
-    OSStatus setPropertyStatus = kNoErr;
     std::map<SystemSoundID, std::string> live;
     std::vector<SystemSoundID> played;
     std::vector<SystemSoundID> disposed;

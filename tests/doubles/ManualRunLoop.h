@@ -1,49 +1,36 @@
 #pragma once
 
-#include <atomic>
-#include <cstdint>
-#include <deque>
 #include <memory>
-#include <mutex>
-#include <thread>
 #include <vector>
 
 #include "platform/RunLoop.h"
+#include "platform/linux/headless/HeadlessRunLoop.h"
 
 namespace plinka::testing {
 
-// A run loop driven by the test: queued tasks run on runPending(), timers on a virtual clock
-// that only advance() moves. The thread that made it counts as the main thread.
+// The headless run loop with timers on a virtual clock that only advance() moves: queued tasks
+// and wake-ups run on runPending(), as the headless loop drains them.
 class ManualRunLoop final : public RunLoop {
   public:
-    ManualRunLoop();
-    ~ManualRunLoop() override;
-
-    bool isMainThread() const override;
-    void performOnMainThread(Task task) override;
+    bool isMainThread() const override { return tasks_.isMainThread(); }
+    void performOnMainThread(Task task) override { tasks_.performOnMainThread(std::move(task)); }
     std::unique_ptr<Timer> scheduleTimer(double seconds, bool repeats, TimerAction action) override;
-    std::unique_ptr<MainThreadWakeup> makeWakeup(Task onMainThread) override;
+    std::unique_ptr<MainThreadWakeup> makeWakeup(Task onMainThread) override {
+        return tasks_.makeWakeup(std::move(onMainThread));
+    }
 
-    // Runs queued tasks, including those they queue, until none is left; answers how many ran.
-    size_t runPending();
+    void runPending() { tasks_.drain(); }
     // Moves the virtual clock forward, firing due timers in time order and running queued tasks.
     void advance(double seconds);
-    double now() const { return now_; }
     size_t scheduledTimerCount() const;
-    size_t pendingTaskCount() const;
 
   private:
     struct Entry;
     class ManualTimer;
-    struct WakeEntry;
-    class ManualWakeup;
 
-    std::thread::id mainThread_;
+    HeadlessRunLoop tasks_;
     double now_ = 0;
-    mutable std::mutex mutex_;
-    std::deque<Task> tasks_;
     std::vector<std::shared_ptr<Entry>> timers_;
-    std::vector<std::shared_ptr<WakeEntry>> wakeups_;
 };
 
 }  // namespace plinka::testing

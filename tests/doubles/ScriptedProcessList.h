@@ -8,16 +8,14 @@
 
 namespace plinka::testing {
 
-// A process list the test writes: each process with its bundle identifier (or none), whether
-// it started before this one, and whether it is this process.
+// A process list the test writes: each process with its bundle identifier (or none) and whether
+// it started before this one; none of them is this process.
 class ScriptedProcessList final : public ProcessManager {
   public:
     struct Process {
         uint32_t pid;
         std::optional<std::string> bundleIdentifier;
         bool startedEarlier = true;
-        bool isCurrent = false;
-        bool sameProcessFails = false;
     };
 
     OSErr getNextProcess(ProcessSerialNumber* psn) override {
@@ -34,13 +32,12 @@ class ScriptedProcessList final : public ProcessManager {
         *psn = {0, processes[next].pid};
         return kProcessNoErr;
     }
-    OSErr sameProcess(const ProcessSerialNumber& first, const ProcessSerialNumber& second,
+    OSErr sameProcess(const ProcessSerialNumber& first, const ProcessSerialNumber&,
                       bool* result) override {
-        const Process* process = find(first);
-        if (process == nullptr || process->sameProcessFails) {
+        if (find(first) == nullptr) {
             return procNotFound;
         }
-        *result = second == kCurrentProcess && process->isCurrent;
+        *result = false;
         return kProcessNoErr;
     }
     Object processInformationCopyDictionary(const ProcessSerialNumber& psn) override {

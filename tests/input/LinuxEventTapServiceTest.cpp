@@ -14,37 +14,28 @@ namespace {
 
 constexpr CGEventMask kKeyEvents = 0x1C00;
 
-TEST(LinuxEventTapService, BackendNamesAndTheSessionsChoice) {
-    EXPECT_EQ(inputBackendNamed("evdev"), InputBackend::Evdev);
-    EXPECT_EQ(inputBackendNamed("x11"), InputBackend::X11);
-    EXPECT_EQ(inputBackendNamed("X11"), std::nullopt);
-    EXPECT_EQ(inputBackendNamed(""), std::nullopt);
-
-    ScopedEnvironment session("XDG_SESSION_TYPE", "x11");
-    ScopedEnvironment wayland("WAYLAND_DISPLAY", std::nullopt);
-    {
-        ScopedEnvironment input("PLINKA_INPUT", std::nullopt);
-        EXPECT_EQ(LinuxEventTapService::sessionOptions(std::nullopt).forced, std::nullopt);
-        EXPECT_EQ(LinuxEventTapService::sessionOptions(InputBackend::X11).forced,
-                  InputBackend::X11);
-        EXPECT_FALSE(LinuxEventTapService::sessionOptions(std::nullopt).wayland);
-    }
-    {
-        // The environment wins over the user's choice; a name it does not know is ignored.
-        ScopedEnvironment input("PLINKA_INPUT", "evdev");
-        EXPECT_EQ(LinuxEventTapService::sessionOptions(InputBackend::X11).forced,
-                  InputBackend::Evdev);
-        ScopedEnvironment unknown("PLINKA_INPUT", "uinput");
-        EXPECT_EQ(LinuxEventTapService::sessionOptions(InputBackend::X11).forced,
-                  InputBackend::X11);
-    }
-    ScopedEnvironment onWayland("WAYLAND_DISPLAY", "wayland-0");
-    EXPECT_TRUE(LinuxEventTapService::sessionOptions(std::nullopt).wayland);
-
-    ScopedEnvironment noDevices("PLINKA_INPUT_DEVICES", std::nullopt);
-    EXPECT_EQ(LinuxEventTapService::sessionOptions(std::nullopt).evdev.directory, "/dev/input");
+// PLINKA_INPUT wins over the user's choice when it names a backend; Wayland and the device
+// folder come from the session.
+TEST(LinuxEventTapService, TheSessionsChoice) {
+    ScopedEnvironment wayland("WAYLAND_DISPLAY", "wayland-0");
     ScopedEnvironment devices("PLINKA_INPUT_DEVICES", "/tmp/keyboards");
-    EXPECT_EQ(LinuxEventTapService::sessionOptions(std::nullopt).evdev.directory, "/tmp/keyboards");
+    const std::tuple<std::optional<std::string>, std::optional<InputBackend>,
+                     std::optional<InputBackend>>
+        cases[] = {
+            {std::nullopt, std::nullopt, std::nullopt},
+            {std::nullopt, InputBackend::X11, InputBackend::X11},
+            {"evdev", InputBackend::X11, InputBackend::Evdev},
+            {"x11", std::nullopt, InputBackend::X11},
+            {"X11", InputBackend::Evdev, InputBackend::Evdev},
+            {"uinput", std::nullopt, std::nullopt},
+        };
+    for (const auto& [variable, chosen, forced] : cases) {
+        ScopedEnvironment input("PLINKA_INPUT", variable);
+        const auto options = LinuxEventTapService::sessionOptions(chosen);
+        EXPECT_EQ(options.forced, forced) << variable.value_or("(unset)");
+        EXPECT_TRUE(options.wayland);
+        EXPECT_EQ(options.evdev.directory, "/tmp/keyboards");
+    }
 }
 
 class LinuxEventTapServiceTest : public ::testing::Test {
@@ -68,59 +59,12 @@ class LinuxEventTapServiceTest : public ::testing::Test {
     std::unique_ptr<XvfbServer> _server;
 };
 
-TEST_F(LinuxEventTapServiceTest, WithoutReadableKeyboardsOrDisplayNothingCaptures) {
-    writeFile(_devices.path() / "event0", "");
-    LinuxEventTapService service(options());
-    EXPECT_FALSE(service.canCapture());
-    EXPECT_EQ(service.chooseBackend(), std::nullopt);
-    EXPECT_EQ(
-        service.createEventTap(kCGHIDEventTap, kCGHeadInsertEventTap, kCGEventTapOptionListenOnly,
-                               kKeyEvents, &TapRecorder::record, nullptr),
-        nullptr);
-}
-
-TEST_F(LinuxEventTapServiceTest, ReadableKeyboardsMakeAnEvdevTapAndOnlyListenOnlyOnes) {
-    KeyboardPipe keyboard(_devices.path(), "event0");
-    LinuxEventTapService service(options());
-    EXPECT_TRUE(service.canCapture());
-    EXPECT_EQ(service.chooseBackend(), InputBackend::Evdev);
-    EXPECT_EQ(service.createEventTap(kCGHIDEventTap, kCGHeadInsertEventTap, 0, kKeyEvents,
-                                     &TapRecorder::record, nullptr),
-              nullptr);
-
-    TapRecorder recorder;
-    auto tap =
-        service.createEventTap(kCGHIDEventTap, kCGHeadInsertEventTap, kCGEventTapOptionListenOnly,
-                               kKeyEvents, &TapRecorder::record, &recorder);
-    ASSERT_NE(tap, nullptr);
-    TapThread thread(tap);
-    keyboard.write({KeyboardPipe::key(KEY_SPACE, 1), KeyboardPipe::report()});
-    EXPECT_EQ(recorder.waitFor(1), (std::vector<Seen>{{kCGEventKeyDown, 0x31, 0, 0}}));
-}
-
-TEST_F(LinuxEventTapServiceTest, AForcedBackendIsUsedAlone) {
-    useDisplay();
-    if (IsSkipped()) {
-        return;
-    }
-    EXPECT_EQ(LinuxEventTapService(options(InputBackend::X11, true)).chooseBackend(),
-              InputBackend::X11);
-    EXPECT_NE(LinuxEventTapService(options()).createEventTap(
-                  kCGHIDEventTap, kCGHeadInsertEventTap, kCGEventTapOptionListenOnly, kKeyEvents,
-                  &TapRecorder::record, nullptr),
-              nullptr);
-    writeFile(_devices.path() / "event1", "");
-    EXPECT_EQ(LinuxEventTapService(options(InputBackend::Evdev)).chooseBackend(), std::nullopt);
-    KeyboardPipe keyboard(_devices.path(), "event0");
-    EXPECT_EQ(LinuxEventTapService(options(InputBackend::X11)).chooseBackend(), InputBackend::X11);
-}
-
-// The permission to read every key: on an X11 session XInput 2 gives it, on a Wayland session
-// only the keyboard devices do (X11 there hears only keys typed into X11 windows). A keyboard
-// that is not there (unplugged, asleep) is no missing permission: the evdev tap waits for it.
-// Only keyboards that are there and cannot be read are; a node that cannot be read is taken
-// for a keyboard unless the kernel describes it as something else.
-TEST_F(LinuxEventTapServiceTest, CaptureIsPermittedUnlessKeyboardsAreThereAndUnreadable) {
+// Readable keyboards first, else X11 where it hears every key (never on Wayland unless forced);
+// the permission to read every key is that some backend is in use. A keyboard that is not there
+// (unplugged, asleep) is no missing permission: the evdev tap waits for it. Only keyboards that
+// are there and cannot be read are; a node that cannot be read is taken for a keyboard unless
+// the kernel describes it as something else. Only listen-only taps.
+TEST_F(LinuxEventTapServiceTest, TheBackendAndThePermissionFollowTheSession) {
     useDisplay();
     if (IsSkipped()) {
         return;
@@ -130,21 +74,25 @@ TEST_F(LinuxEventTapServiceTest, CaptureIsPermittedUnlessKeyboardsAreThereAndUnr
         bool wayland;
         Node node;
         bool display;
-        std::optional<InputBackend> backend;
+        std::optional<InputBackend> forced, backend;
     };
-    for (const Session session : {
-             Session{false, None, false, InputBackend::Evdev},
-             Session{false, None, true, InputBackend::X11},
-             Session{false, Unreadable, false, std::nullopt},
-             Session{false, Unreadable, true, InputBackend::X11},
-             Session{false, Readable, true, InputBackend::Evdev},
-             Session{true, None, true, InputBackend::Evdev},
-             Session{true, Unreadable, true, std::nullopt},
-             Session{true, UnreadableMouse, false, InputBackend::Evdev},
-             Session{true, Readable, false, InputBackend::Evdev},
-         }) {
+    const Session sessions[] = {
+        {false, None, false, std::nullopt, InputBackend::Evdev},
+        {false, None, true, std::nullopt, InputBackend::X11},
+        {false, Unreadable, false, std::nullopt, std::nullopt},
+        {false, Unreadable, true, std::nullopt, InputBackend::X11},
+        {false, Readable, true, std::nullopt, InputBackend::Evdev},
+        {false, Readable, true, InputBackend::X11, InputBackend::X11},
+        {false, Unreadable, true, InputBackend::Evdev, std::nullopt},
+        {true, None, true, std::nullopt, InputBackend::Evdev},
+        {true, Unreadable, true, std::nullopt, std::nullopt},
+        {true, Unreadable, true, InputBackend::X11, InputBackend::X11},
+        {true, UnreadableMouse, false, std::nullopt, InputBackend::Evdev},
+        {true, Readable, false, std::nullopt, InputBackend::Evdev},
+    };
+    for (const Session& session : sessions) {
         SCOPED_TRACE(std::string(session.wayland ? "Wayland" : "X11") + ", node " +
-                     std::to_string(session.node) + (session.display ? ", XInput" : ""));
+                     std::to_string(session.node) + (session.display ? ", display" : ""));
         ScratchDirectory devices;
         ScratchDirectory sysfs;
         std::optional<KeyboardPipe> keyboard;
@@ -156,13 +104,20 @@ TEST_F(LinuxEventTapServiceTest, CaptureIsPermittedUnlessKeyboardsAreThereAndUnr
         if (session.node == UnreadableMouse) {
             writeFile(sysfs.path() / "event3/device/capabilities/key", "70000 0 0 0 0\n");
         }
-        LinuxEventTapService::Options tapOptions = options(std::nullopt, session.wayland);
+        LinuxEventTapService::Options tapOptions = options(session.forced, session.wayland);
         tapOptions.evdev.directory = devices.path();
         tapOptions.evdev.sysfsClass = sysfs.path();
         tapOptions.display = session.display ? _display : ":4095";
         LinuxEventTapService service(tapOptions);
         EXPECT_EQ(service.chooseBackend(), session.backend);
         EXPECT_EQ(service.canCapture(), session.backend.has_value());
+        EXPECT_EQ(service.createEventTap(kCGHIDEventTap, kCGHeadInsertEventTap,
+                                         kCGEventTapOptionListenOnly, kKeyEvents,
+                                         &TapRecorder::record, nullptr) != nullptr,
+                  session.backend.has_value());
+        EXPECT_EQ(service.createEventTap(kCGHIDEventTap, kCGHeadInsertEventTap, 0, kKeyEvents,
+                                         &TapRecorder::record, nullptr),
+                  nullptr);
     }
 }
 

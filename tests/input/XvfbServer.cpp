@@ -1,7 +1,5 @@
 #include "XvfbServer.h"
 
-#include <X11/Xlib.h>
-#include <X11/extensions/XTest.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -121,19 +119,6 @@ bool runOnDisplay(const std::string& display, const std::vector<std::string>& ar
     int status = 0;
     return pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
            WEXITSTATUS(status) == 0;
-}
-
-bool fakeKeys(const std::string& display, const std::vector<std::pair<int, bool>>& keys) {
-    Display* connection = XOpenDisplay(display.c_str());
-    if (connection == nullptr) {
-        return false;
-    }
-    for (const auto& [keycode, press] : keys) {
-        XTestFakeKeyEvent(connection, static_cast<unsigned>(keycode), press ? True : False, 0);
-    }
-    XSync(connection, False);
-    XCloseDisplay(connection);
-    return true;
 }
 
 }  // namespace plinka::testing

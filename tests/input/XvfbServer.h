@@ -35,8 +35,4 @@ bool installed(const std::string& program);
 // Runs the program with the arguments, with DISPLAY set to the display, and waits for it;
 // answers whether it exited with status 0.
 bool runOnDisplay(const std::string& display, const std::vector<std::string>& arguments);
-// Presses (true) and releases (false) X key codes through XTEST, exactly as given; answers
-// whether the display took them.
-bool fakeKeys(const std::string& display, const std::vector<std::pair<int, bool>>& keys);
-
 }  // namespace plinka::testing

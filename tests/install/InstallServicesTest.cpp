@@ -1,15 +1,13 @@
-// The move's Linux layer on the real file system and with real shells: copies and the Trash,
-// the applications folders and the installed layout, the running-copy test from /proc, the
-// relaunch and detach commands run for real, desktop entries, and pkexec (a stand-in on PATH).
+// The move's Linux layer on the real file system and with real shells: the applications folders
+// and the installed layout, the running-copy test from /proc, the detach command run for real
+// (mount tables included), desktop entries, and pkexec (a stand-in on PATH). The copy, the
+// Trash and the relaunch are the desktop test's (tests/desktop/MoveOfferTest).
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <filesystem>
-#include <thread>
 
 #include "ChildProcess.h"
 #include "Eventually.h"
@@ -17,8 +15,8 @@
 #include "ScratchDirectory.h"
 #include "TestFiles.h"
 #include "platform/linux/install/LinuxApplicationInstallation.h"
+#include "platform/linux/install/MountPoints.h"
 #include "platform/linux/install/PkexecPrivilegedExecution.h"
-#include "platform/linux/install/PosixFileManager.h"
 #include "platform/linux/system/DesktopEntry.h"
 #include "platform/linux/system/PosixCommandRunner.h"
 
@@ -50,55 +48,6 @@ LinuxApplicationInstallation::Places placesIn(const ScratchDirectory& scratch,
     return places;
 }
 
-TEST(InstallServicesTest, CopiesKeepLinksAndModesAndNeverOverwriteOrLeaveHalves) {
-    ScratchDirectory scratch;
-    const fs::path source = scratch.file(std::string(kAwkwardName) + "/Plinka.app");
-    writeProgram(source / "Contents/MacOS/Plinka", "#!/bin/sh\n");
-    writeFile(source / "Contents/Resources/a.txt", "a");
-    fs::create_symlink("a.txt", source / "Contents/Resources/link");
-    PosixFileManager files;
-    const std::string destination = scratch.file("Apps/Plinka.app");
-    fs::create_directories(scratch.file("Apps"));
-
-    std::string error;
-    ASSERT_TRUE(files.copyItemAtPath(source.string(), destination, &error)) << error;
-    EXPECT_TRUE(fs::is_symlink(destination + "/Contents/Resources/link"));
-    EXPECT_EQ(fs::read_symlink(destination + "/Contents/Resources/link"), "a.txt");
-    EXPECT_NE(
-        fs::status(destination + "/Contents/MacOS/Plinka").permissions() & fs::perms::owner_exec,
-        fs::perms::none);
-    EXPECT_FALSE(files.copyItemAtPath(source.string(), destination, &error));
-    EXPECT_THAT(error, ::testing::HasSubstr("already exists"));
-    EXPECT_FALSE(
-        files.copyItemAtPath(scratch.file("missing.app"), scratch.file("Apps/X.app"), &error));
-    EXPECT_FALSE(fs::exists(scratch.file("Apps/X.app")));
-
-    bool isDirectory = false;
-    EXPECT_TRUE(files.fileExistsAtPath(destination, &isDirectory));
-    EXPECT_TRUE(isDirectory);
-    EXPECT_TRUE(files.isWritableFileAtPath(destination));
-    EXPECT_FALSE(files.fileExistsAtPath(scratch.file("missing"), nullptr));
-}
-
-// A fresh home without a data folder yet: the Trash is made there, not in the working directory.
-TEST(InstallServicesTest, TheTrashIsTheFreedesktopOneWithItsInformationFile) {
-    ScratchDirectory scratch;
-    const ScopedEnvironment home("HOME", scratch.file("home"));
-    const ScopedEnvironment data("XDG_DATA_HOME", scratch.file("home/.local/share"));
-    const fs::path bundle = scratch.file(std::string("home/Downloads/") + kAwkwardName + ".app");
-    writeFile(bundle / "Contents/Info.plist", "x");
-    PosixFileManager files;
-    ASSERT_TRUE(files.recycleFiles(bundle.parent_path().string(), {bundle.filename().string()}));
-    EXPECT_FALSE(fs::exists(bundle));
-    const fs::path trash = scratch.file("home/.local/share/Trash");
-    EXPECT_TRUE(fs::exists(trash / "files" / bundle.filename() / "Contents/Info.plist"));
-    const std::string info =
-        fileContents(trash / "info" / (bundle.filename().string() + ".trashinfo"));
-    EXPECT_THAT(info, ::testing::HasSubstr("[Trash Info]"));
-    EXPECT_FALSE(files.recycleFiles(bundle.parent_path().string(), {"missing"}));
-    EXPECT_FALSE(fs::exists("files/" + bundle.filename().string()));
-}
-
 TEST(InstallServicesTest, TheFoldersAreTheDesktopsAndAnInstallerPlacedBundleIsInOne) {
     ScratchDirectory scratch;
     const fs::path prefix = scratch.file("prefix");
@@ -112,7 +61,6 @@ TEST(InstallServicesTest, TheFoldersAreTheDesktopsAndAnInstallerPlacedBundleIsIn
     EXPECT_THAT(loose.searchPathForDirectoriesInDomains(Directory::Downloads, NSAllDomainsMask),
                 ElementsAre(scratch.file("home/Downloads")));
     EXPECT_THAT(loose.volumesFolders(), ElementsAre("/media/", "/run/media/"));
-    EXPECT_GT(loose.appKitVersionNumber(), 949);
 
     // The layout `cmake --install` makes: <prefix>/bin/plinka, a relative link into the bundle.
     fs::create_directories(prefix / "bin");
@@ -141,21 +89,33 @@ TEST(InstallServicesTest, ARunningCopyIsFoundByItsExecutable) {
     EXPECT_FALSE(installation.isApplicationRunningFromBundle(bundle.substr(0, bundle.size() - 1)));
 }
 
-TEST(InstallServicesTest, TheRelaunchWaitsForTheProcessThenStartsTheNewCopy) {
-    ScratchDirectory scratch;
-    const std::string marker = scratch.file("started");
-    const std::string bundle =
-        makeBundle(scratch.file(kAwkwardName), "echo \"$0\" > '" + marker + "'\n");
-    LinuxApplicationInstallation installation(placesIn(scratch, bundle));
-    ChildProcess old("/bin/sh", {.arguments = {"-c", "read line; exit 0"}});
-    PosixCommandRunner commands;
-    ASSERT_TRUE(commands.startShellCommand(installation.relaunchCommand(old.pid(), "", bundle)));
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
-    EXPECT_FALSE(fs::exists(marker)) << "started while the old process ran";
-    old.closeInput();
-    EXPECT_EQ(old.waitForExit(), 0);
-    ASSERT_TRUE(eventually([&] { return fs::exists(marker) && !fileContents(marker).empty(); }));
-    EXPECT_EQ(fileContents(marker), bundle + "/Contents/MacOS/Plinka\n");
+TEST(InstallServicesTest, TheMountHoldingAPathIsTheDeepestAndTheLastMountedThere) {
+    const std::string table =
+        "22 1 8:1 / / rw,relatime shared:1 - ext4 /dev/sda1 rw\n"
+        "40 22 8:17 / /media/me/USB\\040Stick rw,nosuid shared:5 master:2 - vfat /dev/sdb1 rw\n"
+        "41 22 8:33 / /media/me/USB rw - vfat /dev/sdc1 rw\n"
+        "42 22 0:50 / /run/media/me/Disk rw - ext4 /dev/sdd1 rw\n"
+        "43 22 0:51 / /run/media/me/Disk rw - ext4 /dev/sde1 rw\n"
+        "garbage line\n";
+    struct Case {
+        const char* path;
+        const char* mountPoint;
+        const char* source;
+    };
+    const Case cases[] = {
+        {"/media/me/USB Stick/Plinka", "/media/me/USB Stick", "/dev/sdb1"},
+        {"/media/me/USBX/Plinka", "/", "/dev/sda1"},
+        {"/media/me/USB/apps", "/media/me/USB", "/dev/sdc1"},
+        {"/run/media/me/Disk/a/b", "/run/media/me/Disk", "/dev/sde1"},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.path);
+        const auto mount = mountHolding(table, test.path);
+        ASSERT_TRUE(mount.has_value());
+        EXPECT_EQ(mount->mountPoint, test.mountPoint);
+        EXPECT_EQ(mount->source, test.source);
+    }
+    EXPECT_FALSE(mountHolding("", "/media/x").has_value());
 }
 
 TEST(InstallServicesTest, TheDetachUnmountsTheMediumWithTheFirstToolThatWorks) {
@@ -196,8 +156,13 @@ TEST(InstallServicesTest, EntriesInTheApplicationsAndAutostartFoldersFollowTheMo
     const fs::path menu = scratch.file("home/.local/share/applications/plinka.desktop");
     const fs::path login = scratch.file("home/.config/autostart/plinka.desktop");
     const fs::path unrelated = scratch.file("home/.config/autostart/other.desktop");
-    const std::string entry =
-        "[Desktop Entry]\nType=Application\nExec=\"" + from + "/Contents/MacOS/Plinka\"\n";
+    // Only the main group's program, TryExec and Icon follow; a path that merely begins like
+    // the bundle's and the other groups stay.
+    const std::string entry = "[Desktop Entry]\nExec=\"" + from +
+                              "/Contents/MacOS/Plinka\" --preferences %U\nTryExec=" + from +
+                              "/Contents/MacOS/Plinka\nIcon=" + from +
+                              "/Contents/Resources/P.png\n" + "Path=" + from +
+                              "2\n[Desktop Action Other]\nExec=" + from + "/x\n";
     const std::string other = "[Desktop Entry]\nExec=/usr/bin/other\n";
     writeFile(menu, entry);
     writeFile(login, entry);
@@ -205,8 +170,14 @@ TEST(InstallServicesTest, EntriesInTheApplicationsAndAutostartFoldersFollowTheMo
 
     installation.applicationMoved(from, to);
     for (const fs::path& moved : {menu, login}) {
-        const auto keys = DesktopEntry::readMainGroup(fileContents(moved));
-        EXPECT_EQ(DesktopEntry::execProgram(keys.at("Exec")), to + "/Contents/MacOS/Plinka");
+        const std::string text = fileContents(moved);
+        const auto keys = DesktopEntry::readMainGroup(text);
+        EXPECT_THAT(DesktopEntry::execArguments(keys.at("Exec")),
+                    ElementsAre(to + "/Contents/MacOS/Plinka", "--preferences", "%U"));
+        EXPECT_EQ(keys.at("TryExec"), to + "/Contents/MacOS/Plinka");
+        EXPECT_EQ(keys.at("Icon"), to + "/Contents/Resources/P.png");
+        EXPECT_EQ(keys.at("Path"), from + "2");
+        EXPECT_TRUE(text.ends_with("[Desktop Action Other]\nExec=" + from + "/x\n"));
     }
     EXPECT_EQ(fileContents(unrelated), other);
 }

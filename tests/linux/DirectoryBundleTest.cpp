@@ -40,28 +40,6 @@ TEST_F(DirectoryBundleTest, ReadsTheInformationDictionary) {
     EXPECT_EQ(*bundle.infoDictionary().objectForKey("CFBundleName").stringValue(), "Plinka");
 }
 
-TEST_F(DirectoryBundleTest, DamagedOrMissingInfoGivesAnEmptyDictionary) {
-    testing::writeFile(root / "Contents/Info.plist", "<plist><dict><key>");
-    DirectoryBundle damaged(root.string());
-    EXPECT_TRUE(damaged.infoDictionary().dictionaryValue()->empty());
-    DirectoryBundle missing("/no/such/Plinka.app");
-    EXPECT_EQ(missing.bundleIdentifier(), std::nullopt);
-    EXPECT_TRUE(missing.pathsForResourcesOfType("plnk", "KeySoundThemes").empty());
-}
-
-TEST_F(DirectoryBundleTest, FindsResourcesByNameTypeAndDirectory) {
-    DirectoryBundle bundle(root.string());
-    EXPECT_THAT(bundle.pathsForResourcesOfType("plnk", "KeySoundThemes"),
-                ElementsAre(themes("Alpha.plnk"), themes("Zeta.plnk")));
-    EXPECT_EQ(bundle.pathForResource("Zeta", "plnk", "KeySoundThemes"), themes("Zeta.plnk"));
-    EXPECT_EQ(bundle.pathForResource(std::nullopt, "plnk", "KeySoundThemes"), themes("Alpha.plnk"));
-    EXPECT_EQ(bundle.pathForResource("Folder", "plnk", "KeySoundThemes"), std::nullopt);
-    EXPECT_EQ(bundle.pathForResource("../Info", "plist", ""), std::nullopt);
-    EXPECT_EQ(bundle.pathForResource("Zeta", "plnk", ""), std::nullopt);
-    EXPECT_EQ(bundle.urlForResource("silence", "wav"),
-              "file://" + (root / "Contents/Resources/silence.wav").string());
-}
-
 TEST_F(DirectoryBundleTest, TheFirstLanguageTheBundleHasGivesTheLocalizedInformation) {
     const fs::path resources = root / "Contents/Resources";
     testing::writeFile(resources / "de.lproj/InfoPlist.strings",

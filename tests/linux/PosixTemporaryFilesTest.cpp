@@ -12,20 +12,6 @@
 namespace plinka {
 namespace {
 
-TEST(PosixTemporaryFiles, UuidsAreCanonicalVersion4AndDistinct) {
-    PosixTemporaryFiles files;
-    const std::regex canonical(
-        "[0-9A-F]{8}-[0-9A-F]{4}-4[0-9A-F]{3}-[89AB][0-9A-F]{3}-[0-9A-F]{12}");
-    std::set<std::string> seen;
-    for (int i = 0; i < 1000; ++i) {
-        const auto uuid = files.createUuidString();
-        ASSERT_TRUE(uuid);
-        EXPECT_TRUE(std::regex_match(*uuid, canonical)) << *uuid;
-        seen.insert(*uuid);
-    }
-    EXPECT_EQ(seen.size(), 1000u);
-}
-
 // The session's runtime directory first, in a folder of Plinka's own; then $TMPDIR when it is a
 // folder; else /tmp, so that a missing $TMPDIR never stops a theme from loading.
 TEST(PosixTemporaryFiles, DirectoryFallsBackFromTheRuntimeFolderToTmpdirToTmp) {

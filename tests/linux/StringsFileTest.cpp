@@ -30,18 +30,6 @@ TEST(StringsFile, ReadsEntriesWithCommentsEscapesAndBareWords) {
     EXPECT_TRUE(parseStringsFile("", nullptr)->dictionaryValue()->empty());
 }
 
-TEST(StringsFile, RefusesDamagedTablesWithTheLine) {
-    for (const char* damaged : {"\"a\" = \"b\"", "\"a\" = ;", "\"a\" = \"open", "a = b; /* open",
-                                "= \"b\";", "\"a\" = \"\\UD800\";", "\"a\" = \"\\U12\";", "a b;"}) {
-        std::string error;
-        EXPECT_FALSE(parseStringsFile(damaged, &error).has_value()) << damaged;
-        EXPECT_EQ(error.find("not a strings table (line 1)"), 0u) << damaged;
-    }
-    std::string error;
-    EXPECT_FALSE(parseStringsFile("a = b;\n\nc = ", &error).has_value());
-    EXPECT_EQ(error, "not a strings table (line 3)");
-}
-
 // Sets the locale variables gettext reads for the scope; nullopt unsets one.
 class ScopedLocale {
   public:

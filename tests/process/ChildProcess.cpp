@@ -1,7 +1,6 @@
 #include "ChildProcess.h"
 
 #include <fcntl.h>
-#include <grp.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -56,15 +55,6 @@ ChildProcess::ChildProcess(const std::string& executable, const Options& options
         dup2(outputPipe[1], STDOUT_FILENO);
         if (options.mergeErrors) {
             dup2(outputPipe[1], STDERR_FILENO);
-        }
-        if (options.uid) {
-            const gid_t group = *options.uid;
-            if (setgroups(0, nullptr) != 0 || setgid(group) != 0 || setuid(*options.uid) != 0) {
-                const std::string_view line = kCannotSwitchUser;
-                (void)!::write(STDOUT_FILENO, line.data(), line.size());
-                (void)!::write(STDOUT_FILENO, "\n", 1);
-                _exit(126);
-            }
         }
         execve(argv[0], argv.data(), envp.data());
         _exit(127);

@@ -18,14 +18,9 @@ class ChildProcess {
         std::vector<std::string> arguments = {};
         // Variables set (or replaced) in the child's copy of this process's environment.
         std::vector<std::pair<std::string, std::string>> environment = {};
-        // Runs the child as this user and group (needs root).
-        std::optional<uid_t> uid = {};
         // Sends its standard error into the same pipe as its output (log lines).
         bool mergeErrors = false;
     };
-    // What the child prints when it cannot take the user it was asked to run as.
-    static constexpr std::string_view kCannotSwitchUser = "cannot-switch-user";
-
     static constexpr std::chrono::milliseconds kPatience{10000};
 
     ChildProcess(const std::string& executable, const Options& options);

@@ -1,5 +1,4 @@
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gmock/gmock.h>
@@ -11,7 +10,7 @@
 #include <vector>
 
 #include "ScopedEnvironment.h"
-#include "TestAppBundle.h"
+#include "ScratchDirectory.h"
 #include "linux/QtEventWait.h"
 #include "platform/linux/input/FileDescriptor.h"
 #include "platform/linux/process/ProcfsProcessManager.h"
@@ -84,55 +83,23 @@ class ReopenListenerTest : public ::testing::Test {
     std::vector<ReopenRequest> requests_;
 };
 
+// A directory left open and a file a dead process left at the socket's path are taken over.
 TEST_F(ReopenListenerTest, ListensOnItsOwnSocketInAPrivateDirectoryUntilItGoes) {
-    auto listener = listen();
-    ASSERT_TRUE(listener);
-    EXPECT_EQ(listener->socketPath(), directory() + "/" + std::to_string(getpid()) + ".socket");
-    struct stat status {};
-    ASSERT_EQ(lstat(directory().c_str(), &status), 0);
-    EXPECT_EQ(status.st_mode & 0777, 0700u);
-    ASSERT_EQ(lstat(listener->socketPath().c_str(), &status), 0);
-    EXPECT_TRUE(S_ISSOCK(status.st_mode));
-
-    const std::string path = listener->socketPath();
-    listener.reset();
-    EXPECT_FALSE(fs::exists(path));
-}
-
-TEST_F(ReopenListenerTest, ReplacesWhatADeadProcessLeftAtItsPath) {
     fs::create_directories(directory());
-    fs::permissions(directory(), fs::perms::owner_all);
+    fs::permissions(directory(), fs::perms::all);
     std::ofstream(reopenSocketPath(directory(), getpid())) << "left over";
     auto listener = listen();
     ASSERT_TRUE(listener);
+    EXPECT_EQ(listener->socketPath(), directory() + "/" + std::to_string(getpid()) + ".socket");
+    EXPECT_EQ(fs::status(directory()).permissions(), fs::perms::owner_all);
     RawClient client(listener->socketPath(), std::string(kReopenRequest));
     ASSERT_TRUE(client.connected());
     EXPECT_TRUE(processEventsUntil([&] { return client.done(); }));
     EXPECT_EQ(reopens_, 1);
-}
 
-TEST_F(ReopenListenerTest, AnswersAReopenOnceItsHandlerHasRun) {
-    std::atomic<int> result = 1;
-    std::atomic<bool> answered = false;
-    bool answeredBeforeHandler = true;
-    std::string error;
-    auto listener = ReopenListener::listen(
-        [&](ReopenRequest) {
-            answeredBeforeHandler = answered;
-            ++reopens_;
-        },
-        &error);
-    ASSERT_TRUE(listener) << error;
-    std::thread client([&] {
-        ProcfsProcessManager processes;
-        result = processes.sendReopenEvent(kCurrentProcess);
-        answered = true;
-    });
-    EXPECT_TRUE(processEventsUntil([&] { return answered.load(); }));
-    client.join();
-    EXPECT_EQ(result, kProcessNoErr);
-    EXPECT_EQ(reopens_, 1);
-    EXPECT_FALSE(answeredBeforeHandler);
+    const std::string path = listener->socketPath();
+    listener.reset();
+    EXPECT_FALSE(fs::exists(path));
 }
 
 TEST_F(ReopenListenerTest, ClosesOtherRequestsWithoutAnAnswerAndKeepsServing) {
@@ -158,59 +125,6 @@ TEST_F(ReopenListenerTest, ClosesOtherRequestsWithoutAnAnswerAndKeepsServing) {
                                                            ReopenRequest::ShowPreferences));
     EXPECT_FALSE(silent.done());
     EXPECT_FALSE(partial.done());
-}
-
-// A copy from before "preferences" closes that request unanswered; asking to show the
-// Preferences then still reopens it.
-TEST_F(ReopenListenerTest, AnOlderCopyThatKnowsOnlyReopenIsReopenedInstead) {
-    fs::create_directories(directory());
-    fs::permissions(directory(), fs::perms::owner_all);
-    const std::string path = reopenSocketPath(directory(), getpid());
-    const auto address = socketAddress(path);
-    FileDescriptor older(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
-    ASSERT_EQ(::bind(older.get(), reinterpret_cast<const sockaddr*>(&*address), sizeof *address),
-              0);
-    ASSERT_EQ(::listen(older.get(), 4), 0);
-    std::vector<std::string> heard;
-    std::thread olderCopy([&] {
-        for (int i = 0; i < 2; ++i) {
-            FileDescriptor peer(::accept(older.get(), nullptr, nullptr));
-            char buffer[64];
-            const ssize_t count = ::recv(peer.get(), buffer, sizeof buffer, 0);
-            heard.emplace_back(buffer, static_cast<size_t>(std::max<ssize_t>(count, 0)));
-            if (heard.back() == kReopenRequest) {
-                ::send(peer.get(), kReopenReply.data(), kReopenReply.size(), MSG_NOSIGNAL);
-            }
-        }
-    });
-    ProcfsProcessManager processes(ReopenRequest::ShowPreferences);
-    EXPECT_EQ(processes.sendReopenEvent(kCurrentProcess), kProcessNoErr);
-    olderCopy.join();
-    EXPECT_EQ(heard,
-              (std::vector<std::string>{std::string(requestText(ReopenRequest::ShowPreferences)),
-                                        std::string(kReopenRequest)}));
-}
-
-TEST_F(ReopenListenerTest, DropsTheOldestWaitingConnectionsBeyondItsLimit) {
-    auto listener = listen();
-    ASSERT_TRUE(listener);
-    // Connections wait in the backlog in the order they were made and are taken in that order.
-    std::vector<std::unique_ptr<RawClient>> silent;
-    for (size_t i = 0; i < ReopenListener::kMaxPendingConnections + 2; ++i) {
-        silent.push_back(std::make_unique<RawClient>(listener->socketPath(), ""));
-        ASSERT_TRUE(silent.back()->connected());
-    }
-    EXPECT_TRUE(processEventsUntil([&] { return silent[0]->done() && silent[1]->done(); }));
-    for (size_t i = 2; i < silent.size(); ++i) {
-        EXPECT_FALSE(silent[i]->done()) << i;
-    }
-}
-
-TEST_F(ReopenListenerTest, KeepsItsDirectoryClosedToOthers) {
-    fs::create_directories(directory());
-    fs::permissions(directory(), fs::perms::all);
-    ASSERT_TRUE(listen());
-    EXPECT_EQ(fs::status(directory()).permissions(), fs::perms::owner_all);
 }
 
 TEST_F(ReopenListenerTest, RefusesADirectoryThatIsNotThisUsersOwn) {

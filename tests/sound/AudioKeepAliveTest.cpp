@@ -55,14 +55,6 @@ TEST_F(AudioKeepAliveTest, FailureToMakeTheSoundLogsAndStaysStopped) {
     EXPECT_TRUE(keepAlive.isRunning());
 }
 
-TEST_F(AudioKeepAliveTest, MissingResourceNamesANullUrl) {
-    testing::FakePlatform bare;
-    bare.systemSounds.createStatusForUrl[""] = kFileNotFoundErr;
-    AudioKeepAlive lonely(bare.platform);
-    lonely.start();
-    EXPECT_THAT(bare.log.lines(), ElementsAre("Error -43 creating system sound for (null)"));
-}
-
 TEST_F(AudioKeepAliveTest, SleepPausesAndWakeResumesOnlyWhatWasRunning) {
     fake.sleepWake.postWillSleep();
     fake.sleepWake.postDidWake();

@@ -14,9 +14,7 @@ namespace plinka {
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::EndsWith;
 using testing::FakePlatform;
-using ::testing::HasSubstr;
 namespace fs = std::filesystem;
 
 class SoundTest : public ::testing::Test {
@@ -50,17 +48,6 @@ TEST_F(SoundTest, FromAUrlMakesAFlaggedSystemSoundNamedByTheFile) {
     const SystemSoundID id = sound->soundID();
     sound.reset();
     EXPECT_THAT(fake.systemSounds.disposed, ElementsAre(id));
-}
-
-TEST_F(SoundTest, SetUpFailuresAreLoggedWithStatusAndName) {
-    fake.systemSounds.createStatusForUrl["file:///bad.wav"] = kAudioFileInvalidFileError;
-    EXPECT_FALSE(Sound::initWithContentsOfURL("file:///bad.wav", fake.platform));
-    fake.systemSounds.setPropertyStatus = -50;
-    EXPECT_TRUE(Sound::initWithContentsOfURL("file:///good.wav", fake.platform));
-    EXPECT_THAT(fake.log.lines(),
-                ElementsAre("Error 1685348671 creating system sound for bad.wav (/bad.wav: "
-                            "damaged audio data)",
-                            "Error -50 setting system sound flag for good.wav"));
 }
 
 TEST_F(SoundTest, ByNameTriesTheTypesInOrderAndNeedsAnExistingFile) {
@@ -97,6 +84,12 @@ TEST_F(SoundTest, EachDecodingOfATransientRecordWritesAFreshFile) {
     first.reset();
     second.reset();
     EXPECT_TRUE(temporaryFiles().empty());
+
+    // A file already at the name is someone else's: neither overwritten nor removed.
+    testing::writeFile(directory / "11111111-2222-3333-4444-555555555555", "planted");
+    fake.temporaryFiles.scriptedUuids = {"11111111-2222-3333-4444-555555555555"};
+    Sound::initWithCoder(coder, fake.platform);
+    EXPECT_EQ(testing::fileContents(directory / "11111111-2222-3333-4444-555555555555"), "planted");
 }
 
 // A service that decodes sounds whole needs no file afterwards: it goes at once, and the
@@ -120,16 +113,6 @@ TEST_F(SoundTest, TheFileGoesAtOnceWhenTheServiceNoLongerReadsIt) {
     EXPECT_TRUE(temporaryFiles().empty());  // a sound that failed leaves nothing behind
 }
 
-TEST_F(SoundTest, TransientFileNeverOverwritesAnExistingOne) {
-    const std::string uuid = "11111111-2222-3333-4444-555555555555";
-    testing::writeFile(directory / uuid, "planted");
-    fake.temporaryFiles.scriptedUuids = {uuid};
-    testing::DictionaryDecoder coder(transientRecord({'n', 'e', 'w'}));
-    Sound::initWithCoder(coder, fake.platform);
-    // Neither overwritten nor removed when the sound goes: it is someone else's.
-    EXPECT_EQ(testing::fileContents(directory / uuid), "planted");
-}
-
 TEST_F(SoundTest, EncodeDecodeEncodeKeepsTheData) {
     const Object::Bytes bytes{9, 8, 7, 6};
     testing::DictionaryDecoder coder(transientRecord(bytes));
@@ -147,30 +130,12 @@ TEST_F(SoundTest, EncodeDecodeEncodeKeepsTheData) {
     testing::RecordingEncoder second;
     Sound::initWithCoder(again, fake.platform)->encodeWithCoder(second);
     EXPECT_EQ(second["data"], first["data"]);
-}
 
-TEST_F(SoundTest, NonTransientRecordsKeepTheirUrl) {
-    auto sound = Sound::initWithContentsOfURL("file:///s/ping.caf", fake.platform);
-    testing::RecordingEncoder encoder;
-    sound->encodeWithCoder(encoder);
-    EXPECT_THAT(encoder.keys(), ElementsAre("version", "name", "transient", "url"));
-    EXPECT_EQ(encoder["url"], Object::url("file:///s/ping.caf"));
-
-    testing::DictionaryDecoder coder(
-        Object::dictionary({{Object::string("name"), Object::string("ping.caf")},
-                            {Object::string("url"), Object::url("file:///s/ping.caf")}}));
-    auto decoded = Sound::initWithCoder(coder, fake.platform);
-    EXPECT_EQ(fake.systemSounds.urlOf(decoded->soundID()), "file:///s/ping.caf");
-    EXPECT_TRUE(temporaryFiles().empty());
-}
-
-TEST_F(SoundTest, DescriptionEndsAtTheFirstMissingValue) {
-    testing::DictionaryDecoder coder(transientRecord({1}));
-    auto sound = Sound::initWithCoder(coder, fake.platform);
-    EXPECT_THAT(sound->description(), HasSubstr("<Sound: 0x"));
-    EXPECT_THAT(sound->description(), HasSubstr("transient = YES;\n}"));
-    sound->setName(std::nullopt);
-    EXPECT_THAT(sound->description(), EndsWith("> {\n}"));
+    // A sound by URL keeps its URL.
+    testing::RecordingEncoder byUrl;
+    Sound::initWithContentsOfURL("file:///s/ping.caf", fake.platform)->encodeWithCoder(byUrl);
+    EXPECT_THAT(byUrl.keys(), ElementsAre("version", "name", "transient", "url"));
+    EXPECT_EQ(byUrl["url"], Object::url("file:///s/ping.caf"));
 }
 
 TEST_F(SoundTest, MissingUuidOrDirectoryStopsTheProcessNamingTheAssertion) {

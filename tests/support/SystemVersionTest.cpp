@@ -1,174 +1,108 @@
+// The system version and the release tests built on it, from the process information or, where
+// it has none, the packed attribute and its three selectors.
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
-#include "doubles/FakeBundle.h"
 #include "doubles/FakeSystemInformation.h"
-#include "doubles/RecordingLog.h"
 #include "support/PLKAdditions.h"
 
 namespace plinka {
 namespace {
 
-using testing::FakeBundle;
-using testing::FakeProcessInformation;
-using testing::FakeSystemAttributes;
-using testing::RecordingLog;
-using testing::ScriptedCommandRunner;
-
-struct Versions {
-    uint32_t major = 99, minor = 99, bugFix = 99;
-};
-
-class SystemVersionTest : public ::testing::Test {
+class SystemVersionTest : public ::testing::Test, protected testing::FakeSystemInformation {
   protected:
-    Versions query() const {
-        Versions v;
-        information.getSystemVersionMajor(&v.major, &v.minor, &v.bugFix);
+    std::vector<uint32_t> version() const {
+        std::vector<uint32_t> v(3, 99);
+        information.getSystemVersionMajor(&v[0], &v[1], &v[2]);
         return v;
     }
-
-    // Every release test by name, in the order of the releases.
-    std::vector<std::pair<std::string, bool>> exactTests() const {
+    // Every exact release test from Leopard (10.5) to High Sierra (10.13): the one that holds,
+    // 0 for none; and how many of the "or higher" tests hold.
+    std::pair<int, int> releaseTests() const {
         const PLKAdditions& i = information;
-        return {{"Leopard", i.systemIsLeopard()},
-                {"SnowLeopard", i.systemIsSnowLeopard()},
-                {"Lion", i.systemIsLion()},
-                {"MountainLion", i.systemIsMountainLion()},
-                {"Mavericks", i.systemIsMavericks()},
-                {"Yosemite", i.systemIsYosemite()},
-                {"ElCapitan", i.systemIsElCapitan()},
-                {"Sierra", i.systemIsSierra()},
-                {"HighSierra", i.systemIsHighSierra()}};
+        const bool exact[] = {
+            i.systemIsLeopard(),      i.systemIsSnowLeopard(), i.systemIsLion(),
+            i.systemIsMountainLion(), i.systemIsMavericks(),   i.systemIsYosemite(),
+            i.systemIsElCapitan(),    i.systemIsSierra(),      i.systemIsHighSierra()};
+        const bool orHigher[] = {i.systemIsLeopardOrHigher(),   i.systemIsSnowLeopardOrHigher(),
+                                 i.systemIsLionOrHigher(),      i.systemIsMountainLionOrHigher(),
+                                 i.systemIsMavericksOrHigher(), i.systemIsYosemiteOrHigher(),
+                                 i.systemIsElCapitanOrHigher(), i.systemIsSierraOrHigher(),
+                                 i.systemIsHighSierraOrHigher()};
+        int release = 0;
+        int higher = 0;
+        for (int n = 0; n < 9; ++n) {
+            release = exact[n] ? (release == 0 ? 5 + n : -1) : release;
+            higher += orHigher[n] && (n == 0 || orHigher[n - 1]) ? 1 : 0;
+        }
+        return {release, higher};
     }
-    std::vector<std::pair<std::string, bool>> orHigherTests() const {
-        const PLKAdditions& i = information;
-        return {{"Leopard", i.systemIsLeopardOrHigher()},
-                {"SnowLeopard", i.systemIsSnowLeopardOrHigher()},
-                {"Lion", i.systemIsLionOrHigher()},
-                {"MountainLion", i.systemIsMountainLionOrHigher()},
-                {"Mavericks", i.systemIsMavericksOrHigher()},
-                {"Yosemite", i.systemIsYosemiteOrHigher()},
-                {"ElCapitan", i.systemIsElCapitanOrHigher()},
-                {"Sierra", i.systemIsSierraOrHigher()},
-                {"HighSierra", i.systemIsHighSierraOrHigher()}};
-    }
-
-    RecordingLog log;
-    FakeBundle bundle;
-    FakeProcessInformation process;
-    FakeSystemAttributes attributes;
-    ScriptedCommandRunner commands;
-    PLKAdditions information{{log, bundle, process, attributes, commands}};
 };
 
-TEST_F(SystemVersionTest, TheProcessInformationAnswersWithoutTheAttributeService) {
-    process.version = OperatingSystemVersion{10, 13, 6};
-    attributes.values = {{kSystemVersionSelector, 0x1039}};
-    const Versions v = query();
-    EXPECT_EQ(v.major, 10u);
-    EXPECT_EQ(v.minor, 13u);
-    EXPECT_EQ(v.bugFix, 6u);
-    EXPECT_TRUE(attributes.queried.empty());
-
-    // Each value is narrowed to 32 bits, and a null target is skipped.
-    process.version = OperatingSystemVersion{(int64_t{1} << 32) + 11, 2, 3};
-    uint32_t major = 0;
-    information.getSystemVersionMajor(&major, nullptr, nullptr);
-    EXPECT_EQ(major, 11u);
+TEST_F(SystemVersionTest, TheReleaseTestsFollowTheVersion) {
+    struct Case {
+        std::vector<int64_t> version;
+        int release;  // the minor version whose exact test holds, 0 for none
+        int orHigher;
+    };
+    const Case cases[] = {
+        {{10, 13, 6}, 13, 9},
+        {{10, 9, 5}, 9, 5},
+        {{10, 5, 0}, 5, 1},
+        {{10, 4, 11}, 0, 0},
+        {{11, 0, 0}, 0, 9},
+        {{6, 1, 0}, 0, 0},
+        {{(int64_t{1} << 32) + 10, 13, 0}, 13, 9},  // each value is narrowed to 32 bits
+    };
+    for (const Case& test : cases) {
+        process.version = OperatingSystemVersion{test.version[0], test.version[1], test.version[2]};
+        SCOPED_TRACE(test.version[1]);
+        EXPECT_EQ(version(), (std::vector<uint32_t>{static_cast<uint32_t>(test.version[0]),
+                                                    static_cast<uint32_t>(test.version[1]),
+                                                    static_cast<uint32_t>(test.version[2])}));
+        EXPECT_EQ(releaseTests(), std::pair(test.release, test.orHigher));
+    }
+    EXPECT_TRUE(attributes.queried.empty()) << "the process information answers first";
     EXPECT_TRUE(log.lines().empty());
 }
 
-TEST_F(SystemVersionTest, HighSierraIsItsOwnReleaseAndEveryEarlierOne) {
-    for (const int64_t bugFix : {0, 6}) {
-        process.version = OperatingSystemVersion{10, 13, bugFix};
-        for (const auto& [name, answer] : exactTests()) {
-            EXPECT_EQ(answer, name == "HighSierra") << name;
-        }
-        for (const auto& [name, answer] : orHigherTests()) {
-            EXPECT_TRUE(answer) << name;
-        }
+// Without the process information: before 10.4 the packed value is binary-coded decimal; from
+// 10.4 on the three selectors answer; a failure is logged and reads 10.0.0.
+TEST_F(SystemVersionTest, TheAttributeServiceAnswersWhereTheProcessCannot) {
+    struct Case {
+        std::map<uint32_t, int32_t> values;
+        std::vector<uint32_t> version;
+        size_t queries;
+        std::string logged;
+    };
+    const Case cases[] = {
+        {{{kSystemVersionSelector, 0x1039}, {kSystemVersionMajorSelector, 77}}, {10, 3, 9}, 1, ""},
+        {{{kSystemVersionSelector, 0x1040},
+          {kSystemVersionMajorSelector, 10},
+          {kSystemVersionMinorSelector, 4},
+          {kSystemVersionBugFixSelector, 11}},
+         {10, 4, 11},
+         4,
+         ""},
+        {{}, {10, 0, 0}, 1, "Unable to obtain system version: -5551"},
+        {{{kSystemVersionSelector, 0x1068}, {kSystemVersionMajorSelector, 10}},
+         {10, 0, 0},
+         3,
+         "Unable to obtain system version: -5551"},
+    };
+    for (const Case& test : cases) {
+        attributes.values = test.values;
+        attributes.queried.clear();
+        log.clear();
+        EXPECT_EQ(version(), test.version);
+        EXPECT_EQ(attributes.queried.size(), test.queries);
+        EXPECT_EQ(log.lines(), test.logged.empty() ? std::vector<std::string>{}
+                                                   : std::vector<std::string>{test.logged});
     }
-}
-
-TEST_F(SystemVersionTest, ALaterMajorReleaseIsNoExactReleaseButHigherThanAll) {
-    process.version = OperatingSystemVersion{11, 0, 0};
-    for (const auto& [name, answer] : exactTests()) {
-        EXPECT_FALSE(answer) << name;
-    }
-    for (const auto& [name, answer] : orHigherTests()) {
-        EXPECT_TRUE(answer) << name;
-    }
-}
-
-TEST_F(SystemVersionTest, AMiddleReleaseSplitsTheOrHigherTests) {
-    process.version = OperatingSystemVersion{10, 9, 5};
-    const auto exact = exactTests();
-    const auto orHigher = orHigherTests();
-    for (size_t i = 0; i < exact.size(); ++i) {
-        EXPECT_EQ(exact[i].second, exact[i].first == "Mavericks") << exact[i].first;
-        // Leopard (10.5) through Mavericks (10.9) are reached; Yosemite and later are not.
-        EXPECT_EQ(orHigher[i].second, i <= 4) << orHigher[i].first;
-    }
-}
-
-TEST_F(SystemVersionTest, APackedValueBefore10_4IsBinaryCodedDecimal) {
-    attributes.values = {{kSystemVersionSelector, 0x1039},
-                         {kSystemVersionMajorSelector, 77},
-                         {kSystemVersionMinorSelector, 77},
-                         {kSystemVersionBugFixSelector, 77}};
-    const Versions v = query();
-    EXPECT_EQ(v.major, 10u);
-    EXPECT_EQ(v.minor, 3u);
-    EXPECT_EQ(v.bugFix, 9u);
-    EXPECT_EQ(attributes.queried, std::vector<uint32_t>{kSystemVersionSelector});
-}
-
-TEST_F(SystemVersionTest, FromThePacked10_4OnTheThreeSelectorsAnswer) {
-    attributes.values = {{kSystemVersionSelector, 0x1040},
-                         {kSystemVersionMajorSelector, 10},
-                         {kSystemVersionMinorSelector, 4},
-                         {kSystemVersionBugFixSelector, 11}};
-    const Versions v = query();
-    EXPECT_EQ(v.major, 10u);
-    EXPECT_EQ(v.minor, 4u);
-    EXPECT_EQ(v.bugFix, 11u);
-    EXPECT_EQ(attributes.queried,
-              (std::vector<uint32_t>{kSystemVersionSelector, kSystemVersionMajorSelector,
-                                     kSystemVersionMinorSelector, kSystemVersionBugFixSelector}));
-    EXPECT_TRUE(log.lines().empty());
-}
-
-TEST_F(SystemVersionTest, AnAttributeFailureIsLoggedAndReads10_0_0) {
-    attributes.missing = -5551;
-    Versions v = query();
-    EXPECT_EQ(v.major, 10u);
-    EXPECT_EQ(v.minor, 0u);
-    EXPECT_EQ(v.bugFix, 0u);
-    EXPECT_EQ(log.lines(), std::vector<std::string>{"Unable to obtain system version: -5551"});
-
-    // A failure part-way stops at the failing selector, with that selector's code.
-    log.clear();
-    attributes.queried.clear();
-    attributes.values = {{kSystemVersionSelector, 0x1068}, {kSystemVersionMajorSelector, 10}};
-    attributes.missing = -5550;
-    v = query();
-    EXPECT_EQ(v.major, 10u);
-    EXPECT_EQ(v.minor, 0u);
-    EXPECT_EQ(attributes.queried,
-              (std::vector<uint32_t>{kSystemVersionSelector, kSystemVersionMajorSelector,
-                                     kSystemVersionMinorSelector}));
-    EXPECT_EQ(log.lines(), std::vector<std::string>{"Unable to obtain system version: -5550"});
-
-    // 10.0.0 passes no release test.
-    for (const auto& [name, answer] : exactTests()) {
-        EXPECT_FALSE(answer) << name;
-    }
-    for (const auto& [name, answer] : orHigherTests()) {
-        EXPECT_FALSE(answer) << name;
-    }
+    EXPECT_EQ(releaseTests(), std::pair(0, 0)) << "10.0.0 passes no release test";
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #include "tools/SoundPackMaker.h"
 
 #include <sndfile.h>
-#include <zip.h>
 
 #include <cmath>
 #include <numbers>
@@ -49,58 +48,6 @@ int mp3Format() {
 }
 int wavFormat() {
     return SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-}
-
-namespace {
-
-zip_t* createZip(const fs::path& zip) {
-    int error = 0;
-    zip_t* archive = zip_open(zip.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
-    if (archive == nullptr) {
-        throw std::runtime_error(zip.string() + ": can't create the zip");
-    }
-    return archive;
-}
-
-void closeZip(zip_t* archive, const fs::path& zip) {
-    if (zip_close(archive) != 0) {
-        const std::string reason = zip_strerror(archive);
-        zip_discard(archive);
-        throw std::runtime_error(zip.string() + ": " + reason);
-    }
-}
-
-}  // namespace
-
-void zipFolder(const fs::path& folder, const fs::path& zip, const std::string& inside) {
-    zip_t* archive = createZip(zip);
-    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-        if (!entry.is_regular_file()) {
-            continue;
-        }
-        const std::string relative = entry.path().lexically_relative(folder).generic_string();
-        zip_source_t* source = zip_source_file(archive, entry.path().c_str(), 0, -1);
-        const std::string name = inside.empty() ? relative : inside + "/" + relative;
-        if (source == nullptr || zip_file_add(archive, name.c_str(), source, 0) < 0) {
-            zip_source_free(source);
-            throw std::runtime_error(name + ": can't add it to the zip");
-        }
-    }
-    closeZip(archive, zip);
-}
-
-void zipEntries(const fs::path& zip,
-                const std::vector<std::pair<std::string, std::string>>& entries) {
-    zip_t* archive = createZip(zip);
-    // libzip reads the buffers when the zip is closed; the caller's entries last until then.
-    for (const auto& [name, contents] : entries) {
-        zip_source_t* source = zip_source_buffer(archive, contents.data(), contents.size(), 0);
-        if (source == nullptr || zip_file_add(archive, name.c_str(), source, 0) < 0) {
-            zip_source_free(source);
-            throw std::runtime_error(name + ": can't add it to the zip");
-        }
-    }
-    closeZip(archive, zip);
 }
 
 double toneStrength(const std::vector<float>& samples, int channels, int rate, size_t from,

@@ -25,15 +25,6 @@ int flacFormat();
 int mp3Format();
 int wavFormat();
 
-// A zip holding every file under `folder`, each named `inside` + "/" + its path in the folder
-// (no prefix when `inside` is empty).
-void zipFolder(const std::filesystem::path& folder, const std::filesystem::path& zip,
-               const std::string& inside);
-
-// A zip of the given entries (name, contents), names taken as they are.
-void zipEntries(const std::filesystem::path& zip,
-                const std::vector<std::pair<std::string, std::string>>& entries);
-
 // How strongly the first channel of interleaved audio holds the frequency over the frames
 // [from, from + count) (Goertzel power, normalised by the frame count).
 double toneStrength(const std::vector<float>& samples, int channels, int rate, size_t from,

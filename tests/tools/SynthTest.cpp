@@ -2,10 +2,10 @@
 
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <numeric>
-#include <sstream>
 
+#include "Signal.h"
+#include "TestFiles.h"
 #include "tools/synth/Patch.h"
 #include "tools/synth/RecipeFile.h"
 #include "tools/synth/Synthesise.h"
@@ -14,19 +14,13 @@
 namespace plinka::synth {
 namespace {
 
+using testing::peakOf;
+
 Patch parsedPatch(const std::string& line) {
     std::string error;
     auto recipe = parseRecipe("sound x.wav = " + line + "\n", "test.recipe", error);
     EXPECT_TRUE(recipe) << error;
     return recipe ? recipe->sounds.at(0).patch : Patch{};
-}
-
-double peakOf(const std::vector<float>& samples) {
-    double peak = 0;
-    for (float s : samples) {
-        peak = std::max(peak, std::abs(static_cast<double>(s)));
-    }
-    return peak;
 }
 
 double meanOf(const std::vector<float>& samples) {
@@ -57,74 +51,6 @@ TEST(Synth, RendersDeterministicallyAtItsLevelWithoutClicksOrOffset) {
     EXPECT_NEAR(static_cast<double>(first.size()) / kSampleRate, 0.072, 0.012);
 }
 
-TEST(Synth, AModeRingsAtItsFrequency) {
-    const auto samples = renderPatch(parsedPatch("length=100 | mode freq=1000 decay=30"), 1);
-    // Zero crossings over the first 50 ms: 2 per period.
-    int crossings = 0;
-    for (size_t i = 1; i < 2400; ++i) {
-        crossings += (samples[i - 1] < 0) != (samples[i] < 0);
-    }
-    EXPECT_NEAR(crossings, 100, 3);
-    EXPECT_EQ(samples.size(), 4800u);
-}
-
-TEST(Synth, APatchWithoutLayersIsSilence) {
-    const auto samples = renderPatch(parsedPatch("length=100"), 1);
-    EXPECT_EQ(samples.size(), 4800u);
-    EXPECT_EQ(peakOf(samples), 0.0);
-}
-
-TEST(Synth, RecipeErrorsNameTheLine) {
-    auto errorOf = [](const std::string& text) {
-        std::string error;
-        EXPECT_FALSE(parseRecipe(text, "t.recipe", error)) << text;
-        return error;
-    };
-    EXPECT_EQ(errorOf("\nsound a.wav = | hum freq=3"),
-              "t.recipe:2: each layer begins with \"noise\" or \"mode\"");
-    EXPECT_EQ(errorOf("sound a.wav = | mode freq=2 \\\n    decay=3"),
-              "t.recipe:1: \"freq\" must be at least 10");
-    EXPECT_EQ(errorOf("sound a.wav = | mode colour=3"),
-              "t.recipe:1: unknown layer setting \"colour\"");
-    EXPECT_EQ(errorOf("sound a.wav = | mode freq"),
-              "t.recipe:1: expected KEY=NUMBER, found \"freq\"");
-    EXPECT_EQ(errorOf("sound a.wav = level=3"),
-              "t.recipe:1: expected length=MS, level=DB (0 or less) or jitter=FRACTION (below "
-              "0.5), found \"level\"");
-    EXPECT_EQ(errorOf("sound a.wav a.wav = length=5"), "t.recipe:1: sound \"a.wav\" is made twice");
-    EXPECT_EQ(errorOf("sound = length=5"), "t.recipe:1: no file name before \"=\"");
-    // The mapping lines keep their line numbers, across continued sound lines.
-    EXPECT_EQ(errorOf("sound a.wav = \\\n  length=5\nkey-down a = b.wav"),
-              "t.recipe:3: no sound makes \"b.wav\"");
-    EXPECT_EQ(errorOf("sound a.wav = length=5\n\nkey-down nokey = a.wav"),
-              "t.recipe:3: unknown key \"nokey\"");
-}
-
-TEST(Synth, WavFilesKeepTheSamplesToSixteenBits) {
-    const auto directory = std::filesystem::path(::testing::TempDir()) / "synth-wav";
-    std::filesystem::create_directories(directory);
-    const Audio written{renderPatch(parsedPatch(kClick), 3), kSampleRate, 1};
-    std::string error;
-    ASSERT_TRUE(writeWav((directory / "a.wav").string(), written, error)) << error;
-    Audio read;
-    ASSERT_TRUE(readAudio((directory / "a.wav").string(), read, error)) << error;
-    EXPECT_EQ(read.sampleRate, kSampleRate);
-    EXPECT_EQ(read.channels, 1);
-    ASSERT_EQ(read.samples.size(), written.samples.size());
-    for (size_t i = 0; i < read.samples.size(); ++i) {
-        ASSERT_NEAR(read.samples[i], written.samples[i], 1.0 / 32768 + 1e-6) << i;
-    }
-    EXPECT_FALSE(readAudio((directory / "missing.wav").string(), read, error));
-    EXPECT_NE(error.find("missing.wav"), std::string::npos);
-}
-
-std::string readText(const std::filesystem::path& path) {
-    std::ifstream in(path);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 // Every shipped recipe synthesises, and every sound in it is clean and short.
 TEST(Synth, ShippedRecipesMakeCleanSounds) {
     const std::filesystem::path themes = PLINKA_SOURCE_DIR "/resources/themes";
@@ -135,7 +61,8 @@ TEST(Synth, ShippedRecipesMakeCleanSounds) {
         }
         ++recipes;
         std::string error;
-        const auto recipe = parseRecipe(readText(entry.path()), entry.path().string(), error);
+        const auto recipe =
+            parseRecipe(testing::fileContents(entry.path()), entry.path().string(), error);
         ASSERT_TRUE(recipe) << error;
         for (const auto& sound : recipe->sounds) {
             const auto samples = renderPatch(sound.patch, 1);
@@ -144,27 +71,6 @@ TEST(Synth, ShippedRecipesMakeCleanSounds) {
         }
     }
     EXPECT_GE(recipes, 4);
-}
-
-TEST(Synth, SynthesiseWritesTheSoundsAndTheMapping) {
-    const auto directory = std::filesystem::path(::testing::TempDir()) / "synth-out" / "Theme";
-    std::filesystem::remove_all(directory);
-    std::string error;
-    const auto recipe = parseRecipe(
-        "name = T\nsound a.wav b.wav = length=30 | mode freq=500 decay=5\nkey-down a = a.wav "
-        "b.wav\n",
-        "t.recipe", error);
-    ASSERT_TRUE(recipe) << error;
-    ASSERT_TRUE(synthesise(*recipe, directory.string(), error)) << error;
-    EXPECT_TRUE(std::filesystem::exists(directory / "a.wav"));
-    EXPECT_TRUE(std::filesystem::exists(directory / "b.wav"));
-    EXPECT_EQ(readText(directory / kMappingFileName), "name = T\n\nkey-down a = a.wav b.wav\n\n");
-
-    // Sounds alone (like the keep-alive's silence) need no mapping file.
-    const auto plain = directory.parent_path() / "Plain";
-    const auto sounds = parseRecipe("sound s.wav = length=100\n", "s.recipe", error);
-    ASSERT_TRUE(sounds && synthesise(*sounds, plain.string(), error)) << error;
-    EXPECT_FALSE(std::filesystem::exists(plain / kMappingFileName));
 }
 
 }  // namespace

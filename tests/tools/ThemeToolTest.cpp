@@ -3,11 +3,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 
 #include "ScratchDirectory.h"
+#include "Signal.h"
 #include "UrlTheme.h"
 #include "base/FileUrl.h"
 #include "doubles/FakeKeyedArchives.h"
@@ -18,18 +18,19 @@
 #include "sound/Sound.h"
 #include "sound/SoundController.h"
 #include "sound/SoundTheme.h"
+#include "tools/ThemeSlots.h"
 #include "tools/synth/Patch.h"
 #include "tools/synth/WavFile.h"
-#include "tools/theme/Preview.h"
 #include "tools/theme/ThemeBuilder.h"
 #include "tools/theme/ThemeFiles.h"
 #include "tools/theme/ToolPlatform.h"
-#include "tools/theme/TypingSchedule.h"
 
 namespace plinka::themetool {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::key;
+using testing::slot;
 
 const std::string kBundle = PLINKA_BUNDLE_DIR;
 const std::string kThemes = kBundle + "/Contents/Resources/KeySoundThemes/";
@@ -55,15 +56,6 @@ void writeClick(const fs::path& path, double freq) {
     patch.layers.push_back(mode);
     std::string error;
     ASSERT_TRUE(synth::writeWav(path.string(), {synth::renderPatch(patch, 1), 48000, 1}, error));
-}
-
-const Object& slot(const SoundTheme& theme, int state, int keyCode) {
-    return (*(*theme.sounds().arrayValue())[static_cast<size_t>(state)]
-                 .arrayValue())[static_cast<size_t>(keyCode)];
-}
-
-int key(std::string_view name) {
-    return *keyCodeForName(name);
 }
 
 TEST(ThemeBuild, WhatIsBuiltDecodesToTheSameTableWithSharedSounds) {
@@ -132,36 +124,11 @@ TEST(ThemeBuild, WhatIsBuiltDecodesToTheSameTableWithSharedSounds) {
     EXPECT_EQ(*up[2].stringValue(), "up");
 }
 
-TEST(ThemeBuild, MissingOrUnplayableFilesAndBadMappingsAreReported) {
-    const auto directory = freshDirectory("bad-build");
-    ToolPlatform tool({});
-    std::string error;
-    EXPECT_FALSE(buildThemeFromDirectory(directory.string(), "X", tool.platform(), error));
-    EXPECT_EQ(error, (directory / "theme.map").string() + ": no mapping file");
-
-    testing::writeFile(directory / "theme.map", "key-down a = gone.wav\n");
-    EXPECT_FALSE(buildThemeFromDirectory(directory.string(), "X", tool.platform(), error));
-    EXPECT_EQ(error, (directory / "gone.wav").string() + ": no such file");
-
-    testing::writeFile(directory / "text.wav", "not audio at all");
-    testing::writeFile(directory / "theme.map", "key-down a = text.wav\n");
-    EXPECT_FALSE(buildThemeFromDirectory(directory.string(), "X", tool.platform(), error));
-    EXPECT_EQ(error, (directory / "text.wav").string() + ": not an audio file that can be played");
-
-    testing::writeFile(directory / "theme.map", "\nkey-down nokey = text.wav\n");
-    EXPECT_FALSE(buildThemeFromDirectory(directory.string(), "X", tool.platform(), error));
-    EXPECT_EQ(error, (directory / "theme.map").string() + ":2: unknown key \"nokey\"");
-}
-
 // Peak of the mix over the next `seconds`.
 float renderPeak(ToolPlatform& tool, double seconds) {
     std::vector<float> buffer(static_cast<size_t>(seconds * 48000) * 2);
     tool.audioEngine().render(buffer.data(), buffer.size() / 2);
-    float peak = 0;
-    for (float s : buffer) {
-        peak = std::max(peak, std::abs(s));
-    }
-    return peak;
+    return testing::peakOf(buffer);
 }
 
 TEST(ShippedThemes, EachLoadsThroughTheSoundControllerAndPlaysItsSample) {
@@ -180,111 +147,6 @@ TEST(ShippedThemes, EachLoadsThroughTheSoundControllerAndPlaysItsSample) {
         EXPECT_GT(renderPeak(tool, 1.0), 0.05);
         EXPECT_TRUE(slot(controller.currentTheme(), 1, 254).as<Sound>());
     }
-}
-
-TEST(ShippedThemes, EachHasTheCharacterItPromises) {
-    ToolPlatform tool({kBundle});
-    std::string error;
-    auto load = [&](const std::string& name) {
-        auto theme = loadThemeFile(kThemes + name + ".plnk", tool.platform(), error);
-        EXPECT_TRUE(theme) << error;
-        return theme;
-    };
-    // Typewriter: random variants on every letter.
-    const auto typewriter = load("Typewriter");
-    ASSERT_TRUE(typewriter);
-    EXPECT_GE(slot(*typewriter, 1, key("e")).arrayValue()->size(), 3u);
-
-    // Mechanical: its own key-down and key-up sounds, and its own for the wide keys and modifiers.
-    const auto mechanical = load("Mechanical");
-    ASSERT_TRUE(mechanical);
-    const auto* letterUp = slot(*mechanical, 0, key("e")).as<Sound>();
-    ASSERT_TRUE(letterUp);
-    EXPECT_TRUE(slot(*mechanical, 1, key("e")).arrayValue());
-    for (auto special : {"space", "return", "backspace", "shift", "command", "option", "control"}) {
-        SCOPED_TRACE(special);
-        const auto* down = slot(*mechanical, 1, key(special)).as<Sound>();
-        const auto* up = slot(*mechanical, 0, key(special)).as<Sound>();
-        ASSERT_TRUE(down && up);
-        EXPECT_NE(down, up);
-        EXPECT_NE(up, letterUp);
-    }
-    EXPECT_NE(slot(*mechanical, 1, key("space")).as<Sound>(),
-              slot(*mechanical, 1, key("return")).as<Sound>());
-
-    // Speaking: every letter and digit says itself.
-    const auto speaking = load("Speaking");
-    ASSERT_TRUE(speaking);
-    for (char c : std::string("abcdefghijklmnopqrstuvwxyz0123456789")) {
-        const auto* text = slot(*speaking, 1, key(std::string(1, c))).stringValue();
-        ASSERT_TRUE(text) << c;
-        EXPECT_EQ(*text, std::string(1, c));
-    }
-}
-
-TEST(Preview, SoundsWhereTheKeysGoDown) {
-    ToolPlatform::Options options{kBundle};
-    options.speech = true;
-    ToolPlatform tool(options);
-    std::string error;
-    const std::string text = "Tap tap.";
-    const auto audio = renderPreview(tool, kThemes + "Typewriter.plnk", text, 3, error);
-    ASSERT_TRUE(audio) << error;
-    EXPECT_EQ(audio->sampleRate, tool.audioEngine().options().sampleRate);
-    EXPECT_EQ(audio->channels, 2);
-
-    auto peakIn = [](const synth::Audio& mix, double from, double to) {
-        float peak = 0;
-        const size_t end = std::min(mix.frames(), static_cast<size_t>(to * mix.sampleRate));
-        for (size_t frame = static_cast<size_t>(from * mix.sampleRate); frame < end; ++frame) {
-            peak = std::max(peak, std::abs(mix.samples[frame * 2]));
-        }
-        return peak;
-    };
-    auto peakBetween = [&](double from, double to) { return peakIn(*audio, from, to); };
-    const auto events = typingSchedule(text, 3);
-    for (const auto& event : events) {
-        if (event.state == 1) {
-            EXPECT_GT(peakBetween(event.time, event.time + 0.03), 0.05) << event.time;
-        }
-    }
-    // Between strikes the mix falls quiet: what plays is the keys, not a drone.
-    for (size_t i = 1; i < events.size(); ++i) {
-        const int shift = *keyCodeForName("shift");
-        if (events[i].state == 1 && events[i].keyCode != shift && events[i - 1].keyCode != shift) {
-            EXPECT_LT(peakBetween(events[i].time - 0.012, events[i].time - 0.001), 0.03)
-                << events[i].time;
-        }
-    }
-    // The last strike's tail is kept whole.
-    const auto lastDown = std::find_if(events.rbegin(), events.rend(),
-                                       [](const KeyEvent& event) { return event.state == 1; });
-    EXPECT_GT(audio->frames(), static_cast<size_t>((lastDown->time + 0.04) * audio->sampleRate));
-    // Clicks alone: each button sounds where it goes down.
-    const auto clicked = renderPreview(tool, kThemes + "Typewriter.plnk", "", 3, error, {0, 1, 2});
-    ASSERT_TRUE(clicked) << error;
-    for (const auto& click : clickSchedule({0, 1, 2}, 0, 3)) {
-        if (click.state == 1) {
-            EXPECT_GT(peakIn(*clicked, click.time, click.time + 0.03), 0.05) << click.time;
-        }
-    }
-}
-
-TEST(Preview, SpeaksThroughTheSameMix) {
-    ToolPlatform::Options options{kBundle};
-    options.speech = true;
-    ToolPlatform tool(options);
-    ASSERT_TRUE(tool.speech()) << "espeak-ng is not available";
-    std::string error;
-    const auto audio = renderPreview(tool, kThemes + "Speaking.plnk", "a", 1, error);
-    ASSERT_TRUE(audio) << error;
-    // A spoken letter lasts far longer than any key sound, and is loud all along.
-    ASSERT_GT(audio->frames(), static_cast<size_t>(0.25 * audio->sampleRate));
-    float peak = 0;
-    for (size_t frame = audio->sampleRate / 10; frame < audio->frames(); ++frame) {
-        peak = std::max(peak, std::abs(audio->samples[frame * 2]));
-    }
-    EXPECT_GT(peak, 0.05);
 }
 
 // Runs plinka-theme; its exit status, standard output and standard error.
@@ -338,12 +200,6 @@ TEST(PlinkaTheme, CommandsWorkOnRealFiles) {
     std::string error;
     ASSERT_TRUE(synth::readAudio(wav.string(), audio, error)) << error;
     EXPECT_GT(audio.frames(), 48000u * 8 / 10);
-
-    const auto help = runTool("--help");
-    EXPECT_EQ(help.status, 0);
-    for (auto command : {"list", "inspect", "dump", "build", "preview", "import", "check"}) {
-        EXPECT_NE(help.out.find(std::string("\n  ") + command), std::string::npos) << command;
-    }
 }
 
 // What is not a regular file is named for what it is, a file too large is refused before it is
@@ -390,19 +246,15 @@ TEST(PlinkaTheme, ChecksImportsAndInstallsSoundPacks) {
 
     const auto check = runTool("check " + pack.string());
     EXPECT_EQ(check.status, 0) << check.err;
-    EXPECT_EQ(
-        check.out,
-        "format: bucklespring\ntheme: Buckle\nkeys: 1 pressed, 1 released (0 with "
-        "variants)\nsounds: 2 (0.1 s, 14 KB as WAV)\nwarning: no key for f0-1.wav; left out\n");
-    EXPECT_FALSE(fs::exists(dataHome()));
+    EXPECT_NE(check.out.find("keys: 1 pressed, 1 released"), std::string::npos) << check.out;
+    EXPECT_NE(check.out.find("warning: no key for f0-1.wav; left out\n"), std::string::npos);
+    EXPECT_FALSE(fs::exists(dataHome())) << "a check writes nothing";
 
     const auto file = directory / "Clicks.plnk";
     // A link planted where a temporary file of the output could go leads nowhere.
     fs::create_symlink(directory / "planted", directory / "Clicks.plnk.part");
-    const auto written = runTool("import " + pack.string() + " -o " + file.string());
-    EXPECT_EQ(written.status, 0) << written.err;
+    EXPECT_EQ(runTool("import " + pack.string() + " -o " + file.string()).status, 0);
     EXPECT_FALSE(fs::exists(directory / "planted"));
-    EXPECT_EQ(written.err, "warning: no key for f0-1.wav; left out\n");
     const auto inspect = runTool("inspect " + file.string());
     EXPECT_NE(inspect.out.find("name: Clicks\n"), std::string::npos) << inspect.out;
     EXPECT_NE(inspect.out.find("key-up    a                   0  sound 1e-0.wav ("),
@@ -417,39 +269,18 @@ TEST(PlinkaTheme, ChecksImportsAndInstallsSoundPacks) {
     fs::remove(dataHome());
     const auto installed = runTool("import " + pack.string() + " --install --name \"My Clicks\"");
     EXPECT_EQ(installed.status, 0) << installed.err;
-    EXPECT_TRUE(installed.out.ends_with("installed: " + dataHome().string() +
-                                        "/plinka/KeySoundThemes/My Clicks.plnk\n"))
-        << installed.out;
     EXPECT_EQ(runTool("list").out, "Off\nBubbles\nMechanical\nSpeaking\nTypewriter\nMy Clicks\n");
-    EXPECT_EQ(runTool("inspect \"My Clicks\"").status, 0);
-
-    const std::string p = pack.string();
-    const std::vector<std::pair<std::string, std::string>> refused{
-        {"import " + p + " --install --name Typewriter",
-         "plinka-theme: Plinka has a theme named \"Typewriter\" of its own\n"},
-        {"import " + p + " --install --name a/b",
-         "plinka-theme: \"a/b\" can't name a theme: it holds \"/\" or a control character\n"},
-        {"import " + p + " --install --name \"Clicks\u202Eeulb\"",
-         "plinka-theme: \"Clicks\u202Eeulb\" can't name a theme: it holds a control of the "
-         "writing direction\n"},
-        {"import " + p,
-         "plinka-theme: usage: import PACK (-o FILE | --install) [--name NAME] (see "
-         "plinka-theme --help)\n"},
-        {"import " + p + " --install -o x.plnk",
-         "plinka-theme: usage: import PACK (-o FILE | --install) [--name NAME] (see "
-         "plinka-theme --help)\n"},
-        {"check", "plinka-theme: usage: check PACK (see plinka-theme --help)\n"},
-        {"check " + directory.string() + "/nothing",
-         "plinka-theme: " + directory.string() + "/nothing: no such folder or zip file\n"},
-    };
-    for (const auto& [arguments, message] : refused) {
-        const auto run = runTool(arguments);
-        EXPECT_NE(run.status, 0) << arguments;
-        EXPECT_EQ(run.err, message) << arguments;
+    // Names that are the bundle's own, no file name or that turn the writing direction are refused,
+    // and nothing changes.
+    for (const std::string name : {"Typewriter", "a/b", "Clicks\u202Eeulb"}) {
+        const auto run = runTool("import " + pack.string() + " --install --name " + name);
+        EXPECT_EQ(run.status, 1) << name;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
     }
     EXPECT_EQ(runTool("list").out, "Off\nBubbles\nMechanical\nSpeaking\nTypewriter\nMy Clicks\n");
 }
 
+// Each mistake is one line on standard error that names what was wrong, and a failing status.
 TEST(PlinkaTheme, BadInputGivesOneLineAndAFailingStatus) {
     const auto directory = freshDirectory("bad-input");
     testing::writeFile(directory / "text.plnk", "just text");
@@ -459,39 +290,27 @@ TEST(PlinkaTheme, BadInputGivesOneLineAndAFailingStatus) {
     ASSERT_TRUE(notTheme);
     testing::writeFile(directory / "array.plnk", *notTheme);
     const std::string d = directory.string() + "/";
-
-    const std::vector<std::pair<std::string, std::string>> cases{
-        {"inspect " + d + "missing.plnk", "plinka-theme: " + d + "missing.plnk: no such file\n"},
-        {"inspect Nonexistent", "plinka-theme: no theme named \"Nonexistent\" in " + kBundle +
-                                    " (see plinka-theme list)\n"},
-        {"inspect " + d + "array.plnk",
-         "plinka-theme: " + d + "array.plnk: not a theme (its root object is NSArray)\n"},
-        {"dump " + d + "missing.plnk", "plinka-theme: " + d + "missing.plnk: no such file\n"},
-        {"build " + d + "nowhere -o " + d + "x.plnk",
-         "plinka-theme: " + d + "nowhere: no such folder\n"},
-        {"preview Nonexistent hello -o " + d + "x.wav",
-         "plinka-theme: no theme named \"Nonexistent\" in " + kBundle +
-             " (see plinka-theme list)\n"},
-        {"frobnicate", "plinka-theme: unknown command \"frobnicate\" (see plinka-theme --help)\n"},
-        {"inspect", "plinka-theme: usage: inspect FILE|NAME (see plinka-theme --help)\n"},
-        {"build", "plinka-theme: usage: build DIR -o FILE (see plinka-theme --help)\n"},
-        {"preview Typewriter",
-         "plinka-theme: usage: preview THEME TEXT -o OUT.wav (see plinka-theme --help)\n"},
-        {"build " + d + " -o", "plinka-theme: -o needs a value\n"},
+    const std::pair<std::string, std::string> cases[] = {
+        {"inspect " + d + "missing.plnk", "missing.plnk: no such file"},
+        {"inspect Nonexistent", "no theme named \"Nonexistent\""},
+        {"inspect " + d + "array.plnk", "not a theme (its root object is NSArray)"},
+        {"inspect " + d + "text.plnk", "text.plnk: not a keyed archive"},
+        {"dump " + d + "text.plnk", "text.plnk: not a keyed archive"},
+        {"build " + d + "nowhere -o " + d + "x.plnk", "nowhere: no such folder"},
+        {"frobnicate", "unknown command \"frobnicate\""},
+        {"inspect", "usage: inspect"},
+        {"preview Typewriter", "usage: preview"},
+        {"build " + d + " -o", "-o needs a value"},
+        {"import " + d, "usage: import"},
+        {"check " + d + "nothing", "nothing: no such folder or zip file"},
     };
     for (const auto& [arguments, message] : cases) {
         const auto run = runTool(arguments);
         EXPECT_NE(run.status, 0) << arguments;
-        EXPECT_EQ(run.err, message) << arguments;
-        EXPECT_EQ(run.out, "") << arguments;
-    }
-    // Files that aren't archives: one line naming the file, whatever the decoder's reason.
-    for (auto command : {"inspect ", "dump "}) {
-        const auto run = runTool(command + d + "text.plnk");
-        EXPECT_EQ(run.status, 1);
-        EXPECT_TRUE(run.err.starts_with("plinka-theme: " + d + "text.plnk: not a keyed archive"))
-            << run.err;
+        EXPECT_TRUE(run.err.starts_with("plinka-theme: ")) << run.err;
+        EXPECT_NE(run.err.find(message), std::string::npos) << run.err;
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+        EXPECT_EQ(run.out, "") << arguments;
     }
 }
 

@@ -1,0 +1,129 @@
+#include "platform/linux/plist/PropertyList.h"
+
+#include <gtest/gtest.h>
+
+namespace plinka {
+namespace {
+
+Object::Bytes bytesOf(std::string_view text) {
+    return Object::Bytes(text.begin(), text.end());
+}
+
+// Every type, as one dictionary, in the order both forms below write them.
+Object everyType() {
+    return Object::dictionary({
+        {Object::string("name"), Object::string("Typewriter")},
+        {Object::string("smile"), Object::string("caf\u00e9 \u263a")},
+        {Object::string("count"), Object::integer(254)},
+        {Object::string("negative"), Object::integer(-3)},
+        {Object::string("big"), Object::integer(int64_t{1} << 40)},
+        {Object::string("gain"), Object::real(0.75)},
+        {Object::string("on"), Object::boolean(true)},
+        {Object::string("off"), Object::boolean(false)},
+        {Object::string("bytes"), Object::data({0, 1, 2, 255})},
+        {Object::string("when"), Object::date(86400.5)},
+        {Object::string("ref"), Object::uid(7)},
+        {Object::string("list"), Object::array({Object::integer(1), Object::string("two")})},
+    });
+}
+
+// The same, as macOS writes it (the accented string in UTF-16), read from its file.
+TEST(PropertyListTest, ReadsBinaryFilesAndReportsMissingOnes) {
+    const std::string path = PLINKA_SOURCE_DIR "/tests/plist/data/every-type.bplist";
+    std::string error;
+    EXPECT_EQ(readPropertyListFile(path, &error), everyType()) << error;
+    EXPECT_FALSE(readPropertyListFile(path + ".missing", &error));
+    EXPECT_NE(error.find(path + ".missing"), std::string::npos);
+}
+
+TEST(PropertyListTest, ReadsXmlPropertyList) {
+    const char* xml = R"(<?xml version="1.0" encoding="UTF-8"?>
+<!DOCTYPE plist PUBLIC "-//Apple//DTD PLIST 1.0//EN" "http://www.apple.com/DTDs/PropertyList-1.0.dtd">
+<plist version="1.0">
+<dict>
+	<!-- a comment -->
+	<key>name</key><string>Type &amp; writer &#65;&#x263a;</string>
+	<key>count</key><integer>-12</integer>
+	<key>gain</key><real>1.5</real>
+	<key>on</key><true/>
+	<key>bytes</key><data>AAEC/w==</data>
+	<key>when</key><date>2001-01-02T00:00:00Z</date>
+	<key>empty</key><array/>
+</dict>
+</plist>
+)";
+    std::string error;
+    auto object = readPropertyListData(bytesOf(xml), &error);
+    ASSERT_TRUE(object) << error;
+    EXPECT_EQ(*object, Object::dictionary({
+                           {Object::string("name"), Object::string("Type & writer A\u263a")},
+                           {Object::string("count"), Object::integer(-12)},
+                           {Object::string("gain"), Object::real(1.5)},
+                           {Object::string("on"), Object::boolean(true)},
+                           {Object::string("bytes"), Object::data({0, 1, 2, 255})},
+                           {Object::string("when"), Object::date(86400)},
+                           {Object::string("empty"), Object::array({})},
+                       }));
+}
+
+TEST(PropertyListTest, WritesBothFormsThatReadBackEqual) {
+    const Object value = everyType();
+    auto binary = writeBinaryPropertyList(value);
+    auto xml = writeXmlPropertyList(value);
+    ASSERT_TRUE(binary && xml);
+    EXPECT_EQ(std::string(binary->begin(), binary->begin() + 8), "bplist00");
+    EXPECT_NE(std::string(xml->begin(), xml->end()).find("<plist"), std::string::npos);
+    std::string error;
+    auto fromBinary = readPropertyListData(*binary, &error);
+    ASSERT_TRUE(fromBinary) << error;
+    EXPECT_EQ(*fromBinary, value);
+    // XML has no UID type, and its dates are whole seconds.
+    auto withoutUid = Object::dictionary({{Object::string("list"), value.objectForKey("list")},
+                                          {Object::string("when"), Object::date(86400)},
+                                          {Object::string("smile"), value.objectForKey("smile")}});
+    auto fromXml = readPropertyListData(*writeXmlPropertyList(withoutUid), &error);
+    ASSERT_TRUE(fromXml) << error;
+    EXPECT_EQ(*fromXml, withoutUid);
+}
+
+TEST(PropertyListTest, XmlDatesAreReadToTheSecondOrRefusedButNeverMisread) {
+    const auto read = [](const std::string& date) {
+        std::string error;
+        return readPropertyListData(bytesOf("<plist version=\"1.0\">" + date + "</plist>"), &error);
+    };
+    const std::pair<const char*, double> accepted[] = {
+        {"2001-01-01T00:00:00Z", 0},
+        {"2025-12-07T22:30:00Z", 786839400},
+        {"2025-12-07T22:30:00.999Z", 786839400},
+        {"2024-02-29T12:00:00Z", 730900800},
+        {"1999-12-31T23:59:59Z", -31622401},
+        {"1932-12-13T20:45:52Z", -2147483648.0},
+        {"2069-01-19T03:14:07Z", 2147483647},
+    };
+    for (const auto& [text, seconds] : accepted) {
+        EXPECT_EQ(read(std::string("<date>") + text + "</date>"), Object::date(seconds)) << text;
+    }
+    // libplist would read each of these as some other date: 1970, 1901 or a shifted hour.
+    const char* refused[] = {
+        "<date></date>",
+        "<date/>",
+        "<date>yesterday</date>",
+        "<date>2024-06-30</date>",
+        "<date>2024-06-30T12:34:56</date>",
+        "<date>2024-06-30T12:34:56+02:00</date>",
+        "<date> 2024-06-30T12:34:56Z</date>",
+        "<date>2024-06-30T12:34:56.Z</date>",
+        "<date>2024-13-01T00:00:00Z</date>",
+        "<date>2023-02-29T00:00:00Z</date>",
+        "<date>2024-06-30T24:00:00Z</date>",
+        "<date>2024-06-30T12:34:60Z</date>",
+        "<date>2069-01-19T03:14:08Z</date>",
+        "<date>1932-12-13T20:45:51Z</date>",
+    };
+    for (const char* date : refused) {
+        EXPECT_EQ(read(date), std::nullopt) << date;
+    }
+}
+
+}  // namespace
+}  // namespace plinka
