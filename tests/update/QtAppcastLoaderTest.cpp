@@ -178,7 +178,6 @@ failure injected</s:version></item></channel></rss>)");
     EXPECT_EQ(injected.result->failure, std::nullopt);
     ASSERT_EQ(injected.result->items.size(), 1u);
     EXPECT_EQ(injected.result->items[0].versionString, "2.0\\x0afailure injected");
-
 }
 
 // The cap holds however the body comes: a chunked gigabyte leaves plinka-appcast small.
