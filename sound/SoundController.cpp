@@ -94,6 +94,7 @@ bool SoundController::setThemeByName(const std::optional<std::string>& themeName
         theme = SoundTheme::init(platform_);
         result = false;
     }
+    theme->applyPreferences(stereoPosition_, pitchVariation_);
     name = theme->name();
     if (name == kOffName) {
         keepAlive_.stop();
@@ -105,6 +106,13 @@ bool SoundController::setThemeByName(const std::optional<std::string>& themeName
 
 void SoundController::playSoundForKeyCode(int keyCode, int state) {
     theme->playSoundForKeyCode(keyCode, state);
+}
+
+void SoundController::setPlaybackPreferences(bool stereoPosition,
+                                             std::optional<int> pitchVariation) {
+    stereoPosition_ = stereoPosition;
+    pitchVariation_ = pitchVariation;
+    theme->applyPreferences(stereoPosition, pitchVariation);
 }
 
 }  // namespace plinka

@@ -32,6 +32,9 @@ class SoundController {
     bool setThemeByName(const std::optional<std::string>& themeName);
     // Hands the event to the current theme unchanged.
     void playSoundForKeyCode(int keyCode, int state);
+    // The user's preferences over every theme's own, kept for the themes to come: stereo position
+    // by key (off wins over a theme), and the pitch variation in cents (nullopt: each theme's).
+    void setPlaybackPreferences(bool stereoPosition, std::optional<int> pitchVariation);
 
     SoundTheme& currentTheme() const { return *theme; }
 
@@ -52,6 +55,8 @@ class SoundController {
     std::shared_ptr<SoundTheme> theme;
     std::optional<std::string> name;
     mutable std::set<std::string> reportedClashes_;
+    bool stereoPosition_ = true;
+    std::optional<int> pitchVariation_;
 };
 
 }  // namespace plinka

@@ -1,10 +1,13 @@
 #include "sound/SoundTheme.h"
 
+#include <algorithm>
+
 #include "base/Format.h"
 #include "base/Log.h"
 #include "platform/Platform.h"
 #include "platform/RunLoop.h"
 #include "platform/TemporaryFiles.h"
+#include "sound/KeyPositions.h"
 #include "sound/Sound.h"
 
 namespace plinka {
@@ -34,6 +37,22 @@ std::shared_ptr<SoundTheme> SoundTheme::initWithCoder(Decoder& coder, Platform& 
     if (const auto* name = coder.decodeObjectForKey("name").stringValue()) {
         theme->_name = *name;
     }
+    // Both keys are newer than the format: themes without them play as they always did.
+    if (coder.containsValueForKey("pitchVariation")) {
+        const int64_t cents = coder.decodeIntegerForKey("pitchVariation");
+        theme->setPitchVariation(
+            static_cast<int>(std::clamp<int64_t>(cents, 0, kMaxPitchVariation)));
+        if (cents != theme->_pitchVariation) {
+            platform.log.log(
+                stringWithFormat("The theme %@ asks for a pitch variation of %ld cents, outside 0 "
+                                 "to 100; it plays with %d",
+                                 {theme->_name.value_or("with no name"), static_cast<long>(cents),
+                                  theme->_pitchVariation}));
+        }
+    }
+    if (coder.containsValueForKey("stereoPosition")) {
+        theme->setStereoPosition(coder.decodeBoolForKey("stereoPosition"));
+    }
     theme->_speech = platform.speech.makeSynthesizer();
     return theme;
 }
@@ -52,6 +71,43 @@ void SoundTheme::encodeWithCoder(Encoder& coder) const {
     coder.encodeInteger(1, "version");
     coder.encodeObject(_sounds, "sounds");
     coder.encodeObject(_name ? Object::string(*_name) : Object(), "name");
+    // Written only when they differ from what a theme without them does.
+    if (_pitchVariation != 0) {
+        coder.encodeInteger(_pitchVariation, "pitchVariation");
+    }
+    if (!_stereoPosition) {
+        coder.encodeBool(false, "stereoPosition");
+    }
+}
+
+void SoundTheme::setPitchVariation(int cents) {
+    _pitchVariation = std::clamp(cents, 0, kMaxPitchVariation);
+    applyPreferences(userStereoPosition_, userPitchVariation_);
+}
+
+void SoundTheme::setStereoPosition(bool on) {
+    _stereoPosition = on;
+    applyPreferences(userStereoPosition_, userPitchVariation_);
+}
+
+void SoundTheme::applyPreferences(bool stereoPosition, std::optional<int> pitchVariation) {
+    userStereoPosition_ = stereoPosition;
+    userPitchVariation_ = pitchVariation;
+    panByKey_ = stereoPosition && _stereoPosition;
+    pitchCents_ = std::clamp(pitchVariation.value_or(_pitchVariation), 0, kMaxPitchVariation);
+}
+
+SoundPlacement SoundTheme::placementForKeyCode(int keyCode) const {
+    SoundPlacement placement;
+    if (panByKey_) {
+        placement.pan = stereoPositionForKeyCode(keyCode);
+    }
+    if (pitchCents_ > 0) {
+        // Evenly spread over [-pitchCents_, pitchCents_).
+        const double unit = platform_.random.random32() / 4294967296.0;
+        placement.pitchCents = static_cast<float>((2 * unit - 1) * pitchCents_);
+    }
+    return placement;
 }
 
 // Runs on every key press and release: look-ups and one call, nothing made or copied.
@@ -93,7 +149,7 @@ void SoundTheme::playSoundForKeyCode(int keyCode, int state) {
         }
     }
     if (const Sound* sound = value->as<Sound>()) {
-        sound->play();
+        sound->play(placementForKeyCode(keyCode));
         return;
     }
     platform_.log.log(stringWithFormat("Invalid sound (%@) for Key Code %d and Key State %d",

@@ -7,6 +7,7 @@
 #include "base/Object.h"
 #include "platform/KeyedArchive.h"
 #include "platform/SpeechSynthesizer.h"
+#include "platform/SystemSoundService.h"
 
 namespace plinka {
 
@@ -18,6 +19,8 @@ class SoundTheme final : public Codable {
     static const ClassInfo kClass;
     static constexpr int kSlotCount = 255;
     static constexpr int kSampleKeyCode = 254;
+    // The most a theme or the user may vary the pitch of each play, either way, in cents.
+    static constexpr int kMaxPitchVariation = 100;
 
     // The "Off" theme: every slot silent.
     static std::shared_ptr<SoundTheme> init(Platform& platform);
@@ -43,11 +46,33 @@ class SoundTheme final : public Codable {
     // Plays, speaks or does nothing for one key event.
     void playSoundForKeyCode(int keyCode, int state);
 
+    // The theme's own wishes: each play's pitch varied at random by up to this many cents
+    // either way, and each key's sound placed in stereo where the key sits.
+    int pitchVariation() const { return _pitchVariation; }
+    void setPitchVariation(int cents);
+    bool stereoPosition() const { return _stereoPosition; }
+    void setStereoPosition(bool on);
+    // The user's preferences over them: stereo position off wins over the theme; a pitch
+    // variation, when the user set one, replaces the theme's.
+    void applyPreferences(bool stereoPosition, std::optional<int> pitchVariation);
+    // What the plays use: the theme's wishes after the user's preferences.
+    int effectivePitchVariation() const { return pitchCents_; }
+    bool effectiveStereoPosition() const { return panByKey_; }
+
   private:
+    // Where and how the key's sound is heard this time: its place, and a fresh pitch.
+    SoundPlacement placementForKeyCode(int keyCode) const;
+
     Platform& platform_;
     Object _sounds;
     std::optional<std::string> _name;
     std::unique_ptr<SpeechSynthesizer> _speech;
+    int _pitchVariation = 0;
+    bool _stereoPosition = true;
+    bool userStereoPosition_ = true;
+    std::optional<int> userPitchVariation_;
+    bool panByKey_ = true;
+    int pitchCents_ = 0;
 };
 
 }  // namespace plinka
