@@ -8,9 +8,10 @@
 
 namespace plinka {
 
-bool importSoundPackAndSwitch(const std::string& pack, const SoundPackInstaller& installer,
-                              Log& log, AppController& controller, AlertPresenter& alerts) {
-    const auto installed = installer.install(pack);
+bool importSoundPackAndSwitch(const std::string& pack, const SoundPackInstaller::Options& options,
+                              const SoundPackInstaller& installer, Log& log,
+                              AppController& controller, AlertPresenter& alerts) {
+    const auto installed = installer.install(pack, options);
     if (!installed.name) {
         Alert alert;
         alert.messageText = "The sound pack could not be imported.";

@@ -167,7 +167,7 @@ int main(int argc, char** argv) {
              [&] { controller.showLoginItems(); },
              [&] {
                  if (const auto pack = askForSoundPack(&preferences->window())) {
-                     importSoundPackAndSwitch(*pack, packs, platform.log, controller, alerts);
+                     importSoundPackAndSwitch(*pack, {}, packs, platform.log, controller, alerts);
                  }
              },
              [&] { return defaults.boolForKey("showInMenuBar"); },

@@ -62,6 +62,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::ofstream(packFolder() / "config.json", std::ios::binary | std::ios::trunc)
         .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     std::string error;
-    plinka::soundpack::checkSoundPack(packFolder().string(), error);
+    plinka::soundpack::checkSoundPack(packFolder().string(), {}, error);
     return 0;
 }

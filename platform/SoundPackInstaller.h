@@ -18,10 +18,17 @@ class SoundPackInstaller {
         std::string failure;
     };
 
+    // How the pack is made into a theme.
+    struct Options {
+        // Keys that sound only when pressed play the first half of their sound on press and
+        // the second half on release.
+        bool splitRelease = false;
+    };
+
     virtual ~SoundPackInstaller() = default;
 
     // Blocks the caller's thread until the pack is installed or has failed.
-    virtual Result install(const std::string& pack) const = 0;
+    virtual Result install(const std::string& pack, const Options& options) const = 0;
 };
 
 }  // namespace plinka

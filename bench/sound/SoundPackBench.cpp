@@ -54,7 +54,7 @@ struct Fixture {
             R"({"name": "Bench Pack", "key_define_type": "multi", "defines": {)" + defines + "}}");
         testing::zipFolder(pack, zip, "Bench Pack");
         std::string error;
-        installed = soundpack::installSoundPack(pack, std::nullopt, services.platform(), error);
+        installed = soundpack::installSoundPack(pack, std::nullopt, {}, services.platform(), error);
     }
 
     testing::ScratchDirectory scratch;
@@ -79,7 +79,7 @@ void importPack(benchmark::State& state, const fs::path& pack) {
     for (auto _ : state) {
         std::string error;
         auto installed =
-            soundpack::installSoundPack(pack, std::nullopt, f.services.platform(), error);
+            soundpack::installSoundPack(pack, std::nullopt, {}, f.services.platform(), error);
         if (!installed) {
             state.SkipWithError(error.c_str());
             return;

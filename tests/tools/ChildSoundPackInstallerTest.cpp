@@ -49,13 +49,13 @@ TEST(ChildSoundPackInstaller, ReadsTheAnswerAndTurnsEveryFaultOfTheChildIntoOneS
         writeFile(program, "#!/bin/sh\n" + test.script + "\n");
         std::filesystem::permissions(program, std::filesystem::perms::owner_all);
         const ChildSoundPackInstaller installer(program, std::chrono::milliseconds(500));
-        const auto result = installer.install("/packs/Clack.zip");
+        const auto result = installer.install("/packs/Clack.zip", {});
         EXPECT_EQ(result.name, test.installed) << test.name;
         EXPECT_THAT(result.warnings, ElementsAreArray(test.warnings)) << test.name;
         EXPECT_THAT(result.failure, HasSubstr(test.failure)) << test.name;
         EXPECT_EQ(result.failure.empty(), test.failure.empty()) << test.name;
     }
-    const auto missing = ChildSoundPackInstaller(scratch.file("missing")).install("pack");
+    const auto missing = ChildSoundPackInstaller(scratch.file("missing")).install("pack", {});
     EXPECT_EQ(missing.name, std::nullopt);
     EXPECT_THAT(missing.failure, HasSubstr("cannot run " + scratch.file("missing")));
 }

@@ -253,7 +253,7 @@ TEST_P(HostilePack, GivesAClearMessageAndWritesNothingElse) {
     const auto before = filesUnder(scratch.path());
 
     std::string error;
-    const auto report = soundpack::installSoundPack(pack, std::nullopt, tool.platform(), error);
+    const auto report = soundpack::installSoundPack(pack, std::nullopt, {}, tool.platform(), error);
     ASSERT_EQ(report.has_value(), test.imports) << error;
     if (report) {
         const auto& warnings = report->warnings;

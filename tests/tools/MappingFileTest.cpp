@@ -29,8 +29,12 @@ TEST(MappingFile, ReadsNamesStatesKeysAndValues) {
         "key-down a space 0x7E 12 = click.wav\n"
         "key-up letters = up-1.wav \"up 2.wav\"\n"
         "key-down 1 = say \"one \\\"1\\\"\"\n"
-        "  key-down sample = silent\n");
+        "  key-down sample = silent\n"
+        "pitch = 40\n"
+        "stereo = no\n");
     EXPECT_EQ(mapping.name, "My Theme");
+    EXPECT_EQ(mapping.pitchCents, 40);
+    EXPECT_EQ(mapping.stereoPosition, false);
     ASSERT_EQ(mapping.assignments.size(), 4u);
 
     const auto& click = mapping.assignments[0];
@@ -66,7 +70,14 @@ TEST(MappingFile, ErrorsNameTheLineAndTheProblem) {
     EXPECT_EQ(errorOf("name = A\nkey-down nokey = a.wav\n"), "theme.map:2: unknown key \"nokey\"");
     EXPECT_EQ(
         errorOf("key-sideways a = a.wav"),
-        "theme.map:1: expected \"name =\", \"key-down\" or \"key-up\", found \"key-sideways\"");
+        "theme.map:1: expected \"name =\", \"pitch =\", \"stereo =\", \"key-down\" or \"key-up\", "
+        "found \"key-sideways\"");
+    EXPECT_EQ(errorOf("pitch = 101"),
+              "theme.map:1: the pitch varies by 0 to 100 cents, not \"101\"");
+    EXPECT_EQ(errorOf("pitch = -1"), "theme.map:1: the pitch varies by 0 to 100 cents, not \"-1\"");
+    EXPECT_EQ(errorOf("pitch 5"), "theme.map:1: expected pitch = CENTS");
+    EXPECT_EQ(errorOf("stereo = maybe"),
+              "theme.map:1: expected stereo = yes or stereo = no, found \"maybe\"");
     EXPECT_EQ(errorOf("key-down a a.wav"), "theme.map:1: missing \"=\" after the keys");
     EXPECT_EQ(errorOf("key-down = a.wav"), "theme.map:1: no keys before \"=\"");
     EXPECT_EQ(errorOf("\n\nkey-up a ="),

@@ -10,7 +10,9 @@
 #include "platform/linux/audio/AudioEngine.h"
 #include "platform/linux/packimport/ChildSoundPackInstaller.h"
 #include "sound/AudioKeepAlive.h"
+#include "sound/Sound.h"
 #include "sound/SoundController.h"
+#include "sound/SoundTheme.h"
 #include "tools/SoundPackMaker.h"
 #include "tools/theme/ToolPlatform.h"
 
@@ -29,9 +31,12 @@ TEST(ImportSoundPack, InstallsTheThemeAndSwitchesToItAsTheMenuDoes) {
     writeTone(scratch.path() / "Clack" / "1e-1.wav", wavFormat(), 500, 200);
     const ChildSoundPackInstaller installer(PLINKA_BUNDLE_DIR "/Contents/MacOS/plinka-import-pack");
 
-    ASSERT_TRUE(importSoundPackAndSwitch(scratch.file("Clack"), installer, tool.platform().log,
-                                         controller, desktop.alerts));
+    // Its keys have no release sounds: asked to, the import splits the press sound in two.
+    ASSERT_TRUE(importSoundPackAndSwitch(scratch.file("Clack"), {.splitRelease = true}, installer,
+                                         tool.platform().log, controller, desktop.alerts));
     EXPECT_EQ(sounds.currentThemeName(), "Clack");
+    const auto& rows = *sounds.currentTheme().sounds().arrayValue();
+    EXPECT_NE((*rows[0].arrayValue())[0].as<Sound>(), nullptr);
     EXPECT_EQ(sounds.themeNames().back(), "Clack");
     EXPECT_EQ(desktop.defaults.stringForKey("soundTheme"), "Clack");
     EXPECT_TRUE(desktop.alerts.shown.empty());
@@ -42,8 +47,8 @@ TEST(ImportSoundPack, InstallsTheThemeAndSwitchesToItAsTheMenuDoes) {
               10 * toneStrength(mix, 2, 48000, 0, mix.size() / 2, 900));
 
     // A failure is one alert of one sentence; the theme in force stays.
-    EXPECT_FALSE(importSoundPackAndSwitch(scratch.file("nowhere"), installer, tool.platform().log,
-                                          controller, desktop.alerts));
+    EXPECT_FALSE(importSoundPackAndSwitch(scratch.file("nowhere"), {}, installer,
+                                          tool.platform().log, controller, desktop.alerts));
     ASSERT_EQ(desktop.alerts.shown.size(), 1u);
     EXPECT_EQ(desktop.alerts.shown[0].messageText, "The sound pack could not be imported.");
     EXPECT_EQ(desktop.alerts.shown[0].informativeText,

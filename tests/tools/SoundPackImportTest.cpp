@@ -195,7 +195,8 @@ TEST_P(SoundPackImport, EachKeyPlaysItsOwnSoundsInTheMix) {
 
     ToolPlatform tool({PLINKA_BUNDLE_DIR});
     std::string error;
-    const auto imported = soundpack::importSoundPack(source, std::nullopt, tool.platform(), error);
+    const auto imported =
+        soundpack::importSoundPack(source, std::nullopt, {}, tool.platform(), error);
     ASSERT_TRUE(imported) << error;
     EXPECT_EQ(imported->report.format, pack.format);
     const fs::path themeFile = scratch.path() / "theme.plnk";

@@ -397,12 +397,12 @@ TEST(PlinkaTheme, ChecksImportsAndInstallsSoundPacks) {
         {"import " + p + " --install --name a/b",
          "plinka-theme: \"a/b\" can't name a theme: it holds \"/\" or a control character\n"},
         {"import " + p,
-         "plinka-theme: usage: import PACK (-o FILE | --install) [--name NAME] (see "
-         "plinka-theme --help)\n"},
+         "plinka-theme: usage: import PACK (-o FILE | --install) [--name NAME] [--split-release] "
+         "(see plinka-theme --help)\n"},
         {"import " + p + " --install -o x.plnk",
-         "plinka-theme: usage: import PACK (-o FILE | --install) [--name NAME] (see "
-         "plinka-theme --help)\n"},
-        {"check", "plinka-theme: usage: check PACK (see plinka-theme --help)\n"},
+         "plinka-theme: usage: import PACK (-o FILE | --install) [--name NAME] [--split-release] "
+         "(see plinka-theme --help)\n"},
+        {"check", "plinka-theme: usage: check PACK [--split-release] (see plinka-theme --help)\n"},
         {"check " + directory.string() + "/nothing",
          "plinka-theme: " + directory.string() + "/nothing: no such folder or zip file\n"},
     };

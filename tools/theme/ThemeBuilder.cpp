@@ -92,6 +92,8 @@ std::optional<std::vector<uint8_t>> buildTheme(const Mapping& mapping, const std
     auto theme = SoundTheme::themeWithSounds(
         Object::array({Object::array(std::move(rows[0])), Object::array(std::move(rows[1]))}),
         mapping.name.value_or(defaultName), platform);
+    theme->setPitchVariation(mapping.pitchCents.value_or(0));
+    theme->setStereoPosition(mapping.stereoPosition.value_or(true));
     auto bytes = platform.archives.archivedDataWithRootObject(Object::instance(theme));
     if (!bytes) {
         error = "the theme could not be archived";

@@ -52,10 +52,15 @@ ChildSoundPackInstaller::Result ChildSoundPackInstaller::parseAnswer(const std::
     return result.name && result.failure.empty() ? result : nonsense;
 }
 
-ChildSoundPackInstaller::Result ChildSoundPackInstaller::install(const std::string& pack) const {
+ChildSoundPackInstaller::Result ChildSoundPackInstaller::install(const std::string& pack,
+                                                                 const Options& options) const {
     QProcess child;
     child.setProgram(QString::fromStdString(program_));
-    child.setArguments({QString::fromStdString(pack)});
+    QStringList arguments{QString::fromStdString(pack)};
+    if (options.splitRelease) {
+        arguments.append("--split-release");
+    }
+    child.setArguments(arguments);
     child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     const QDeadlineTimer deadline(timeout_);
     child.start();

@@ -21,7 +21,7 @@ class ChildSoundPackInstaller : public SoundPackInstaller {
 
     // Waits for the child as the import in the process did: the caller's thread blocks until the
     // child has answered, ended or run out of time.
-    Result install(const std::string& pack) const override;
+    Result install(const std::string& pack, const Options& options) const override;
 
     // What the child printed, read back; a failure when it is not what plinka-import-pack prints.
     static Result parseAnswer(const std::string& output, int exitStatus);
