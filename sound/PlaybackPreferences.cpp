@@ -17,6 +17,9 @@ constexpr std::string_view kPitchVariation = "pitchVariation";
 
 // How a value reads in a log line.
 std::string shown(const Object& value) {
+    if (const auto flag = value.booleanValue()) {
+        return *flag ? "YES" : "NO";
+    }
     return UserDefaults::stringFromObject(value).value_or("a value of another kind");
 }
 
@@ -50,8 +53,17 @@ PlaybackPreferences::PlaybackPreferences(UserDefaults& defaults, SoundController
     : defaults_(defaults),
       controller_(controller),
       log_(log),
-      stereoObserver_(defaults.addObserver(std::string(kStereoPosition), [this] { apply(); })),
-      pitchObserver_(defaults.addObserver(std::string(kPitchVariation), [this] { apply(); })) {
+      stereoPosition_(readStereoPosition()),
+      pitchVariation_(readPitchVariation()),
+      stereoObserver_(defaults.addObserver(std::string(kStereoPosition),
+                                           [this] {
+                                               stereoPosition_ = readStereoPosition();
+                                               apply();
+                                           })),
+      pitchObserver_(defaults.addObserver(std::string(kPitchVariation), [this] {
+          pitchVariation_ = readPitchVariation();
+          apply();
+      })) {
     apply();
 }
 
@@ -61,10 +73,10 @@ PlaybackPreferences::~PlaybackPreferences() {
 }
 
 void PlaybackPreferences::apply() {
-    controller_.setPlaybackPreferences(stereoPosition(), pitchVariation());
+    controller_.setPlaybackPreferences(stereoPosition_, pitchVariation_);
 }
 
-bool PlaybackPreferences::stereoPosition() const {
+bool PlaybackPreferences::readStereoPosition() const {
     const Object value = defaults_.objectForKey(kStereoPosition);
     if (value.isNil()) {
         return true;
@@ -88,7 +100,7 @@ bool PlaybackPreferences::stereoPosition() const {
     return true;
 }
 
-std::optional<int> PlaybackPreferences::pitchVariation() const {
+std::optional<int> PlaybackPreferences::readPitchVariation() const {
     const Object value = defaults_.objectForKey(kPitchVariation);
     if (value.isNil()) {
         return std::nullopt;

@@ -22,12 +22,15 @@ class PlaybackPreferences {
 
   private:
     void apply();
-    bool stereoPosition() const;
-    std::optional<int> pitchVariation() const;
+    // The default's value as it applies; a bad one is logged.
+    bool readStereoPosition() const;
+    std::optional<int> readPitchVariation() const;
 
     UserDefaults& defaults_;
     SoundController& controller_;
     Log& log_;
+    bool stereoPosition_;
+    std::optional<int> pitchVariation_;
     UserDefaults::ObserverToken stereoObserver_;
     UserDefaults::ObserverToken pitchObserver_;
 };
