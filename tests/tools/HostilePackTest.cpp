@@ -1,5 +1,6 @@
 // Broken and hostile packs: each gives a clear message (or a warning while the rest imports),
-// and nothing is written anywhere but the user's theme folder.
+// and nothing is written anywhere but the user's theme folder. Configs alone go in as data files
+// (fuzz/pack-corpus).
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -12,7 +13,9 @@
 #include "ScopedEnvironment.h"
 #include "ScratchDirectory.h"
 #include "TestFiles.h"
+#include "tools/CorpusPack.h"
 #include "tools/SoundPackMaker.h"
+#include "tools/soundpack/PackConfig.h"
 #include "tools/soundpack/SoundPackImport.h"
 #include "tools/theme/ToolPlatform.h"
 
@@ -242,6 +245,26 @@ std::set<std::string> filesUnder(const fs::path& folder) {
     return files;
 }
 
+// The problem is in one of the report's warnings (none when it is empty), or in the one line of
+// reason when nothing imported.
+void expectReported(const std::optional<soundpack::PackReport>& report, const std::string& error,
+                    const std::string& problem) {
+    if (report) {
+        const auto& warnings = report->warnings;
+        EXPECT_TRUE(problem.empty()
+                        ? warnings.empty()
+                        : std::any_of(warnings.begin(), warnings.end(),
+                                      [&](const std::string& warning) {
+                                          return warning.find(problem) != std::string::npos;
+                                      }))
+            << ::testing::PrintToString(warnings);
+        EXPECT_GE(report->pressKeys, 1u);
+    } else {
+        EXPECT_NE(error.find(problem), std::string::npos) << error;
+        EXPECT_EQ(std::count(error.begin(), error.end(), '\n'), 0) << error;
+    }
+}
+
 class HostilePack : public ::testing::TestWithParam<HostileCase> {};
 
 TEST_P(HostilePack, GivesAClearMessageAndWritesNothingElse) {
@@ -255,20 +278,7 @@ TEST_P(HostilePack, GivesAClearMessageAndWritesNothingElse) {
     std::string error;
     const auto report = soundpack::installSoundPack(pack, std::nullopt, {}, tool.platform(), error);
     ASSERT_EQ(report.has_value(), test.imports) << error;
-    if (report) {
-        const auto& warnings = report->warnings;
-        EXPECT_TRUE(test.problem.empty()
-                        ? warnings.empty()
-                        : std::any_of(warnings.begin(), warnings.end(),
-                                      [&](const std::string& warning) {
-                                          return warning.find(test.problem) != std::string::npos;
-                                      }))
-            << ::testing::PrintToString(warnings);
-        EXPECT_GE(report->pressKeys, 1u);
-    } else {
-        EXPECT_NE(error.find(test.problem), std::string::npos) << error;
-        EXPECT_EQ(std::count(error.begin(), error.end(), '\n'), 0) << error;
-    }
+    expectReported(report, error, test.problem);
 
     // Only the theme itself (and the folders that hold it) is new.
     auto after = filesUnder(scratch.path());
@@ -288,6 +298,29 @@ TEST_P(HostilePack, GivesAClearMessageAndWritesNothingElse) {
 
 INSTANTIATE_TEST_SUITE_P(Packs, HostilePack, ::testing::ValuesIn(hostileCases()),
                          [](const auto& test) { return test.param.name; });
+
+// The configs that seed the fuzzer, each in a pack of the sounds they name, say in "expected"
+// whether they import and what is reported.
+TEST(HostileConfig, EachImportsWithItsWarningOrFailsInOneLine) {
+    ScratchDirectory scratch;
+    const fs::path pack = scratch.path() / "pack";
+    writeCorpusPackSounds(pack);
+    size_t tried = 0;
+    for (const auto& entry : fs::directory_iterator(PLINKA_SOURCE_DIR "/fuzz/pack-corpus")) {
+        SCOPED_TRACE(entry.path().filename().string());
+        fs::copy_file(entry.path(), pack / "config.json", fs::copy_options::overwrite_existing);
+        const std::string text = fileContents(entry.path());
+        std::string error;
+        const auto config = soundpack::parsePackConfig({text.begin(), text.end()}, error);
+        ASSERT_TRUE(config) << error;
+        const QJsonObject expected = config->value("expected").toObject();
+        const auto report = soundpack::checkSoundPack(pack.string(), {}, error);
+        ASSERT_EQ(report.has_value(), expected.value("imports").toBool()) << error;
+        expectReported(report, error, expected.value("problem").toString().toStdString());
+        ++tried;
+    }
+    EXPECT_GT(tried, 0u);
+}
 
 }  // namespace
 }  // namespace plinka::testing
