@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cmath>
 
 #include "base/Log.h"
@@ -35,12 +36,12 @@ std::optional<double> numberOf(const Object& value) {
         return std::isnan(*real) ? std::nullopt : std::optional(*real);
     }
     if (const std::string* text = value.stringValue()) {
-        try {
-            size_t end = 0;
-            const double number = std::stod(*text, &end);
-            return end == text->size() && !std::isnan(number) ? std::optional(number)
-                                                              : std::nullopt;
-        } catch (const std::exception&) {
+        // Whatever the locale: the command line writes "12.5".
+        double number = 0;
+        const char* end = text->data() + text->size();
+        const auto [stop, failed] = std::from_chars(text->data(), end, number);
+        if (failed == std::errc() && stop == end && !std::isnan(number)) {
+            return number;
         }
     }
     return std::nullopt;

@@ -97,15 +97,16 @@ void SoundTheme::applyPreferences(bool stereoPosition, std::optional<int> pitchV
     pitchCents_ = std::clamp(pitchVariation.value_or(_pitchVariation), 0, kMaxPitchVariation);
 }
 
-SoundPlacement SoundTheme::placementForKeyCode(int keyCode) const {
+SoundPlacement SoundTheme::placementForKeyCode(int keyCode) {
     SoundPlacement placement;
     if (panByKey_) {
         placement.pan = stereoPositionForKeyCode(keyCode);
     }
     if (pitchCents_ > 0) {
-        // Evenly spread over [-pitchCents_, pitchCents_).
-        const double unit = platform_.random.random32() / 4294967296.0;
-        placement.pitchCents = static_cast<float>((2 * unit - 1) * pitchCents_);
+        if (!pitchRandom_) {
+            pitchRandom_.emplace(platform_.random.random32());
+        }
+        placement.pitchCents = static_cast<float>(pitchRandom_->bipolar() * pitchCents_);
     }
     return placement;
 }

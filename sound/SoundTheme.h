@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/Object.h"
+#include "base/SeededRandom.h"
 #include "platform/KeyedArchive.h"
 #include "platform/SpeechSynthesizer.h"
 #include "platform/SystemSoundService.h"
@@ -61,7 +62,7 @@ class SoundTheme final : public Codable {
 
   private:
     // Where and how the key's sound is heard this time: its place, and a fresh pitch.
-    SoundPlacement placementForKeyCode(int keyCode) const;
+    SoundPlacement placementForKeyCode(int keyCode);
 
     Platform& platform_;
     Object _sounds;
@@ -73,6 +74,9 @@ class SoundTheme final : public Codable {
     std::optional<int> userPitchVariation_;
     bool panByKey_ = true;
     int pitchCents_ = 0;
+    // The pitches need no secret randomness, only a cheap one: seeded from the platform's at the
+    // first varied play.
+    std::optional<SeededRandom> pitchRandom_;
 };
 
 }  // namespace plinka

@@ -1,5 +1,7 @@
 #include "platform/linux/audio/DecodedSound.h"
 
+#include <array>
+
 namespace plinka::audio {
 namespace {
 
@@ -58,23 +60,32 @@ float interpolate(float before, float from, float to, float after, float t) {
 template <int Channels, typename Sample>
 size_t addResampled(const Sample* in, size_t frames, float scale, ChannelGains gains, float* stereo,
                     double& position, double step, size_t count) {
+    const auto last = static_cast<int64_t>(frames) - 1;
     // Outside the sound is silence.
     const auto at = [&](int64_t frame, int channel) {
-        return frame < 0 || frame >= static_cast<int64_t>(frames)
-                   ? 0.0f
-                   : static_cast<float>(in[Channels * frame + channel]);
+        return frame < 0 || frame > last ? 0.0f
+                                         : static_cast<float>(in[Channels * frame + channel]);
     };
+    const float left = scale * gains.left;
+    const float right = scale * gains.right;
     size_t added = 0;
     for (; added < count && position < static_cast<double>(frames); ++added) {
         const auto frame = static_cast<int64_t>(position);
         const auto t = static_cast<float>(position - static_cast<double>(frame));
-        for (int channel = 0; channel < 2; ++channel) {
-            const int c = channel < Channels ? channel : 0;
-            const float value =
-                interpolate(at(frame - 1, c), at(frame, c), at(frame + 1, c), at(frame + 2, c), t);
-            stereo[2 * added + static_cast<size_t>(channel)] +=
-                value * scale * (channel == 0 ? gains.left : gains.right);
+        std::array<float, Channels> values;
+        for (int channel = 0; channel < Channels; ++channel) {
+            if (frame >= 1 && frame + 2 <= last) {
+                const Sample* p = in + Channels * (frame - 1) + channel;
+                values[channel] = interpolate(
+                    static_cast<float>(p[0]), static_cast<float>(p[Channels]),
+                    static_cast<float>(p[2 * Channels]), static_cast<float>(p[3 * Channels]), t);
+            } else {
+                values[channel] = interpolate(at(frame - 1, channel), at(frame, channel),
+                                              at(frame + 1, channel), at(frame + 2, channel), t);
+            }
         }
+        stereo[2 * added] += values[0] * left;
+        stereo[2 * added + 1] += values[Channels - 1] * right;
         position += step;
     }
     return added;
