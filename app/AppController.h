@@ -137,7 +137,7 @@ class AppController final : public ScriptingDelegate,
     bool canRemoveTheme(const std::string& name) const override;
     void removeTheme(const std::string& name) override;
     void openThemesFolder() override;
-    void importSoundPack(const std::string& pack) override;
+    void importSoundPack(const std::string& pack, bool splitRelease) override;
     void cancelSoundPackImport() override;
     bool isImportingSoundPack() const override { return importing_; }
     std::string muteShortcut() const override { return muteShortcut_.text(); }

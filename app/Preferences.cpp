@@ -20,9 +20,7 @@
 
 namespace plinka {
 
-namespace {
-constexpr int kMaxPitchVariation = 100;  // cents
-}  // namespace
+namespace {}  // namespace
 
 void AppController::previewTheme() {
     sounds_.playSoundForKeyCode(SoundTheme::kSampleKeyCode, 1);
@@ -74,9 +72,9 @@ void AppController::openThemesFolder() {
     desktop_.urls.openURL(FileUrl::fileURLWithPath(*folder));
 }
 
-void AppController::importSoundPack(const std::string& pack) {
-    const bool started =
-        desktop_.soundPacks.install(pack, [this, pack](SoundPackInstaller::Result installed) {
+void AppController::importSoundPack(const std::string& pack, bool splitRelease) {
+    const bool started = desktop_.soundPacks.install(
+        pack, {.splitRelease = splitRelease}, [this, pack](SoundPackInstaller::Result installed) {
             importing_ = false;
             announce("importing");
             if (!installed.name) {
@@ -123,18 +121,18 @@ bool AppController::startsAtLogin() const {
     return desktop_.loginItems.isLoginItem(platform_.mainBundle);
 }
 
-// The user's choice once made; until then the theme's, which themes of this version leave at 0.
+// The user's choice once made; until then the theme's own.
 int AppController::pitchVariation() const {
     if (desktop_.defaults.objectForKey("pitchVariation").isNil()) {
-        return 0;
+        return sounds_.currentTheme().pitchVariation();
     }
     return static_cast<int>(std::clamp<int64_t>(desktop_.defaults.integerForKey("pitchVariation"),
-                                                0, kMaxPitchVariation));
+                                                0, SoundTheme::kMaxPitchVariation));
 }
 
 void AppController::setPitchVariation(int cents) {
-    desktop_.defaults.setObject(Object::integer(std::clamp(cents, 0, kMaxPitchVariation)),
-                                "pitchVariation");
+    desktop_.defaults.setObject(
+        Object::integer(std::clamp(cents, 0, SoundTheme::kMaxPitchVariation)), "pitchVariation");
 }
 
 void AppController::addPreferencesObserver(std::function<void()> observer) {

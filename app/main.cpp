@@ -47,6 +47,7 @@
 #include "platform/linux/system/XdgAutostartLoginItems.h"
 #include "platform/linux/update/ChildAppcastLoader.h"
 #include "platform/linux/update/LinuxSystemProfile.h"
+#include "sound/PlaybackPreferences.h"
 #include "sound/SoundController.h"
 #include "support/CrashReporter.h"
 #include "support/Feedback.h"
@@ -175,6 +176,7 @@ int main(int argc, char** argv) {
 
     AppController::initialize(platform, desktop);
     AppController controller(platform, desktop, SoundController::sharedInstance());
+    PlaybackPreferences playback(defaults, SoundController::sharedInstance(), platform.log);
 
     ChildAppcastLoader appcasts(bundle.bundlePath() + "/Contents/MacOS/plinka-appcast");
     LinuxSystemProfile systemProfile;

@@ -29,7 +29,9 @@ class PreferencesDelegate {
     // Opens the folder of the user's own themes in the file manager.
     virtual void openThemesFolder() = 0;
     // Imports the pack (a folder or a zip) in the background and switches to it; one at a time.
-    virtual void importSoundPack(const std::string& pack) = 0;
+    // With splitRelease, keys without a release sound get the second half of their sound on
+    // release.
+    virtual void importSoundPack(const std::string& pack, bool splitRelease) = 0;
     virtual void cancelSoundPackImport() = 0;
     virtual bool isImportingSoundPack() const = 0;
 

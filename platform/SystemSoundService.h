@@ -53,6 +53,15 @@ constexpr std::string_view systemSoundStatusDescription(OSStatus status) {
     }
 }
 
+// Where one play of a sound is heard.
+struct SoundPlacement {
+    // The stereo position, -1 (left) to 1 (right), equal-power; 0 plays as the sound is.
+    float pan = 0.0f;
+    // A pitch shift in cents (hundredths of a semitone), made by playing the sound faster or
+    // slower; 0 plays it as it is.
+    float pitchCents = 0.0f;
+};
+
 // Short sounds made ready once and played at once, mixed into the one audio output.
 class SystemSoundService {
   public:
@@ -63,8 +72,8 @@ class SystemSoundService {
     // Sets a property of a sound.
     virtual OSStatus setProperty(AudioServicesPropertyID property, SystemSoundID soundID,
                                  uint32_t value) = 0;
-    // Starts the sound and returns at once; never allocates or locks.
-    virtual void playSystemSound(SystemSoundID soundID) = 0;
+    // Starts the sound, placed as asked, and returns at once; never allocates or locks.
+    virtual void playSystemSound(SystemSoundID soundID, SoundPlacement placement = {}) = 0;
     // Gives the sound back; it stops if it is playing.
     virtual OSStatus disposeSystemSoundID(SystemSoundID soundID) = 0;
     // Scales everything the output plays, spoken words included: 0 is silent, 1 as recorded.

@@ -165,8 +165,8 @@ void Sound::encodeWithCoder(Encoder& coder) const {
     }
 }
 
-void Sound::play() const {
-    platform_.systemSounds.playSystemSound(_sound);
+void Sound::play(SoundPlacement placement) const {
+    platform_.systemSounds.playSystemSound(_sound, placement);
 }
 
 std::string Sound::description() const {

@@ -37,8 +37,8 @@ class Sound final : public Codable {
     const ClassInfo& objectClass() const override { return kClass; }
     void encodeWithCoder(Encoder& coder) const override;
 
-    // Starts the system sound and returns at once.
-    void play() const;
+    // Starts the system sound, placed as asked, and returns at once.
+    void play(SoundPlacement placement = {}) const;
     // The default description and a dictionary of the fields.
     std::string description() const;
 

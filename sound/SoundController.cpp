@@ -106,6 +106,7 @@ bool SoundController::setThemeByName(const std::optional<std::string>& themeName
         theme = SoundTheme::init(platform_);
         result = false;
     }
+    theme->applyPreferences(stereoPosition_, pitchVariation_);
     name = theme->name();
     if (name == kOffName) {
         keepAlive_.stop();
@@ -121,6 +122,13 @@ void SoundController::playSoundForKeyCode(int keyCode, int state) {
 
 void SoundController::playSoundForMouseButton(int button, int state) {
     theme->playSoundForMouseButton(button, state);
+}
+
+void SoundController::setPlaybackPreferences(bool stereoPosition,
+                                             std::optional<int> pitchVariation) {
+    stereoPosition_ = stereoPosition;
+    pitchVariation_ = pitchVariation;
+    theme->applyPreferences(stereoPosition, pitchVariation);
 }
 
 }  // namespace plinka

@@ -40,6 +40,9 @@ class SoundController {
     void playSoundForKeyCode(int keyCode, int state);
     // Hands the mouse button event (button 0 left, 1 right, 2 middle) to the current theme.
     void playSoundForMouseButton(int button, int state);
+    // The user's preferences over every theme's own, kept for the themes to come: stereo position
+    // by key (off wins over a theme), and the pitch variation in cents (nullopt: each theme's).
+    void setPlaybackPreferences(bool stereoPosition, std::optional<int> pitchVariation);
 
     SoundTheme& currentTheme() const { return *theme; }
 
@@ -60,6 +63,8 @@ class SoundController {
     std::shared_ptr<SoundTheme> theme;
     std::optional<std::string> name;
     mutable std::set<std::string> reportedClashes_;
+    bool stereoPosition_ = true;
+    std::optional<int> pitchVariation_;
 };
 
 }  // namespace plinka

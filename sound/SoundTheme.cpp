@@ -1,9 +1,13 @@
 #include "sound/SoundTheme.h"
 
+#include <algorithm>
+
+#include "base/Format.h"
 #include "base/Log.h"
 #include "platform/Platform.h"
 #include "platform/RunLoop.h"
 #include "platform/TemporaryFiles.h"
+#include "sound/KeyPositions.h"
 #include "sound/Sound.h"
 
 namespace plinka {
@@ -34,6 +38,22 @@ std::shared_ptr<SoundTheme> SoundTheme::initWithCoder(Decoder& coder, Platform& 
     if (const auto* name = coder.decodeObjectForKey("name").stringValue()) {
         theme->_name = *name;
     }
+    // Both keys are newer than the format: themes without them play as they always did.
+    if (coder.containsValueForKey("pitchVariation")) {
+        const int64_t cents = coder.decodeIntegerForKey("pitchVariation");
+        theme->setPitchVariation(
+            static_cast<int>(std::clamp<int64_t>(cents, 0, kMaxPitchVariation)));
+        if (cents != theme->_pitchVariation) {
+            platform.log.log(
+                stringWithFormat("The theme %@ asks for a pitch variation of %ld cents, outside 0 "
+                                 "to 100; it plays with %d",
+                                 {theme->_name.value_or("with no name"), static_cast<long>(cents),
+                                  theme->_pitchVariation}));
+        }
+    }
+    if (coder.containsValueForKey("stereoPosition")) {
+        theme->setStereoPosition(coder.decodeBoolForKey("stereoPosition"));
+    }
     theme->_speech = platform.speech.makeSynthesizer();
     return theme;
 }
@@ -56,6 +76,41 @@ void SoundTheme::encodeWithCoder(Encoder& coder) const {
     if (_mouseSounds) {
         coder.encodeObject(_mouseSounds, "mouseSounds");
     }
+    // Written only when they differ from what a theme without them does.
+    if (_pitchVariation != 0) {
+        coder.encodeInteger(_pitchVariation, "pitchVariation");
+    }
+    if (!_stereoPosition) {
+        coder.encodeBool(false, "stereoPosition");
+    }
+}
+
+void SoundTheme::setPitchVariation(int cents) {
+    _pitchVariation = std::clamp(cents, 0, kMaxPitchVariation);
+    applyPreferences(userStereoPosition_, userPitchVariation_);
+}
+
+void SoundTheme::setStereoPosition(bool on) {
+    _stereoPosition = on;
+    applyPreferences(userStereoPosition_, userPitchVariation_);
+}
+
+void SoundTheme::applyPreferences(bool stereoPosition, std::optional<int> pitchVariation) {
+    userStereoPosition_ = stereoPosition;
+    userPitchVariation_ = pitchVariation;
+    panByKey_ = stereoPosition && _stereoPosition;
+    pitchCents_ = std::clamp(pitchVariation.value_or(_pitchVariation), 0, kMaxPitchVariation);
+}
+
+SoundPlacement SoundTheme::placement(float pan) {
+    SoundPlacement placement{pan};
+    if (pitchCents_ > 0) {
+        if (!pitchRandom_) {
+            pitchRandom_.emplace(platform_.random.random32());
+        }
+        placement.pitchCents = static_cast<float>(pitchRandom_->bipolar() * pitchCents_);
+    }
+    return placement;
 }
 
 // Runs on every key press and release: look-ups and one call, nothing made or copied. Nothing
@@ -75,7 +130,8 @@ void SoundTheme::playSoundForKeyCode(int keyCode, int state) {
     if (static_cast<uint32_t>(keyCode) >= slotCount) {
         return;
     }
-    playSlot((*slots)[static_cast<uint32_t>(keyCode)]);
+    playSlot((*slots)[static_cast<uint32_t>(keyCode)],
+             placement(panByKey_ ? stereoPositionForKeyCode(keyCode) : 0.0f));
 }
 
 void SoundTheme::playSoundForMouseButton(int button, int state) {
@@ -88,7 +144,7 @@ void SoundTheme::playSoundForMouseButton(int button, int state) {
     }
     const Object::Array* slots = (*rows)[static_cast<uint32_t>(state)].arrayValue();
     if (slots != nullptr && static_cast<uint32_t>(button) < slots->size()) {
-        playSlot((*slots)[static_cast<uint32_t>(button)]);
+        playSlot((*slots)[static_cast<uint32_t>(button)], placement(0.0f));
     }
 }
 
@@ -102,7 +158,7 @@ bool SoundTheme::isOnMainThread() {
     return false;
 }
 
-void SoundTheme::playSlot(const Object& slot) {
+void SoundTheme::playSlot(const Object& slot, const SoundPlacement& placement) {
     const Object* value = &slot;
     // A slot or variant that failed to decode is left silent, like NSNull.
     if (value->isNil() || value->type() == Object::Type::Null) {
@@ -124,7 +180,7 @@ void SoundTheme::playSlot(const Object& slot) {
         }
     }
     if (const Sound* sound = value->as<Sound>()) {
-        sound->play();
+        sound->play(placement);
     }
 }
 

@@ -6,8 +6,10 @@
 #include <string>
 
 #include "base/Object.h"
+#include "base/SeededRandom.h"
 #include "platform/KeyedArchive.h"
 #include "platform/SpeechSynthesizer.h"
+#include "platform/SystemSoundService.h"
 
 namespace plinka {
 
@@ -22,6 +24,8 @@ class SoundTheme final : public Codable {
     static constexpr int kSampleKeyCode = 254;
     // Mouse slots per row: left, right and middle button.
     static constexpr int kMouseButtonCount = 3;
+    // The most a theme or the user may vary the pitch of each play, either way, in cents.
+    static constexpr int kMaxPitchVariation = 100;
 
     // The "Off" theme: every slot silent.
     static std::shared_ptr<SoundTheme> init(Platform& platform);
@@ -54,11 +58,26 @@ class SoundTheme final : public Codable {
     // table of a theme without mouse sounds) is silent, and nothing is logged per event.
     void playSoundForMouseButton(int button, int state);
 
+    // The theme's own wishes: each play's pitch varied at random by up to this many cents
+    // either way, and each key's sound placed in stereo where the key sits.
+    int pitchVariation() const { return _pitchVariation; }
+    void setPitchVariation(int cents);
+    bool stereoPosition() const { return _stereoPosition; }
+    void setStereoPosition(bool on);
+    // The user's preferences over them: stereo position off wins over the theme; a pitch
+    // variation, when the user set one, replaces the theme's.
+    void applyPreferences(bool stereoPosition, std::optional<int> pitchVariation);
+    // What the plays use: the theme's wishes after the user's preferences.
+    int effectivePitchVariation() const { return pitchCents_; }
+    bool effectiveStereoPosition() const { return panByKey_; }
+
   private:
     // Whether this is the main thread; off it, says once that sounds play only there.
     bool isOnMainThread();
     // Plays, speaks or skips what a slot holds; a value that is no sound is silent.
-    void playSlot(const Object& slot);
+    void playSlot(const Object& slot, const SoundPlacement& placement);
+    // Where and how a sound is heard this time: at the stereo position, with a fresh pitch.
+    SoundPlacement placement(float pan);
 
     Platform& platform_;
     Object _sounds;
@@ -66,6 +85,15 @@ class SoundTheme final : public Codable {
     std::optional<std::string> _name;
     std::unique_ptr<SpeechSynthesizer> _speech;
     std::atomic_flag offMainThreadLogged_;
+    int _pitchVariation = 0;
+    bool _stereoPosition = true;
+    bool userStereoPosition_ = true;
+    std::optional<int> userPitchVariation_;
+    bool panByKey_ = true;
+    int pitchCents_ = 0;
+    // The pitches need no secret randomness, only a cheap one: seeded from the platform's at the
+    // first varied play.
+    std::optional<SeededRandom> pitchRandom_;
 };
 
 }  // namespace plinka

@@ -6,11 +6,12 @@
 // sound server's) and resident memory.
 //
 // Usage: plinka_desktop_bench [--keys N] [--silence SECONDS] [--idle SECONDS]
-//                             [--also LABEL BUNDLE]...
-//   --keys     key presses timed per program (100)
-//   --silence  the silence before the last key (60); idle cost is taken over its last
-//   --idle     seconds (30)
-//   --also     one more Plinka to measure, from another bundle (an earlier build)
+//                             [--also LABEL BUNDLE]... [--also-with LABEL -KEY VALUE]...
+//   --keys       key presses timed per program (100)
+//   --silence    the silence before the last key (60); idle cost is taken over its last
+//   --idle       seconds (30)
+//   --also       one more Plinka to measure, from another bundle (an earlier build)
+//   --also-with  one more run of the built Plinka, with a default set on its command line
 #include <dirent.h>
 #include <unistd.h>
 
@@ -57,7 +58,12 @@ struct Options {
     int keys = 100;
     int silenceSeconds = 60;
     int idleSeconds = 30;
-    std::vector<std::pair<std::string, std::string>> also;  // label, bundle
+    struct Plinka {
+        std::string label;
+        std::string bundle;  // empty: the built one
+        std::vector<std::string> arguments;
+    };
+    std::vector<Plinka> also;
 };
 
 struct Result {
@@ -308,8 +314,11 @@ Options parse(int argc, char** argv) {
         } else if (argument == "--idle" && i + 1 < argc) {
             options.idleSeconds = std::atoi(argv[++i]);
         } else if (argument == "--also" && i + 2 < argc) {
-            options.also.emplace_back(argv[i + 1], argv[i + 2]);
+            options.also.push_back({argv[i + 1], argv[i + 2], {}});
             i += 2;
+        } else if (argument == "--also-with" && i + 3 < argc) {
+            options.also.push_back({argv[i + 1], "", {argv[i + 2], argv[i + 3]}});
+            i += 3;
         } else {
             std::fprintf(stderr, "unknown argument %s\n", argument.c_str());
             std::exit(2);
@@ -366,16 +375,16 @@ int main(int argc, char** argv) {
 
     Bench bench(options, x, recorder, pulse.pid());
     std::vector<Result> results;
-    std::vector<std::pair<std::string, std::string>> plinkas{{"Plinka", ""}};
+    std::vector<Options::Plinka> plinkas{{"Plinka", "", {}}};
     plinkas.insert(plinkas.end(), options.also.begin(), options.also.end());
     std::vector<std::unique_ptr<PlinkaSession>> sessions;
-    for (const auto& [label, bundle] : plinkas) {
-        sessions.push_back(std::make_unique<PlinkaSession>(x.display(), bundle));
+    for (const auto& plinka : plinkas) {
+        sessions.push_back(std::make_unique<PlinkaSession>(x.display(), plinka.bundle));
         PlinkaSession& session = *sessions.back();
-        results.push_back(bench.measure(label, [&session, &pulse] {
+        results.push_back(bench.measure(plinka.label, [&session, &pulse, &plinka] {
             // Through the sound server: SDL_AUDIODRIVER names it rather than the disk driver.
-            return session.start(
-                {}, {{"SDL_AUDIODRIVER", "pulseaudio"}, {"PULSE_SERVER", pulse.address()}});
+            return session.start(plinka.arguments, {{"SDL_AUDIODRIVER", "pulseaudio"},
+                                                    {"PULSE_SERVER", pulse.address()}});
         }));
     }
     // Debian installs it among the games, which are not always on the path.

@@ -80,7 +80,7 @@ struct Fixture {
             R"({"name": "Bench Pack", "key_define_type": "multi", "defines": {)" + defines + "}}");
         zipFolder(pack, zip, "Bench Pack");
         std::string error;
-        installed = soundpack::installSoundPack(pack, std::nullopt, services.platform(), error);
+        installed = soundpack::installSoundPack(pack, std::nullopt, {}, services.platform(), error);
     }
 
     testing::ScratchDirectory scratch;
@@ -105,7 +105,7 @@ void importPack(benchmark::State& state, const fs::path& pack) {
     for (auto _ : state) {
         std::string error;
         auto installed =
-            soundpack::installSoundPack(pack, std::nullopt, f.services.platform(), error);
+            soundpack::installSoundPack(pack, std::nullopt, {}, f.services.platform(), error);
         if (!installed) {
             state.SkipWithError(error.c_str());
             return;

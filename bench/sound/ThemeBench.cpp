@@ -40,10 +40,12 @@ Fixture& fixture() {
 }
 
 // One key event through SoundController up to the mixer's command queue, on a theme whose
-// every key plays a sound. Allocations per event are counted inside the timed part only.
+// every key plays a sound, placed by its key and with the pitch varied by up to the argument's
+// cents. Allocations per event are counted inside the timed part only.
 void BM_PlaySoundForKeyCode(benchmark::State& state) {
     Fixture& f = fixture();
     f.controller.setThemeByName(f.largestTheme());
+    f.controller.setPlaybackPreferences(true, static_cast<int>(state.range(0)));
     std::vector<float> block(256 * 2);
     // Letters and digits with their key-down and key-up: 0x00 to 0x32 in the theme's codes.
     constexpr int kBatch = 128;  // fewer than the mixer's queue holds between two renders
@@ -66,7 +68,7 @@ void BM_PlaySoundForKeyCode(benchmark::State& state) {
     state.counters["allocs/event"] = static_cast<double>(allocations) / static_cast<double>(events);
     state.SetLabel(f.controller.currentThemeName().value_or("?"));
 }
-BENCHMARK(BM_PlaySoundForKeyCode)->UseManualTime()->Unit(benchmark::kNanosecond);
+BENCHMARK(BM_PlaySoundForKeyCode)->Arg(0)->Arg(100)->UseManualTime()->Unit(benchmark::kNanosecond);
 
 // Loading the largest theme from its file: every slot decoded, every sound decoded and
 // resampled to the output rate.

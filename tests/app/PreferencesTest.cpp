@@ -153,23 +153,23 @@ TEST_F(PreferencesTest, RemovingAThemeAsksAndTrashesOnlyTheUsersOwnAndTheOneInUs
 
 TEST_F(PreferencesTest, AnImportRunsInTheBackgroundOneAtATimeAndSwitchesOrSaysWhyNot) {
     addTheme("Clack");
-    controller.importSoundPack("/packs/broken.zip");
-    controller.importSoundPack("/packs/other.zip");
+    controller.importSoundPack("/packs/broken.zip", false);
+    controller.importSoundPack("/packs/other.zip", false);
     EXPECT_TRUE(controller.isImportingSoundPack());
     desktop.soundPacks.finish({std::nullopt, {}, "broken.zip: no such folder or zip file"});
     EXPECT_FALSE(controller.isImportingSoundPack());
     ASSERT_EQ(desktop.alerts.shown.size(), 1u);
     EXPECT_EQ(desktop.alerts.shown[0].informativeText, "broken.zip: no such folder or zip file.");
 
-    controller.importSoundPack("/packs/clack.zip");
+    controller.importSoundPack("/packs/clack.zip", false);
     controller.cancelSoundPackImport();
     EXPECT_FALSE(controller.isImportingSoundPack());
     EXPECT_FALSE(desktop.soundPacks.running());
-    controller.importSoundPack("/packs/clack.zip");
+    controller.importSoundPack("/packs/clack.zip", true);
     desktop.soundPacks.finish({"Clack", {"key 30: no sound"}, ""});
     EXPECT_EQ(desktop.defaults.stringForKey("soundTheme"), "Clack");
     EXPECT_THAT(desktop.soundPacks.packs,
-                ElementsAre("/packs/broken.zip", "/packs/clack.zip", "/packs/clack.zip"));
+                ElementsAre("/packs/broken.zip", "/packs/clack.zip", "/packs/clack.zip split"));
     EXPECT_THAT(fake.log.lines(), ElementsAre("Sound pack clack.zip: key 30: no sound"));
 }
 

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
+#include <cmath>
 #include <memory>
+#include <numbers>
 #include <vector>
 
 #include "SoundFiles.h"
@@ -64,6 +66,36 @@ TEST_F(MixerSystemSoundServiceTest, PlaysEachSoundWholeAndMixesOverlapsAsASum) {
     expectLevel(out, 500, 1000, 0.1f);  // the second a alone
     expectLevel(out, 1000, 1500, 0.0f);
     EXPECT_EQ(engine_->mixer().activeVoiceCount(), 0);
+}
+
+// A placed mono sound moves across at equal power; a stereo one is balanced, its channels never
+// heard in each other.
+TEST_F(MixerSystemSoundServiceTest, PlacesEachVoiceWhereItsPlaySays) {
+    const SystemSoundID mono = makeSound(0.25f, 100);
+    std::vector<float> leftOnly(2 * 100, 0.0f);
+    for (size_t i = 0; i < leftOnly.size(); i += 2) {
+        leftOnly[i] = 0.25f;
+    }
+    const std::string path = dir_.file("left-only.wav");
+    testing::writeSoundFile(path, SF_FORMAT_WAV | SF_FORMAT_FLOAT, 48000, 2, leftOnly);
+    SystemSoundID stereo = 0;
+    ASSERT_EQ(service_->createSystemSoundID(testing::urlOf(path), &stereo), kNoErr);
+    const float full = 0.25f * std::numbers::sqrt2_v<float> * Mixer::kHeadroom;
+    const struct {
+        SystemSoundID sound;
+        float pan, left, right;
+    } cases[] = {
+        {mono, -1.0f, full, 0.0f},
+        {mono, 1.0f, 0.0f, full},
+        {stereo, 1.0f, 0.0f, 0.0f},
+        {stereo, -0.5f, full * std::cos(std::numbers::pi_v<float> / 8), 0.0f},
+    };
+    for (const auto& test : cases) {
+        service_->playSystemSound(test.sound, {.pan = test.pan});
+        const std::vector<float> out = render(100);
+        EXPECT_NEAR(out[100], test.left, kTolerance) << test.pan;
+        EXPECT_NEAR(out[101], test.right, kTolerance) << test.pan;
+    }
 }
 
 TEST_F(MixerSystemSoundServiceTest, StopsADisposedSoundAtOnceAndDropsItsQueuedPlays) {

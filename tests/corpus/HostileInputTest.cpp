@@ -115,7 +115,7 @@ void checkPack(const fs::path& pack, const std::vector<std::string>& rules) {
     const auto before = filesUnder(around);
 
     std::string error;
-    const auto report = soundpack::installSoundPack(pack, std::nullopt, tool.platform(), error);
+    const auto report = soundpack::installSoundPack(pack, std::nullopt, {}, tool.platform(), error);
     const auto [verdict, first] = split(rules[0]);
     ASSERT_EQ(report.has_value(), verdict.contains("imports")) << error;
     if (!report) {

@@ -8,14 +8,15 @@
 
 namespace plinka::testing {
 
-// Imports that end when the test says; records the packs asked for.
+// Imports that end when the test says; records the packs asked for (" split" after those whose
+// sounds are to be split into press and release).
 class FakeSoundPackInstaller final : public SoundPackInstaller {
   public:
-    bool install(const std::string& pack, Completion done) override {
+    bool install(const std::string& pack, const Options& options, Completion done) override {
         if (done_) {
             return false;
         }
-        packs.push_back(pack);
+        packs.push_back(options.splitRelease ? pack + " split" : pack);
         done_ = std::move(done);
         return true;
     }

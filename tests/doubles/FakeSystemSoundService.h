@@ -14,7 +14,10 @@ class FakeSystemSoundService final : public SystemSoundService {
     OSStatus createSystemSoundID(const std::string& fileUrl, SystemSoundID* outSoundID) override;
     OSStatus setProperty(AudioServicesPropertyID property, SystemSoundID soundID,
                          uint32_t value) override;
-    void playSystemSound(SystemSoundID soundID) override { played.push_back(soundID); }
+    void playSystemSound(SystemSoundID soundID, SoundPlacement placement = {}) override {
+        played.push_back(soundID);
+        placements.push_back(placement);
+    }
     OSStatus disposeSystemSoundID(SystemSoundID soundID) override;
     bool readsFileAfterCreation() const override { return readsFile; }
     void setOutputVolume(float volume) override { outputVolume = volume; }
@@ -26,6 +29,7 @@ class FakeSystemSoundService final : public SystemSoundService {
     bool readsFile = true;  // as a service that plays sounds from their files
     std::map<SystemSoundID, std::string> live;
     std::vector<SystemSoundID> played;
+    std::vector<SoundPlacement> placements;  // one for each play
     std::vector<SystemSoundID> disposed;
     std::vector<std::string> created;
     std::vector<std::pair<AudioServicesPropertyID, uint32_t>> propertiesSet;

@@ -20,7 +20,8 @@ using Result = SoundPackInstaller::Result;
 
 Result installed(SoundPackInstaller& installer, const std::string& pack) {
     std::optional<Result> result;
-    EXPECT_TRUE(installer.install(pack, [&](Result answer) { result = std::move(answer); }));
+    EXPECT_TRUE(installer.install(pack, {.splitRelease = true},
+                                  [&](Result answer) { result = std::move(answer); }));
     EXPECT_TRUE(processEventsUntil([&] { return result.has_value(); }));
     return result.value_or(Result{});
 }
@@ -40,7 +41,8 @@ TEST(ChildSoundPackInstaller, ReadsTheAnswerAndTurnsEveryFaultOfTheChildIntoOneS
         std::string failure;
     } cases[] = {
         {"installs",
-         R"(printf 'warning key 30:\nno sound\0warning b\0installed Clack & Co\0')",
+         R"([ "$2" = --split-release ] || exit 9
+            printf 'warning key 30:\nno sound\0warning b\0installed Clack & Co\0')",
          "Clack & Co",
          {"key 30:\nno sound", "b"},
          ""},
@@ -82,15 +84,15 @@ TEST(ChildSoundPackInstaller, RunsOneAtATimeAndACancelledOneIsKilledUnanswered) 
         scratch, "slow",
         "echo $$ > " + pidFile + ".part; mv " + pidFile + ".part " + pidFile + "; exec sleep 30"));
     bool answered = false;
-    ASSERT_TRUE(installer.install("pack", [&](Result) { answered = true; }));
-    EXPECT_FALSE(installer.install("other", [&](Result) { answered = true; }));
+    ASSERT_TRUE(installer.install("pack", {}, [&](Result) { answered = true; }));
+    EXPECT_FALSE(installer.install("other", {}, [&](Result) { answered = true; }));
     ASSERT_TRUE(processEventsUntil([&] { return std::filesystem::exists(pidFile); }));
     const pid_t child = std::stoi(fileContents(pidFile));
 
     installer.cancel();
     EXPECT_TRUE(processEventsUntil([&] { return ::kill(child, 0) != 0; }));
     EXPECT_FALSE(answered);
-    EXPECT_TRUE(installer.install("pack", [](Result) {}));
+    EXPECT_TRUE(installer.install("pack", {}, [](Result) {}));
 }
 
 }  // namespace

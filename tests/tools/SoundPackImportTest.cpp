@@ -41,19 +41,40 @@ struct PackCase {
     std::map<std::string, KeyTones> keys;
     // What else the imported theme and its report must show.
     std::function<void(const SoundTheme&, const soundpack::PackReport&)> check;
+    soundpack::ImportOptions options = {};
 };
 
 // The sprite: each tone 40 ms, 20 ms apart, in this order.
 constexpr double kSpriteTones[] = {500, 700, 900, 1100, 1300, 1500};
 
-void writeSprite(const fs::path& file) {
-    std::vector<float> sprite;
-    for (double tone : kSpriteTones) {
+// Tones of 40 ms, each followed by `gapMs` of silence.
+void writeTones(const fs::path& file, int format, const std::vector<double>& tones, double gapMs) {
+    std::vector<float> samples;
+    for (double tone : tones) {
         const auto burst = toneBurst(tone, 40, 44100, 2);
-        sprite.insert(sprite.end(), burst.begin(), burst.end());
-        sprite.insert(sprite.end(), static_cast<size_t>(0.020 * 44100) * 2, 0.0f);
+        samples.insert(samples.end(), burst.begin(), burst.end());
+        samples.insert(samples.end(), static_cast<size_t>(gapMs * 44.1) * 2, 0.0f);
     }
-    writeSamples(file, oggFormat(), 44100, 2, sprite);
+    writeSamples(file, format, 44100, 2, samples);
+}
+
+void writeSprite(const fs::path& file) {
+    writeTones(file, oggFormat(), {std::begin(kSpriteTones), std::end(kSpriteTones)}, 20);
+}
+
+// A WAV file of one tone for each name.
+void writeNamedTones(const fs::path& pack, const std::map<std::string, double>& tones) {
+    for (const auto& [name, tone] : tones) {
+        writeTone(pack / (name + ".wav"), wavFormat(), tone, 40);
+    }
+}
+const std::map<std::string, KeyTones> kFourKeys{
+    {"a", {{500}, {1300}}}, {"s", {{700}, {1500}}}, {"d", {{900}, {}}}, {"f", {{1100}, {}}}};
+
+const std::string& nameOf(const SoundTheme& theme, int state, const std::string& keyName) {
+    static const std::string none;
+    const auto* sound = slot(theme, state, key(keyName)).as<Sound>();
+    return sound && sound->name() ? *sound->name() : none;
 }
 
 const std::vector<PackCase>& packCases() {
@@ -130,6 +151,144 @@ const std::vector<PackCase>& packCases() {
              EXPECT_EQ(slot(theme, 0, key("d")).as<Sound>(),
                        slot(theme, 0, key("f12")).as<Sound>());
          }},
+        {"MechvibesDxSprite", "MechvibesDX, one sprite",
+         [](const fs::path& pack) {
+             writeSprite(pack / "sound.ogg");
+             writeFile(pack / "config.json", R"({
+                 "id": "dx-1", "name": "DX Sprite", "config_version": "2", "author": "someone",
+                 "definition_method": "single", "audio_file": "sound.ogg", "tags": ["test"],
+                 "options": {"recommended_volume": 1.0, "random_pitch": 20},
+                 "definitions": {
+                     "KeyA": {"timing": [[0.0, 40.0], [240.0, 280.0]]},
+                     "keys": {"timing": [[60.5, 100.5], [300.0, 340.0]]},
+                     "KeyD": {"timing": [[120.0, 160.0], []]},
+                     "KeyF": {"timing": [[180.0, 220.0]]},
+                     "MouseLeft": {"timing": [[0, 40], [240, 280]]},
+                     "Space": null}})");
+         },
+         kFourKeys,
+         [](const SoundTheme& theme, const soundpack::PackReport& report) {
+             EXPECT_EQ(theme.name(), "DX Sprite");
+             EXPECT_EQ(theme.pitchVariation(), 20);
+             EXPECT_EQ(report.pitchCents, 20);
+             // Six slices of 40 ms: the timings are [start, end], and the left button's are a's.
+             EXPECT_EQ(report.sounds, 6u);
+             EXPECT_NEAR(report.seconds, 0.24, 0.001);
+             EXPECT_EQ(report.warnings, std::vector<std::string>{});
+             // The left button's press and release are mouse slots holding a's very sounds.
+             EXPECT_EQ(report.buttonSounds, 2u);
+             const auto* mouse = theme.mouseSounds().arrayValue();
+             ASSERT_TRUE(mouse && mouse->size() == 2u);
+             for (int state : {0, 1}) {
+                 const auto& buttons = *(*mouse)[static_cast<size_t>(state)].arrayValue();
+                 EXPECT_EQ(buttons.at(0).as<Sound>(), slot(theme, state, key("a")).as<Sound>());
+             }
+         }},
+        {"MechvibesDxMulti", "MechvibesDX, one file per key",
+         [](const fs::path& pack) {
+             writeTones(pack / "a.wav", wavFormat(), {500, 1300}, 20);
+             writeTones(pack / "s.wav", wavFormat(), {700, 1500}, 20);
+             writeTone(pack / "d.ogg", oggFormat(), 900, 40);
+             writeTone(pack / "f.flac", flacFormat(), 1100, 40);
+             writeFile(pack / "config.json", R"({
+                 "config_version": 2, "name": "DX Multi", "definition_method": "multi",
+                 "definitions": {
+                     "KeyA": {"audio_file": "a.wav", "timing": [[0, 40], [60, 100]]},
+                     "KeyS": {"audio_file": "s.wav", "timing": [[0, 40], [60, 100]]},
+                     "KeyD": {"audio_file": "d.ogg"},
+                     "KeyF": {"audio_file": "f.flac"}}})");
+         },
+         kFourKeys,
+         [](const SoundTheme& theme, const soundpack::PackReport& report) {
+             EXPECT_EQ(theme.pitchVariation(), 0);
+             EXPECT_EQ(report.warnings, std::vector<std::string>{});
+         }},
+        {"MechvibesOneMultiple", "Mechvibes 1, one file per key",
+         [](const fs::path& pack) {
+             // What a pack fixer writes: "multiple", extra fields, names with blanks and capitals.
+             writeTone(pack / "A Key.WAV", wavFormat(), 500, 40);
+             writeTone(pack / "A Key Up.Flac", flacFormat(), 1300, 40);
+             writeTone(pack / "S KEY.OGG", oggFormat(), 700, 40);
+             writeTone(pack / "s key up.wav", wavFormat(), 1500, 40);
+             writeTone(pack / "d.wav", wavFormat(), 900, 40);
+             writeTone(pack / "f.wav", wavFormat(), 1100, 40);
+             writeFile(pack / "config.json", R"({
+                 "name": "Fixed Pack", "key_define_type": "multiple", "sound": "",
+                 "includes_numpad": true, "license": "CC0", "fixed_by": "a tool",
+                 "defines": {"30": "A Key.WAV", "30-up": "A Key Up.Flac", "31": "s key.ogg",
+                             "31-up": "S Key Up.wav", "32": "d.wav", "32-up": null, "33": "f.wav",
+                             "33-up": null, "34": null}})");
+         },
+         kFourKeys,
+         [](const SoundTheme&, const soundpack::PackReport& report) {
+             EXPECT_EQ(report.warnings, std::vector<std::string>{});
+         }},
+        {"CompatibilityEncoding", "Mechvibes 1, one file per key",
+         [](const fs::path& pack) {
+             writeNamedTones(pack, {{"plain", 300},
+                                    {"a", 500},
+                                    {"a-up", 1300},
+                                    {"s", 700},
+                                    {"s-up", 1500},
+                                    {"d", 900},
+                                    {"f", 1100}});
+             // The plain codes are for Mechvibes itself; 0CODE and 00CODE are the fork's own.
+             writeFile(pack / "config.json", R"({
+                 "name": "Compatible", "key_define_type": "multi", "compatibility": true,
+                 "defines": {"30": "plain.wav", "030": "a.wav", "0030": "a-up.wav",
+                             "31": "plain.wav", "031": "s.wav", "0031": "s-up.wav",
+                             "31-up": "plain.wav", "32": "d.wav", "033": "f.wav"}})");
+         },
+         kFourKeys,
+         [](const SoundTheme&, const soundpack::PackReport& report) {
+             EXPECT_EQ(report.warnings, std::vector<std::string>{});
+         }},
+        {"LinuxCodesBesideMechvibesCodes", "Mechvibes 1, one file per key",
+         [](const fs::path& pack) {
+             writeNamedTones(pack, {{"a", 500},
+                                    {"a-up", 1300},
+                                    {"s", 700},
+                                    {"s-up", 1500},
+                                    {"d", 900},
+                                    {"f", 1100},
+                                    {"left", 300},
+                                    {"up", 300},
+                                    {"x", 300}});
+             // 105 and 103 are Linux's Left and Up; the pack gives Up by Mechvibes' code too.
+             writeFile(pack / "config.json", R"({
+                 "name": "Linux Codes", "key_define_type": "multi",
+                 "defines": {"30": "a.wav", "30-up": "a-up.wav", "31": "s.wav", "31-up": "s-up.wav",
+                             "32": "d.wav", "33": "f.wav", "105": "left.wav", "103": "x.wav",
+                             "57416": "up.wav"}})");
+         },
+         kFourKeys,
+         [](const SoundTheme& theme, const soundpack::PackReport& report) {
+             EXPECT_EQ(nameOf(theme, 1, "left"), "left.wav");
+             EXPECT_EQ(nameOf(theme, 1, "up"), "up.wav");
+             EXPECT_EQ(report.warnings,
+                       std::vector<std::string>{
+                           "no key for the codes 103 (read as Linux key codes, they name keys the "
+                           "pack gives by Mechvibes' codes); left out"});
+         }},
+        {"SplitRelease",
+         "Mechvibes 1, one sprite",
+         [](const fs::path& pack) {
+             writeTones(pack / "sound.ogg", oggFormat(),
+                        {500, 1300, 700, 1500, 900, 300, 1100, 1200}, 0);
+             writeFile(pack / "config.json", R"({
+                 "name": "Halves", "key_define_type": "single", "sound": "sound.ogg",
+                 "defines": {"30": [0, 80], "31": [80, 80], "32": [160, 80], "33": [240, 40],
+                             "33-up": [280, 40]}})");
+         },
+         {{"a", {{500}, {1300}}},
+          {"s", {{700}, {1500}}},
+          {"d", {{900}, {300}}},
+          {"f", {{1100}, {1200}}}},
+         [](const SoundTheme&, const soundpack::PackReport& report) {
+             EXPECT_EQ(report.warnings, std::vector<std::string>{});
+             EXPECT_EQ(report.releaseKeys, 4u);
+         },
+         {.splitRelease = true}},
         {"Bucklespring",
          "bucklespring",
          [](const fs::path& pack) {
@@ -183,7 +342,8 @@ TEST_P(SoundPackImport, EachKeyPlaysItsOwnSoundsInTheMix) {
 
     ToolPlatform tool({PLINKA_BUNDLE_DIR});
     std::string error;
-    const auto imported = soundpack::importSoundPack(source, std::nullopt, tool.platform(), error);
+    const auto imported =
+        soundpack::importSoundPack(source, std::nullopt, pack.options, tool.platform(), error);
     ASSERT_TRUE(imported) << error;
     EXPECT_EQ(imported->report.format, pack.format);
     const fs::path themeFile = scratch.path() / "theme.plnk";
@@ -206,7 +366,7 @@ TEST_P(SoundPackImport, EachKeyPlaysItsOwnSoundsInTheMix) {
 
     // Typed through the real controller and mixer: each isolated key event sounds its own tone
     // (or nothing, for a silent release).
-    std::set<double> allTones{300};
+    std::set<double> allTones{300, 1200};
     for (const auto& [name, tones] : pack.keys) {
         allTones.insert(tones.press.begin(), tones.press.end());
         allTones.insert(tones.release.begin(), tones.release.end());

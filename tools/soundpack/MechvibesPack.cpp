@@ -18,7 +18,15 @@ namespace {
 
 enum class DefineType { Sprite, Files };
 
+// How sure a define is of its key; the surest define of a key counts.
+enum class Rank {
+    Marked,   // the compatibility encoding's own "0CODE" and "00CODE"
+    Library,  // Mechvibes' codes: plain scan codes first, then the ones Windows packs use
+    Evdev,    // Linux's codes, where Mechvibes' have no key
+};
+
 struct Define {
+    Rank rank;
     int code;
     bool up;
     int keyCode;
@@ -26,18 +34,30 @@ struct Define {
     QJsonValue value;
 };
 
-// "30" or "30-up": the code and whether it is the release.
-std::optional<std::pair<int, bool>> parseDefineKey(std::string key) {
+struct DefineKey {
+    int code;
+    bool up;
+    bool marked;
+};
+
+// "30" or "30-up": the code and whether it is the release. In the compatibility encoding,
+// "030" is the press and "0030" the release, marked as that encoding's own.
+std::optional<DefineKey> parseDefineKey(std::string key, bool compatibility) {
     const bool up = key.ends_with("-up");
     if (up) {
         key.resize(key.size() - 3);
+    }
+    const bool marked = compatibility && !up && key.size() > 1 && key[0] == '0';
+    const bool markedUp = marked && key.size() > 2 && key[1] == '0';
+    if (marked) {
+        key.erase(0, markedUp ? 2 : 1);
     }
     int code = 0;
     const auto [end, failed] = std::from_chars(key.data(), key.data() + key.size(), code);
     if (key.empty() || key.size() > 6 || failed != std::errc() || end != key.data() + key.size()) {
         return std::nullopt;
     }
-    return std::pair{code, up};
+    return DefineKey{code, up || markedUp, marked};
 }
 
 std::optional<int> smallNumber(std::string_view text) {
@@ -149,7 +169,11 @@ std::optional<PackPlan> planMechvibes(const QJsonObject& config, std::string& er
     const std::string sound = config.value("sound").toString().toStdString();
     DefineType type = DefineType::Files;
     if (version == 1) {
-        const QString typeName = config.value("key_define_type").toString("single");
+        QString typeName = config.value("key_define_type").toString("single");
+        // What a widely used fixer of packs writes for "multi".
+        if (typeName == "multiple") {
+            typeName = "multi";
+        }
         if (typeName != "single" && typeName != "multi") {
             error = "config.json: \"key_define_type\" is neither \"single\" nor \"multi\"";
             return std::nullopt;
@@ -174,29 +198,40 @@ std::optional<PackPlan> planMechvibes(const QJsonObject& config, std::string& er
 
     std::vector<Define> parsed;
     std::set<int> unknownCodes;
+    const bool compatibility = config.value("compatibility").toBool();
     const QJsonObject defineObject = defines.toObject();
     for (auto entry = defineObject.begin(); entry != defineObject.end(); ++entry) {
         const std::string key = entry.key().toStdString();
-        const auto code = parseDefineKey(key);
+        const auto code = parseDefineKey(key, compatibility);
         if (!code) {
             plan.warnings.push_back("\"" + key + "\" is not a key code; left out");
             continue;
         }
-        const auto keyCode = keyCodeForMechvibesCode(code->first);
-        if (!keyCode) {
-            unknownCodes.insert(code->first);
+        const auto libraryKey = keyCodeForMechvibesCode(code->code);
+        const auto evdevKey = libraryKey ? std::nullopt : keyCodeForEvdevCode(code->code);
+        if (!libraryKey && !evdevKey) {
+            unknownCodes.insert(code->code);
             continue;
         }
+        const Rank rank = code->marked ? Rank::Marked : libraryKey ? Rank::Library : Rank::Evdev;
+        const int keyCode = libraryKey ? *libraryKey : *evdevKey;
         parsed.push_back(
-            {code->first, code->second, *keyCode, labelFor(key, *keyCode), entry.value()});
+            {rank, code->code, code->up, keyCode, labelFor(key, keyCode), entry.value()});
     }
-    // The plain codes before the ones Windows packs use: the first define of a key counts.
-    std::stable_sort(parsed.begin(), parsed.end(),
-                     [](const Define& a, const Define& b) { return a.code < b.code; });
+    // The first define of a key counts: the surest, then the plain codes before the ones
+    // Windows packs use.
+    std::stable_sort(parsed.begin(), parsed.end(), [](const Define& a, const Define& b) {
+        return std::pair(a.rank, a.code) < std::pair(b.rank, b.code);
+    });
     Reader reader(version, type, sound);
+    std::vector<std::string> clashes;
     for (const auto& define : parsed) {
         auto& row = plan.keys[define.up ? 0 : 1];
         if (row.contains(define.keyCode)) {
+            // A Linux code for a key the pack gives by Mechvibes' code: it means something else.
+            if (define.rank == Rank::Evdev) {
+                clashes.push_back(std::to_string(define.code) + (define.up ? "-up" : ""));
+            }
             continue;
         }
         if (auto keySound = reader.soundOf(define, plan.warnings)) {
@@ -220,6 +255,11 @@ std::optional<PackPlan> planMechvibes(const QJsonObject& config, std::string& er
     }
     for (auto& row : plan.keys) {
         std::erase_if(row, [](const auto& slot) { return slot.second.empty(); });
+    }
+    if (!clashes.empty()) {
+        plan.warnings.push_back("no key for the codes " + shortList(clashes) +
+                                " (read as Linux key codes, they name keys the pack gives by "
+                                "Mechvibes' codes); left out");
     }
     if (!unknownCodes.empty()) {
         std::vector<std::string> codes;

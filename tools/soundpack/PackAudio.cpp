@@ -114,7 +114,7 @@ std::vector<float> AudioFile::readFrames(int64_t frames) {
 std::optional<Clip> AudioFile::clip(const SoundSource& source, std::string& problem,
                                     std::string& note) {
     const double fileFrames = static_cast<double>(frames_);
-    const double start = source.startMs ? std::round(*source.startMs * rate_ / 1000) : 0;
+    double start = source.startMs ? std::round(*source.startMs * rate_ / 1000) : 0;
     double frames = source.lengthMs ? std::round(*source.lengthMs * rate_ / 1000) : fileFrames;
     if (start >= fileFrames) {
         problem = source.startMs
@@ -126,6 +126,11 @@ std::optional<Clip> AudioFile::clip(const SoundSource& source, std::string& prob
     if (start + frames > fileFrames) {
         frames = fileFrames - start;
         note = "runs past the end of the file (" + milliseconds(fileFrames, rate_) + "): cut there";
+    }
+    if (source.part != SoundSource::Part::Whole) {
+        const double firstHalf = std::floor(frames / 2);
+        start += source.part == SoundSource::Part::SecondHalf ? firstHalf : 0;
+        frames = source.part == SoundSource::Part::SecondHalf ? frames - firstHalf : firstHalf;
     }
     const double maxFrames = PackLimits::kMaxSoundSeconds * rate_;
     if (frames > maxFrames) {

@@ -37,7 +37,8 @@ class AudioFile {
     AudioFile& operator=(const AudioFile&) = delete;
 
     // The source's sound: the whole file, or its slice [startMs, startMs + lengthMs) cut on
-    // whole frames; the first two channels, resampled to kClipRate. A slice that runs past the
+    // whole frames, or the first or second half of that; the first two channels, resampled to
+    // kClipRate. A slice that runs past the
     // end, or a sound longer than PackLimits::kMaxSoundSeconds, is cut, and `note` says so.
     // nullopt with the reason when there is no sound there.
     std::optional<Clip> clip(const SoundSource& source, std::string& problem, std::string& note);

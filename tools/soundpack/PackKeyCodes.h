@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <string_view>
 
 namespace plinka::soundpack {
 
@@ -9,5 +10,9 @@ namespace plinka::soundpack {
 // a few more have codes of their own, and other ones on Windows). nullopt for codes that stand
 // for no key, or for a key that no theme has.
 std::optional<int> keyCodeForMechvibesCode(int code);
+
+// The theme key code of a key named as web browsers name keys by their place ("KeyA",
+// "Digit1", "AltLeft", "ArrowUp", "Numpad7"...), in any case; nullopt for names of no key.
+std::optional<int> keyCodeForW3cName(std::string_view name);
 
 }  // namespace plinka::soundpack

@@ -21,6 +21,26 @@ void chooseSample(PackPlan& plan) {
     }
 }
 
+std::size_t splitReleases(PackPlan& plan) {
+    std::size_t split = 0;
+    for (auto* table : {&plan.keys, &plan.mouse}) {
+        auto& [released, pressed] = *table;
+        for (auto& [code, sound] : pressed) {
+            if (released.contains(code)) {
+                continue;
+            }
+            KeySound& release = released[code];
+            for (SoundSource& source : sound) {
+                release.push_back(source);
+                release.back().part = SoundSource::Part::SecondHalf;
+                source.part = SoundSource::Part::FirstHalf;
+            }
+            ++split;
+        }
+    }
+    return split;
+}
+
 std::string shortList(const std::vector<std::string>& items) {
     constexpr size_t kShown = 20;
     std::string text;

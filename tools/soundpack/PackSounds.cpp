@@ -16,12 +16,21 @@ std::string keyLabel(size_t state, int keyCode) {
     return themetool::keyLabel(keyCode) + (state == 0 ? " (release)" : "");
 }
 
+std::string buttonLabel(size_t state, int button) {
+    constexpr const char* kButtons[] = {"left button", "right button", "middle button"};
+    return std::string(kButtons[button]) + (state == 0 ? " (release)" : "");
+}
+
 std::string sourceLabel(const SoundSource& source) {
-    if (!source.startMs) {
-        return source.file;
+    std::string label = source.file;
+    if (source.startMs) {
+        label += " at " + std::to_string(static_cast<long long>(std::min(*source.startMs, 1e15))) +
+                 " ms";
     }
-    return source.file + " at " +
-           std::to_string(static_cast<long long>(std::min(*source.startMs, 1e15))) + " ms";
+    if (source.part != SoundSource::Part::Whole) {
+        label += source.part == SoundSource::Part::FirstHalf ? " (first half)" : " (second half)";
+    }
+    return label;
 }
 
 // The longest stem kept of a source's name: with its slice's start, a number that sets it apart
@@ -39,6 +48,9 @@ class WavNames {
         }
         if (source.startMs) {
             stem += "-" + std::to_string(static_cast<long long>(*source.startMs));
+        }
+        if (source.part != SoundSource::Part::Whole) {
+            stem += source.part == SoundSource::Part::FirstHalf ? "-press" : "-release";
         }
         std::string name = stem + ".wav";
         for (int n = 2; !taken_.insert(name).second; ++n) {
@@ -73,6 +85,11 @@ std::optional<std::map<SoundSource, std::string>> makeSounds(const PackPlan& pla
         for (const auto& [keyCode, sound] : plan.keys[state]) {
             for (const auto& source : sound) {
                 users[source].push_back(keyLabel(state, keyCode));
+            }
+        }
+        for (const auto& [button, sound] : plan.mouse[state]) {
+            for (const auto& source : sound) {
+                users[source].push_back(buttonLabel(state, button));
             }
         }
     }

@@ -14,6 +14,7 @@
 #include "platform/UserThemeFolder.h"
 #include "sound/SoundTheme.h"
 #include "tools/soundpack/BucklespringPack.h"
+#include "tools/soundpack/MechvibesDxPack.h"
 #include "tools/soundpack/MechvibesPack.h"
 #include "tools/soundpack/PackConfig.h"
 #include "tools/soundpack/PackFiles.h"
@@ -65,7 +66,10 @@ std::optional<OpenedPack> openPack(const std::string& path, std::string& error) 
         const std::string config = folder->empty() ? "config.json" : *folder + "/config.json";
         const auto bytes = pack.files->read(config, PackLimits::kMaxConfigBytes, error);
         const auto json = bytes ? parsePackConfig(*bytes, error) : std::nullopt;
-        plan = json ? planMechvibes(*json, error) : std::nullopt;
+        // MechvibesDX numbers its format "config_version", Mechvibes "version" (or not at all).
+        plan = !json                              ? std::nullopt
+               : json->contains("config_version") ? planMechvibesDx(*json, error)
+                                                  : planMechvibes(*json, error);
     } else {
         plan = planBucklespring(pack.files->files());
         if (!plan) {
@@ -87,27 +91,44 @@ std::optional<OpenedPack> openPack(const std::string& path, std::string& error) 
 // The plan with only the sounds made, its sample chosen among them, as a mapping of files.
 themetool::Mapping mappingOf(PackPlan plan, const std::map<SoundSource, std::string>& made,
                              PackReport& report) {
-    for (auto& row : plan.keys) {
-        for (auto& [keyCode, sound] : row) {
-            std::erase_if(sound, [&](const SoundSource& source) { return !made.contains(source); });
+    for (auto* table : {&plan.keys, &plan.mouse}) {
+        for (auto& row : *table) {
+            for (auto& [code, sound] : row) {
+                std::erase_if(sound,
+                              [&](const SoundSource& source) { return !made.contains(source); });
+            }
+            std::erase_if(row, [](const auto& slot) { return slot.second.empty(); });
         }
-        std::erase_if(row, [](const auto& slot) { return slot.second.empty(); });
     }
     chooseSample(plan);
     themetool::Mapping mapping;
     mapping.name = report.name;
+    mapping.pitchCents = plan.pitchCents;
+    report.pitchCents = plan.pitchCents.value_or(0);
+    const auto filesOf = [&made](const KeySound& sound) {
+        themetool::SlotValue value{themetool::SlotValue::Kind::Files, {}, {}};
+        for (const auto& source : sound) {
+            value.files.push_back(made.at(source));
+        }
+        return value;
+    };
     for (size_t state = 0; state < plan.keys.size(); ++state) {
         for (const auto& [keyCode, sound] : plan.keys[state]) {
-            themetool::SlotValue value{themetool::SlotValue::Kind::Files, {}, {}};
-            for (const auto& source : sound) {
-                value.files.push_back(made.at(source));
-            }
+            auto value = filesOf(sound);
             if (keyCode != SoundTheme::kSampleKeyCode) {
                 (state == 1 ? report.pressKeys : report.releaseKeys) += 1;
                 report.variantKeys += value.files.size() > 1 ? 1 : 0;
             }
             mapping.assignments.push_back(
                 {static_cast<int>(state), {keyCode}, std::move(value), 0});
+        }
+        for (const auto& [button, sound] : plan.mouse[state]) {
+            report.buttonSounds += 1;
+            mapping.assignments.push_back({static_cast<int>(state),
+                                           {button},
+                                           filesOf(sound),
+                                           0,
+                                           themetool::Assignment::Target::Mouse});
         }
     }
     return mapping;
@@ -133,11 +154,15 @@ std::string themeNameFromPack(const std::string& packName) {
 // Makes the pack's sounds and report, handing each sound on to `keep`; the theme's mapping.
 std::optional<themetool::Mapping> convert(const std::string& path,
                                           const std::optional<std::string>& themeName,
-                                          PackReport& report, const KeepSound& keep,
-                                          std::string& error) {
+                                          const ImportOptions& options, PackReport& report,
+                                          const KeepSound& keep, std::string& error) {
     auto pack = openPack(path, error);
     if (!pack) {
         return std::nullopt;
+    }
+    if (options.splitRelease && splitReleases(pack->plan) == 0) {
+        pack->plan.warnings.push_back(
+            "every key that sounds has a release sound of its own: nothing to split");
     }
     if (themeName) {
         if (const auto problem = themeNameProblem(*themeName)) {
@@ -162,7 +187,7 @@ std::optional<themetool::Mapping> convert(const std::string& path,
         return std::nullopt;
     }
     auto mapping = mappingOf(pack->plan, *made, report);
-    if (report.pressKeys + report.releaseKeys == 0) {
+    if (report.pressKeys + report.releaseKeys + report.buttonSounds == 0) {
         error = path + ": no key has a sound Plinka can play" +
                 (report.warnings.empty() ? "" : " (" + report.warnings.back() + ")");
         return std::nullopt;
@@ -202,17 +227,19 @@ std::optional<std::string> themeNameProblem(const std::string& name) {
     return std::nullopt;
 }
 
-std::optional<PackReport> checkSoundPack(const std::string& pack, std::string& error) {
+std::optional<PackReport> checkSoundPack(const std::string& pack, const ImportOptions& options,
+                                         std::string& error) {
     PackReport report;
     const auto made = convert(
-        pack, std::nullopt, report,
+        pack, std::nullopt, options, report,
         [](const std::string&, const Clip&, std::string&) { return true; }, error);
     return made ? std::optional(std::move(report)) : std::nullopt;
 }
 
 std::optional<ImportedTheme> importSoundPack(const std::string& pack,
                                              const std::optional<std::string>& themeName,
-                                             Platform& platform, std::string& error) {
+                                             const ImportOptions& options, Platform& platform,
+                                             std::string& error) {
     QTemporaryDir work;
     if (!work.isValid()) {
         error = "no room for temporary files (" + work.errorString().toStdString() + ")";
@@ -221,7 +248,7 @@ std::optional<ImportedTheme> importSoundPack(const std::string& pack,
     const std::string folder = work.path().toStdString();
     ImportedTheme imported;
     const auto made = convert(
-        pack, themeName, imported.report,
+        pack, themeName, options, imported.report,
         [&](const std::string& name, const Clip& clip, std::string& failure) {
             return writeWav(clip, folder + "/" + name, failure);
         },
@@ -244,13 +271,14 @@ std::optional<ImportedTheme> importSoundPack(const std::string& pack,
 
 std::optional<PackReport> installSoundPack(const std::string& pack,
                                            const std::optional<std::string>& themeName,
-                                           Platform& platform, std::string& error) {
+                                           const ImportOptions& options, Platform& platform,
+                                           std::string& error) {
     const auto folder = platform.userThemes.folderPath();
     if (!folder) {
         error = "there is no folder for your themes (set HOME or XDG_DATA_HOME)";
         return std::nullopt;
     }
-    auto imported = importSoundPack(pack, themeName, platform, error);
+    auto imported = importSoundPack(pack, themeName, options, platform, error);
     if (!imported) {
         return std::nullopt;
     }

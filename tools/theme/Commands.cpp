@@ -54,6 +54,8 @@ Commands:
           key-up KEYS = silent               plays nothing (every slot's default)
           mouse-down BUTTONS = FILE          the same for the mouse buttons left, right
                                              and middle (mouse-up for their release)
+          pitch = CENTS                      each play's pitch varied by up to 0-100 cents
+          stereo = yes|no                    each key heard where it sits (default yes)
       KEYS are key names (a, 1, space, return, backspace, shift, right-command, f5,
       keypad-7, ...), key codes (0-254, or 0x..), or groups: %GROUPS%.
       "sample" (254, key-down) is what plays when the theme is chosen. # starts a comment.
@@ -62,14 +64,16 @@ Commands:
       around capitals) through the sound controller and the mixer, then clicks the mouse
       BUTTONS (such as left,left,right; TEXT may then be ""), and writes what the mixer
       produced (48 kHz stereo WAV). THEME is a theme's name or a file path.
-  import PACK (-o FILE | --install) [--name NAME]
+  import PACK (-o FILE | --install) [--name NAME] [--split-release]
       A theme from a community sound pack: a folder, or a .zip of one, of a Mechvibes pack
-      (config.json, version 1 or 2) or of bucklespring's files (1e-1.wav ...). Every sound is
-      embedded as WAV; a key or sound that can't be taken is a warning and the rest imports.
-      -o FILE writes the theme there, named NAME or FILE's name. --install puts it among your
-      themes, named NAME or the pack's name, in $XDG_DATA_HOME/plinka/KeySoundThemes (default
-      ~/.local/share/...), where Plinka lists it after its own.
-  check PACK
+      (config.json, version 1 or 2), a MechvibesDX pack (config_version 2) or of
+      bucklespring's files (1e-1.wav ...). Every sound is embedded as WAV; a key or sound that
+      can't be taken is a warning and the rest imports. -o FILE writes the theme there, named
+      NAME or FILE's name. --install puts it among your themes, named NAME or the pack's name,
+      in $XDG_DATA_HOME/plinka/KeySoundThemes (default ~/.local/share/...), where Plinka lists
+      it after its own. --split-release gives keys that have no release sound the first half
+      of their sound on press and the second half on release.
+  check PACK [--split-release]
       What import would make of the pack, and every problem met; writes nothing.
 
 Options:
@@ -89,6 +93,16 @@ std::string usage() {
     const std::string marker = "%GROUPS%";
     text.replace(text.find(marker), marker.size(), keyGroupNames());
     return text;
+}
+
+// Whether the flag is among the arguments, taken out of them.
+bool takeFlag(std::vector<std::string>& arguments, const std::string& flag) {
+    const auto found = std::find(arguments.begin(), arguments.end(), flag);
+    if (found == arguments.end()) {
+        return false;
+    }
+    arguments.erase(found);
+    return true;
 }
 
 // The value of "-o" (and of any option of `name`) taken out of the arguments.
@@ -208,24 +222,32 @@ void printReport(const soundpack::PackReport& report, std::ostream& out, std::os
         << report.variantKeys << " with variants)\n"
         << "sounds: " << report.sounds << " (" << std::fixed << std::setprecision(1)
         << report.seconds << " s, " << (report.audioBytes + 1023) / 1024 << " KB as WAV)\n";
+    if (report.buttonSounds > 0) {
+        out << "mouse buttons: " << report.buttonSounds << " presses and releases with a sound\n";
+    }
+    if (report.pitchCents > 0) {
+        out << "pitch: varies by up to " << report.pitchCents << " cents\n";
+    }
     for (const auto& warning : report.warnings) {
         notes << "warning: " << warning << "\n";
     }
 }
 
-void checkPack(const std::string& pack, std::ostream& out) {
+void checkPack(const std::string& pack, const soundpack::ImportOptions& options,
+               std::ostream& out) {
     std::string error;
-    const auto report = soundpack::checkSoundPack(pack, error);
+    const auto report = soundpack::checkSoundPack(pack, options, error);
     check(report.has_value(), error);
     printReport(*report, out, out);
 }
 
 void importPack(ToolPlatform& tool, const std::string& pack,
                 const std::optional<std::string>& output, const std::optional<std::string>& name,
-                std::ostream& out) {
+                const soundpack::ImportOptions& options, std::ostream& out) {
     std::string error;
     if (!output) {
-        const auto report = soundpack::installSoundPack(pack, name, tool.platform(), error);
+        const auto report =
+            soundpack::installSoundPack(pack, name, options, tool.platform(), error);
         check(report.has_value(), error + (name ? "" : " (give another name with --name)"));
         printReport(*report, out, std::cerr);
         out << "installed: " << *tool.platform().userThemes.folderPath() << "/" << report->name
@@ -235,7 +257,7 @@ void importPack(ToolPlatform& tool, const std::string& pack,
     const auto imported = soundpack::importSoundPack(
         pack,
         name.value_or(FileUrl::stringByDeletingPathExtension(FileUrl::lastPathComponent(*output))),
-        tool.platform(), error);
+        options, tool.platform(), error);
     check(imported.has_value(), error);
     writeFileAtomically(*output, imported->bytes.data(), imported->bytes.size());
     printReport(imported->report, out, std::cerr);
@@ -311,18 +333,16 @@ int run(std::vector<std::string> arguments, std::ostream& out) {
     } else if (command == "import") {
         const auto output = takeOption(arguments, "-o");
         const auto name = takeOption(arguments, "--name");
-        const auto install = std::find(arguments.begin(), arguments.end(), "--install");
-        const bool installing = install != arguments.end();
-        if (installing) {
-            arguments.erase(install);
-        }
+        const bool installing = takeFlag(arguments, "--install");
+        const soundpack::ImportOptions importOptions{takeFlag(arguments, "--split-release")};
         expectArguments(installing != output.has_value() ? arguments : std::vector<std::string>{},
-                        1, "import PACK (-o FILE | --install) [--name NAME]");
+                        1, "import PACK (-o FILE | --install) [--name NAME] [--split-release]");
         ToolPlatform tool(options);
-        importPack(tool, arguments[0], output, name, out);
+        importPack(tool, arguments[0], output, name, importOptions, out);
     } else if (command == "check") {
-        expectArguments(arguments, 1, "check PACK");
-        checkPack(arguments[0], out);
+        const soundpack::ImportOptions importOptions{takeFlag(arguments, "--split-release")};
+        expectArguments(arguments, 1, "check PACK [--split-release]");
+        checkPack(arguments[0], importOptions, out);
     } else {
         throw Failure{"unknown command \"" + command + "\" (see plinka-theme --help)",
                       kUsageStatus};

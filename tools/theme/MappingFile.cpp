@@ -1,12 +1,16 @@
 #include "tools/theme/MappingFile.h"
 
 #include <algorithm>
+#include <charconv>
 
+#include "sound/SoundTheme.h"
 #include "tools/theme/KeyNames.h"
 
 namespace plinka::themetool {
 
 namespace {
+
+constexpr int kMaxPitchCents = SoundTheme::kMaxPitchVariation;
 
 bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r';
@@ -51,7 +55,8 @@ std::optional<Assignment> parseAssignment(const std::vector<std::string>& words,
         assignment.state = what == "mouse-down" ? 1 : 0;
     } else {
         error =
-            "expected \"name =\", \"key-down\", \"key-up\", \"mouse-down\" or \"mouse-up\", "
+            "expected \"name =\", \"pitch =\", \"stereo =\", \"key-down\", \"key-up\", "
+            "\"mouse-down\" or \"mouse-up\", "
             "found \"" +
             words[0] + "\"";
         return std::nullopt;
@@ -88,6 +93,34 @@ std::optional<Assignment> parseAssignment(const std::vector<std::string>& words,
     }
     assignment.value = std::move(*value);
     return assignment;
+}
+
+// "pitch = CENTS" or "stereo = yes|no".
+bool parseSetting(const std::vector<std::string>& words, Mapping& mapping, std::string& error) {
+    const bool pitch = words[0] == "pitch";
+    if (words.size() != 3 || words[1] != "=") {
+        error = pitch ? "expected pitch = CENTS" : "expected stereo = yes or stereo = no";
+        return false;
+    }
+    const std::string& value = words[2];
+    if (!pitch) {
+        if (value != "yes" && value != "no") {
+            error = "expected stereo = yes or stereo = no, found \"" + value + "\"";
+            return false;
+        }
+        mapping.stereoPosition = value == "yes";
+        return true;
+    }
+    int cents = -1;
+    const auto [end, failed] = std::from_chars(value.data(), value.data() + value.size(), cents);
+    if (failed != std::errc() || end != value.data() + value.size() || cents < 0 ||
+        cents > kMaxPitchCents) {
+        error = "the pitch varies by 0 to " + std::to_string(kMaxPitchCents) + " cents, not \"" +
+                value + "\"";
+        return false;
+    }
+    mapping.pitchCents = cents;
+    return true;
 }
 
 }  // namespace
@@ -152,6 +185,12 @@ std::optional<Mapping> parseMapping(std::string_view text, std::string_view sour
         }
         if (!splitWords(line, words, problem)) {
             return fail(problem);
+        }
+        if (words[0] == "pitch" || words[0] == "stereo") {
+            if (!parseSetting(words, mapping, problem)) {
+                return fail(problem);
+            }
+            continue;
         }
         if (words[0] == "name") {
             if (words.size() < 3 || words[1] != "=" || words[2].empty()) {

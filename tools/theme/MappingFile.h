@@ -32,6 +32,10 @@ struct Assignment {
 struct Mapping {
     std::optional<std::string> name;
     std::vector<Assignment> assignments;
+    // Each play's pitch varied at random by up to this many cents either way (0 to 100).
+    std::optional<int> pitchCents;
+    // Whether each key's sound is placed in stereo where the key sits (the default).
+    std::optional<bool> stereoPosition;
 };
 
 // Parses the mapping file format:
@@ -41,6 +45,8 @@ struct Mapping {
 //   key-up KEYS = say "text"            speaks the text
 //   key-up KEYS = silent                plays nothing (the default for every slot)
 //   mouse-down BUTTONS = FILE           the same for mouse buttons: left, right, middle
+//   pitch = CENTS                       each play's pitch varied by up to 0 to 100 cents
+//   stereo = yes|no                     each key placed in stereo where it sits (yes)
 // KEYS are key names, key codes or groups (see keyCodesForWord). Words may be double-quoted,
 // with \" and \\ inside. On error: nullopt and "SOURCE:LINE: what is wrong" in `error`.
 std::optional<Mapping> parseMapping(std::string_view text, std::string_view source,

@@ -105,6 +105,8 @@ std::optional<std::vector<uint8_t>> buildTheme(const Mapping& mapping, const std
     if (hasMouseSounds) {
         theme->setMouseSounds(table(mouseRows));
     }
+    theme->setPitchVariation(mapping.pitchCents.value_or(0));
+    theme->setStereoPosition(mapping.stereoPosition.value_or(true));
     auto bytes = platform.archives.archivedDataWithRootObject(Object::instance(theme));
     if (!bytes) {
         error = "the theme could not be archived";

@@ -8,6 +8,12 @@
 
 namespace plinka::audio {
 
+// What each channel of a sound is multiplied by as it is mixed.
+struct ChannelGains {
+    float left = 1.0f;
+    float right = 1.0f;
+};
+
 // A sound ready to mix at the output rate, never changed once made. It is kept in the smallest
 // form that holds it exactly: one channel when both are the same, and 16-bit samples when every
 // sample is a multiple of 1/32768 (what 16-bit files decode to), else floats.
@@ -21,7 +27,12 @@ class DecodedSound final : public AudioThreadShared {
     // Bytes the samples take.
     size_t storedBytes() const;
     // Audio side: adds count frames from frame `from` on to interleaved stereo.
-    void mixInto(float* stereo, size_t from, size_t count) const;
+    void mixInto(float* stereo, size_t from, size_t count, ChannelGains gains = {}) const;
+    // Audio side: adds up to count frames read every `step` frames of the sound from `position`
+    // on (cubic interpolation between its frames), stopping at its end; moves `position` on and
+    // answers the frames added.
+    size_t mixResampledInto(float* stereo, double& position, double step, size_t count,
+                            ChannelGains gains) const;
 
   private:
     size_t frames_;

@@ -1,8 +1,32 @@
 #include "platform/linux/audio/Mixer.h"
 
 #include <algorithm>
+#include <cmath>
+#include <numbers>
 
 namespace plinka::audio {
+
+namespace {
+
+// Equal power, scaled so that a centred sound keeps its level on both channels: a mono sound
+// moves across, and a stereo sound's channels are balanced.
+ChannelGains gainsFor(float pan) {
+    if (!(pan != 0.0f && std::isfinite(pan))) {
+        return {};
+    }
+    const double angle = (std::clamp(pan, -1.0f, 1.0f) + 1.0) * std::numbers::pi / 4;
+    return {static_cast<float>(std::numbers::sqrt2 * std::cos(angle)),
+            static_cast<float>(std::numbers::sqrt2 * std::sin(angle))};
+}
+
+double stepFor(float cents) {
+    if (!(cents != 0.0f && std::isfinite(cents))) {
+        return 1.0;
+    }
+    return std::exp2(std::clamp(cents, -Mixer::kMaxPitchCents, Mixer::kMaxPitchCents) / 1200.0);
+}
+
+}  // namespace
 
 Mixer::Mixer(int sampleRate, int maxVoices)
     : sampleRate_(sampleRate),
@@ -12,12 +36,12 @@ Mixer::Mixer(int sampleRate, int maxVoices)
 // The owner stops the audio side first; what is retired or still queued goes with the mixer.
 Mixer::~Mixer() = default;
 
-void Mixer::play(DecodedSound& sound) {
+void Mixer::play(DecodedSound& sound, SoundPlacement placement) {
     if (volume_.load(std::memory_order_relaxed) == 0.0f) {
         return;
     }
     sound.retain();
-    if (!plays_.tryPush(&sound)) {
+    if (!plays_.tryPush(Play{&sound, placement})) {
         sound.releaseReference();
         return;
     }
@@ -132,13 +156,13 @@ void Mixer::dropStaleBlocks(SpeechStream& stream, uint32_t current) {
 void Mixer::drainCommands() {
     drainAttachments();
     bool started = false;
-    while (DecodedSound** queued = plays_.readSlot()) {
-        DecodedSound& sound = **queued;
+    while (Play* queued = plays_.readSlot()) {
+        const Play play = *queued;
         plays_.release();
-        if (sound.isDisposed()) {
-            sound.releaseReference();
+        if (play.sound->isDisposed()) {
+            play.sound->releaseReference();
         } else {
-            startVoice(sound);
+            startVoice(play);
             started = true;
         }
     }
@@ -150,7 +174,7 @@ void Mixer::drainCommands() {
     }
 }
 
-void Mixer::startVoice(DecodedSound& sound) {
+void Mixer::startVoice(const Play& play) {
     auto free = std::find_if(voices_.begin(), voices_.end(),
                              [](const Voice& voice) { return voice.sound == nullptr; });
     if (free == voices_.end()) {
@@ -159,7 +183,8 @@ void Mixer::startVoice(DecodedSound& sound) {
         });
         endVoice(*free);
     }
-    *free = Voice{&sound, 0, nextStartOrder_++};
+    *free = Voice{play.sound, 0, stepFor(play.placement.pitchCents), gainsFor(play.placement.pan),
+                  nextStartOrder_++};
 }
 
 void Mixer::endVoice(Voice& voice) {
@@ -177,13 +202,23 @@ void Mixer::mixVoices(float* out, size_t frames) {
             endVoice(voice);
             continue;
         }
-        const size_t count = std::min(frames, voice.sound->frames() - voice.position);
-        voice.sound->mixInto(out, voice.position, count);
-        voice.position += count;
-        if (voice.position == voice.sound->frames()) {
+        if (!mixVoice(voice, out, frames)) {
             endVoice(voice);
         }
     }
+}
+
+bool Mixer::mixVoice(Voice& voice, float* out, size_t frames) {
+    const DecodedSound& sound = *voice.sound;
+    if (voice.step != 1.0) {
+        sound.mixResampledInto(out, voice.position, voice.step, frames, voice.gains);
+        return voice.position < static_cast<double>(sound.frames());
+    }
+    const auto position = static_cast<size_t>(voice.position);
+    const size_t count = std::min(frames, sound.frames() - position);
+    sound.mixInto(out, position, count, voice.gains);
+    voice.position = static_cast<double>(position + count);
+    return position + count < sound.frames();
 }
 
 void Mixer::placeStream(SpeechStream& stream) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/SpscRing.h"
+#include "platform/SystemSoundService.h"
 #include "platform/linux/audio/DecodedSound.h"
 #include "platform/linux/audio/MixSource.h"
 #include "platform/linux/audio/SoftLimiter.h"
@@ -25,8 +26,9 @@ namespace plinka::audio {
 //
 // Voices: at most maxVoices sounds at once. A sound started while all are busy takes the voice
 // that started first (the oldest); the same sound played again while playing gets a voice of its
-// own, so the two overlap. The mix gets the master volume and kHeadroom and then a SoftLimiter,
-// so bursts never clip.
+// own, so the two overlap. Each voice has its own stereo position (equal-power, so a centred
+// sound keeps its level) and pitch (the sound resampled as it plays). The mix gets the master
+// volume and kHeadroom and then a SoftLimiter, so bursts never clip.
 //
 // An output may render only while something is to be heard: the mixer tells it through its
 // wake-up whenever something new is queued, and isQuiet says when it may stop again.
@@ -34,14 +36,17 @@ class Mixer final : public MixSource {
   public:
     static constexpr float kHeadroom = 0.708f;  // -3 dB
     static constexpr size_t kMaxStreams = 8;
+    // Pitch shifts beyond two octaves either way are taken as two octaves.
+    static constexpr float kMaxPitchCents = 2400.0f;
 
     Mixer(int sampleRate, int maxVoices);
     ~Mixer();
     Mixer(const Mixer&) = delete;
     Mixer& operator=(const Mixer&) = delete;
 
-    // Control side: starts the sound at the next rendered block; dropped if the queue is full.
-    void play(DecodedSound& sound);
+    // Control side: starts the sound, placed as asked, at the next rendered block; dropped if the
+    // queue is full.
+    void play(DecodedSound& sound, SoundPlacement placement = {});
     // Control side: the stream is heard from the next block on; false when kMaxStreams are in
     // use, or (for a while) when many attachments wait for the audio side to pick them up.
     bool attachStream(SpeechStream& stream);
@@ -76,9 +81,17 @@ class Mixer final : public MixSource {
     std::chrono::steady_clock::time_point lastVoiceStart() const;
 
   private:
+    struct Play {
+        DecodedSound* sound = nullptr;
+        SoundPlacement placement;
+    };
     struct Voice {
         DecodedSound* sound = nullptr;
-        size_t position = 0;
+        // In frames of the sound: whole unless the voice is resampled.
+        double position = 0;
+        // Frames of the sound per frame of the mix.
+        double step = 1;
+        ChannelGains gains;
         uint64_t startOrder = 0;
     };
 
@@ -86,7 +99,9 @@ class Mixer final : public MixSource {
     void drainCommands();
     void drainAttachments();
     static void dropStaleBlocks(SpeechStream& stream, uint32_t current);
-    void startVoice(DecodedSound& sound);
+    void startVoice(const Play& play);
+    // Adds the voice's next frames; false once it has played to its end.
+    static bool mixVoice(Voice& voice, float* out, size_t frames);
     void placeStream(SpeechStream& stream);
     void endVoice(Voice& voice);
     void mixVoices(float* out, size_t frames);
@@ -96,7 +111,7 @@ class Mixer final : public MixSource {
 
     const int sampleRate_;
     std::function<void()> wakeUp_;
-    SpscRing<DecodedSound*, 256> plays_;
+    SpscRing<Play, 256> plays_;
     // Apart from the plays, so that a burst of key sounds never keeps a synthesizer out.
     SpscRing<SpeechStream*, 64> attachments_;
     std::vector<std::shared_ptr<AudioThreadShared>> retired_;  // control side

@@ -60,10 +60,10 @@ OSStatus MixerSystemSoundService::setProperty(AudioServicesPropertyID property,
     return kNoErr;
 }
 
-void MixerSystemSoundService::playSystemSound(SystemSoundID soundID) {
+void MixerSystemSoundService::playSystemSound(SystemSoundID soundID, SoundPlacement placement) {
     const auto found = sounds_.find(soundID);
     if (found != sounds_.end()) {
-        engine_.mixer().play(*found->second.sound);
+        engine_.mixer().play(*found->second.sound, placement);
     }
 }
 

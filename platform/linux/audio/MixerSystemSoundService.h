@@ -29,7 +29,7 @@ class MixerSystemSoundService final : public SystemSoundService {
     OSStatus createSystemSoundID(const std::string& fileUrl, SystemSoundID* outSoundID) override;
     OSStatus setProperty(AudioServicesPropertyID property, SystemSoundID soundID,
                          uint32_t value) override;
-    void playSystemSound(SystemSoundID soundID) override;
+    void playSystemSound(SystemSoundID soundID, SoundPlacement placement = {}) override;
     OSStatus disposeSystemSoundID(SystemSoundID soundID) override;
     void setOutputVolume(float volume) override;
     // Sounds are decoded whole when they are made.

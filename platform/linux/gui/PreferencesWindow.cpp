@@ -129,7 +129,7 @@ class PreferencesWindow::Window final : public QDialog {
             button(tr("Previe&w"), "previewButton", [this] { delegate_.previewTheme(); });
         importButton_ = button(tr("&Import Sound Pack…"), "importSoundPackButton", [this] {
             if (const auto pack = askForSoundPack(this)) {
-                delegate_.importSoundPack(*pack);
+                delegate_.importSoundPack(*pack, splitRelease_->isChecked());
             }
         });
         removeButton_ = button(tr("&Remove…"), "removeThemeButton", [this] {
@@ -159,9 +159,13 @@ class PreferencesWindow::Window final : public QDialog {
         busyRow->addWidget(bar, 1);
         busyRow->addWidget(cancel);
 
+        // For packs whose keys have no release sound; asked at each import, never stored.
+        splitRelease_->setObjectName("splitReleaseCheckBox");
+
         auto* layout = new QVBoxLayout(box);
         layout->addWidget(label(tr("&Themes:"), themes_));
         layout->addLayout(list);
+        layout->addWidget(splitRelease_);
         layout->addWidget(busy_);
         return box;
     }
@@ -197,8 +201,8 @@ class PreferencesWindow::Window final : public QDialog {
         refusal_->hide();
         form->addRow(refusal_);
 
-        form->addRow(preference(tr("Play mouse clic&ks"), "playMouseSounds"));
-        form->addRow(preference(tr("Place each key's sound &left or right"), "stereoPosition"));
+        form->addRow(preference(tr("Play sounds for mouse butto&ns"), "playMouseSounds"));
+        form->addRow(preference(tr("Stereo position by &key"), "stereoPosition"));
         pitch_->setObjectName("pitchVariation");
         pitch_->setRange(0, 100);
         pitch_->setSuffix(tr(" cents"));
@@ -280,6 +284,8 @@ class PreferencesWindow::Window final : public QDialog {
     QListWidget* themes_ = new QListWidget;
     QPushButton* importButton_ = nullptr;
     QPushButton* removeButton_ = nullptr;
+    QCheckBox* splitRelease_ =
+        new QCheckBox(tr("On import, split each sound into press an&d release"));
     QWidget* busy_ = new QWidget;
     QSlider* volume_ = new QSlider(Qt::Horizontal);
     QLabel* volumeText_ = new QLabel;

@@ -71,7 +71,8 @@ ChildSoundPackInstaller::Result ChildSoundPackInstaller::parseAnswer(const std::
     return result.name && result.failure.empty() ? result : nonsense;
 }
 
-bool ChildSoundPackInstaller::install(const std::string& pack, Completion done) {
+bool ChildSoundPackInstaller::install(const std::string& pack, const Options& options,
+                                      Completion done) {
     if (child_ != nullptr) {
         return false;
     }
@@ -79,7 +80,11 @@ bool ChildSoundPackInstaller::install(const std::string& pack, Completion done) 
     done_ = std::move(done);
     answer_.clear();
     child_->setProgram(QString::fromStdString(program_));
-    child_->setArguments({QString::fromStdString(pack)});
+    QStringList arguments{QString::fromStdString(pack)};
+    if (options.splitRelease) {
+        arguments.append("--split-release");
+    }
+    child_->setArguments(arguments);
     child_->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     QObject::connect(child_, &QProcess::readyReadStandardOutput, child_, [this] { readAnswer(); });
     QObject::connect(child_, &QProcess::finished, child_,

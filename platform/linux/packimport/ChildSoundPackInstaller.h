@@ -29,7 +29,7 @@ class ChildSoundPackInstaller final : public SoundPackInstaller {
     ChildSoundPackInstaller(const ChildSoundPackInstaller&) = delete;
     ChildSoundPackInstaller& operator=(const ChildSoundPackInstaller&) = delete;
 
-    bool install(const std::string& pack, Completion done) override;
+    bool install(const std::string& pack, const Options& options, Completion done) override;
     void cancel() override;
 
     // What the child printed, read back; a failure when it is not what plinka-import-pack prints.

@@ -1,8 +1,10 @@
-// plinka-import-pack PACK: imports one sound pack among the user's themes for Plinka, in a process
-// of its own, so that the application never maps the zip, compression and crypto libraries for a
-// pack imported now and then. Answers with records each ended by a NUL byte, so that texts keep
-// any line break: "warning TEXT" for each key or sound left out, then "installed NAME" and exit 0;
-// or "failure REASON" (one sentence without its full stop) and exit 1. Usage errors exit 2.
+// plinka-import-pack PACK [--split-release]: imports one sound pack among the user's themes for
+// Plinka, in a process of its own, so that the application never maps the zip, compression and
+// crypto libraries for a pack imported now and then. --split-release gives keys without a release
+// sound the two halves of their sound. Answers with records each ended by a NUL byte, so that
+// texts keep any line break: "warning TEXT" for each key or sound left out, then "installed NAME"
+// and exit 0; or "failure REASON" (one sentence without its full stop) and exit 1. Usage errors
+// exit 2.
 #include <cstdio>
 #include <string>
 
@@ -19,8 +21,9 @@ void answer(const std::string& kind, const std::string& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fputs("usage: plinka-import-pack PACK\n", stderr);
+    const bool splitRelease = argc == 3 && std::string(argv[2]) == "--split-release";
+    if (argc != 2 && !splitRelease) {
+        std::fputs("usage: plinka-import-pack PACK [--split-release]\n", stderr);
         return 2;
     }
     plinka::LinuxPlatform::Options options;
@@ -29,8 +32,8 @@ int main(int argc, char** argv) {
     options.speech = false;
     plinka::LinuxPlatform platform(options);
     std::string error;
-    const auto report =
-        plinka::soundpack::installSoundPack(argv[1], std::nullopt, platform.platform(), error);
+    const auto report = plinka::soundpack::installSoundPack(argv[1], std::nullopt, {splitRelease},
+                                                            platform.platform(), error);
     if (!report) {
         answer("failure", error);
         return 1;
