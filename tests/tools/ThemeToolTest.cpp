@@ -27,8 +27,8 @@
 #include "tools/theme/Preview.h"
 #include "tools/theme/ThemeBuilder.h"
 #include "tools/theme/ThemeFiles.h"
-#include "tools/theme/TypingSchedule.h"
 #include "tools/theme/ToolPlatform.h"
+#include "tools/theme/TypingSchedule.h"
 
 namespace plinka::themetool {
 namespace {
