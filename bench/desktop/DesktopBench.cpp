@@ -367,7 +367,7 @@ int main(int argc, char** argv) {
         return std::make_unique<ChildProcess>(program, childOptions);
     };
 
-    Bench bench(options, x, recorder, pulse.pid());
+    Bench bench(options, x, recorder, pulse.pids().front());
     std::vector<Result> results;
     std::vector<std::pair<std::string, std::string>> plinkas{{"Plinka", ""}};
     plinkas.insert(plinkas.end(), options.also.begin(), options.also.end());

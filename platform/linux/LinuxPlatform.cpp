@@ -10,6 +10,7 @@
 #include "platform/linux/audio/AudioEngine.h"
 #include "platform/linux/audio/EspeakSpeechService.h"
 #include "platform/linux/audio/MixerSystemSoundService.h"
+#include "platform/linux/audio/PipeWireOutputModule.h"
 #include "platform/linux/audio/SdlOutputModule.h"
 #include "platform/linux/audio/SpeechModule.h"
 #include "platform/linux/headless/HeadlessRunLoop.h"
@@ -36,10 +37,12 @@ LinuxPlatform::LinuxPlatform(const Options& options) {
     hasBundle_ = bundlePath.has_value();
     bundle_ = std::make_unique<DirectoryBundle>(bundlePath.value_or(""));
     archives_ = std::make_unique<PlistKeyedArchives>();
-    audioEngine_ = options.offlineAudio || options.headless
-                       ? AudioEngine::offline(options.audio)
-                       : AudioEngine::openDevice(options.audio, *log_,
-                                                 audio::sdlOutputFromBundle(bundle_->bundlePath()));
+    audioEngine_ =
+        options.offlineAudio || options.headless
+            ? AudioEngine::offline(options.audio)
+            : AudioEngine::openDevice(options.audio, *log_,
+                                      {audio::pipeWireOutputFromBundle(bundle_->bundlePath()),
+                                       audio::sdlOutputFromBundle(bundle_->bundlePath())});
     systemSounds_ = std::make_unique<MixerSystemSoundService>(*audioEngine_);
     if (options.speech) {
         espeak_ = std::make_unique<EspeakSpeechService>(

@@ -43,6 +43,7 @@ check_installed() {
     [ -d "$bundle" ] || fail "no bundle at $bundle"
     [ -x "$bundle/Contents/MacOS/Plinka" ] || fail "the bundle has no executable"
     [ -f "$bundle/Contents/PlugIns/plinka-sdl-output.so" ] || fail "the bundle has no SDL output"
+    [ -f "$bundle/Contents/PlugIns/plinka-pipewire-output.so" ] || fail "the bundle has no PipeWire output"
     [ -f "$bundle/Contents/PlugIns/plinka-speech.so" ] || fail "the bundle has no speech module"
     grep -q "<string>org.plinka.Plinka</string>" "$bundle/Contents/Info.plist" ||
         fail "the bundle has no Info.plist with its identifier"

@@ -10,7 +10,7 @@
 #include <algorithm>
 
 #include "base/Log.h"
-#include "platform/linux/audio/Mixer.h"
+#include "platform/linux/audio/MixSource.h"
 #include "platform/linux/audio/RenderIntoNothing.h"
 
 namespace plinka::audio {
@@ -19,7 +19,8 @@ namespace {
 constexpr size_t kFrameBytes = 2 * sizeof(float);
 // How long connect() waits for a server that takes the connection but does not answer.
 constexpr std::chrono::seconds kFirstAttemptPatience{5};
-constexpr std::chrono::milliseconds kMaxRetryDelay{4000};
+// A server that comes back is heard again within about a second.
+constexpr std::chrono::milliseconds kMaxRetryDelay{1000};
 bool isSilent(const float* samples, size_t count) {
     return std::all_of(samples, samples + count, [](float sample) { return sample == 0.0f; });
 }
@@ -42,29 +43,31 @@ pa_buffer_attr bufferAttributes(int sampleRate, size_t leadFrames) {
 
 }  // namespace
 
-std::unique_ptr<PulseAudioOutput> PulseAudioOutput::connect(Mixer& mixer,
+std::unique_ptr<PulseAudioOutput> PulseAudioOutput::connect(MixSource& source,
                                                             const AudioOptions& options, Log& log,
-                                                            std::string* error) {
-    auto output = std::make_unique<PulseAudioOutput>(Private(), mixer, options, log);
+                                                            bool keepTrying, std::string* error) {
+    auto output = std::make_unique<PulseAudioOutput>(Private(), source, options, log, keepTrying);
     std::unique_lock lock(output->mutex_);
     const bool answered = output->firstAttemptDone_.wait_for(
         lock, kFirstAttemptPatience, [&] { return output->firstAttempt_.has_value(); });
     std::optional<std::string> failure =
         answered ? *output->firstAttempt_ : std::optional<std::string>("no answer in time");
     lock.unlock();
-    if (failure) {
-        if (error != nullptr) {
-            *error = *failure;
-        }
-        return nullptr;
+    if (!failure) {
+        return output;
     }
-    return output;
+    if (error != nullptr) {
+        *error = *failure;
+    }
+    return keepTrying ? std::move(output) : nullptr;
 }
 
-PulseAudioOutput::PulseAudioOutput(Private, Mixer& mixer, const AudioOptions& options, Log& log)
-    : mixer_(mixer),
+PulseAudioOutput::PulseAudioOutput(Private, MixSource& source, const AudioOptions& options,
+                                   Log& log, bool keepTrying)
+    : mixer_(source),
       options_(options),
       log_(log),
+      keepTrying_(keepTrying),
       wakeFd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)),
       retryDelay_(options.devicePollInterval),
       discardBuffer_(static_cast<size_t>(options.bufferFrames) * 2),
@@ -231,12 +234,15 @@ void PulseAudioOutput::retry() {
         // A connection failed: let it go, tell once, and try again later.
         const std::string reason = contextError();
         closeConnection();
-        if (!firstAttempt_.has_value()) {
-            reportFirstAttempt(reason);
-            return;
+        const bool answeredBefore = firstAttempt_.has_value();
+        reportFirstAttempt(reason);
+        if (!answeredBefore && !keepTrying_) {
+            return;  // connect() reports it and lets go of the output
         }
         if (!lossLogged_) {
-            log_.log("Lost the sound server (" + reason + "); sounds are dropped until it is back");
+            log_.log(
+                (answeredBefore ? "Lost the PulseAudio server (" : "PulseAudio does not answer (") +
+                reason + "); sounds are dropped until it is back");
             lossLogged_ = true;
             lastDiscard_ = Clock::now();
         }

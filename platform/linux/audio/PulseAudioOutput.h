@@ -28,7 +28,7 @@ class Log;
 
 namespace plinka::audio {
 
-class Mixer;
+class MixSource;
 
 // The mix as one playback stream of the sound server (PulseAudio, or PipeWire's PulseAudio
 // service), written only while something sounds. Its own thread runs libpulse's main loop.
@@ -49,14 +49,17 @@ class PulseAudioOutput final : public AudioOutput {
     };
 
   public:
+    static constexpr int kDefaultFrames = 256;
     // How often the server asks for data while nothing sounds.
     static constexpr double kRequestSeconds = 0.25;
 
     // Connects on the output's thread and returns once the stream plays; null, with the reason
-    // in `error`, when no server answers.
-    static std::unique_ptr<PulseAudioOutput> connect(Mixer& mixer, const AudioOptions& options,
-                                                     Log& log, std::string* error);
-    PulseAudioOutput(Private, Mixer& mixer, const AudioOptions& options, Log& log);
+    // in `error`, when no server answers. With keepTrying the output is kept all the same: it
+    // logs the reason and connects once the server answers.
+    static std::unique_ptr<PulseAudioOutput> connect(MixSource& source, const AudioOptions& options,
+                                                     Log& log, bool keepTrying, std::string* error);
+    PulseAudioOutput(Private, MixSource& source, const AudioOptions& options, Log& log,
+                     bool keepTrying);
     ~PulseAudioOutput() override;
     PulseAudioOutput(const PulseAudioOutput&) = delete;
     PulseAudioOutput& operator=(const PulseAudioOutput&) = delete;
@@ -86,9 +89,10 @@ class PulseAudioOutput final : public AudioOutput {
     void reportFirstAttempt(std::optional<std::string> error);
     std::string contextError() const;
 
-    Mixer& mixer_;
+    MixSource& mixer_;
     const AudioOptions options_;
     Log& log_;
+    const bool keepTrying_;
     FileDescriptor wakeFd_;
     std::atomic<bool> open_{false};
     std::atomic<bool> stopping_{false};

@@ -1,5 +1,5 @@
-// The sound server's output with its real parts: a private PulseAudio server with a float null
-// sink whose monitor is recorded, and the real mixer, sounds and speech.
+// The sound servers' outputs with their real parts: a private PulseAudio or PipeWire server with
+// a float null sink whose monitor is recorded, and the real mixer, sounds and speech.
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
@@ -12,6 +12,7 @@
 
 #include "Eventually.h"
 #include "MonitorRecorder.h"
+#include "PipeWireServer.h"
 #include "PulseServer.h"
 #include "ScopedEnvironment.h"
 #include "SoundFiles.h"
@@ -20,6 +21,7 @@
 #include "platform/linux/audio/EspeakEngine.h"
 #include "platform/linux/audio/EspeakSpeechService.h"
 #include "platform/linux/audio/MixerSystemSoundService.h"
+#include "platform/linux/audio/PipeWireOutput.h"
 #include "platform/linux/audio/SdlAudioOutput.h"
 
 namespace plinka {
@@ -29,7 +31,9 @@ using namespace std::chrono_literals;
 using audio::Mixer;
 using testing::eventually;
 using testing::MonitorRecorder;
+using testing::PipeWireServer;
 using testing::PulseServer;
+using testing::SoundServer;
 
 std::vector<float> ramp(size_t frames, float from, float to) {
     std::vector<float> samples(frames);
@@ -100,25 +104,50 @@ double rmsBetween(const std::vector<float>& mix, size_t from, size_t to) {
     return to > from ? std::sqrt(sum / (2.0 * static_cast<double>(to - from))) : 0.0;
 }
 
-class PulseAudioOutputTest : public ::testing::Test {
+const AudioEngine::Outputs kOutputs{audio::PipeWireOutput::connect, audio::SdlAudioOutput::create};
+
+std::unique_ptr<SoundServer> startServer(const std::string& name, const std::string& directory) {
+    if (name == "PipeWire") {
+        return std::make_unique<PipeWireServer>(directory);
+    }
+    return std::make_unique<PulseServer>(directory);
+}
+
+// The client's environment reaches this server alone.
+class ServerEnvironment {
+  public:
+    explicit ServerEnvironment(const std::vector<std::pair<std::string, std::string>>& variables) {
+        for (const auto& [name, value] : variables) {
+            variables_.push_back(std::make_unique<testing::ScopedEnvironment>(name, value));
+        }
+    }
+
+  private:
+    std::vector<std::unique_ptr<testing::ScopedEnvironment>> variables_;
+};
+
+// Each case with the output of the server named by the parameter, chosen alone.
+class ServerOutputTest : public ::testing::TestWithParam<std::string> {
   protected:
-    PulseAudioOutputTest()
-        : server_(dir_.file("server")), environment_("PULSE_SERVER", server_.address()) {}
-    ~PulseAudioOutputTest() override {
+    ServerOutputTest()
+        : server_(startServer(GetParam(), dir_.file("server"))),
+          environment_(server_->clientEnvironment()) {}
+    ~ServerOutputTest() override {
         service_.reset();
         engine_.reset();
     }
 
     void SetUp() override {
-        if (!server_.running()) {
-            GTEST_SKIP() << "pulseaudio is not installed";
+        if (!server_->running()) {
+            GTEST_SKIP() << GetParam() << " is not installed";
         }
     }
 
     void open() {
-        engine_ = AudioEngine::openDevice(options_, log_, audio::SdlAudioOutput::create);
+        engine_ = AudioEngine::openDevice(options_, log_, kOutputs);
         service_ = std::make_unique<MixerSystemSoundService>(*engine_);
     }
+    MonitorRecorder record() { return MonitorRecorder(server_->address(), SoundServer::kSink); }
 
     SystemSoundID makeSound(const std::vector<float>& mono) {
         const std::string path = dir_.file("sound" + std::to_string(files_++) + ".caf");
@@ -141,12 +170,13 @@ class PulseAudioOutputTest : public ::testing::Test {
     }
 
     testing::ScratchDirectory dir_;
-    PulseServer server_;
-    testing::ScopedEnvironment environment_;
+    std::unique_ptr<SoundServer> server_;
+    ServerEnvironment environment_;
     int files_ = 0;
-    // A lead of 21 ms: a machine busy with other tests must not make gaps that the checks
+    // A quantum of 21 ms: a machine busy with other tests must not make gaps that the checks
     // below would take for the output's.
-    AudioOptions options_{.output = AudioOptions::Output::SoundServer,
+    AudioOptions options_{.output = GetParam() == "PipeWire" ? AudioOptions::Output::PipeWire
+                                                             : AudioOptions::Output::PulseAudio,
                           .bufferFrames = 1024,
                           .devicePollInterval = 20ms};
     testing::RecordingLog log_;
@@ -154,10 +184,10 @@ class PulseAudioOutputTest : public ::testing::Test {
     std::unique_ptr<MixerSystemSoundService> service_;
 };
 
-TEST_F(PulseAudioOutputTest, SoundsAndSpeechAreHeardInOrderEachWholeFromItsFirstSample) {
+TEST_P(ServerOutputTest, SoundsAndSpeechAreHeardInOrderEachWholeFromItsFirstSample) {
     open();
-    ASSERT_TRUE(engine_->usesSoundServer()) << (log_.lines().empty() ? "" : log_.lines()[0]);
-    MonitorRecorder recorder(server_.address(), PulseServer::kSink);
+    ASSERT_EQ(log_.lines(), std::vector<std::string>{"Sound plays through " + GetParam()});
+    MonitorRecorder recorder = record();
     ASSERT_TRUE(recorder.recording());
     // One kept as floats, one as 16-bit samples.
     const std::vector<float> rising = ramp(2400, 0.05f, 0.5f);
@@ -196,72 +226,98 @@ TEST_F(PulseAudioOutputTest, SoundsAndSpeechAreHeardInOrderEachWholeFromItsFirst
     EXPECT_LT(firstAt, speechFrom);
     EXPECT_GT(rmsBetween(mix, speechFrom, speechTo), 0.01) << "no speech heard";
     EXPECT_LE(speechTo, secondAt);
-    EXPECT_TRUE(log_.lines().empty()) << log_.lines()[0];
+    EXPECT_EQ(log_.lines().size(), 1u);
 }
 
-TEST_F(PulseAudioOutputTest, KeepsTheSinkAwakeWhileQuiet) {
-    std::this_thread::sleep_for(1500ms);
-    ASSERT_EQ(server_.sinkState(), "SUSPENDED") << "the server suspends an unused sink";
+TEST_P(ServerOutputTest, LetsTheSinkSleepWhileQuietAndWakesForTheNextSound) {
     open();
-    ASSERT_TRUE(engine_->usesSoundServer());
-    std::this_thread::sleep_for(2500ms);
-    EXPECT_EQ(server_.sinkState(), "RUNNING");
-}
-
-TEST_F(PulseAudioOutputTest, PlaysAgainOnceTheServerIsBackAndSaysSoOnce) {
-    open();
-    ASSERT_TRUE(engine_->usesSoundServer());
     const std::vector<float> steady(1200, 0.25f);
     const SystemSoundID sound = makeSound(steady);
+    service_->playSystemSound(sound);
+    ASSERT_TRUE(eventually([&] { return server_->sinkState() == "RUNNING"; }));
+    EXPECT_TRUE(eventually([&] { return server_->sinkState() == "SUSPENDED"; }));
 
-    server_.kill();
+    MonitorRecorder recorder = record();
+    ASSERT_TRUE(recorder.recording());
+    const size_t at = playAndFind(recorder, sound, steady.size());
+    EXPECT_TRUE(heardWhole(recorder.samples(), at, steady));
+}
+
+TEST_P(ServerOutputTest, WaitsForAServerThatIsNotThereOrGoneAndSaysSoOnce) {
+    server_->kill();
+    open();
+    const std::vector<float> steady(1200, 0.25f);
+    const SystemSoundID sound = makeSound(steady);
+    service_->playSystemSound(sound);  // dropped
+    ASSERT_TRUE(server_->start());
+    // Retries come at least every second.
+    ASSERT_TRUE(eventually([&] { return engine_->isDeviceOpen(); }, 2s));
+    ASSERT_EQ(log_.lines().size(), 1u);
+    EXPECT_EQ(log_.lines()[0].rfind(GetParam() + " does not answer (", 0), 0u) << log_.lines()[0];
+
+    server_->kill();
     ASSERT_TRUE(eventually([&] { return !engine_->isDeviceOpen(); }));
     service_->playSystemSound(sound);  // dropped
     std::this_thread::sleep_for(300ms);
-    ASSERT_TRUE(server_.start());
-    ASSERT_TRUE(eventually([&] { return engine_->isDeviceOpen(); }));
-
-    MonitorRecorder recorder(server_.address(), PulseServer::kSink);
+    ASSERT_TRUE(server_->start());
+    ASSERT_TRUE(eventually([&] { return engine_->isDeviceOpen(); }, 2s));
+    MonitorRecorder recorder = record();
     ASSERT_TRUE(recorder.recording());
     std::this_thread::sleep_for(100ms);
     const size_t at = playAndFind(recorder, sound, steady.size());
     EXPECT_TRUE(heardWhole(recorder.samples(), at, steady));
-    ASSERT_EQ(log_.lines().size(), 1u);
-    EXPECT_EQ(log_.lines()[0].rfind("Lost the sound server (", 0), 0u) << log_.lines()[0];
+    ASSERT_EQ(log_.lines().size(), 2u);
+    EXPECT_EQ(log_.lines()[1].rfind("Lost the " + GetParam() + " server (", 0), 0u)
+        << log_.lines()[1];
 }
 
-TEST(PulseAudioOutputFallback, WithoutAServerPlaysThroughSdlAndSaysSoOnce) {
-    testing::ScratchDirectory dir;
-    testing::ScopedEnvironment nowhere("PULSE_SERVER", "unix:" + dir.file("no-server"));
-    const std::string file = dir.file("output.raw");
-    setenv("SDL_AUDIODRIVER", "disk", 1);
-    setenv("SDL_DISKAUDIOFILE", file.c_str(), 1);
-    testing::RecordingLog log;
-    auto engine = AudioEngine::openDevice({.output = AudioOptions::Output::SoundServer}, log,
-                                          audio::SdlAudioOutput::create);
-    ASSERT_FALSE(engine->usesSoundServer());
-    ASSERT_TRUE(engine->isDeviceOpen());
-    ASSERT_EQ(log.lines().size(), 1u);
-    EXPECT_EQ(log.lines()[0].rfind("No sound server answers (", 0), 0u) << log.lines()[0];
-    EXPECT_NE(log.lines()[0].find("; playing through SDL"), std::string::npos);
+INSTANTIATE_TEST_SUITE_P(Servers, ServerOutputTest, ::testing::Values("PulseAudio", "PipeWire"),
+                         [](const auto& parameter) { return parameter.param; });
 
-    {
-        MixerSystemSoundService service(*engine);
-        const std::string path = dir.file("sound.caf");
-        testing::writeSoundFile(path, SF_FORMAT_CAF | SF_FORMAT_FLOAT, 48000, 1,
-                                std::vector<float>(1200, 0.25f));
-        SystemSoundID sound = 0;
-        ASSERT_EQ(service.createSystemSoundID(testing::urlOf(path), &sound), kNoErr);
-        service.playSystemSound(sound);
-        ASSERT_TRUE(eventually([&] {
-            std::error_code error;
-            return std::filesystem::file_size(file, error) > 48000 * 2 * sizeof(float);
-        }));
+// Which output plays, by the servers that answer and what PLINKA_AUDIO asks for.
+TEST(OutputChoice, PipeWireThenPulseAudioThenSdlUnlessOneIsAskedFor) {
+    struct Case {
+        const char* servers;  // "PipeWire" (with its PulseAudio service), "PulseAudio" or ""
+        AudioOptions::Output output;
+        const char* plinkaAudio;
+        const char* heard;
+    };
+    using Output = AudioOptions::Output;
+    const Case cases[] = {
+        {"PipeWire", Output::Servers, "", "PipeWire"},
+        {"PulseAudio", Output::Servers, "", "PulseAudio"},
+        {"", Output::Servers, "", "SDL"},
+        {"PipeWire", Output::Automatic, "pulse", "PulseAudio"},
+        {"PipeWire", Output::Automatic, "sdl", "SDL"},
+    };
+    for (const Case& each : cases) {
+        SCOPED_TRACE(std::string(each.servers) + " up, PLINKA_AUDIO=" + each.plinkaAudio);
+        testing::ScratchDirectory dir;
+        std::unique_ptr<SoundServer> server;
+        if (*each.servers != '\0') {
+            server = startServer(each.servers, dir.file("server"));
+            if (!server->running()) {
+                GTEST_SKIP() << each.servers << " is not installed";
+            }
+        }
+        ServerEnvironment environment(server != nullptr
+                                          ? server->clientEnvironment()
+                                          : std::vector<std::pair<std::string, std::string>>{
+                                                {"PULSE_SERVER", "unix:" + dir.file("none")},
+                                                {"PIPEWIRE_RUNTIME_DIR", dir.path().string()}});
+        testing::ScopedEnvironment forced("PLINKA_AUDIO", *each.plinkaAudio != '\0'
+                                                              ? std::optional(each.plinkaAudio)
+                                                              : std::nullopt);
+        testing::ScopedEnvironment disk("SDL_AUDIODRIVER", "disk");
+        testing::ScopedEnvironment file("SDL_DISKAUDIOFILE", dir.file("output.raw"));
+        testing::RecordingLog log;
+        const auto engine = AudioEngine::openDevice({.output = each.output}, log, kOutputs);
+        EXPECT_EQ(engine->outputName(), each.heard);
+        EXPECT_TRUE(engine->isDeviceOpen());
+        ASSERT_EQ(log.lines().size(), 1u);
+        EXPECT_EQ(log.lines()[0].rfind(std::string("Sound plays through ") + each.heard, 0), 0u)
+            << log.lines()[0];
     }
-    engine.reset();
-    const std::vector<float> mix = testing::readFloats(file);
-    const size_t at = testing::firstSoundingFrame(mix);
-    EXPECT_TRUE(heardWhole(mix, at, std::vector<float>(1200, 0.25f)));
 }
 
 }  // namespace
