@@ -1,12 +1,10 @@
 #pragma once
 
-#include <chrono>
-#include <cstddef>
 #include <mutex>
-#include <optional>
 #include <string>
 #include <utility>
-#include <vector>
+
+#include "SinkRecorder.h"
 
 struct pa_context;
 struct pa_stream;
@@ -14,37 +12,42 @@ struct pa_threaded_mainloop;
 
 namespace plinka::testing {
 
-// Records a server's null sink through its monitor: what the server mixed, as float stereo at
-// 48 kHz. Recording, once made (which takes a few seconds when the sink was suspended), unless
-// the server would not have it. Stopped when let go.
-class MonitorRecorder {
+// Records a server's null sink through its monitor over the PulseAudio protocol, placing frames
+// in time by the server's clock of the stream, which counts what the sink renders ahead as a
+// device would play it. Recording, once made (which takes a few seconds when the sink was
+// suspended), unless the server would not have it.
+class MonitorRecorder final : public SinkRecorder {
   public:
-    static constexpr int kRate = 48000;
+    struct Options {
+        // How much the server sends at once. The monitor's latency holds the sink's down, so a
+        // recorder that must not speed up the sink for others asks for large fragments.
+        int fragmentFrames = 240;
+        // A recorder that does not keep the sink awake lets the server suspend it (and records
+        // nothing meanwhile); it records as soon as it is connected.
+        bool keepsSinkAwake = true;
+    };
 
-    // fragmentFrames: how much the server sends at once. The monitor's latency holds the sink's
-    // down, so a recorder that must not speed up the sink for others asks for large fragments.
+    MonitorRecorder(const std::string& serverAddress, const std::string& sink)
+        : MonitorRecorder(serverAddress, sink, Options{}) {}
     MonitorRecorder(const std::string& serverAddress, const std::string& sink,
-                    int fragmentFrames = 240);
-    ~MonitorRecorder();
+                    const Options& options);
+    ~MonitorRecorder() override;
     MonitorRecorder(const MonitorRecorder&) = delete;
     MonitorRecorder& operator=(const MonitorRecorder&) = delete;
 
-    bool recording() const;
-    // Everything recorded so far, interleaved stereo.
-    std::vector<float> samples() const;
-    size_t frames() const;
-    // When the sink played the recorded frame, by the server's clock of the stream, and which
-    // frame it played at a time; nullopt while the server has given no timing near it yet.
-    std::optional<std::chrono::steady_clock::time_point> timeOfFrame(size_t frame) const;
-    std::optional<size_t> frameAt(std::chrono::steady_clock::time_point time) const;
-    // Whether the server dropped recorded data because it was not read in time.
-    bool overflowed() const;
+    bool recording() const override;
+    std::vector<float> samples() const override;
+    size_t frames() const override;
+    std::optional<std::chrono::steady_clock::time_point> timeOfFrame(size_t frame) const override;
+    std::optional<size_t> frameAt(std::chrono::steady_clock::time_point time) const override;
+    bool overflowed() const override;
 
   private:
     void read();
-    // Under the lock: the steady time of frame 0 by the stream times read near the time.
+    // Under the lock: the steady time of frame 0 by the clock readings near the time.
     std::optional<double> originNear(double steadySeconds) const;
 
+    const double created_;  // steady seconds
     pa_threaded_mainloop* loop_ = nullptr;
     pa_context* context_ = nullptr;
     pa_stream* stream_ = nullptr;
@@ -52,6 +55,8 @@ class MonitorRecorder {
     std::vector<float> samples_;
     // (when read, the stream's time then) in seconds of the steady clock and of the stream.
     std::vector<std::pair<double, double>> clock_;
+    double lastRead_ = 0;
+    bool timingFresh_ = true;
     bool overflowed_ = false;
     bool recording_ = false;
 };

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <thread>
 
+#include "PipeWireRecorder.h"
 #include "XvfbServer.h"
 
 namespace plinka::testing {
@@ -103,6 +104,10 @@ bool PipeWireServer::start() {
         std::this_thread::sleep_for(20ms);
     }
     return true;
+}
+
+std::unique_ptr<SinkRecorder> PipeWireServer::record(int, bool keepsSinkAwake) const {
+    return std::make_unique<PipeWireRecorder>(kSink, keepsSinkAwake);
 }
 
 }  // namespace plinka::testing

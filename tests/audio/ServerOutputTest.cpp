@@ -11,10 +11,10 @@
 #include <thread>
 
 #include "Eventually.h"
-#include "MonitorRecorder.h"
 #include "PipeWireServer.h"
 #include "PulseServer.h"
 #include "ScopedEnvironment.h"
+#include "SinkRecorder.h"
 #include "SoundFiles.h"
 #include "doubles/RecordingLog.h"
 #include "platform/linux/audio/AudioEngine.h"
@@ -30,9 +30,9 @@ namespace {
 using namespace std::chrono_literals;
 using audio::Mixer;
 using testing::eventually;
-using testing::MonitorRecorder;
 using testing::PipeWireServer;
 using testing::PulseServer;
+using testing::SinkRecorder;
 using testing::SoundServer;
 
 std::vector<float> ramp(size_t frames, float from, float to) {
@@ -147,7 +147,7 @@ class ServerOutputTest : public ::testing::TestWithParam<std::string> {
         engine_ = AudioEngine::openDevice(options_, log_, kOutputs);
         service_ = std::make_unique<MixerSystemSoundService>(*engine_);
     }
-    MonitorRecorder record() { return MonitorRecorder(server_->address(), SoundServer::kSink); }
+    std::unique_ptr<SinkRecorder> record() { return server_->record(240, true); }
 
     SystemSoundID makeSound(const std::vector<float>& mono) {
         const std::string path = dir_.file("sound" + std::to_string(files_++) + ".caf");
@@ -158,7 +158,7 @@ class ServerOutputTest : public ::testing::TestWithParam<std::string> {
     }
 
     // Plays the sound and answers the frame of the recording where it starts.
-    size_t playAndFind(MonitorRecorder& recorder, SystemSoundID sound, size_t frames) {
+    size_t playAndFind(SinkRecorder& recorder, SystemSoundID sound, size_t frames) {
         const size_t before = recorder.frames();
         service_->playSystemSound(sound);
         size_t onset = std::string::npos;
@@ -187,8 +187,8 @@ class ServerOutputTest : public ::testing::TestWithParam<std::string> {
 TEST_P(ServerOutputTest, SoundsAndSpeechAreHeardInOrderEachWholeFromItsFirstSample) {
     open();
     ASSERT_EQ(log_.lines(), std::vector<std::string>{"Sound plays through " + GetParam()});
-    MonitorRecorder recorder = record();
-    ASSERT_TRUE(recorder.recording());
+    const auto recorder = record();
+    ASSERT_TRUE(recorder->recording());
     // One kept as floats, one as 16-bit samples.
     const std::vector<float> rising = ramp(2400, 0.05f, 0.5f);
     const std::vector<float> steady(4800, -0.25f);
@@ -199,22 +199,22 @@ TEST_P(ServerOutputTest, SoundsAndSpeechAreHeardInOrderEachWholeFromItsFirstSamp
 
     // Each after a quiet spell, as keys typed slowly are: the output has stopped writing.
     std::this_thread::sleep_for(300ms);
-    const size_t firstAt = playAndFind(recorder, first, rising.size());
-    EXPECT_TRUE(heardWhole(recorder.samples(), firstAt, rising));
+    const size_t firstAt = playAndFind(*recorder, first, rising.size());
+    EXPECT_TRUE(heardWhole(recorder->samples(), firstAt, rising));
     std::this_thread::sleep_for(300ms);
-    const size_t speechFrom = recorder.frames();
+    const size_t speechFrom = recorder->frames();
     ASSERT_TRUE(voice->startSpeakingString("Plinka"));
     ASSERT_TRUE(eventually([&] { return !voice->isSpeaking(); }));
     std::this_thread::sleep_for(300ms);
-    const size_t speechTo = recorder.frames();
+    const size_t speechTo = recorder->frames();
     // The next while it still sounds: mixed in from its first sample on.
-    const size_t before = recorder.frames();
+    const size_t before = recorder->frames();
     service_->playSystemSound(second);
     std::this_thread::sleep_for(10ms);
     service_->playSystemSound(first);
-    ASSERT_TRUE(eventually([&] { return recorder.frames() > before + 24000; }));
+    ASSERT_TRUE(eventually([&] { return recorder->frames() > before + 24000; }));
 
-    const std::vector<float> mix = recorder.samples();
+    const std::vector<float> mix = recorder->samples();
     const size_t secondAt = testing::firstSoundingFrame(mix, before);
     ASSERT_NE(secondAt, std::string::npos);
     const size_t thirdAt = firstFrameBeyond(mix, secondAt, steady);
@@ -226,21 +226,26 @@ TEST_P(ServerOutputTest, SoundsAndSpeechAreHeardInOrderEachWholeFromItsFirstSamp
     EXPECT_LT(firstAt, speechFrom);
     EXPECT_GT(rmsBetween(mix, speechFrom, speechTo), 0.01) << "no speech heard";
     EXPECT_LE(speechTo, secondAt);
-    EXPECT_EQ(log_.lines().size(), 1u);
+    EXPECT_EQ(log_.lines().size(), 1u) << ::testing::PrintToString(log_.lines());
 }
 
 TEST_P(ServerOutputTest, LetsTheSinkSleepWhileQuietAndWakesForTheNextSound) {
     open();
     const std::vector<float> steady(1200, 0.25f);
     const SystemSoundID sound = makeSound(steady);
+    const SystemSoundID silence = makeSound(std::vector<float>(4800, 0.0f));
     service_->playSystemSound(sound);
     ASSERT_TRUE(eventually([&] { return server_->sinkState() == "RUNNING"; }));
-    EXPECT_TRUE(eventually([&] { return server_->sinkState() == "SUSPENDED"; }));
+    // The keep-alive's silence plays meanwhile, and changes nothing.
+    EXPECT_TRUE(eventually([&] {
+        service_->playSystemSound(silence);
+        return server_->sinkState() == "SUSPENDED";
+    }));
 
-    MonitorRecorder recorder = record();
-    ASSERT_TRUE(recorder.recording());
-    const size_t at = playAndFind(recorder, sound, steady.size());
-    EXPECT_TRUE(heardWhole(recorder.samples(), at, steady));
+    const auto recorder = record();
+    ASSERT_TRUE(recorder->recording());
+    const size_t at = playAndFind(*recorder, sound, steady.size());
+    EXPECT_TRUE(heardWhole(recorder->samples(), at, steady));
 }
 
 TEST_P(ServerOutputTest, WaitsForAServerThatIsNotThereOrGoneAndSaysSoOnce) {
@@ -252,7 +257,7 @@ TEST_P(ServerOutputTest, WaitsForAServerThatIsNotThereOrGoneAndSaysSoOnce) {
     ASSERT_TRUE(server_->start());
     // Retries come at least every second.
     ASSERT_TRUE(eventually([&] { return engine_->isDeviceOpen(); }, 2s));
-    ASSERT_EQ(log_.lines().size(), 1u);
+    ASSERT_EQ(log_.lines().size(), 1u) << ::testing::PrintToString(log_.lines());
     EXPECT_EQ(log_.lines()[0].rfind(GetParam() + " does not answer (", 0), 0u) << log_.lines()[0];
 
     server_->kill();
@@ -261,12 +266,12 @@ TEST_P(ServerOutputTest, WaitsForAServerThatIsNotThereOrGoneAndSaysSoOnce) {
     std::this_thread::sleep_for(300ms);
     ASSERT_TRUE(server_->start());
     ASSERT_TRUE(eventually([&] { return engine_->isDeviceOpen(); }, 2s));
-    MonitorRecorder recorder = record();
-    ASSERT_TRUE(recorder.recording());
+    const auto recorder = record();
+    ASSERT_TRUE(recorder->recording());
     std::this_thread::sleep_for(100ms);
-    const size_t at = playAndFind(recorder, sound, steady.size());
-    EXPECT_TRUE(heardWhole(recorder.samples(), at, steady));
-    ASSERT_EQ(log_.lines().size(), 2u);
+    const size_t at = playAndFind(*recorder, sound, steady.size());
+    EXPECT_TRUE(heardWhole(recorder->samples(), at, steady));
+    ASSERT_EQ(log_.lines().size(), 2u) << ::testing::PrintToString(log_.lines());
     EXPECT_EQ(log_.lines()[1].rfind("Lost the " + GetParam() + " server (", 0), 0u)
         << log_.lines()[1];
 }

@@ -2,6 +2,7 @@
 
 #include <sys/types.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -9,10 +10,12 @@
 
 namespace plinka::testing {
 
+class SinkRecorder;
+
 // A private sound server with one float null sink (kSink, 48 kHz stereo) that suspends after
 // one idle second, so that a test sees whether a client keeps it awake. Everything it keeps
 // (sockets, state, logs) lives in its directory; it ends when let go. Either kind serves the
-// PulseAudio protocol at address(), which the recorder and sinkState use.
+// PulseAudio protocol at address(), which sinkState uses.
 class SoundServer {
   public:
     static constexpr const char* kSink = "plinka_test";
@@ -33,6 +36,10 @@ class SoundServer {
     virtual bool start() = 0;
     // What a client's environment needs so that it reaches this server and no other.
     virtual std::vector<std::pair<std::string, std::string>> clientEnvironment() const = 0;
+    // A recorder of the sink, in fragments of about that many frames (where the server sends
+    // them so), which lets the server suspend the sink unless it keeps it awake. Needs this
+    // process's environment to reach the server.
+    virtual std::unique_ptr<SinkRecorder> record(int fragmentFrames, bool keepsSinkAwake) const = 0;
 
     // The address for PULSE_SERVER.
     std::string address() const { return "unix:" + pulseSocket_; }

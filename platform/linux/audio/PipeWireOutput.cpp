@@ -4,6 +4,7 @@
 #include <spa/param/audio/format-utils.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 
@@ -54,6 +55,8 @@ PipeWireOutput::PipeWireOutput(Private, MixSource& source, const AudioOptions& o
       options_(options),
       log_(log),
       keepTrying_(keepTrying),
+      idleByLatency_(std::getenv("PLINKA_AUDIO_IDLE") != nullptr &&
+                     std::string(std::getenv("PLINKA_AUDIO_IDLE")) == "latency"),
       quietFrames_(static_cast<size_t>(kQuietAfter.count()) *
                    static_cast<size_t>(source.sampleRate()) / 1000),
       retryDelay_(std::min(options.devicePollInterval, kMaxRetryDelay)),
@@ -108,11 +111,14 @@ void PipeWireOutput::run() {
 
 void PipeWireOutput::startConnecting() {
     pw_loop* loop = pw_main_loop_get_loop(loop_);
-    context_ = pw_context_new(
-        loop,
-        pw_properties_new(PW_KEY_APP_NAME, "Plinka", PW_KEY_APP_ID, "org.plinka.Plinka",
-                          PW_KEY_APP_ICON_NAME, "org.plinka.Plinka", nullptr),
-        0);
+    // client-rt.conf: the realtime thread gets a realtime priority where the system grants one,
+    // so that a busy machine does not make it miss the graph's short cycles.
+    context_ =
+        pw_context_new(loop,
+                       pw_properties_new(PW_KEY_CONFIG_NAME, "client-rt.conf", PW_KEY_APP_NAME,
+                                         "Plinka", PW_KEY_APP_ID, "org.plinka.Plinka",
+                                         PW_KEY_APP_ICON_NAME, "org.plinka.Plinka", nullptr),
+                       0);
     core_ = context_ != nullptr ? pw_context_connect(context_, nullptr, 0) : nullptr;
     if (core_ == nullptr) {
         connectionFailed(std::strerror(errno));
@@ -308,10 +314,21 @@ void PipeWireOutput::closeConnection() {
     sinkFound_ = false;
 }
 
+void PipeWireOutput::setLatency(int frames) {
+    const std::string latency = std::to_string(frames) + "/" + std::to_string(source_.sampleRate());
+    const spa_dict_item item = SPA_DICT_ITEM_INIT(PW_KEY_NODE_LATENCY, latency.c_str());
+    const spa_dict dict = SPA_DICT_INIT(&item, 1);
+    pw_stream_update_properties(stream_, &dict);
+}
+
 void PipeWireOutput::onWake() {
     if (stream_ != nullptr && !active_) {
         active_ = true;
-        pw_stream_set_active(stream_, true);
+        if (idleByLatency_) {
+            setLatency(options_.bufferFrames);
+        } else {
+            pw_stream_set_active(stream_, true);
+        }
     }
 }
 
@@ -323,7 +340,11 @@ void PipeWireOutput::onQuiet() {
     if (stream_ != nullptr && active_ &&
         wakes_.load(std::memory_order_acquire) == quietAt_.load(std::memory_order_acquire)) {
         active_ = false;
-        pw_stream_set_active(stream_, false);
+        if (idleByLatency_) {
+            setLatency(2048);
+        } else {
+            pw_stream_set_active(stream_, false);
+        }
     }
     quietPending_.store(false, std::memory_order_release);
 }
@@ -348,8 +369,9 @@ void PipeWireOutput::process() {
         data.chunk->size = static_cast<uint32_t>(frames * kFrameBytes);
     }
     pw_stream_queue_buffer(stream_, buffer);
-    if (silentFrames_ >= quietFrames_ && !quietPending_.load(std::memory_order_acquire) &&
-        source_.isQuiet()) {
+    // Once for each stretch of quiet.
+    if (silentFrames_ >= quietFrames_ && wakes != quietAt_.load(std::memory_order_acquire) &&
+        !quietPending_.load(std::memory_order_acquire) && source_.isQuiet()) {
         quietAt_.store(wakes, std::memory_order_release);
         quietPending_.store(true, std::memory_order_release);
         pw_loop_signal_event(pw_main_loop_get_loop(loop_), quietEvent_);

@@ -79,6 +79,7 @@ class PipeWireOutput final : public AudioOutput {
     void closeConnection();
     void armRetry(std::chrono::milliseconds delay);
     void retry();
+    void setLatency(int frames);
     void onWake();
     void onQuiet();
     void reportFirstAttempt(std::optional<std::string> error);
@@ -89,6 +90,7 @@ class PipeWireOutput final : public AudioOutput {
     const AudioOptions options_;
     Log& log_;
     const bool keepTrying_;
+    const bool idleByLatency_;
     const size_t quietFrames_;
     std::atomic<bool> open_{false};
 
@@ -99,7 +101,7 @@ class PipeWireOutput final : public AudioOutput {
     // Wake-ups so far, and the count the realtime thread saw when it last found the mix quiet:
     // the output thread deactivates the stream only if no wake-up came since.
     std::atomic<uint64_t> wakes_{0};
-    std::atomic<uint64_t> quietAt_{0};
+    std::atomic<uint64_t> quietAt_{UINT64_MAX};
     std::atomic<bool> quietPending_{false};
 
     // Output thread only.

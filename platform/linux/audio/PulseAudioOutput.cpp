@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "base/Log.h"
 #include "platform/linux/audio/MixSource.h"
@@ -68,6 +69,8 @@ PulseAudioOutput::PulseAudioOutput(Private, MixSource& source, const AudioOption
       options_(options),
       log_(log),
       keepTrying_(keepTrying),
+      idleByLatency_(std::getenv("PLINKA_AUDIO_IDLE") != nullptr &&
+                     std::string(std::getenv("PLINKA_AUDIO_IDLE")) == "latency"),
       wakeFd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)),
       retryDelay_(options.devicePollInterval),
       discardBuffer_(static_cast<size_t>(options.bufferFrames) * 2),
@@ -193,6 +196,7 @@ void PulseAudioOutput::openStream() {
 
 void PulseAudioOutput::streamReady() {
     open_.store(true, std::memory_order_release);
+    idle_ = false;
     lossLogged_ = false;
     retryDelay_ = options_.devicePollInterval;
     reportFirstAttempt(std::nullopt);
@@ -286,16 +290,45 @@ void PulseAudioOutput::startWriting() {
     }
     writing_ = true;
     silentFrames_ = 0;
+    if (idle_ && idleByLatency_) {
+        const pa_buffer_attr attributes =
+            bufferAttributes(mixer_.sampleRate(), static_cast<size_t>(options_.bufferFrames));
+        pa_operation_unref(pa_stream_set_buffer_attr(stream_, &attributes, nullptr, nullptr));
+    }
     // The sink takes its buffer's worth at once (half a lead), besides what it rewinds to play
     // this at once: a lead beyond that.
+    if (idle_ && !idleByLatency_) {
+        pa_operation_unref(pa_stream_cork(stream_, 0, nullptr, nullptr));
+    }
     const auto lead = static_cast<size_t>(options_.bufferFrames);
     write(lead + lead / 2, true);
-    armTick();
+    idle_ = false;
+    armTick(tickDelay());
+}
+
+void PulseAudioOutput::goIdle() {
+    if (!open_.load(std::memory_order_relaxed) || idle_ || !mixer_.isQuiet()) {
+        return;
+    }
+    idle_ = true;
+    if (idleByLatency_) {
+        const pa_buffer_attr attributes = bufferAttributes(mixer_.sampleRate(), 96000);
+        pa_operation_unref(pa_stream_set_buffer_attr(stream_, &attributes, nullptr, nullptr));
+    } else {
+        pa_operation_unref(pa_stream_cork(stream_, 1, nullptr, nullptr));
+    }
+}
+
+uint64_t PulseAudioOutput::tickDelay() const {
+    // Half a lead: the lead never runs below half.
+    return static_cast<pa_usec_t>(options_.bufferFrames) * PA_USEC_PER_SEC / 2 /
+           static_cast<pa_usec_t>(mixer_.sampleRate());
 }
 
 void PulseAudioOutput::keepLead() {
     if (!writing_) {
-        return;  // the connection failed meanwhile
+        goIdle();  // quiet since the tick was armed, or the connection failed meanwhile
+        return;
     }
     // How far ahead of the sink we are, as the server sees it: the sink takes what it renders
     // ahead of time in bursts that no clock of ours would tell.
@@ -325,9 +358,11 @@ void PulseAudioOutput::topUp() {
     // Everything heard has left the queue: from now on only silence is queued.
     if (silentFrames_ >= static_cast<size_t>(lead) && mixer_.isQuiet()) {
         writing_ = false;
+        armTick(static_cast<uint64_t>(
+            std::chrono::duration_cast<std::chrono::microseconds>(kQuietAfter).count()));
         return;
     }
-    armTick();
+    armTick(tickDelay());
 }
 
 void PulseAudioOutput::write(size_t frames, bool atReadPosition) {
@@ -354,11 +389,8 @@ void PulseAudioOutput::write(size_t frames, bool atReadPosition) {
     }
 }
 
-void PulseAudioOutput::armTick() {
-    // Half a lead: the lead never runs below half.
-    const pa_usec_t when = pa_rtclock_now() + static_cast<pa_usec_t>(options_.bufferFrames) *
-                                                  PA_USEC_PER_SEC / 2 /
-                                                  static_cast<pa_usec_t>(mixer_.sampleRate());
+void PulseAudioOutput::armTick(uint64_t delay) {
+    const pa_usec_t when = pa_rtclock_now() + delay;
     if (tickEvent_ == nullptr) {
         tickEvent_ = pa_context_rttime_new(
             context_, when,

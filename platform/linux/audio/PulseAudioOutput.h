@@ -52,6 +52,7 @@ class PulseAudioOutput final : public AudioOutput {
     static constexpr int kDefaultFrames = 256;
     // How often the server asks for data while nothing sounds.
     static constexpr double kRequestSeconds = 0.25;
+    static constexpr std::chrono::milliseconds kQuietAfter{2000};
 
     // Connects on the output's thread and returns once the stream plays; null, with the reason
     // in `error`, when no server answers. With keepTrying the output is kept all the same: it
@@ -82,10 +83,12 @@ class PulseAudioOutput final : public AudioOutput {
     void retry();
     void onWake();
     void startWriting();
+    void goIdle();
     void keepLead();
     void topUp();
     void write(size_t frames, bool atReadPosition);
-    void armTick();
+    uint64_t tickDelay() const;  // microseconds
+    void armTick(uint64_t delay);
     void reportFirstAttempt(std::optional<std::string> error);
     std::string contextError() const;
 
@@ -93,6 +96,7 @@ class PulseAudioOutput final : public AudioOutput {
     const AudioOptions options_;
     Log& log_;
     const bool keepTrying_;
+    const bool idleByLatency_;
     FileDescriptor wakeFd_;
     std::atomic<bool> open_{false};
     std::atomic<bool> stopping_{false};
@@ -110,6 +114,7 @@ class PulseAudioOutput final : public AudioOutput {
     pa_time_event* tickEvent_ = nullptr;
     pa_time_event* retryEvent_ = nullptr;
     bool writing_ = false;
+    bool idle_ = false;
     size_t silentFrames_ = 0;  // written since the last sounding one
     bool lossLogged_ = false;
     std::chrono::milliseconds retryDelay_;
