@@ -5,7 +5,7 @@ include(GNUInstallDirs)
 set(PLINKA_INSTALLED_BUNDLE ${CMAKE_INSTALL_LIBDIR}/plinka/Plinka.app)
 install(TARGETS plinka plinka-appcast plinka-import-pack
     RUNTIME DESTINATION ${PLINKA_INSTALLED_BUNDLE}/Contents/MacOS)
-install(TARGETS plinka-sdl-output plinka-pipewire-output plinka-speech LIBRARY DESTINATION ${PLINKA_INSTALLED_BUNDLE}/Contents/PlugIns)
+install(TARGETS plinka-sdl-output plinka-pipewire-output plinka-pulse-output plinka-speech LIBRARY DESTINATION ${PLINKA_INSTALLED_BUNDLE}/Contents/PlugIns)
 install(FILES ${PLINKA_CONTENTS_DIR}/Info.plist DESTINATION ${PLINKA_INSTALLED_BUNDLE}/Contents)
 install(DIRECTORY ${PLINKA_RESOURCES_DIR} DESTINATION ${PLINKA_INSTALLED_BUNDLE}/Contents)
 

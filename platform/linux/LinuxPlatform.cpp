@@ -10,8 +10,8 @@
 #include "platform/linux/audio/AudioEngine.h"
 #include "platform/linux/audio/EspeakSpeechService.h"
 #include "platform/linux/audio/MixerSystemSoundService.h"
-#include "platform/linux/audio/PipeWireOutputModule.h"
 #include "platform/linux/audio/SdlOutputModule.h"
+#include "platform/linux/audio/ServerOutputModules.h"
 #include "platform/linux/audio/SpeechModule.h"
 #include "platform/linux/headless/HeadlessRunLoop.h"
 #include "platform/linux/headless/HeadlessServices.h"
@@ -42,6 +42,7 @@ LinuxPlatform::LinuxPlatform(const Options& options) {
             ? AudioEngine::offline(options.audio)
             : AudioEngine::openDevice(options.audio, *log_,
                                       {audio::pipeWireOutputFromBundle(bundle_->bundlePath()),
+                                       audio::pulseAudioOutputFromBundle(bundle_->bundlePath()),
                                        audio::sdlOutputFromBundle(bundle_->bundlePath())});
     systemSounds_ = std::make_unique<MixerSystemSoundService>(*audioEngine_);
     if (options.speech) {

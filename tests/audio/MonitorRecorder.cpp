@@ -27,7 +27,7 @@ constexpr double kPause = 0.2;
 
 MonitorRecorder::MonitorRecorder(const std::string& serverAddress, const std::string& sink,
                                  const Options& options)
-    : created_(steadySeconds(std::chrono::steady_clock::now())) {
+    : created_(steadySeconds(std::chrono::steady_clock::now())), lastRead_(created_) {
     loop_ = pa_threaded_mainloop_new();
     context_ = pa_context_new(pa_threaded_mainloop_get_api(loop_), "plinka-recorder");
     pa_threaded_mainloop_start(loop_);
@@ -102,8 +102,9 @@ MonitorRecorder::~MonitorRecorder() {
 void MonitorRecorder::read() {
     const double now = steadySeconds(std::chrono::steady_clock::now());
     std::lock_guard lock(mutex_);
-    // After a pause (a suspended sink) the stream's clock is stale until the server says more.
-    if (lastRead_ > 0 && now - lastRead_ > kPause) {
+    // After a pause (a suspended sink, or none yet) the stream's clock is stale until the server
+    // says more.
+    if (now - lastRead_ > kPause) {
         timingFresh_ = false;
         pa_operation_unref(pa_stream_update_timing_info(
             stream_,

@@ -55,7 +55,7 @@ class MonitorRecorder final : public SinkRecorder {
     std::vector<float> samples_;
     // (when read, the stream's time then) in seconds of the steady clock and of the stream.
     std::vector<std::pair<double, double>> clock_;
-    double lastRead_ = 0;
+    double lastRead_;
     bool timingFresh_ = true;
     bool overflowed_ = false;
     bool recording_ = false;

@@ -94,9 +94,9 @@ bool PipeWireServer::start() {
         kill();
         return false;
     }
-    // Answers once the session manager has taken the sink up.
+    // Answers once the session manager has made the sink the default: streams find it then.
     const auto deadline = std::chrono::steady_clock::now() + 15s;
-    while (!sinkState()) {
+    while (defaultSink() != kSink) {
         if (std::chrono::steady_clock::now() > deadline) {
             kill();
             return false;

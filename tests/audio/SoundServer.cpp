@@ -94,4 +94,25 @@ std::optional<std::string> SoundServer::sinkState() const {
     return query.state;
 }
 
+std::string SoundServer::defaultSink() const {
+    struct Query {
+        std::string sink;
+        bool* done = nullptr;
+    } query;
+    askServer(address(), [&query](pa_context* context, bool* done) {
+        query.done = done;
+        pa_operation_unref(pa_context_get_server_info(
+            context,
+            [](pa_context*, const pa_server_info* info, void* data) {
+                auto* asked = static_cast<Query*>(data);
+                if (info != nullptr && info->default_sink_name != nullptr) {
+                    asked->sink = info->default_sink_name;
+                }
+                *asked->done = true;
+            },
+            &query));
+    });
+    return query.sink;
+}
+
 }  // namespace plinka::testing

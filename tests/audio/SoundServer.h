@@ -51,6 +51,8 @@ class SoundServer {
         : directory_(std::move(directory)), pulseSocket_(std::move(pulseSocket)) {}
     // Waits until the socket takes connections; false after the time.
     static bool waitForSocket(const std::string& path);
+    // The sink the server plays to by default; empty while it has chosen none.
+    std::string defaultSink() const;
 
     const std::string directory_;
     const std::string pulseSocket_;

@@ -3,9 +3,8 @@
 #include <algorithm>
 
 #include "base/Log.h"
-#include "platform/linux/audio/PipeWireOutputModule.h"
-#include "platform/linux/audio/PulseAudioOutput.h"
 #include "platform/linux/audio/SdlOutputModule.h"
+#include "platform/linux/audio/ServerOutputModules.h"
 #include "platform/linux/audio/SilentOutput.h"
 
 namespace plinka {
@@ -44,8 +43,7 @@ std::unique_ptr<AudioEngine> AudioEngine::openDevice(const AudioOptions& options
         connect("PipeWire", audio::kPipeWireDefaultFrames, outputs.pipeWire);
     }
     if (engine->output_ == nullptr && (anyServer || choice == Output::PulseAudio)) {
-        connect("PulseAudio", audio::PulseAudioOutput::kDefaultFrames,
-                audio::PulseAudioOutput::connect);
+        connect("PulseAudio", audio::kPulseAudioDefaultFrames, outputs.pulseAudio);
     }
     if (engine->output_ == nullptr) {
         engine->options_ = engine->options_.withDefaultFrames(audio::kSdlDefaultFrames);

@@ -22,6 +22,7 @@ class AudioEngine {
     // How the engine reaches the outputs that the application loads from modules.
     struct Outputs {
         audio::ConnectOutput pipeWire;
+        audio::ConnectOutput pulseAudio;
         audio::OpenOutput sdl;
     };
 

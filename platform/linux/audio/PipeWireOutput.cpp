@@ -4,7 +4,6 @@
 #include <spa/param/audio/format-utils.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <mutex>
 
@@ -18,6 +17,8 @@ namespace {
 constexpr size_t kFrameBytes = 2 * sizeof(float);
 // How long connect() waits for a server that takes the connection but does not answer.
 constexpr std::chrono::seconds kFirstAttemptPatience{5};
+// A connection that lasted this long was not part of the last outage.
+constexpr std::chrono::seconds kSettles{2};
 
 bool isSilent(const float* samples, size_t count) {
     return std::all_of(samples, samples + count, [](float sample) { return sample == 0.0f; });
@@ -55,8 +56,6 @@ PipeWireOutput::PipeWireOutput(Private, MixSource& source, const AudioOptions& o
       options_(options),
       log_(log),
       keepTrying_(keepTrying),
-      idleByLatency_(std::getenv("PLINKA_AUDIO_IDLE") != nullptr &&
-                     std::string(std::getenv("PLINKA_AUDIO_IDLE")) == "latency"),
       quietFrames_(static_cast<size_t>(kQuietAfter.count()) *
                    static_cast<size_t>(source.sampleRate()) / 1000),
       retryDelay_(std::min(options.devicePollInterval, kMaxRetryDelay)),
@@ -222,12 +221,14 @@ void PipeWireOutput::openStream() {
     spa_pod_builder builder{};
     spa_pod_builder_init(&builder, buffer, sizeof buffer);
     const spa_pod* params[] = {spa_format_audio_raw_build(&builder, SPA_PARAM_EnumFormat, &format)};
-    active_ = true;
+    // Inactive until something sounds.
+    active_ = false;
     silentFrames_ = 0;
     // Called on the realtime thread: the mixer's audio side renders lock-free and allocates
     // nothing.
-    const auto flags = static_cast<pw_stream_flags>(
-        PW_STREAM_FLAG_AUTOCONNECT | PW_STREAM_FLAG_MAP_BUFFERS | PW_STREAM_FLAG_RT_PROCESS);
+    const auto flags =
+        static_cast<pw_stream_flags>(PW_STREAM_FLAG_AUTOCONNECT | PW_STREAM_FLAG_MAP_BUFFERS |
+                                     PW_STREAM_FLAG_RT_PROCESS | PW_STREAM_FLAG_INACTIVE);
     if (pw_stream_connect(stream_, PW_DIRECTION_OUTPUT, PW_ID_ANY, flags, params, 1) < 0) {
         connectionFailed(std::strerror(errno));
     }
@@ -238,7 +239,7 @@ void PipeWireOutput::streamStateChanged(int state, const char* error) {
         case PW_STREAM_STATE_PAUSED:
         case PW_STREAM_STATE_STREAMING:
             if (!open_.exchange(true, std::memory_order_acq_rel)) {
-                lossLogged_ = false;
+                connectedAt_ = Clock::now();
                 retryDelay_ = std::min(options_.devicePollInterval, kMaxRetryDelay);
                 reportFirstAttempt(std::nullopt);
             }
@@ -253,7 +254,12 @@ void PipeWireOutput::streamStateChanged(int state, const char* error) {
 
 // Called from PipeWire's callbacks: the connection is let go on the next turn of the loop.
 void PipeWireOutput::connectionFailed(const std::string& reason) {
-    open_.store(false, std::memory_order_release);
+    // A server that comes back may refuse the stream for a moment ("no node available" while its
+    // session manager starts): one outage, one line.
+    if (open_.exchange(false, std::memory_order_acq_rel) &&
+        Clock::now() - connectedAt_ > kSettles) {
+        lossLogged_ = false;
+    }
     const bool answeredBefore = firstAttempt_.has_value();
     reportFirstAttempt(reason);
     if ((answeredBefore || keepTrying_) && !lossLogged_) {
@@ -314,21 +320,10 @@ void PipeWireOutput::closeConnection() {
     sinkFound_ = false;
 }
 
-void PipeWireOutput::setLatency(int frames) {
-    const std::string latency = std::to_string(frames) + "/" + std::to_string(source_.sampleRate());
-    const spa_dict_item item = SPA_DICT_ITEM_INIT(PW_KEY_NODE_LATENCY, latency.c_str());
-    const spa_dict dict = SPA_DICT_INIT(&item, 1);
-    pw_stream_update_properties(stream_, &dict);
-}
-
 void PipeWireOutput::onWake() {
     if (stream_ != nullptr && !active_) {
         active_ = true;
-        if (idleByLatency_) {
-            setLatency(options_.bufferFrames);
-        } else {
-            pw_stream_set_active(stream_, true);
-        }
+        pw_stream_set_active(stream_, true);
     }
 }
 
@@ -340,11 +335,7 @@ void PipeWireOutput::onQuiet() {
     if (stream_ != nullptr && active_ &&
         wakes_.load(std::memory_order_acquire) == quietAt_.load(std::memory_order_acquire)) {
         active_ = false;
-        if (idleByLatency_) {
-            setLatency(2048);
-        } else {
-            pw_stream_set_active(stream_, false);
-        }
+        pw_stream_set_active(stream_, false);
     }
     quietPending_.store(false, std::memory_order_release);
 }

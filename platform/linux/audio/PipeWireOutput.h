@@ -38,7 +38,7 @@ class MixSource;
 // The graph calls the stream on PipeWire's realtime thread, which renders the mixer. Once the
 // mixer has been quiet for kQuietAfter, the stream goes inactive: the graph no longer runs for
 // it, so the server can suspend its sink, and neither side wakes until the next sound, which
-// activates the stream again from the output's own thread.
+// activates the stream again from the output's own thread. It starts inactive.
 //
 // When the server goes away, one line is logged, what plays is rendered into nothing at the real
 // pace (sounds are dropped, speech ends, disposed sounds are let go), and the output reconnects
@@ -49,6 +49,7 @@ class PipeWireOutput final : public AudioOutput {
     };
 
   public:
+    // Typing keeps the stream active from key to key; a pause longer than this costs nothing.
     static constexpr std::chrono::milliseconds kQuietAfter{2000};
     static constexpr std::chrono::milliseconds kMaxRetryDelay{1000};
 
@@ -79,7 +80,6 @@ class PipeWireOutput final : public AudioOutput {
     void closeConnection();
     void armRetry(std::chrono::milliseconds delay);
     void retry();
-    void setLatency(int frames);
     void onWake();
     void onQuiet();
     void reportFirstAttempt(std::optional<std::string> error);
@@ -90,7 +90,6 @@ class PipeWireOutput final : public AudioOutput {
     const AudioOptions options_;
     Log& log_;
     const bool keepTrying_;
-    const bool idleByLatency_;
     const size_t quietFrames_;
     std::atomic<bool> open_{false};
 
@@ -121,6 +120,7 @@ class PipeWireOutput final : public AudioOutput {
     bool sinkFound_ = false;
     bool active_ = false;
     bool lossLogged_ = false;
+    Clock::time_point connectedAt_;
     std::chrono::milliseconds retryDelay_;
     Clock::time_point lastDiscard_;
     std::vector<float> discardBuffer_;

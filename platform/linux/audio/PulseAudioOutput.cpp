@@ -8,7 +8,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
 
 #include "base/Log.h"
 #include "platform/linux/audio/MixSource.h"
@@ -69,8 +68,6 @@ PulseAudioOutput::PulseAudioOutput(Private, MixSource& source, const AudioOption
       options_(options),
       log_(log),
       keepTrying_(keepTrying),
-      idleByLatency_(std::getenv("PLINKA_AUDIO_IDLE") != nullptr &&
-                     std::string(std::getenv("PLINKA_AUDIO_IDLE")) == "latency"),
       wakeFd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)),
       retryDelay_(options.devicePollInterval),
       discardBuffer_(static_cast<size_t>(options.bufferFrames) * 2),
@@ -188,15 +185,16 @@ void PulseAudioOutput::openStream() {
         this);
     const pa_buffer_attr attributes =
         bufferAttributes(mixer_.sampleRate(), static_cast<size_t>(options_.bufferFrames));
-    if (pa_stream_connect_playback(stream_, nullptr, &attributes, PA_STREAM_ADJUST_LATENCY, nullptr,
-                                   nullptr) < 0) {
+    const auto flags =
+        static_cast<pa_stream_flags_t>(PA_STREAM_ADJUST_LATENCY | PA_STREAM_START_CORKED);
+    if (pa_stream_connect_playback(stream_, nullptr, &attributes, flags, nullptr, nullptr) < 0) {
         connectionFailed();
     }
 }
 
 void PulseAudioOutput::streamReady() {
     open_.store(true, std::memory_order_release);
-    idle_ = false;
+    idle_ = true;  // it starts corked
     lossLogged_ = false;
     retryDelay_ = options_.devicePollInterval;
     reportFirstAttempt(std::nullopt);
@@ -290,19 +288,16 @@ void PulseAudioOutput::startWriting() {
     }
     writing_ = true;
     silentFrames_ = 0;
-    if (idle_ && idleByLatency_) {
-        const pa_buffer_attr attributes =
-            bufferAttributes(mixer_.sampleRate(), static_cast<size_t>(options_.bufferFrames));
-        pa_operation_unref(pa_stream_set_buffer_attr(stream_, &attributes, nullptr, nullptr));
+    // Uncorked before anything is written: written at the read position, the first block then
+    // goes where the sink reads next and is heard whole.
+    if (idle_) {
+        pa_operation_unref(pa_stream_cork(stream_, 0, nullptr, nullptr));
+        idle_ = false;
     }
     // The sink takes its buffer's worth at once (half a lead), besides what it rewinds to play
     // this at once: a lead beyond that.
-    if (idle_ && !idleByLatency_) {
-        pa_operation_unref(pa_stream_cork(stream_, 0, nullptr, nullptr));
-    }
     const auto lead = static_cast<size_t>(options_.bufferFrames);
     write(lead + lead / 2, true);
-    idle_ = false;
     armTick(tickDelay());
 }
 
@@ -311,12 +306,7 @@ void PulseAudioOutput::goIdle() {
         return;
     }
     idle_ = true;
-    if (idleByLatency_) {
-        const pa_buffer_attr attributes = bufferAttributes(mixer_.sampleRate(), 96000);
-        pa_operation_unref(pa_stream_set_buffer_attr(stream_, &attributes, nullptr, nullptr));
-    } else {
-        pa_operation_unref(pa_stream_cork(stream_, 1, nullptr, nullptr));
-    }
+    pa_operation_unref(pa_stream_cork(stream_, 1, nullptr, nullptr));
 }
 
 uint64_t PulseAudioOutput::tickDelay() const {

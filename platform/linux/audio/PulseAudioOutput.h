@@ -30,28 +30,28 @@ namespace plinka::audio {
 
 class MixSource;
 
-// The mix as one playback stream of the sound server (PulseAudio, or PipeWire's PulseAudio
-// service), written only while something sounds. Its own thread runs libpulse's main loop.
+// The mix as one playback stream of the PulseAudio server (or PipeWire's PulseAudio service),
+// written only while something sounds. Its own thread runs libpulse's main loop.
 //
-// The stream stays connected and running, so the server never suspends the sink for us, but
-// while the mixer is quiet nothing is written and the thread sleeps: the server asks for data
-// only every kRequestSeconds. Something queued wakes the thread, which writes the mix at the
-// server's read position (heard after the sink's short buffer of half a lead) and then, every
-// half lead, asks the server how much is still queued and keeps bufferFrames ahead of the sink,
-// until the mixer is quiet again and a lead of silence has followed the last sound.
+// Something queued wakes the thread, which writes the mix at the server's read position (heard
+// after the sink's short buffer of half a lead) and then, every half lead, asks the server how
+// much is still queued and keeps bufferFrames ahead of the sink, until the mixer is quiet again
+// and a lead of silence has followed the last sound. Once the mix has been quiet for
+// kQuietAfter the stream is corked: the server no longer asks for data and may suspend its
+// sink; the next sound uncorks it. It starts corked.
 //
 // When the server goes away, one line is logged, what plays is rendered into nothing at the real
 // pace (sounds are dropped, speech ends, disposed sounds are let go) and the output reconnects,
-// retrying less and less often.
+// retrying less and less often (at most every second).
 class PulseAudioOutput final : public AudioOutput {
     struct Private {
         explicit Private() = default;
     };
 
   public:
-    static constexpr int kDefaultFrames = 256;
-    // How often the server asks for data while nothing sounds.
+    // How often the server asks for data while the stream runs and nothing sounds.
     static constexpr double kRequestSeconds = 0.25;
+    // Typing keeps the stream running from key to key; a pause longer than this costs nothing.
     static constexpr std::chrono::milliseconds kQuietAfter{2000};
 
     // Connects on the output's thread and returns once the stream plays; null, with the reason
@@ -96,7 +96,6 @@ class PulseAudioOutput final : public AudioOutput {
     const AudioOptions options_;
     Log& log_;
     const bool keepTrying_;
-    const bool idleByLatency_;
     FileDescriptor wakeFd_;
     std::atomic<bool> open_{false};
     std::atomic<bool> stopping_{false};
