@@ -213,7 +213,7 @@ TEST_P(ServerOutputTest, SoundsAndSpeechAreHeardInOrderEachWholeFromItsFirstSamp
     // The next while it still sounds: mixed in from its first sample on.
     const size_t before = recorder->frames();
     service_->playSystemSound(second);
-    std::this_thread::sleep_for(10ms);
+    std::this_thread::sleep_for(40ms);  // beyond the quantum, so that it starts later
     service_->playSystemSound(first);
     ASSERT_TRUE(eventually([&] { return recorder->frames() > before + 24000; }));
 

@@ -15,10 +15,9 @@ namespace plinka::audio {
 namespace {
 
 constexpr size_t kFrameBytes = 2 * sizeof(float);
-// How long connect() waits for a server that takes the connection but does not answer.
-constexpr std::chrono::seconds kFirstAttemptPatience{5};
 // A connection that lasted this long was not part of the last outage.
 constexpr std::chrono::seconds kSettles{2};
+constexpr int kCyclesToSkip = 2;
 
 bool isSilent(const float* samples, size_t count) {
     return std::all_of(samples, samples + count, [](float sample) { return sample == 0.0f; });
@@ -35,19 +34,8 @@ std::unique_ptr<PipeWireOutput> PipeWireOutput::connect(MixSource& source,
                                                         const AudioOptions& options, Log& log,
                                                         bool keepTrying, std::string* error) {
     auto output = std::make_unique<PipeWireOutput>(Private(), source, options, log, keepTrying);
-    std::unique_lock lock(output->mutex_);
-    const bool answered = output->firstAttemptDone_.wait_for(
-        lock, kFirstAttemptPatience, [&] { return output->firstAttempt_.has_value(); });
-    std::optional<std::string> failure =
-        answered ? *output->firstAttempt_ : std::optional<std::string>("no answer in time");
-    lock.unlock();
-    if (!failure) {
-        return output;
-    }
-    if (error != nullptr) {
-        *error = *failure;
-    }
-    return keepTrying ? std::move(output) : nullptr;
+    FirstAttempt& firstAttempt = output->firstAttempt_;
+    return afterFirstAttempt(std::move(output), firstAttempt, keepTrying, error);
 }
 
 PipeWireOutput::PipeWireOutput(Private, MixSource& source, const AudioOptions& options, Log& log,
@@ -100,7 +88,7 @@ void PipeWireOutput::wake() {
 
 void PipeWireOutput::run() {
     if (loop_ == nullptr) {
-        reportFirstAttempt("cannot start the output's main loop");
+        firstAttempt_.report("cannot start the output's main loop");
         return;
     }
     startConnecting();
@@ -147,7 +135,7 @@ void PipeWireOutput::startConnecting() {
         .remove_mem = nullptr,
     };
     pw_core_add_listener(core_, &coreListener_, &coreEvents, this);
-    if (firstAttempt_.has_value()) {
+    if (firstAttempt_.reported()) {
         openStream();  // a server that was there: its session manager brings the sink back
         return;
     }
@@ -241,7 +229,7 @@ void PipeWireOutput::streamStateChanged(int state, const char* error) {
             if (!open_.exchange(true, std::memory_order_acq_rel)) {
                 connectedAt_ = Clock::now();
                 retryDelay_ = std::min(options_.devicePollInterval, kMaxRetryDelay);
-                reportFirstAttempt(std::nullopt);
+                firstAttempt_.report(std::nullopt);
             }
             break;
         case PW_STREAM_STATE_ERROR:
@@ -260,8 +248,8 @@ void PipeWireOutput::connectionFailed(const std::string& reason) {
         Clock::now() - connectedAt_ > kSettles) {
         lossLogged_ = false;
     }
-    const bool answeredBefore = firstAttempt_.has_value();
-    reportFirstAttempt(reason);
+    const bool answeredBefore = firstAttempt_.reported();
+    firstAttempt_.report(reason);
     if ((answeredBefore || keepTrying_) && !lossLogged_) {
         log_.log((answeredBefore ? "Lost the PipeWire server (" : "PipeWire does not answer (") +
                  reason + "); sounds are dropped until it is back");
@@ -283,7 +271,7 @@ void PipeWireOutput::retry() {
     if (context_ != nullptr) {
         // A connection failed: let it go, and try again later unless connect() gives up.
         closeConnection();
-        if (keepTrying_ || !firstAttempt_.value().has_value()) {
+        if (keepTrying_ || !firstAttempt_.failed()) {
             armRetry(retryDelay_);
             retryDelay_ = std::min(retryDelay_ * 2, kMaxRetryDelay);
         }
@@ -323,6 +311,7 @@ void PipeWireOutput::closeConnection() {
 void PipeWireOutput::onWake() {
     if (stream_ != nullptr && !active_) {
         active_ = true;
+        cyclesToSkip_.store(kCyclesToSkip, std::memory_order_release);
         pw_stream_set_active(stream_, true);
     }
 }
@@ -353,7 +342,12 @@ void PipeWireOutput::process() {
             frames = std::min<size_t>(frames, buffer->requested);
         }
         auto* samples = static_cast<float*>(data.data);
-        source_.render(samples, frames);
+        if (cyclesToSkip_.load(std::memory_order_acquire) > 0) {
+            cyclesToSkip_.fetch_sub(1, std::memory_order_acq_rel);
+            std::fill_n(samples, 2 * frames, 0.0f);
+        } else {
+            source_.render(samples, frames);
+        }
         silentFrames_ = isSilent(samples, 2 * frames) ? silentFrames_ + frames : 0;
         data.chunk->offset = 0;
         data.chunk->stride = kFrameBytes;
@@ -367,17 +361,6 @@ void PipeWireOutput::process() {
         quietPending_.store(true, std::memory_order_release);
         pw_loop_signal_event(pw_main_loop_get_loop(loop_), quietEvent_);
     }
-}
-
-void PipeWireOutput::reportFirstAttempt(std::optional<std::string> error) {
-    {
-        std::lock_guard lock(mutex_);
-        if (firstAttempt_.has_value()) {
-            return;
-        }
-        firstAttempt_ = std::move(error);
-    }
-    firstAttemptDone_.notify_all();
 }
 
 }  // namespace plinka::audio

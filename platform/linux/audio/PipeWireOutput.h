@@ -2,10 +2,8 @@
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
@@ -15,6 +13,7 @@
 
 #include "platform/linux/audio/AudioOptions.h"
 #include "platform/linux/audio/AudioOutput.h"
+#include "platform/linux/audio/FirstAttempt.h"
 
 struct pw_context;
 struct pw_core;
@@ -82,7 +81,6 @@ class PipeWireOutput final : public AudioOutput {
     void retry();
     void onWake();
     void onQuiet();
-    void reportFirstAttempt(std::optional<std::string> error);
     // PipeWire's realtime thread.
     void process();
 
@@ -93,15 +91,16 @@ class PipeWireOutput final : public AudioOutput {
     const size_t quietFrames_;
     std::atomic<bool> open_{false};
 
-    std::mutex mutex_;
-    std::condition_variable firstAttemptDone_;
-    std::optional<std::optional<std::string>> firstAttempt_;  // set once: the error, if any
+    FirstAttempt firstAttempt_;
 
     // Wake-ups so far, and the count the realtime thread saw when it last found the mix quiet:
     // the output thread deactivates the stream only if no wake-up came since.
     std::atomic<uint64_t> wakes_{0};
     std::atomic<uint64_t> quietAt_{UINT64_MAX};
     std::atomic<bool> quietPending_{false};
+    // Buffers given right after the stream is made active again may be dropped by the graph:
+    // the mix waits for this many cycles.
+    std::atomic<int> cyclesToSkip_{0};
 
     // Output thread only.
     pw_main_loop* loop_ = nullptr;

@@ -17,8 +17,6 @@ namespace plinka::audio {
 namespace {
 
 constexpr size_t kFrameBytes = 2 * sizeof(float);
-// How long connect() waits for a server that takes the connection but does not answer.
-constexpr std::chrono::seconds kFirstAttemptPatience{5};
 // A server that comes back is heard again within about a second.
 constexpr std::chrono::milliseconds kMaxRetryDelay{1000};
 bool isSilent(const float* samples, size_t count) {
@@ -47,19 +45,8 @@ std::unique_ptr<PulseAudioOutput> PulseAudioOutput::connect(MixSource& source,
                                                             const AudioOptions& options, Log& log,
                                                             bool keepTrying, std::string* error) {
     auto output = std::make_unique<PulseAudioOutput>(Private(), source, options, log, keepTrying);
-    std::unique_lock lock(output->mutex_);
-    const bool answered = output->firstAttemptDone_.wait_for(
-        lock, kFirstAttemptPatience, [&] { return output->firstAttempt_.has_value(); });
-    std::optional<std::string> failure =
-        answered ? *output->firstAttempt_ : std::optional<std::string>("no answer in time");
-    lock.unlock();
-    if (!failure) {
-        return output;
-    }
-    if (error != nullptr) {
-        *error = *failure;
-    }
-    return keepTrying ? std::move(output) : nullptr;
+    FirstAttempt& firstAttempt = output->firstAttempt_;
+    return afterFirstAttempt(std::move(output), firstAttempt, keepTrying, error);
 }
 
 PulseAudioOutput::PulseAudioOutput(Private, MixSource& source, const AudioOptions& options,
@@ -93,7 +80,7 @@ void PulseAudioOutput::run() {
     pthread_setschedparam(pthread_self(), SCHED_RR, &priority);
     mainloop_ = pa_mainloop_new();
     if (mainloop_ == nullptr || !wakeFd_.valid()) {
-        reportFirstAttempt("cannot start the output's main loop");
+        firstAttempt_.report("cannot start the output's main loop");
         if (mainloop_ != nullptr) {
             pa_mainloop_free(mainloop_);
         }
@@ -197,7 +184,7 @@ void PulseAudioOutput::streamReady() {
     idle_ = true;  // it starts corked
     lossLogged_ = false;
     retryDelay_ = options_.devicePollInterval;
-    reportFirstAttempt(std::nullopt);
+    firstAttempt_.report(std::nullopt);
     if (!mixer_.isQuiet()) {
         startWriting();
     }
@@ -236,8 +223,8 @@ void PulseAudioOutput::retry() {
         // A connection failed: let it go, tell once, and try again later.
         const std::string reason = contextError();
         closeConnection();
-        const bool answeredBefore = firstAttempt_.has_value();
-        reportFirstAttempt(reason);
+        const bool answeredBefore = firstAttempt_.reported();
+        firstAttempt_.report(reason);
         if (!answeredBefore && !keepTrying_) {
             return;  // connect() reports it and lets go of the output
         }
@@ -391,17 +378,6 @@ void PulseAudioOutput::armTick(uint64_t delay) {
     } else {
         pa_context_rttime_restart(context_, tickEvent_, when);
     }
-}
-
-void PulseAudioOutput::reportFirstAttempt(std::optional<std::string> error) {
-    {
-        std::lock_guard lock(mutex_);
-        if (firstAttempt_.has_value()) {
-            return;
-        }
-        firstAttempt_ = std::move(error);
-    }
-    firstAttemptDone_.notify_all();
 }
 
 }  // namespace plinka::audio

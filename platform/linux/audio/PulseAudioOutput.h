@@ -2,10 +2,8 @@
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
@@ -13,6 +11,7 @@
 
 #include "platform/linux/audio/AudioOptions.h"
 #include "platform/linux/audio/AudioOutput.h"
+#include "platform/linux/audio/FirstAttempt.h"
 #include "platform/linux/input/FileDescriptor.h"
 
 struct pa_context;
@@ -89,7 +88,6 @@ class PulseAudioOutput final : public AudioOutput {
     void write(size_t frames, bool atReadPosition);
     uint64_t tickDelay() const;  // microseconds
     void armTick(uint64_t delay);
-    void reportFirstAttempt(std::optional<std::string> error);
     std::string contextError() const;
 
     MixSource& mixer_;
@@ -100,9 +98,7 @@ class PulseAudioOutput final : public AudioOutput {
     std::atomic<bool> open_{false};
     std::atomic<bool> stopping_{false};
 
-    std::mutex mutex_;
-    std::condition_variable firstAttemptDone_;
-    std::optional<std::optional<std::string>> firstAttempt_;  // set once: the error, if any
+    FirstAttempt firstAttempt_;
 
     // Output thread only.
     pa_mainloop* mainloop_ = nullptr;
