@@ -13,7 +13,7 @@ install(TARGETS plinka plinka-appcast plinka-import-pack
 # Beside the bundle, where it finds it as in the build tree; inside, the single-copy guard would
 # take a running plinka-theme for a running Plinka.
 install(TARGETS plinka-theme RUNTIME DESTINATION ${PLINKA_INSTALLED_FOLDER})
-install(TARGETS plinka-sdl-output plinka-speech LIBRARY DESTINATION ${PLINKA_INSTALLED_BUNDLE}/Contents/PlugIns)
+install(TARGETS plinka-sdl-output plinka-pipewire-output plinka-pulse-output plinka-speech LIBRARY DESTINATION ${PLINKA_INSTALLED_BUNDLE}/Contents/PlugIns)
 install(FILES ${PLINKA_CONTENTS_DIR}/Info.plist DESTINATION ${PLINKA_INSTALLED_BUNDLE}/Contents)
 install(DIRECTORY ${PLINKA_RESOURCES_DIR} DESTINATION ${PLINKA_INSTALLED_BUNDLE}/Contents)
 

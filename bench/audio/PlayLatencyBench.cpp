@@ -28,7 +28,7 @@ void BM_PlayToFirstMixedSample(benchmark::State& state) {
     StandardErrorLog log("plinka_audio_bench");
     AudioOptions options;
     options.bufferFrames = static_cast<int>(state.range(0));
-    auto engine = AudioEngine::openDevice(options, log, audio::SdlAudioOutput::create);
+    auto engine = AudioEngine::openDevice(options, log, {{}, {}, audio::SdlAudioOutput::create});
     if (!engine->isDeviceOpen()) {
         state.SkipWithError("no audio device");
         return;

@@ -11,6 +11,7 @@
 #include "platform/linux/audio/EspeakSpeechService.h"
 #include "platform/linux/audio/MixerSystemSoundService.h"
 #include "platform/linux/audio/SdlOutputModule.h"
+#include "platform/linux/audio/ServerOutputModules.h"
 #include "platform/linux/audio/SpeechModule.h"
 #include "platform/linux/headless/HeadlessRunLoop.h"
 #include "platform/linux/headless/HeadlessServices.h"
@@ -36,10 +37,13 @@ LinuxPlatform::LinuxPlatform(const Options& options) {
     hasBundle_ = bundlePath.has_value();
     bundle_ = std::make_unique<DirectoryBundle>(bundlePath.value_or(""));
     archives_ = std::make_unique<PlistKeyedArchives>();
-    audioEngine_ = options.offlineAudio || options.headless
-                       ? AudioEngine::offline(options.audio)
-                       : AudioEngine::openDevice(options.audio, *log_,
-                                                 audio::sdlOutputFromBundle(bundle_->bundlePath()));
+    audioEngine_ =
+        options.offlineAudio || options.headless
+            ? AudioEngine::offline(options.audio)
+            : AudioEngine::openDevice(options.audio, *log_,
+                                      {audio::pipeWireOutputFromBundle(bundle_->bundlePath()),
+                                       audio::pulseAudioOutputFromBundle(bundle_->bundlePath()),
+                                       audio::sdlOutputFromBundle(bundle_->bundlePath())});
     systemSounds_ = std::make_unique<MixerSystemSoundService>(*audioEngine_);
     if (options.speech) {
         espeak_ = std::make_unique<EspeakSpeechService>(

@@ -42,7 +42,7 @@ class SdlAudioOutputTest : public ::testing::Test {
     }
 
     void open() {
-        engine_ = AudioEngine::openDevice(options_, log_, audio::SdlAudioOutput::create);
+        engine_ = AudioEngine::openDevice(options_, log_, {{}, {}, audio::SdlAudioOutput::create});
         service_ = std::make_unique<MixerSystemSoundService>(*engine_);
     }
     // Closes the device, so that everything it got is in the file.
@@ -104,7 +104,7 @@ TEST(SdlOutputModule, WhereItCannotBeLoadedLogsOneLineAndPlaysIntoNothing) {
     testing::RecordingLog log;
     auto engine = AudioEngine::openDevice(
         {.output = AudioOptions::Output::Sdl, .devicePollInterval = std::chrono::milliseconds(20)},
-        log, audio::sdlOutputFromBundle(bundle.path().string()));
+        log, {{}, {}, audio::sdlOutputFromBundle(bundle.path().string())});
     EXPECT_FALSE(engine->isDeviceOpen());
     ASSERT_EQ(log.lines().size(), 1u);
     EXPECT_NE(log.lines()[0].find(audio::kSdlOutputModuleFile), std::string::npos)

@@ -42,7 +42,9 @@ check_installed() {
     bundle="$root/$libdir/plinka/Plinka.app"
     [ -d "$bundle" ] || fail "no bundle at $bundle"
     [ -x "$bundle/Contents/MacOS/Plinka" ] || fail "the bundle has no executable"
-    [ -f "$bundle/Contents/PlugIns/plinka-sdl-output.so" ] || fail "the bundle has no SDL output"
+    for output in sdl pipewire pulse; do
+        [ -f "$bundle/Contents/PlugIns/plinka-$output-output.so" ] || fail "the bundle has no $output output"
+    done
     [ -f "$bundle/Contents/PlugIns/plinka-speech.so" ] || fail "the bundle has no speech module"
     grep -q "<string>org.plinka.Plinka</string>" "$bundle/Contents/Info.plist" ||
         fail "the bundle has no Info.plist with its identifier"

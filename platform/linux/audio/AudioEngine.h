@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <string>
 
 #include "platform/linux/audio/AudioOptions.h"
 #include "platform/linux/audio/AudioOutput.h"
@@ -18,12 +19,18 @@ class AudioEngine {
     };
 
   public:
-    // The mixer heard through the sound server (written only while something sounds), or
-    // through SDL's output (opened by openSdlOutput) where no server answers (logged) or where
-    // options ask for SDL; the output keeps itself open and reopens itself.
-    // PLINKA_AUDIO_BUFFER_FRAMES overrides options.bufferFrames.
+    // How the engine reaches the outputs that the application loads from modules.
+    struct Outputs {
+        audio::ConnectOutput pipeWire;
+        audio::ConnectOutput pulseAudio;
+        audio::OpenOutput sdl;
+    };
+
+    // The mixer heard through the output that options choose (see AudioOptions::Output), which
+    // keeps itself open and reopens itself; one line logged names it, or says why none plays.
+    // PLINKA_AUDIO and PLINKA_AUDIO_BUFFER_FRAMES override options.
     static std::unique_ptr<AudioEngine> openDevice(const AudioOptions& options, Log& log,
-                                                   const audio::OpenOutput& openSdlOutput);
+                                                   const Outputs& outputs);
     // The mixer without a device or thread: nothing is heard until render is called.
     static std::unique_ptr<AudioEngine> offline(const AudioOptions& options);
     AudioEngine(Private, const AudioOptions& options);
@@ -35,16 +42,16 @@ class AudioEngine {
     const AudioOptions& options() const { return options_; }
     // Whether a device plays the mix now; false offline.
     bool isDeviceOpen() const;
-    // Whether the mix goes to the sound server rather than through SDL.
-    bool usesSoundServer() const { return usesSoundServer_; }
+    // The output's name: "PipeWire", "PulseAudio" or "SDL"; empty offline.
+    const std::string& outputName() const { return outputName_; }
     // Offline: mixes the next frames into out (interleaved stereo, 2 floats a frame) and answers
     // true. With a device the device renders; this gives silence and false.
     bool render(float* out, size_t frames);
 
   private:
-    const AudioOptions options_;
+    AudioOptions options_;  // with the output's own buffer frames once it is open
     audio::Mixer mixer_;
-    bool usesSoundServer_ = false;
+    std::string outputName_;
     std::unique_ptr<audio::AudioOutput> output_;  // after the mixer: it goes first
 };
 

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 namespace plinka {
 class Log;
@@ -26,5 +27,9 @@ class AudioOutput {
 // Opens an output that plays the source; never null.
 using OpenOutput =
     std::function<std::unique_ptr<AudioOutput>(MixSource&, const AudioOptions&, Log&)>;
+// Connects an output to a sound server; null, with the reason in the string, when the server
+// does not answer. With keepTrying (the bool) never null: the output waits for the server.
+using ConnectOutput = std::function<std::unique_ptr<AudioOutput>(MixSource&, const AudioOptions&,
+                                                                 Log&, bool, std::string*)>;
 
 }  // namespace plinka::audio

@@ -11,6 +11,8 @@ class MixSource {
     virtual int sampleRate() const = 0;
     // The next frames, interleaved stereo.
     virtual void render(float* out, size_t frames) = 0;
+    // Whether the mix stays silent until something new is queued (the output is woken then).
+    virtual bool isQuiet() = 0;
 
   protected:
     ~MixSource() = default;

@@ -71,7 +71,7 @@ class Mixer final : public MixSource {
     void dropStaleSpeech();
     // Audio side: whether the mix stays silent until something new is queued: no voice sounds,
     // no speech or command waits, and the limiter is back at full gain.
-    bool isQuiet();
+    bool isQuiet() override;
 
     int sampleRate() const override { return sampleRate_; }
     int maxVoices() const { return static_cast<int>(voices_.size()); }

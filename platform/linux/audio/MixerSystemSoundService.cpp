@@ -38,9 +38,11 @@ OSStatus MixerSystemSoundService::createSystemSoundID(const std::string& fileUrl
         return decoded.status;
     }
     const SystemSoundID id = nextID_++;
+    const bool silent = std::all_of(decoded.stereo.begin(), decoded.stereo.end(),
+                                    [](float sample) { return sample == 0.0f; });
     auto sound = std::make_shared<audio::DecodedSound>(std::move(decoded.stereo));
     liveFrames_ += sound->frames();
-    sounds_.emplace(id, Entry{std::move(sound)});
+    sounds_.emplace(id, Entry{std::move(sound), 1, silent});
     if (outSoundID != nullptr) {
         *outSoundID = id;
     }
@@ -62,7 +64,7 @@ OSStatus MixerSystemSoundService::setProperty(AudioServicesPropertyID property,
 
 void MixerSystemSoundService::playSystemSound(SystemSoundID soundID, SoundPlacement placement) {
     const auto found = sounds_.find(soundID);
-    if (found != sounds_.end()) {
+    if (found != sounds_.end() && !found->second.silent) {
         engine_.mixer().play(*found->second.sound, placement);
     }
 }

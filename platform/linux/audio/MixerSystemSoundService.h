@@ -45,6 +45,9 @@ class MixerSystemSoundService final : public SystemSoundService {
     struct Entry {
         std::shared_ptr<audio::DecodedSound> sound;
         uint32_t isUISound = 1;
+        // Played, it would only wake the output that sleeps while nothing sounds (the
+        // keep-alive's silence does so every ten seconds).
+        bool silent = false;
     };
 
     AudioEngine& engine_;

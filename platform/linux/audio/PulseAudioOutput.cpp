@@ -10,16 +10,15 @@
 #include <algorithm>
 
 #include "base/Log.h"
-#include "platform/linux/audio/Mixer.h"
+#include "platform/linux/audio/MixSource.h"
 #include "platform/linux/audio/RenderIntoNothing.h"
 
 namespace plinka::audio {
 namespace {
 
 constexpr size_t kFrameBytes = 2 * sizeof(float);
-// How long connect() waits for a server that takes the connection but does not answer.
-constexpr std::chrono::seconds kFirstAttemptPatience{5};
-constexpr std::chrono::milliseconds kMaxRetryDelay{4000};
+// A server that comes back is heard again within about a second.
+constexpr std::chrono::milliseconds kMaxRetryDelay{1000};
 bool isSilent(const float* samples, size_t count) {
     return std::all_of(samples, samples + count, [](float sample) { return sample == 0.0f; });
 }
@@ -42,29 +41,20 @@ pa_buffer_attr bufferAttributes(int sampleRate, size_t leadFrames) {
 
 }  // namespace
 
-std::unique_ptr<PulseAudioOutput> PulseAudioOutput::connect(Mixer& mixer,
+std::unique_ptr<PulseAudioOutput> PulseAudioOutput::connect(MixSource& source,
                                                             const AudioOptions& options, Log& log,
-                                                            std::string* error) {
-    auto output = std::make_unique<PulseAudioOutput>(Private(), mixer, options, log);
-    std::unique_lock lock(output->mutex_);
-    const bool answered = output->firstAttemptDone_.wait_for(
-        lock, kFirstAttemptPatience, [&] { return output->firstAttempt_.has_value(); });
-    std::optional<std::string> failure =
-        answered ? *output->firstAttempt_ : std::optional<std::string>("no answer in time");
-    lock.unlock();
-    if (failure) {
-        if (error != nullptr) {
-            *error = *failure;
-        }
-        return nullptr;
-    }
-    return output;
+                                                            bool keepTrying, std::string* error) {
+    auto output = std::make_unique<PulseAudioOutput>(Private(), source, options, log, keepTrying);
+    FirstAttempt& firstAttempt = output->firstAttempt_;
+    return afterFirstAttempt(std::move(output), firstAttempt, keepTrying, error);
 }
 
-PulseAudioOutput::PulseAudioOutput(Private, Mixer& mixer, const AudioOptions& options, Log& log)
-    : mixer_(mixer),
+PulseAudioOutput::PulseAudioOutput(Private, MixSource& source, const AudioOptions& options,
+                                   Log& log, bool keepTrying)
+    : mixer_(source),
       options_(options),
       log_(log),
+      keepTrying_(keepTrying),
       wakeFd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)),
       retryDelay_(options.devicePollInterval),
       discardBuffer_(static_cast<size_t>(options.bufferFrames) * 2),
@@ -90,7 +80,7 @@ void PulseAudioOutput::run() {
     pthread_setschedparam(pthread_self(), SCHED_RR, &priority);
     mainloop_ = pa_mainloop_new();
     if (mainloop_ == nullptr || !wakeFd_.valid()) {
-        reportFirstAttempt("cannot start the output's main loop");
+        firstAttempt_.report("cannot start the output's main loop");
         if (mainloop_ != nullptr) {
             pa_mainloop_free(mainloop_);
         }
@@ -182,17 +172,19 @@ void PulseAudioOutput::openStream() {
         this);
     const pa_buffer_attr attributes =
         bufferAttributes(mixer_.sampleRate(), static_cast<size_t>(options_.bufferFrames));
-    if (pa_stream_connect_playback(stream_, nullptr, &attributes, PA_STREAM_ADJUST_LATENCY, nullptr,
-                                   nullptr) < 0) {
+    const auto flags =
+        static_cast<pa_stream_flags_t>(PA_STREAM_ADJUST_LATENCY | PA_STREAM_START_CORKED);
+    if (pa_stream_connect_playback(stream_, nullptr, &attributes, flags, nullptr, nullptr) < 0) {
         connectionFailed();
     }
 }
 
 void PulseAudioOutput::streamReady() {
     open_.store(true, std::memory_order_release);
+    idle_ = true;  // it starts corked
     lossLogged_ = false;
     retryDelay_ = options_.devicePollInterval;
-    reportFirstAttempt(std::nullopt);
+    firstAttempt_.report(std::nullopt);
     if (!mixer_.isQuiet()) {
         startWriting();
     }
@@ -231,12 +223,15 @@ void PulseAudioOutput::retry() {
         // A connection failed: let it go, tell once, and try again later.
         const std::string reason = contextError();
         closeConnection();
-        if (!firstAttempt_.has_value()) {
-            reportFirstAttempt(reason);
-            return;
+        const bool answeredBefore = firstAttempt_.reported();
+        firstAttempt_.report(reason);
+        if (!answeredBefore && !keepTrying_) {
+            return;  // connect() reports it and lets go of the output
         }
         if (!lossLogged_) {
-            log_.log("Lost the sound server (" + reason + "); sounds are dropped until it is back");
+            log_.log(
+                (answeredBefore ? "Lost the PulseAudio server (" : "PulseAudio does not answer (") +
+                reason + "); sounds are dropped until it is back");
             lossLogged_ = true;
             lastDiscard_ = Clock::now();
         }
@@ -280,16 +275,37 @@ void PulseAudioOutput::startWriting() {
     }
     writing_ = true;
     silentFrames_ = 0;
+    // Uncorked before anything is written: written at the read position, the first block then
+    // goes where the sink reads next and is heard whole.
+    if (idle_) {
+        pa_operation_unref(pa_stream_cork(stream_, 0, nullptr, nullptr));
+        idle_ = false;
+    }
     // The sink takes its buffer's worth at once (half a lead), besides what it rewinds to play
     // this at once: a lead beyond that.
     const auto lead = static_cast<size_t>(options_.bufferFrames);
     write(lead + lead / 2, true);
-    armTick();
+    armTick(tickDelay());
+}
+
+void PulseAudioOutput::goIdle() {
+    if (!open_.load(std::memory_order_relaxed) || idle_ || !mixer_.isQuiet()) {
+        return;
+    }
+    idle_ = true;
+    pa_operation_unref(pa_stream_cork(stream_, 1, nullptr, nullptr));
+}
+
+uint64_t PulseAudioOutput::tickDelay() const {
+    // Half a lead: the lead never runs below half.
+    return static_cast<pa_usec_t>(options_.bufferFrames) * PA_USEC_PER_SEC / 2 /
+           static_cast<pa_usec_t>(mixer_.sampleRate());
 }
 
 void PulseAudioOutput::keepLead() {
     if (!writing_) {
-        return;  // the connection failed meanwhile
+        goIdle();  // quiet since the tick was armed, or the connection failed meanwhile
+        return;
     }
     // How far ahead of the sink we are, as the server sees it: the sink takes what it renders
     // ahead of time in bursts that no clock of ours would tell.
@@ -319,9 +335,11 @@ void PulseAudioOutput::topUp() {
     // Everything heard has left the queue: from now on only silence is queued.
     if (silentFrames_ >= static_cast<size_t>(lead) && mixer_.isQuiet()) {
         writing_ = false;
+        armTick(static_cast<uint64_t>(
+            std::chrono::duration_cast<std::chrono::microseconds>(kQuietAfter).count()));
         return;
     }
-    armTick();
+    armTick(tickDelay());
 }
 
 void PulseAudioOutput::write(size_t frames, bool atReadPosition) {
@@ -348,11 +366,8 @@ void PulseAudioOutput::write(size_t frames, bool atReadPosition) {
     }
 }
 
-void PulseAudioOutput::armTick() {
-    // Half a lead: the lead never runs below half.
-    const pa_usec_t when = pa_rtclock_now() + static_cast<pa_usec_t>(options_.bufferFrames) *
-                                                  PA_USEC_PER_SEC / 2 /
-                                                  static_cast<pa_usec_t>(mixer_.sampleRate());
+void PulseAudioOutput::armTick(uint64_t delay) {
+    const pa_usec_t when = pa_rtclock_now() + delay;
     if (tickEvent_ == nullptr) {
         tickEvent_ = pa_context_rttime_new(
             context_, when,
@@ -363,17 +378,6 @@ void PulseAudioOutput::armTick() {
     } else {
         pa_context_rttime_restart(context_, tickEvent_, when);
     }
-}
-
-void PulseAudioOutput::reportFirstAttempt(std::optional<std::string> error) {
-    {
-        std::lock_guard lock(mutex_);
-        if (firstAttempt_.has_value()) {
-            return;
-        }
-        firstAttempt_ = std::move(error);
-    }
-    firstAttemptDone_.notify_all();
 }
 
 }  // namespace plinka::audio

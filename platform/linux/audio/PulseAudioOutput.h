@@ -2,10 +2,8 @@
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
@@ -13,6 +11,7 @@
 
 #include "platform/linux/audio/AudioOptions.h"
 #include "platform/linux/audio/AudioOutput.h"
+#include "platform/linux/audio/FirstAttempt.h"
 #include "platform/linux/input/FileDescriptor.h"
 
 struct pa_context;
@@ -28,35 +27,39 @@ class Log;
 
 namespace plinka::audio {
 
-class Mixer;
+class MixSource;
 
-// The mix as one playback stream of the sound server (PulseAudio, or PipeWire's PulseAudio
-// service), written only while something sounds. Its own thread runs libpulse's main loop.
+// The mix as one playback stream of the PulseAudio server (or PipeWire's PulseAudio service),
+// written only while something sounds. Its own thread runs libpulse's main loop.
 //
-// The stream stays connected and running, so the server never suspends the sink for us, but
-// while the mixer is quiet nothing is written and the thread sleeps: the server asks for data
-// only every kRequestSeconds. Something queued wakes the thread, which writes the mix at the
-// server's read position (heard after the sink's short buffer of half a lead) and then, every
-// half lead, asks the server how much is still queued and keeps bufferFrames ahead of the sink,
-// until the mixer is quiet again and a lead of silence has followed the last sound.
+// Something queued wakes the thread, which writes the mix at the server's read position (heard
+// after the sink's short buffer of half a lead) and then, every half lead, asks the server how
+// much is still queued and keeps bufferFrames ahead of the sink, until the mixer is quiet again
+// and a lead of silence has followed the last sound. Once the mix has been quiet for
+// kQuietAfter the stream is corked: the server no longer asks for data and may suspend its
+// sink; the next sound uncorks it. It starts corked.
 //
 // When the server goes away, one line is logged, what plays is rendered into nothing at the real
 // pace (sounds are dropped, speech ends, disposed sounds are let go) and the output reconnects,
-// retrying less and less often.
+// retrying less and less often (at most every second).
 class PulseAudioOutput final : public AudioOutput {
     struct Private {
         explicit Private() = default;
     };
 
   public:
-    // How often the server asks for data while nothing sounds.
+    // How often the server asks for data while the stream runs and nothing sounds.
     static constexpr double kRequestSeconds = 0.25;
+    // Typing keeps the stream running from key to key; a pause longer than this costs nothing.
+    static constexpr std::chrono::milliseconds kQuietAfter{2000};
 
     // Connects on the output's thread and returns once the stream plays; null, with the reason
-    // in `error`, when no server answers.
-    static std::unique_ptr<PulseAudioOutput> connect(Mixer& mixer, const AudioOptions& options,
-                                                     Log& log, std::string* error);
-    PulseAudioOutput(Private, Mixer& mixer, const AudioOptions& options, Log& log);
+    // in `error`, when no server answers. With keepTrying the output is kept all the same: it
+    // logs the reason and connects once the server answers.
+    static std::unique_ptr<PulseAudioOutput> connect(MixSource& source, const AudioOptions& options,
+                                                     Log& log, bool keepTrying, std::string* error);
+    PulseAudioOutput(Private, MixSource& source, const AudioOptions& options, Log& log,
+                     bool keepTrying);
     ~PulseAudioOutput() override;
     PulseAudioOutput(const PulseAudioOutput&) = delete;
     PulseAudioOutput& operator=(const PulseAudioOutput&) = delete;
@@ -79,23 +82,23 @@ class PulseAudioOutput final : public AudioOutput {
     void retry();
     void onWake();
     void startWriting();
+    void goIdle();
     void keepLead();
     void topUp();
     void write(size_t frames, bool atReadPosition);
-    void armTick();
-    void reportFirstAttempt(std::optional<std::string> error);
+    uint64_t tickDelay() const;  // microseconds
+    void armTick(uint64_t delay);
     std::string contextError() const;
 
-    Mixer& mixer_;
+    MixSource& mixer_;
     const AudioOptions options_;
     Log& log_;
+    const bool keepTrying_;
     FileDescriptor wakeFd_;
     std::atomic<bool> open_{false};
     std::atomic<bool> stopping_{false};
 
-    std::mutex mutex_;
-    std::condition_variable firstAttemptDone_;
-    std::optional<std::optional<std::string>> firstAttempt_;  // set once: the error, if any
+    FirstAttempt firstAttempt_;
 
     // Output thread only.
     pa_mainloop* mainloop_ = nullptr;
@@ -106,6 +109,7 @@ class PulseAudioOutput final : public AudioOutput {
     pa_time_event* tickEvent_ = nullptr;
     pa_time_event* retryEvent_ = nullptr;
     bool writing_ = false;
+    bool idle_ = false;
     size_t silentFrames_ = 0;  // written since the last sounding one
     bool lossLogged_ = false;
     std::chrono::milliseconds retryDelay_;

@@ -9,6 +9,8 @@ namespace plinka::audio {
 // SDL's output lives in a module of the bundle (Contents/PlugIns), so that SDL and what it pulls
 // in (ALSA, DRM, Wayland, X11 extensions) are mapped only by a process that plays through SDL.
 inline constexpr char kSdlOutputModuleFile[] = "plinka-sdl-output.so";
+// Frames per callback unless the options say otherwise: SDL pulls whether or not anything sounds.
+inline constexpr int kSdlDefaultFrames = 256;
 
 // Opens SDL's output from the module of the bundle at bundlePath, as the file was at this call
 // (see BundleModule), loading the module the first time and keeping it for the process's life.

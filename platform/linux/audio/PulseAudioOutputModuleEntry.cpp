@@ -1,0 +1,11 @@
+// The PulseAudio output module's entry point; the module links PulseAudioOutput and libpulse,
+// nothing of the executable: the mix and the log are reached through their interfaces.
+#include "platform/linux/audio/PulseAudioOutput.h"
+#include "platform/linux/audio/ServerOutputModules.h"
+
+extern "C" __attribute__((visibility("default"))) plinka::audio::AudioOutput* plinkaConnectOutput(
+    plinka::audio::MixSource* source, const plinka::AudioOptions* options, plinka::Log* log,
+    bool keepTrying, std::string* error) {
+    return plinka::audio::PulseAudioOutput::connect(*source, *options, *log, keepTrying, error)
+        .release();
+}

@@ -1,0 +1,113 @@
+#include "PipeWireServer.h"
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "PipeWireRecorder.h"
+#include "XvfbServer.h"
+
+namespace plinka::testing {
+
+PipeWireServer::PipeWireServer(const std::string& directory)
+    : SoundServer(directory, directory + "/runtime/pulse/native") {
+    namespace fs = std::filesystem;
+    fs::create_directories(directory_ + "/home");
+    fs::create_directories(runtimeDirectory());
+    fs::permissions(runtimeDirectory(), fs::perms::owner_all);
+    fs::create_directories(directory_ + "/config/pipewire/pipewire.conf.d");
+    std::ofstream(directory_ + "/config/pipewire/pipewire.conf.d/sink.conf")
+        << "context.objects = [ { factory = adapter args = {\n"
+        << "    factory.name = support.null-audio-sink node.name = " << kSink << "\n"
+        << "    media.class = Audio/Sink audio.position = [ FL FR ] audio.format = F32\n"
+        << "    audio.rate = 48000 object.linger = true monitor.channel-volumes = true\n"
+        << "    session.suspend-timeout-seconds = 1 } } ]\n";
+    // Only the null sink: no sound cards, cameras or Bluetooth of the host.
+    fs::create_directories(directory_ + "/config/wireplumber/main.lua.d");
+    fs::create_directories(directory_ + "/config/wireplumber/bluetooth.lua.d");
+    std::ofstream(directory_ + "/config/wireplumber/main.lua.d/51-private.lua")
+        << "alsa_monitor.enabled = false\n"
+        << "v4l2_monitor.enabled = false\n"
+        << "libcamera_monitor.enabled = false\n";
+    std::ofstream(directory_ + "/config/wireplumber/bluetooth.lua.d/51-private.lua")
+        << "bluez_monitor.enabled = false\n";
+    start();
+}
+
+PipeWireServer::~PipeWireServer() {
+    kill();
+}
+
+std::vector<pid_t> PipeWireServer::pids() const {
+    std::vector<pid_t> pids;
+    for (const auto* process : {&pipewire_, &sessionManager_, &pulse_}) {
+        if (*process != nullptr) {
+            pids.push_back((*process)->pid());
+        }
+    }
+    return pids;
+}
+
+void PipeWireServer::kill() {
+    pulse_.reset();
+    sessionManager_.reset();
+    pipewire_.reset();
+}
+
+std::vector<std::pair<std::string, std::string>> PipeWireServer::clientEnvironment() const {
+    return {{"PULSE_SERVER", address()},
+            {"PIPEWIRE_RUNTIME_DIR", runtimeDirectory()},
+            {"PIPEWIRE_REMOTE", "pipewire-0"}};
+}
+
+std::unique_ptr<ChildProcess> PipeWireServer::run(const std::string& program) const {
+    const std::string path = programPath(program);
+    if (path.empty() || bus_.address().empty()) {
+        return nullptr;
+    }
+    ChildProcess::Options options;
+    // Its log into a file: nobody reads the pipe.
+    options.arguments = {"-c", "exec \"$0\" 2>>\"$1\"", path, directory_ + "/" + program + ".log"};
+    options.environment = {
+        {"HOME", directory_ + "/home"},
+        {"XDG_RUNTIME_DIR", runtimeDirectory()},
+        {"PIPEWIRE_RUNTIME_DIR", runtimeDirectory()},
+        {"XDG_CONFIG_HOME", directory_ + "/config"},
+        {"DBUS_SESSION_BUS_ADDRESS", bus_.address()},
+        {"DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/plinka-system-bus"},
+    };
+    return std::make_unique<ChildProcess>("/bin/sh", options);
+}
+
+bool PipeWireServer::start() {
+    using namespace std::chrono_literals;
+    kill();
+    pipewire_ = run("pipewire");
+    if (pipewire_ == nullptr || !waitForSocket(runtimeDirectory() + "/pipewire-0")) {
+        kill();
+        return false;
+    }
+    sessionManager_ = run("wireplumber");
+    pulse_ = run("pipewire-pulse");
+    if (sessionManager_ == nullptr || pulse_ == nullptr || !waitForSocket(pulseSocket_)) {
+        kill();
+        return false;
+    }
+    // Answers once the session manager has made the sink the default: streams find it then.
+    const auto deadline = std::chrono::steady_clock::now() + 15s;
+    while (defaultSink() != kSink) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            kill();
+            return false;
+        }
+        std::this_thread::sleep_for(20ms);
+    }
+    return true;
+}
+
+std::unique_ptr<SinkRecorder> PipeWireServer::record(int, bool keepsSinkAwake) const {
+    return std::make_unique<PipeWireRecorder>(kSink, keepsSinkAwake);
+}
+
+}  // namespace plinka::testing

@@ -1,0 +1,335 @@
+// The sound servers' outputs with their real parts: a private PulseAudio or PipeWire server with
+// a float null sink whose monitor is recorded, and the real mixer, sounds and speech.
+#include <gtest/gtest.h>
+#include <sndfile.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <thread>
+
+#include "Eventually.h"
+#include "PipeWireServer.h"
+#include "PulseServer.h"
+#include "ScopedEnvironment.h"
+#include "SinkRecorder.h"
+#include "SoundFiles.h"
+#include "doubles/RecordingLog.h"
+#include "platform/linux/audio/AudioEngine.h"
+#include "platform/linux/audio/EspeakEngine.h"
+#include "platform/linux/audio/EspeakSpeechService.h"
+#include "platform/linux/audio/MixerSystemSoundService.h"
+#include "platform/linux/audio/PipeWireOutput.h"
+#include "platform/linux/audio/PulseAudioOutput.h"
+#include "platform/linux/audio/SdlAudioOutput.h"
+
+namespace plinka {
+namespace {
+
+using namespace std::chrono_literals;
+using audio::Mixer;
+using testing::eventually;
+using testing::PipeWireServer;
+using testing::PulseServer;
+using testing::SinkRecorder;
+using testing::SoundServer;
+
+std::vector<float> ramp(size_t frames, float from, float to) {
+    std::vector<float> samples(frames);
+    for (size_t i = 0; i < frames; ++i) {
+        samples[i] = from + (to - from) * static_cast<float>(i) / static_cast<float>(frames);
+    }
+    return samples;
+}
+
+struct Placed {
+    size_t at;  // the frame of the mix where the sound starts
+    const std::vector<float>* sound;
+};
+
+// Whether the mix holds, from frame `from` for `frames` frames, exactly what the mixer makes of
+// the mono sounds started where they are placed, with silence just before. The reason when not.
+::testing::AssertionResult heardFrom(const std::vector<float>& mix, size_t from, size_t frames,
+                                     const std::vector<Placed>& sounds) {
+    if (from == std::string::npos || 2 * (from + frames) > mix.size()) {
+        return ::testing::AssertionFailure() << "not in the recording";
+    }
+    if (from > 0 && (mix[2 * from - 2] != 0.0f || mix[2 * from - 1] != 0.0f)) {
+        return ::testing::AssertionFailure() << "something sounds just before frame " << from;
+    }
+    for (size_t frame = from; frame < from + frames; ++frame) {
+        float sum = 0.0f;
+        for (const Placed& placed : sounds) {
+            if (frame >= placed.at && frame - placed.at < placed.sound->size()) {
+                sum += (*placed.sound)[frame - placed.at];
+            }
+        }
+        const float expected = sum * Mixer::kHeadroom;
+        for (size_t channel = 0; channel < 2; ++channel) {
+            if (std::fabs(mix[2 * frame + channel] - expected) > 1e-6f) {
+                return ::testing::AssertionFailure()
+                       << "frame " << frame - from << " is " << mix[2 * frame + channel] << ", not "
+                       << expected;
+            }
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+// The sound alone, whole from its first sample, at the frame.
+::testing::AssertionResult heardWhole(const std::vector<float>& mix, size_t at,
+                                      const std::vector<float>& sound) {
+    return heardFrom(mix, at, sound.size() + 480, {{at, &sound}});
+}
+
+// The first frame from `from` on where the mix is no longer the sound alone.
+size_t firstFrameBeyond(const std::vector<float>& mix, size_t from,
+                        const std::vector<float>& sound) {
+    for (size_t frame = from; 2 * frame < mix.size(); ++frame) {
+        const float alone =
+            frame - from < sound.size() ? sound[frame - from] * Mixer::kHeadroom : 0.0f;
+        if (std::fabs(mix[2 * frame] - alone) > 1e-6f) {
+            return frame;
+        }
+    }
+    return std::string::npos;
+}
+
+double rmsBetween(const std::vector<float>& mix, size_t from, size_t to) {
+    double sum = 0;
+    for (size_t i = 2 * from; i < 2 * to && i < mix.size(); ++i) {
+        sum += static_cast<double>(mix[i]) * mix[i];
+    }
+    return to > from ? std::sqrt(sum / (2.0 * static_cast<double>(to - from))) : 0.0;
+}
+
+const AudioEngine::Outputs kOutputs{audio::PipeWireOutput::connect,
+                                    audio::PulseAudioOutput::connect,
+                                    audio::SdlAudioOutput::create};
+
+std::unique_ptr<SoundServer> startServer(const std::string& name, const std::string& directory) {
+    if (name == "PipeWire") {
+        return std::make_unique<PipeWireServer>(directory);
+    }
+    return std::make_unique<PulseServer>(directory);
+}
+
+// The client's environment reaches this server alone.
+class ServerEnvironment {
+  public:
+    explicit ServerEnvironment(const std::vector<std::pair<std::string, std::string>>& variables) {
+        for (const auto& [name, value] : variables) {
+            variables_.push_back(std::make_unique<testing::ScopedEnvironment>(name, value));
+        }
+    }
+
+  private:
+    std::vector<std::unique_ptr<testing::ScopedEnvironment>> variables_;
+};
+
+// Each case with the output of the server named by the parameter, chosen alone.
+class ServerOutputTest : public ::testing::TestWithParam<std::string> {
+  protected:
+    ServerOutputTest()
+        : server_(startServer(GetParam(), dir_.file("server"))),
+          environment_(server_->clientEnvironment()) {}
+    ~ServerOutputTest() override {
+        service_.reset();
+        engine_.reset();
+    }
+
+    void SetUp() override {
+        if (!server_->running()) {
+            GTEST_SKIP() << GetParam() << " is not installed";
+        }
+    }
+
+    void open() {
+        engine_ = AudioEngine::openDevice(options_, log_, kOutputs);
+        service_ = std::make_unique<MixerSystemSoundService>(*engine_);
+    }
+    std::unique_ptr<SinkRecorder> record() { return server_->record(240, true); }
+
+    SystemSoundID makeSound(const std::vector<float>& mono) {
+        const std::string path = dir_.file("sound" + std::to_string(files_++) + ".caf");
+        testing::writeSoundFile(path, SF_FORMAT_CAF | SF_FORMAT_FLOAT, 48000, 1, mono);
+        SystemSoundID id = 0;
+        EXPECT_EQ(service_->createSystemSoundID(testing::urlOf(path), &id), kNoErr);
+        return id;
+    }
+
+    // Plays the sound and answers the frame of the recording where it starts.
+    size_t playAndFind(SinkRecorder& recorder, SystemSoundID sound, size_t frames) {
+        const size_t before = recorder.frames();
+        service_->playSystemSound(sound);
+        size_t onset = std::string::npos;
+        eventually([&] {
+            onset = testing::firstSoundingFrame(recorder.samples(), before);
+            return onset != std::string::npos && recorder.frames() > onset + frames + 4800;
+        });
+        return onset;
+    }
+
+    testing::ScratchDirectory dir_;
+    std::unique_ptr<SoundServer> server_;
+    ServerEnvironment environment_;
+    int files_ = 0;
+    // A quantum of 21 ms: a machine busy with other tests must not make gaps that the checks
+    // below would take for the output's.
+    AudioOptions options_{.output = GetParam() == "PipeWire" ? AudioOptions::Output::PipeWire
+                                                             : AudioOptions::Output::PulseAudio,
+                          .bufferFrames = 1024,
+                          .devicePollInterval = 20ms};
+    testing::RecordingLog log_;
+    std::unique_ptr<AudioEngine> engine_;
+    std::unique_ptr<MixerSystemSoundService> service_;
+};
+
+TEST_P(ServerOutputTest, SoundsAndSpeechAreHeardInOrderEachWholeFromItsFirstSample) {
+    open();
+    ASSERT_EQ(log_.lines(), std::vector<std::string>{"Sound plays through " + GetParam()});
+    const auto recorder = record();
+    ASSERT_TRUE(recorder->recording());
+    // One kept as floats, one as 16-bit samples.
+    const std::vector<float> rising = ramp(2400, 0.05f, 0.5f);
+    const std::vector<float> steady(4800, -0.25f);
+    const SystemSoundID first = makeSound(rising);
+    const SystemSoundID second = makeSound(steady);
+    EspeakSpeechService speech(*engine_, log_, audio::startEspeak);
+    const auto voice = speech.makeSynthesizer();
+
+    // Each after a quiet spell, as keys typed slowly are: the output has stopped writing.
+    std::this_thread::sleep_for(300ms);
+    const size_t firstAt = playAndFind(*recorder, first, rising.size());
+    EXPECT_TRUE(heardWhole(recorder->samples(), firstAt, rising));
+    std::this_thread::sleep_for(300ms);
+    const size_t speechFrom = recorder->frames();
+    ASSERT_TRUE(voice->startSpeakingString("Plinka"));
+    ASSERT_TRUE(eventually([&] { return !voice->isSpeaking(); }));
+    std::this_thread::sleep_for(300ms);
+    const size_t speechTo = recorder->frames();
+    // The next while it still sounds: mixed in from its first sample on.
+    const size_t before = recorder->frames();
+    service_->playSystemSound(second);
+    std::this_thread::sleep_for(40ms);  // beyond the quantum, so that it starts later
+    service_->playSystemSound(first);
+    ASSERT_TRUE(eventually([&] { return recorder->frames() > before + 24000; }));
+
+    const std::vector<float> mix = recorder->samples();
+    const size_t secondAt = testing::firstSoundingFrame(mix, before);
+    ASSERT_NE(secondAt, std::string::npos);
+    const size_t thirdAt = firstFrameBeyond(mix, secondAt, steady);
+    ASSERT_NE(thirdAt, std::string::npos);
+    EXPECT_GT(thirdAt, secondAt) << "the mix is " << mix[2 * secondAt] << " there";
+    EXPECT_LT(thirdAt, secondAt + steady.size()) << "the two sounds did not overlap";
+    EXPECT_TRUE(heardFrom(mix, secondAt, thirdAt + rising.size() + 480 - secondAt,
+                          {{secondAt, &steady}, {thirdAt, &rising}}));
+    EXPECT_LT(firstAt, speechFrom);
+    EXPECT_GT(rmsBetween(mix, speechFrom, speechTo), 0.01) << "no speech heard";
+    EXPECT_LE(speechTo, secondAt);
+    EXPECT_EQ(log_.lines().size(), 1u) << ::testing::PrintToString(log_.lines());
+}
+
+TEST_P(ServerOutputTest, LetsTheSinkSleepWhileQuietAndWakesForTheNextSound) {
+    open();
+    const std::vector<float> steady(1200, 0.25f);
+    const SystemSoundID sound = makeSound(steady);
+    const SystemSoundID silence = makeSound(std::vector<float>(4800, 0.0f));
+    service_->playSystemSound(sound);
+    ASSERT_TRUE(eventually([&] { return server_->sinkState() == "RUNNING"; }));
+    // The keep-alive's silence plays meanwhile, and changes nothing.
+    EXPECT_TRUE(eventually([&] {
+        service_->playSystemSound(silence);
+        return server_->sinkState() == "SUSPENDED";
+    }));
+
+    const auto recorder = record();
+    ASSERT_TRUE(recorder->recording());
+    const size_t at = playAndFind(*recorder, sound, steady.size());
+    EXPECT_TRUE(heardWhole(recorder->samples(), at, steady));
+}
+
+TEST_P(ServerOutputTest, WaitsForAServerThatIsNotThereOrGoneAndSaysSoOnce) {
+    server_->kill();
+    open();
+    const std::vector<float> steady(1200, 0.25f);
+    const SystemSoundID sound = makeSound(steady);
+    service_->playSystemSound(sound);  // dropped
+    // Long enough away for the retries to have slowed down: they still come every second.
+    std::this_thread::sleep_for(6s);
+    ASSERT_TRUE(server_->start());
+    ASSERT_TRUE(eventually([&] { return engine_->isDeviceOpen(); }, 2s));
+    ASSERT_EQ(log_.lines().size(), 1u) << ::testing::PrintToString(log_.lines());
+    EXPECT_EQ(log_.lines()[0].rfind(GetParam() + " does not answer (", 0), 0u) << log_.lines()[0];
+
+    // Lost after a while: a new outage, a new line.
+    std::this_thread::sleep_for(2500ms);
+    server_->kill();
+    ASSERT_TRUE(eventually([&] { return !engine_->isDeviceOpen(); }));
+    service_->playSystemSound(sound);  // dropped
+    std::this_thread::sleep_for(300ms);
+    ASSERT_TRUE(server_->start());
+    ASSERT_TRUE(eventually([&] { return engine_->isDeviceOpen(); }, 2s));
+    const auto recorder = record();
+    ASSERT_TRUE(recorder->recording());
+    std::this_thread::sleep_for(100ms);
+    const size_t at = playAndFind(*recorder, sound, steady.size());
+    EXPECT_TRUE(heardWhole(recorder->samples(), at, steady));
+    ASSERT_EQ(log_.lines().size(), 2u) << ::testing::PrintToString(log_.lines());
+    EXPECT_EQ(log_.lines()[1].rfind("Lost the " + GetParam() + " server (", 0), 0u)
+        << log_.lines()[1];
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers, ServerOutputTest, ::testing::Values("PulseAudio", "PipeWire"),
+                         [](const auto& parameter) { return parameter.param; });
+
+// Which output plays, by the servers that answer and what PLINKA_AUDIO asks for.
+TEST(OutputChoice, PipeWireThenPulseAudioThenSdlUnlessOneIsAskedFor) {
+    struct Case {
+        const char* servers;  // "PipeWire" (with its PulseAudio service), "PulseAudio" or ""
+        AudioOptions::Output output;
+        const char* plinkaAudio;
+        const char* heard;
+    };
+    using Output = AudioOptions::Output;
+    const Case cases[] = {
+        {"PipeWire", Output::Servers, "", "PipeWire"},
+        {"PulseAudio", Output::Servers, "", "PulseAudio"},
+        {"", Output::Servers, "", "SDL"},
+        {"PipeWire", Output::Automatic, "pulse", "PulseAudio"},
+        {"PipeWire", Output::Automatic, "sdl", "SDL"},
+    };
+    for (const Case& each : cases) {
+        SCOPED_TRACE(std::string(each.servers) + " up, PLINKA_AUDIO=" + each.plinkaAudio);
+        testing::ScratchDirectory dir;
+        std::unique_ptr<SoundServer> server;
+        if (*each.servers != '\0') {
+            server = startServer(each.servers, dir.file("server"));
+            if (!server->running()) {
+                GTEST_SKIP() << each.servers << " is not installed";
+            }
+        }
+        ServerEnvironment environment(server != nullptr
+                                          ? server->clientEnvironment()
+                                          : std::vector<std::pair<std::string, std::string>>{
+                                                {"PULSE_SERVER", "unix:" + dir.file("none")},
+                                                {"PIPEWIRE_RUNTIME_DIR", dir.path().string()}});
+        testing::ScopedEnvironment forced("PLINKA_AUDIO", *each.plinkaAudio != '\0'
+                                                              ? std::optional(each.plinkaAudio)
+                                                              : std::nullopt);
+        testing::ScopedEnvironment disk("SDL_AUDIODRIVER", "disk");
+        testing::ScopedEnvironment file("SDL_DISKAUDIOFILE", dir.file("output.raw"));
+        testing::RecordingLog log;
+        const auto engine = AudioEngine::openDevice({.output = each.output}, log, kOutputs);
+        EXPECT_EQ(engine->outputName(), each.heard);
+        EXPECT_TRUE(engine->isDeviceOpen());
+        ASSERT_EQ(log.lines().size(), 1u);
+        EXPECT_EQ(log.lines()[0].rfind(std::string("Sound plays through ") + each.heard, 0), 0u)
+            << log.lines()[0];
+    }
+}
+
+}  // namespace
+}  // namespace plinka
