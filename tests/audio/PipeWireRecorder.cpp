@@ -17,7 +17,9 @@ int64_t nanosOf(std::chrono::steady_clock::time_point time) {
 
 }  // namespace
 
-PipeWireRecorder::PipeWireRecorder(const std::string& sink, bool keepsSinkAwake) {
+PipeWireRecorder::PipeWireRecorder(const std::string& sink, int latencyFrames,
+                                   bool keepsSinkAwake) {
+    const std::string latency = std::to_string(latencyFrames) + "/" + std::to_string(kRate);
     pw_init(nullptr, nullptr);
     loop_ = pw_thread_loop_new("plinka-recorder", nullptr);
     pw_thread_loop_lock(loop_);
@@ -27,8 +29,8 @@ PipeWireRecorder::PipeWireRecorder(const std::string& sink, bool keepsSinkAwake)
         pw_properties_new(PW_KEY_MEDIA_TYPE, "Audio", PW_KEY_MEDIA_CATEGORY, "Capture",
                           PW_KEY_STREAM_CAPTURE_SINK, "true", PW_KEY_TARGET_OBJECT, sink.c_str(),
                           PW_KEY_NODE_PASSIVE, keepsSinkAwake ? "false" : "true",
-                          PW_KEY_NODE_LATENCY, "8192/48000", PW_KEY_CONFIG_NAME, "client-rt.conf",
-                          nullptr),
+                          PW_KEY_NODE_LATENCY, latency.c_str(), PW_KEY_CONFIG_NAME,
+                          "client-rt.conf", nullptr),
         [] {
             static pw_stream_events events{};
             events.version = PW_VERSION_STREAM_EVENTS;

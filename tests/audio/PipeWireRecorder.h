@@ -20,7 +20,7 @@ class PipeWireRecorder final : public SinkRecorder {
   public:
     // Records the sink of that name on the server that PIPEWIRE_RUNTIME_DIR points at; unless it
     // keeps the sink awake, the server may suspend the sink as if nothing recorded it.
-    PipeWireRecorder(const std::string& sink, bool keepsSinkAwake);
+    PipeWireRecorder(const std::string& sink, int latencyFrames, bool keepsSinkAwake);
     ~PipeWireRecorder() override;
     PipeWireRecorder(const PipeWireRecorder&) = delete;
     PipeWireRecorder& operator=(const PipeWireRecorder&) = delete;

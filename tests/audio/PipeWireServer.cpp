@@ -106,8 +106,8 @@ bool PipeWireServer::start() {
     return true;
 }
 
-std::unique_ptr<SinkRecorder> PipeWireServer::record(int, bool keepsSinkAwake) const {
-    return std::make_unique<PipeWireRecorder>(kSink, keepsSinkAwake);
+std::unique_ptr<SinkRecorder> PipeWireServer::record(int latencyFrames, bool keepsSinkAwake) const {
+    return std::make_unique<PipeWireRecorder>(kSink, latencyFrames, keepsSinkAwake);
 }
 
 }  // namespace plinka::testing

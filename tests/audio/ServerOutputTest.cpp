@@ -150,7 +150,9 @@ class ServerOutputTest : public ::testing::TestWithParam<std::string> {
         engine_ = AudioEngine::openDevice(options_, log_, kOutputs);
         service_ = std::make_unique<MixerSystemSoundService>(*engine_);
     }
-    std::unique_ptr<SinkRecorder> record() { return server_->record(240, true); }
+    // At the output's quantum: a recorder that sets another makes the graph change its cycle when
+    // the output's stream comes back, and what is played meanwhile is lost.
+    std::unique_ptr<SinkRecorder> record() { return server_->record(options_.bufferFrames, true); }
 
     SystemSoundID makeSound(const std::vector<float>& mono) {
         const std::string path = dir_.file("sound" + std::to_string(files_++) + ".caf");
@@ -245,8 +247,11 @@ TEST_P(ServerOutputTest, LetsTheSinkSleepWhileQuietAndWakesForTheNextSound) {
         return server_->sinkState() == "SUSPENDED";
     }));
 
+    // The recorder wakes the sink; the output's stream comes back for the sound.
     const auto recorder = record();
     ASSERT_TRUE(recorder->recording());
+    ASSERT_TRUE(eventually([&] { return server_->sinkState() != "SUSPENDED"; }));
+    std::this_thread::sleep_for(300ms);
     const size_t at = playAndFind(*recorder, sound, steady.size());
     EXPECT_TRUE(heardWhole(recorder->samples(), at, steady));
 }

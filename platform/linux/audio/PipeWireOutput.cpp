@@ -17,7 +17,6 @@ namespace {
 constexpr size_t kFrameBytes = 2 * sizeof(float);
 // A connection that lasted this long was not part of the last outage.
 constexpr std::chrono::seconds kSettles{2};
-constexpr int kCyclesToSkip = 2;
 
 bool isSilent(const float* samples, size_t count) {
     return std::all_of(samples, samples + count, [](float sample) { return sample == 0.0f; });
@@ -311,7 +310,6 @@ void PipeWireOutput::closeConnection() {
 void PipeWireOutput::onWake() {
     if (stream_ != nullptr && !active_) {
         active_ = true;
-        cyclesToSkip_.store(kCyclesToSkip, std::memory_order_release);
         pw_stream_set_active(stream_, true);
     }
 }
@@ -342,12 +340,7 @@ void PipeWireOutput::process() {
             frames = std::min<size_t>(frames, buffer->requested);
         }
         auto* samples = static_cast<float*>(data.data);
-        if (cyclesToSkip_.load(std::memory_order_acquire) > 0) {
-            cyclesToSkip_.fetch_sub(1, std::memory_order_acq_rel);
-            std::fill_n(samples, 2 * frames, 0.0f);
-        } else {
-            source_.render(samples, frames);
-        }
+        source_.render(samples, frames);
         silentFrames_ = isSilent(samples, 2 * frames) ? silentFrames_ + frames : 0;
         data.chunk->offset = 0;
         data.chunk->stride = kFrameBytes;

@@ -98,9 +98,6 @@ class PipeWireOutput final : public AudioOutput {
     std::atomic<uint64_t> wakes_{0};
     std::atomic<uint64_t> quietAt_{UINT64_MAX};
     std::atomic<bool> quietPending_{false};
-    // Buffers given right after the stream is made active again may be dropped by the graph:
-    // the mix waits for this many cycles.
-    std::atomic<int> cyclesToSkip_{0};
 
     // Output thread only.
     pw_main_loop* loop_ = nullptr;
