@@ -108,16 +108,5 @@ TEST_F(UniversalAccessTest, TheTickThatFindsThePermissionGoneStopsTheTimerAndAsk
     EXPECT_THAT(journal(), Contains("terminate"));
 }
 
-// Without the permission at launch the dialog's answer ends the run: no later step shows an
-// alert that would close unseen or acts on one, and the tap is not even started.
-TEST_F(UniversalAccessTest, WithoutItAtLaunchTheDialogIsTheLastStep) {
-    desktop.eventTaps.permitted = false;
-    controller.applicationDidFinishLaunching();
-    EXPECT_THAT(journal(), ElementsAre("activate", "alert: Accessibility Required"));
-    fake.runLoop.advance(60);
-    EXPECT_EQ(alertsShown(), 1u);
-    EXPECT_THAT(journal(), ElementsAre("activate", "alert: Accessibility Required", "terminate"));
-}
-
 }  // namespace
 }  // namespace plinka

@@ -75,15 +75,5 @@ TEST_F(AudioKeepAliveTest, SleepPausesAndWakeResumesOnlyWhatWasRunning) {
     EXPECT_TRUE(keepAlive.isRunning());
 }
 
-TEST(OSStatusToFourChar, RendersPrintableCodesQuotedAndOthersInDecimal) {
-    EXPECT_EQ(AudioKeepAlive::OSStatusToFourChar(0), "No error");
-    EXPECT_EQ(AudioKeepAlive::OSStatusToFourChar(0x666D743F), "'fmt?'");
-    EXPECT_EQ(AudioKeepAlive::OSStatusToFourChar(-50), "-50");
-    EXPECT_EQ(AudioKeepAlive::OSStatusToFourChar(1), "1");
-    EXPECT_EQ(AudioKeepAlive::OSStatusToFourChar(0x2020207E), "'   ~'");
-    EXPECT_EQ(AudioKeepAlive::OSStatusToFourChar(0x2020207F), "538976383");
-    EXPECT_EQ(AudioKeepAlive::OSStatusToFourChar(static_cast<OSStatus>(0xFF414243)), "-12500413");
-}
-
 }  // namespace
 }  // namespace plinka
