@@ -15,8 +15,8 @@
 #include "doubles/FakeSystemSettings.h"
 #include "doubles/FakeUniversalAccess.h"
 #include "doubles/FakeUserDefaults.h"
+#include "doubles/LonelyProcessList.h"
 #include "doubles/RecordingUrlOpener.h"
-#include "doubles/ScriptedProcessList.h"
 #include "platform/Alert.h"
 #include "platform/Application.h"
 #include "platform/Platform.h"
@@ -119,7 +119,7 @@ struct FakeDesktop {
     FakeApplication application{journal};
     FakeStatusBar statusBar;
     FakeUserDefaults defaults;
-    ScriptedProcessList processes;
+    LonelyProcessList processes;
     RecordingUrlOpener urls;
     FakeSystemSettings settings;
     FakeLoginItems loginItemList;
