@@ -59,37 +59,6 @@ TEST_F(UniversalAccessTest, TheWordsAndHelpPageFollowTheSystem) {
     EXPECT_EQ(lastAlert().defaultButton, "Grant Access and Quit");
 }
 
-// Quit runs nothing; the default button grants (or, where nothing can grant, opens the help
-// page); either way the application ends, queued. The help button opens the page and the
-// dialog's answer still decides.
-TEST_F(UniversalAccessTest, TheButtonsGrantOrOpenTheHelpAndTheApplicationEnds) {
-    controller._showUniversalAccessDialog();
-    EXPECT_THAT(desktop.access.scripts, IsEmpty());
-    EXPECT_THAT(journal(), ElementsAre("activate", "alert: Accessibility Required"));
-    fake.runLoop.runPending();
-    EXPECT_THAT(journal().back(), "terminate");
-
-    desktop.alerts.answer = NSAlertDefaultReturn;
-    controller._showUniversalAccessDialog();
-    ASSERT_EQ(desktop.access.scripts.size(), 1u);
-    EXPECT_THAT(desktop.access.scripts[0], HasSubstr("reveal anchor \"Privacy_Accessibility\""));
-    EXPECT_THAT(desktop.urls.opened, IsEmpty());
-
-    desktop.access.grants = false;
-    controller._showUniversalAccessDialog();
-    EXPECT_THAT(desktop.urls.opened, ElementsAre(lastAlert().helpAnchor));
-
-    desktop.alerts.answer = NSAlertAlternateReturn;
-    desktop.alerts.pressesHelp = true;
-    controller._showUniversalAccessDialog();
-    EXPECT_THAT(desktop.alerts.helpHandled, ElementsAre(true));
-    EXPECT_EQ(desktop.urls.opened.size(), 2u);
-    EXPECT_EQ(desktop.access.scripts.size(), 2u);
-    fake.runLoop.runPending();
-    const auto entries = journal();
-    EXPECT_EQ(std::count(entries.begin(), entries.end(), "terminate"), 4);
-}
-
 TEST_F(UniversalAccessTest, TheTickThatFindsThePermissionGoneStopsTheTimerAndAsksOnce) {
     controller.applicationDidFinishLaunching();
     ASSERT_NE(desktop.eventTaps.waitForTap(), nullptr);
