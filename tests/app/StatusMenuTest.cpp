@@ -12,16 +12,6 @@ class StatusMenuTest : public AppControllerFixture {
     void SetUp() override { desktop.defaults.setBool(true, "showInMenuBar"); }
 };
 
-TEST_F(StatusMenuTest, WithoutThemesTheMenuHoldsOffAboutHelpAndQuit) {
-    controller.awakeFromNib();
-    EXPECT_THAT(openMenu(), ElementsAre("Sound Themes", "*Off", "---", "About Plinka",
-                                        "Online Help\u2026 (alt)", "Quit Plinka"));
-    EXPECT_FALSE(menuItem("Sound Themes").action);
-    EXPECT_EQ(menuItem("Online Help\u2026").keyEquivalentModifierMask, NSAlternateKeyMask);
-    EXPECT_EQ(desktop.statusBar.only()->image, "menubar");
-    EXPECT_TRUE(desktop.statusBar.only()->templateImage);
-}
-
 TEST_F(StatusMenuTest, TheMenuIsRebuiltAtEachOpeningWithTheCurrentThemeChecked) {
     addTheme("Bubbles");
     addTheme("Typewriter");
