@@ -26,17 +26,6 @@ TEST_F(LaunchTest, DefaultsComeFromTheBundleWithTheUpdaterKeysForcedOn) {
     EXPECT_FALSE(bare.defaults.boolForKey("SUEnableAutomaticChecks"));
 }
 
-TEST_F(LaunchTest, AwakeRestoresTheSavedThemeAfterBuildingTheStatusItem) {
-    addTheme("Bubbles");
-    addTheme("Typewriter");
-    desktop.defaults.setObject(Object::string("Typewriter"), "soundTheme");
-    desktop.defaults.setBool(true, "showInMenuBar");
-    controller.awakeFromNib();
-    EXPECT_EQ(sounds.currentThemeName(), "Typewriter");
-    ASSERT_NE(desktop.statusBar.only(), nullptr);
-    EXPECT_EQ(desktop.statusBar.only()->length(), 26.0);
-}
-
 // The mouse buttons sound from the theme unless "playMouseSounds" is off, whoever sets it; a
 // value no Boolean reads is refused with one line, and they sound.
 TEST_F(LaunchTest, MouseButtonsSoundUnlessPlayMouseSoundsIsOff) {
