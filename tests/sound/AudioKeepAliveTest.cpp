@@ -33,17 +33,6 @@ TEST_F(AudioKeepAliveTest, PlaysAtOnceThenEveryTenSecondsOnOneTimer) {
     EXPECT_EQ(fake.systemSounds.urlOf(fake.systemSounds.played[0]), "file:///b/silence.wav");
 }
 
-TEST_F(AudioKeepAliveTest, StopDisposesOnceAndStopWhileStoppedDoesNothing) {
-    keepAlive.stop();
-    EXPECT_TRUE(fake.systemSounds.disposed.empty());
-    keepAlive.start();
-    keepAlive.stop();
-    keepAlive.stop();
-    EXPECT_EQ(fake.systemSounds.disposed.size(), 1u);
-    fake.runLoop.advance(60);
-    EXPECT_EQ(plays(), 1u);
-}
-
 TEST_F(AudioKeepAliveTest, FailureToMakeTheSoundLogsAndStaysStopped) {
     fake.systemSounds.createStatusForUrl["file:///b/silence.wav"] = kAudioFileInvalidFileError;
     keepAlive.start();
