@@ -8,7 +8,7 @@
 #include <fstream>
 #include <string>
 
-#include "tools/CorpusPack.h"
+#include "corpus/CorpusPack.h"
 #include "tools/soundpack/SoundPackImport.h"
 
 namespace {

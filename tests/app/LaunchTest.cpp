@@ -26,17 +26,6 @@ TEST_F(LaunchTest, DefaultsComeFromTheBundleWithTheUpdaterKeysForcedOn) {
     EXPECT_FALSE(bare.defaults.boolForKey("SUEnableAutomaticChecks"));
 }
 
-TEST_F(LaunchTest, AwakeRestoresTheSavedThemeAfterBuildingTheStatusItem) {
-    addTheme("Bubbles");
-    addTheme("Typewriter");
-    desktop.defaults.setObject(Object::string("Typewriter"), "soundTheme");
-    desktop.defaults.setBool(true, "showInMenuBar");
-    controller.awakeFromNib();
-    EXPECT_EQ(sounds.currentThemeName(), "Typewriter");
-    ASSERT_NE(desktop.statusBar.only(), nullptr);
-    EXPECT_EQ(desktop.statusBar.only()->length(), 26.0);
-}
-
 // The mouse buttons sound from the theme unless "playMouseSounds" is off, whoever sets it; a
 // value no Boolean reads is refused with one line, and they sound.
 TEST_F(LaunchTest, MouseButtonsSoundUnlessPlayMouseSoundsIsOff) {
@@ -77,36 +66,6 @@ TEST_F(LaunchTest, OneYesStillPromptsButAStoredNoSkipsTheUpdateCheck) {
     desktop.defaults.setBool(false, "SUEnableAutomaticChecks");
     controller.applicationDidFinishLaunching();
     EXPECT_THAT(desktop.journal.entries(), ElementsAre("crash reporter", "move offer", "feedback"));
-}
-
-// The session's end closed the crash reports' alert: no later step shows an alert or runs.
-TEST_F(LaunchTest, AnAlertClosedUnansweredEndsTheLaunchThere) {
-    desktop.launch.chores.crashReporterCheck = [&] {
-        desktop.alerts.answered = false;
-        return true;
-    };
-    controller.applicationDidFinishLaunching();
-    EXPECT_THAT(desktop.journal.entries(), IsEmpty());
-}
-
-TEST_F(LaunchTest, AnotherCopyIsReopenedAndThisOneQuitsAfterAwakeFinishes) {
-    desktop.processes.processes = {{100, "com.other.App"},
-                                   {200, std::nullopt},
-                                   {300, "ORG.PLINKA.plinka"},
-                                   {400, "org.plinka.Plinka"}};
-    desktop.processes.name = "Plinka";
-    desktop.defaults.setBool(true, "showInMenuBar");
-    addTheme("Bubbles");
-    controller.awakeFromNib();
-    EXPECT_THAT(fake.log.lines(),
-                ElementsAre("Found another Plinka process; sent 'reopen' and will quit instead."));
-    EXPECT_THAT(desktop.processes.reopened, ElementsAre(300u));
-    EXPECT_EQ(sounds.currentThemeName(), "Bubbles");  // awake ran to its end first
-    EXPECT_TRUE(controller.terminationRequested());
-    controller.applicationDidFinishLaunching();  // no chore, no tap: it only quits
-    EXPECT_THAT(desktop.journal.entries(), IsEmpty());
-    fake.runLoop.runPending();
-    EXPECT_THAT(desktop.journal.entries(), ElementsAre("terminate"));
 }
 
 TEST_F(LaunchTest, ReopenPopsUpTheMenuEvenWhenTheIconIsHiddenAndTerminationRemovesIt) {

@@ -17,30 +17,6 @@ class ScriptingAndUpdatesTest : public AppControllerFixture {
     SUUpdater updater{{desktop.defaults, desktop.information, profile, appcasts, fake.log, clock}};
 };
 
-TEST_F(ScriptingAndUpdatesTest, ScriptsSetTheThemeAsTheMenuDoesAndReadItAfresh) {
-    addTheme("Bubbles");
-    desktop.defaults.setBool(true, "playSoundOnThemeSelection");
-    controller.awakeFromNib();
-    EXPECT_THAT(controller.themes(), ElementsAre("Off", "Bubbles"));
-
-    controller.setTheme("Off");
-    EXPECT_EQ(controller.theme(), "Off");
-    EXPECT_FALSE(keepAlive.isRunning());
-    controller.setTheme("Bubbles");
-    EXPECT_EQ(controller.theme(), "Bubbles");
-    EXPECT_EQ(desktop.defaults.stringForKey("soundTheme"), "Bubbles");
-    EXPECT_THAT(spoken(), ElementsAre("Bubbles"));
-    EXPECT_TRUE(keepAlive.isRunning());
-
-    controller.setTheme("Nonesuch");
-    EXPECT_EQ(controller.theme(), "Off");
-    EXPECT_EQ(desktop.defaults.stringForKey("soundTheme"), "Off");
-    EXPECT_FALSE(keepAlive.isRunning());
-
-    addTheme("Typewriter");
-    EXPECT_THAT(controller.themes(), ElementsAre("Off", "Bubbles", "Typewriter"));
-}
-
 TEST_F(ScriptingAndUpdatesTest, FeedParametersCarryTheIdentifierAndSavedThemeOnlyWithTheProfile) {
     struct Case {
         bool sendingSystemProfile;

@@ -12,16 +12,6 @@ class StatusMenuTest : public AppControllerFixture {
     void SetUp() override { desktop.defaults.setBool(true, "showInMenuBar"); }
 };
 
-TEST_F(StatusMenuTest, WithoutThemesTheMenuHoldsOffAboutHelpAndQuit) {
-    controller.awakeFromNib();
-    EXPECT_THAT(openMenu(), ElementsAre("Sound Themes", "*Off", "---", "About Plinka",
-                                        "Online Help\u2026 (alt)", "Quit Plinka"));
-    EXPECT_FALSE(menuItem("Sound Themes").action);
-    EXPECT_EQ(menuItem("Online Help\u2026").keyEquivalentModifierMask, NSAlternateKeyMask);
-    EXPECT_EQ(desktop.statusBar.only()->image, "menubar");
-    EXPECT_TRUE(desktop.statusBar.only()->templateImage);
-}
-
 TEST_F(StatusMenuTest, TheMenuIsRebuiltAtEachOpeningWithTheCurrentThemeChecked) {
     addTheme("Bubbles");
     addTheme("Typewriter");
@@ -69,22 +59,9 @@ TEST_F(StatusMenuTest, HidingTheIconShowsTheNoticeUntilItsBoxIsLeftChecked) {
     EXPECT_FALSE(desktop.defaults.boolForKey("suppressMenuBarDisabledPopup"));
 }
 
-TEST_F(StatusMenuTest, TogglesAndHelpAndLoginItems) {
-    controller.awakeFromNib();
-    controller.toggleCheckForUpdates();
-    EXPECT_TRUE(desktop.defaults.boolForKey("SUEnableAutomaticChecks"));
-    controller.toggleCheckForUpdates();
-    EXPECT_FALSE(desktop.defaults.boolForKey("SUEnableAutomaticChecks"));
+TEST_F(StatusMenuTest, HelpOpensTheBundlesHelpPage) {
     controller.showHelp();
     EXPECT_THAT(desktop.urls.opened, ElementsAre("http://help.example.org/help/plinka"));
-    controller.showLoginItems();
-    EXPECT_THAT(desktop.settings.revealed, IsEmpty());
-    fake.runLoop.runPending();
-    ASSERT_EQ(desktop.settings.revealed.size(), 1u);
-    EXPECT_NE(desktop.settings.revealed[0].find("\"startupItemsPref\""), std::string::npos);
-    controller.showAbout();
-    EXPECT_THAT(desktop.journal.entries(),
-                ElementsAre("activate", "about", "raise panels", "about"));
 }
 
 TEST_F(StatusMenuTest, StartAtLoginFollowsTheSendersState) {

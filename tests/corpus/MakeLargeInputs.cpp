@@ -1,4 +1,5 @@
-// Writes the hostile inputs too large to keep in the repository: sparse files and many files.
+// Writes the hostile inputs too large to keep in the repository: sparse files and many files,
+// and a pack for each config of config/ (the pack fuzzer's seeds) with the sounds they name.
 // (The zips that claim to unpack to far more than they hold are small enough to keep.)
 // Usage: plinka_corpus_large CORPUS-DIRECTORY OUTPUT-DIRECTORY
 #include <algorithm>
@@ -6,6 +7,8 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+
+#include "CorpusPack.h"
 
 namespace {
 
@@ -81,6 +84,11 @@ int main(int argc, char** argv) {
     write(out / "pack/too-many-files/config.json", multi + R"({"30": "n0"}})");
     for (int i = 0; i < 10000; ++i) {
         write(out / "pack/too-many-files" / ("n" + std::to_string(i)), "");
+    }
+    for (const auto& config : fs::directory_iterator(corpus / "config")) {
+        const fs::path pack = out / "pack" / config.path().stem();
+        write(pack / "config.json", contentsOf(config.path()));
+        plinka::testing::writeCorpusPackSounds(pack);
     }
     return 0;
 }

@@ -61,15 +61,6 @@ Object registration() {
                                {Object::string("SUEnableAutomaticChecks"), Object::boolean(true)}});
 }
 
-TYPED_TEST(UserDefaultsRulesTest, AbsentKeysReadAsNoNilAndZero) {
-    UserDefaults& defaults = this->defaults();
-    defaults.registerDefaults(registration());
-    EXPECT_FALSE(defaults.boolForKey("suppressMenuBarDisabledPopup"));
-    EXPECT_EQ(defaults.stringForKey("FeedbackLastVersionUsed"), std::nullopt);
-    EXPECT_TRUE(defaults.objectForKey("FeedbackFirstUsed").isNil());
-    EXPECT_EQ(defaults.integerForKey("FeedbackFirstUsed"), 0);
-}
-
 TYPED_TEST(UserDefaultsRulesTest, CommandLinePairsOverrideEverythingForOneRunAndAreNeverStored) {
     this->defaults().setObject(Object::string("Stored"), "soundTheme");
     UserDefaults& run =

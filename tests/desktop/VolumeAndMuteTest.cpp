@@ -60,21 +60,5 @@ TEST_F(VolumeAndMuteTest, TheWindowsVolumeMuteAndThemeReachTheMix) {
     screenshot("preferences");
 }
 
-// The chord is heard in the key stream as any key is, and every other key sounds as it
-// would.
-TEST_F(VolumeAndMuteTest, TheMuteKeyTypedAnywhereMutesAndUnmutes) {
-    auto plinka = session.start({"--background"});
-    ASSERT_TRUE(waitUntilListening(session.audioFile(), theme)) << plinka->output();
-    MixFile mix(session.audioFile());
-    xdotool({"key", "ctrl+alt+m"});
-    EXPECT_EQ(peak(typeZ(mix)), 0.0f);
-    xdotool({"key", "ctrl+alt+m"});
-    EXPECT_TRUE(sounds(typeZ(mix), theme, z));
-    EXPECT_EQ(::kill(plinka->pid(), SIGTERM), 0);
-    EXPECT_EQ(plinka->waitForExit(), 0);
-    EXPECT_NE(fileContents(session.defaultsFile()).find("<key>muted</key>\n\t<false/>"),
-              std::string::npos);
-}
-
 }  // namespace
 }  // namespace plinka::testing

@@ -30,11 +30,4 @@ void FakeBundle::addResource(const std::string& directory, const std::string& na
     resources_.push_back({directory, name, type, resourcePath});
 }
 
-std::string FakeBundle::localizedStringForKey(std::string_view key, std::string_view value,
-                                              std::string_view table) const {
-    const auto found = translations.find({std::string(table), std::string(key)});
-    return found != translations.end() ? found->second
-                                       : Bundle::localizedStringForKey(key, value, table);
-}
-
 }  // namespace plinka::testing

@@ -19,9 +19,6 @@ class FakeBundle final : public Bundle {
                                                std::string_view directory) const override;
     std::vector<std::string> pathsForResourcesOfType(std::string_view type,
                                                      std::string_view directory) const override;
-    // The translation the test put in `translations`, else as a bundle without translations.
-    std::string localizedStringForKey(std::string_view key, std::string_view value,
-                                      std::string_view table) const override;
 
     // Adds a resource "<directory>/<name>.<type>" answering at `resourcePath`.
     void addResource(const std::string& directory, const std::string& name, const std::string& type,
@@ -30,8 +27,6 @@ class FakeBundle final : public Bundle {
     std::string path = "/Applications/Plinka.app";
     Object info = Object::dictionary({});
     Object localizedInfo = Object::dictionary({});
-    // Translations by strings table and key.
-    std::map<std::pair<std::string, std::string>, std::string> translations;
 
   private:
     struct Resource {

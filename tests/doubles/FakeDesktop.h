@@ -15,8 +15,8 @@
 #include "doubles/FakeSystemSettings.h"
 #include "doubles/FakeUniversalAccess.h"
 #include "doubles/FakeUserDefaults.h"
+#include "doubles/LonelyProcessList.h"
 #include "doubles/RecordingUrlOpener.h"
-#include "doubles/ScriptedProcessList.h"
 #include "platform/Alert.h"
 #include "platform/Application.h"
 #include "platform/Platform.h"
@@ -50,9 +50,6 @@ class FakeAlertPresenter final : public AlertPresenter {
     int runModal(const Alert& alert) override {
         shown.push_back(alert);
         journal_.note("alert: " + alert.messageText);
-        if (pressesHelp && alert.showsHelp && alert.alertShowHelp) {
-            helpHandled.push_back(alert.alertShowHelp(alert));
-        }
         return answer;
     }
     int runModalWithSuppression(const Alert& alert, bool& suppressionChecked) override {
@@ -63,9 +60,7 @@ class FakeAlertPresenter final : public AlertPresenter {
     int answer = NSAlertDefaultReturn;
     bool answered = true;           // false: the alert closed unseen, as the application ended
     bool suppressionAnswer = true;  // the box as the person leaves it
-    bool pressesHelp = false;       // the help button is pressed before the answer
     std::vector<Alert> shown;
-    std::vector<bool> helpHandled;  // the delegate's answers to the help button
 
   private:
     DesktopJournal& journal_;
@@ -119,7 +114,7 @@ struct FakeDesktop {
     FakeApplication application{journal};
     FakeStatusBar statusBar;
     FakeUserDefaults defaults;
-    ScriptedProcessList processes;
+    LonelyProcessList processes;
     RecordingUrlOpener urls;
     FakeSystemSettings settings;
     FakeLoginItems loginItemList;

@@ -106,55 +106,6 @@ TEST_F(KeyEventDecoderTest, EachModifierSetsItsBitAndItsSidesBitAsFlagsChanged) 
     }
 }
 
-TEST_F(KeyEventDecoderTest, EitherShiftSetsTheShiftBitUntilBothAreUp) {
-    constexpr auto shift = kCGEventFlagMaskShift;
-    EXPECT_EQ(decode(KEY_LEFTSHIFT, kPress)->flags, shift | kDeviceLeftShift);
-    EXPECT_EQ(decode(KEY_RIGHTSHIFT, kPress)->flags, shift | kDeviceLeftShift | kDeviceRightShift);
-    EXPECT_EQ(decode(KEY_LEFTSHIFT, kRelease)->flags, shift | kDeviceRightShift);
-    EXPECT_EQ(decode(KEY_RIGHTSHIFT, kRelease)->flags, 0u);
-}
-
-TEST_F(KeyEventDecoderTest, ChordsAddUpAndKeysCarryTheFlagsHeld) {
-    decode(KEY_LEFTCTRL, kPress);
-    decode(KEY_LEFTALT, kPress);
-    decode(KEY_RIGHTMETA, kPress);
-    const CGEventFlags all = kCGEventFlagMaskControl | kDeviceLeftControl |
-                             kCGEventFlagMaskAlternate | kDeviceLeftAlternate |
-                             kCGEventFlagMaskCommand | kDeviceRightCommand;
-    EXPECT_EQ(decode(KEY_Q, kPress), (Seen{kCGEventKeyDown, 0x0C, all, 0}));
-    EXPECT_EQ(decode(KEY_LEFTALT, kRelease)->flags,
-              all & ~(kCGEventFlagMaskAlternate | kDeviceLeftAlternate));
-}
-
-TEST_F(KeyEventDecoderTest, CapsLockTurnsItsBitOnAtOnePressAndOffAtTheNext) {
-    EXPECT_EQ(decode(KEY_CAPSLOCK, kPress),
-              (Seen{kCGEventFlagsChanged, 0x39, kCGEventFlagMaskAlphaShift, 0}));
-    EXPECT_EQ(decode(KEY_CAPSLOCK, kRepeat), std::nullopt);
-    EXPECT_EQ(decode(KEY_CAPSLOCK, kRelease), std::nullopt);
-    EXPECT_EQ(decode(KEY_A, kPress)->flags, kCGEventFlagMaskAlphaShift);
-    EXPECT_EQ(decode(KEY_CAPSLOCK, kPress), (Seen{kCGEventFlagsChanged, 0x39, 0, 0}));
-    EXPECT_EQ(decode(KEY_CAPSLOCK, kRelease), std::nullopt);
-}
-
-TEST_F(KeyEventDecoderTest, KeyboardsShareModifiersAndEachLetsGoOfOnlyItsOwnKeys) {
-    KeyEventDecoder other(modifiers);
-    decode(KEY_LEFTSHIFT, kPress);
-    decode(KEY_A, kPress);
-    EXPECT_EQ(seen(other.decode(KEY_LEFTSHIFT, kPress)),
-              (Seen{kCGEventFlagsChanged, 0x38, kCGEventFlagMaskShift | kDeviceLeftShift, 0}));
-    // One keyboard goes away: Shift stays down on the other.
-    std::vector<Seen> released;
-    for (const auto& event : keyboard.releaseAll()) {
-        released.push_back(*seen(event));
-    }
-    const CGEventFlags shift = kCGEventFlagMaskShift | kDeviceLeftShift;
-    EXPECT_EQ(released, (std::vector<Seen>{{kCGEventKeyUp, 0x00, shift, 0},
-                                           {kCGEventFlagsChanged, 0x38, shift, 0}}));
-    EXPECT_TRUE(keyboard.held().none());
-    EXPECT_EQ(seen(other.decode(KEY_LEFTSHIFT, kRelease)),
-              (Seen{kCGEventFlagsChanged, 0x38, 0, 0}));
-}
-
 TEST_F(KeyEventDecoderTest, ResynchronisingTakesOverHeldKeysWithoutEvents) {
     decode(KEY_LEFTSHIFT, kPress);
     decode(KEY_A, kPress);

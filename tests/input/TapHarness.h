@@ -100,9 +100,6 @@ class TapThread {
     TapThread(const TapThread&) = delete;
     TapThread& operator=(const TapThread&) = delete;
 
-    // Waits for the run loop to return by itself.
-    void join() { _thread.join(); }
-
   private:
     std::shared_ptr<EventTap> _tap;
     std::thread _thread;

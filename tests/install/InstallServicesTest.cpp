@@ -15,7 +15,6 @@
 #include "ScratchDirectory.h"
 #include "TestFiles.h"
 #include "platform/linux/install/LinuxApplicationInstallation.h"
-#include "platform/linux/install/MountPoints.h"
 #include "platform/linux/install/PkexecPrivilegedExecution.h"
 #include "platform/linux/system/DesktopEntry.h"
 #include "platform/linux/system/PosixCommandRunner.h"
@@ -87,35 +86,6 @@ TEST(InstallServicesTest, ARunningCopyIsFoundByItsExecutable) {
     EXPECT_FALSE(installation.isApplicationRunningFromBundle(other));
     // A bundle whose path merely begins like the running one's.
     EXPECT_FALSE(installation.isApplicationRunningFromBundle(bundle.substr(0, bundle.size() - 1)));
-}
-
-TEST(InstallServicesTest, TheMountHoldingAPathIsTheDeepestAndTheLastMountedThere) {
-    const std::string table =
-        "22 1 8:1 / / rw,relatime shared:1 - ext4 /dev/sda1 rw\n"
-        "40 22 8:17 / /media/me/USB\\040Stick rw,nosuid shared:5 master:2 - vfat /dev/sdb1 rw\n"
-        "41 22 8:33 / /media/me/USB rw - vfat /dev/sdc1 rw\n"
-        "42 22 0:50 / /run/media/me/Disk rw - ext4 /dev/sdd1 rw\n"
-        "43 22 0:51 / /run/media/me/Disk rw - ext4 /dev/sde1 rw\n"
-        "garbage line\n";
-    struct Case {
-        const char* path;
-        const char* mountPoint;
-        const char* source;
-    };
-    const Case cases[] = {
-        {"/media/me/USB Stick/Plinka", "/media/me/USB Stick", "/dev/sdb1"},
-        {"/media/me/USBX/Plinka", "/", "/dev/sda1"},
-        {"/media/me/USB/apps", "/media/me/USB", "/dev/sdc1"},
-        {"/run/media/me/Disk/a/b", "/run/media/me/Disk", "/dev/sde1"},
-    };
-    for (const Case& test : cases) {
-        SCOPED_TRACE(test.path);
-        const auto mount = mountHolding(table, test.path);
-        ASSERT_TRUE(mount.has_value());
-        EXPECT_EQ(mount->mountPoint, test.mountPoint);
-        EXPECT_EQ(mount->source, test.source);
-    }
-    EXPECT_FALSE(mountHolding("", "/media/x").has_value());
 }
 
 TEST(InstallServicesTest, TheDetachUnmountsTheMediumWithTheFirstToolThatWorks) {

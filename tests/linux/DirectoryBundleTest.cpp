@@ -34,12 +34,6 @@ class DirectoryBundleTest : public ::testing::Test {
     fs::path root = scratch.path() / "Plinka.app";
 };
 
-TEST_F(DirectoryBundleTest, ReadsTheInformationDictionary) {
-    DirectoryBundle bundle(root.string());
-    EXPECT_EQ(bundle.bundleIdentifier(), "org.example.Test");
-    EXPECT_EQ(*bundle.infoDictionary().objectForKey("CFBundleName").stringValue(), "Plinka");
-}
-
 TEST_F(DirectoryBundleTest, TheFirstLanguageTheBundleHasGivesTheLocalizedInformation) {
     const fs::path resources = root / "Contents/Resources";
     testing::writeFile(resources / "de.lproj/InfoPlist.strings",

@@ -33,17 +33,6 @@ TEST_F(AudioKeepAliveTest, PlaysAtOnceThenEveryTenSecondsOnOneTimer) {
     EXPECT_EQ(fake.systemSounds.urlOf(fake.systemSounds.played[0]), "file:///b/silence.wav");
 }
 
-TEST_F(AudioKeepAliveTest, StopDisposesOnceAndStopWhileStoppedDoesNothing) {
-    keepAlive.stop();
-    EXPECT_TRUE(fake.systemSounds.disposed.empty());
-    keepAlive.start();
-    keepAlive.stop();
-    keepAlive.stop();
-    EXPECT_EQ(fake.systemSounds.disposed.size(), 1u);
-    fake.runLoop.advance(60);
-    EXPECT_EQ(plays(), 1u);
-}
-
 TEST_F(AudioKeepAliveTest, FailureToMakeTheSoundLogsAndStaysStopped) {
     fake.systemSounds.createStatusForUrl["file:///b/silence.wav"] = kAudioFileInvalidFileError;
     keepAlive.start();
@@ -73,16 +62,6 @@ TEST_F(AudioKeepAliveTest, SleepPausesAndWakeResumesOnlyWhatWasRunning) {
     keepAlive.stop();
     fake.sleepWake.postDidWake();
     EXPECT_TRUE(keepAlive.isRunning());
-}
-
-TEST(OSStatusToFourChar, RendersPrintableCodesQuotedAndOthersInDecimal) {
-    EXPECT_EQ(AudioKeepAlive::OSStatusToFourChar(0), "No error");
-    EXPECT_EQ(AudioKeepAlive::OSStatusToFourChar(0x666D743F), "'fmt?'");
-    EXPECT_EQ(AudioKeepAlive::OSStatusToFourChar(-50), "-50");
-    EXPECT_EQ(AudioKeepAlive::OSStatusToFourChar(1), "1");
-    EXPECT_EQ(AudioKeepAlive::OSStatusToFourChar(0x2020207E), "'   ~'");
-    EXPECT_EQ(AudioKeepAlive::OSStatusToFourChar(0x2020207F), "538976383");
-    EXPECT_EQ(AudioKeepAlive::OSStatusToFourChar(static_cast<OSStatus>(0xFF414243)), "-12500413");
 }
 
 }  // namespace

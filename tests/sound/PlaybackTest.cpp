@@ -114,9 +114,6 @@ TEST_P(Placement, FollowsTheKeyTheThemeAndTheUser) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, Placement,
     ::testing::Values(
-        PlacementCase{"ThemeSaysNothing", kNil, kNil, kNil, kNil, true, 0, {}},
-        PlacementCase{"ThemeVariesPitch", kNil, number(40), kNil, kNil, true, 40, {}},
-        PlacementCase{"ThemeWithoutStereo", no, kNil, kNil, kNil, false, 0, {}},
         PlacementCase{"UserTurnsStereoOff", yes, kNil, no, kNil, false, 0, {}},
         PlacementCase{"UserPitchWins", kNil, number(40), kNil, number(10), true, 10, {}},
         PlacementCase{"UserPitchOfNoneWins", kNil, number(40), kNil, number(0), true, 0, {}},

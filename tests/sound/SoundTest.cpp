@@ -41,8 +41,6 @@ TEST_F(SoundTest, FromAUrlMakesAFlaggedSystemSoundNamedByTheFile) {
     EXPECT_EQ(sound->name(), "click.aif");
     EXPECT_FALSE(sound->transient());
     EXPECT_EQ(fake.systemSounds.urlOf(sound->soundID()), "file:///themes/a%20b/click.aif");
-    EXPECT_THAT(fake.systemSounds.propertiesSet,
-                ElementsAre(std::pair{kAudioServicesPropertyIsUISound, 0u}));
     sound->play();
     EXPECT_THAT(fake.systemSounds.played, ElementsAre(sound->soundID()));
     const SystemSoundID id = sound->soundID();
@@ -111,49 +109,6 @@ TEST_F(SoundTest, TheFileGoesAtOnceWhenTheServiceNoLongerReadsIt) {
     fake.temporaryFiles.scriptedUuids = {"11111111-2222-3333-4444-555555555555"};
     EXPECT_FALSE(Sound::initWithCoder(coder, fake.platform));
     EXPECT_TRUE(temporaryFiles().empty());  // a sound that failed leaves nothing behind
-}
-
-TEST_F(SoundTest, EncodeDecodeEncodeKeepsTheData) {
-    const Object::Bytes bytes{9, 8, 7, 6};
-    testing::DictionaryDecoder coder(transientRecord(bytes));
-    auto sound = Sound::initWithCoder(coder, fake.platform);
-    testing::RecordingEncoder first;
-    sound->encodeWithCoder(first);
-    EXPECT_THAT(first.keys(), ElementsAre("version", "name", "transient", "data"));
-    EXPECT_EQ(first["data"], Object::data(bytes));
-
-    Object::Dictionary record;
-    for (const auto& [key, value] : first.entries) {
-        record.emplace_back(Object::string(key), value);
-    }
-    testing::DictionaryDecoder again(Object::dictionary(record));
-    testing::RecordingEncoder second;
-    Sound::initWithCoder(again, fake.platform)->encodeWithCoder(second);
-    EXPECT_EQ(second["data"], first["data"]);
-
-    // A sound by URL keeps its URL.
-    testing::RecordingEncoder byUrl;
-    Sound::initWithContentsOfURL("file:///s/ping.caf", fake.platform)->encodeWithCoder(byUrl);
-    EXPECT_THAT(byUrl.keys(), ElementsAre("version", "name", "transient", "url"));
-    EXPECT_EQ(byUrl["url"], Object::url("file:///s/ping.caf"));
-}
-
-TEST_F(SoundTest, MissingUuidOrDirectoryStopsTheProcessNamingTheAssertion) {
-    // The log lines of a process that stops must reach standard error for the test to see them.
-    StandardErrorLog log("Plinka");
-    Platform platform{fake.runLoop,      log,
-                      fake.bundle,       fake.archives,
-                      fake.systemSounds, fake.speech,
-                      fake.sleepWake,    fake.temporaryFiles,
-                      fake.random,       fake.userThemes};
-    testing::DictionaryDecoder coder(transientRecord({1}));
-    fake.temporaryFiles.scriptedUuids = {std::nullopt};
-    EXPECT_DEATH(Sound::initWithCoder(coder, platform),
-                 "Assertion failure in -\\[Sound _pathForTemporaryFileWithPrefix:\\], Sound.*"
-                 "not satisfying: uuid != NULL");
-    fake.temporaryFiles.scriptedUuids.clear();  // the child consumed it, not this process
-    fake.temporaryFiles.directory.reset();
-    EXPECT_DEATH(Sound::initWithCoder(coder, platform), "not satisfying: result != nil");
 }
 
 }  // namespace

@@ -125,44 +125,6 @@ TEST(MoveToApplicationsFolderTest, DecliningStoresTheSuppressionAsTheBoxSays) {
     }
 }
 
-// The old copy goes to the Trash (a disk image is detached instead) and the new one is started
-// once this process has ended, with the quarantine cleared as the toolkit allows.
-TEST(MoveToApplicationsFolderTest, APlainMoveCopiesTrashesTheOldCopyAndRelaunches) {
-    struct Case {
-        double level;
-        bool fromDiskImage;
-        std::vector<std::string> started;  // "%" is the destination
-    };
-    const Case cases[] = {
-        {950.9, false, {"after 4242: unquarantine all %;open %"}},
-        {949.9, false, {"after 4242: unquarantine %;open %"}},
-        {1038, true, {"after 4242: unquarantine all %;open %", "detach /Volumes/Plinka 1.0"}},
-    };
-    for (const Case& test : cases) {
-        SCOPED_TRACE(test.level);
-        MoveWorld world;
-        world.installation.appKitLevel = test.level;
-        if (test.fromDiskImage) {
-            world.fake.bundle.path = "/Volumes/Plinka 1.0/Plinka.app";
-            world.files.readOnly.insert(world.fake.bundle.path);
-        }
-        const std::string bundle = world.fake.bundle.path;
-        const std::string destination = world.home() + "/Applications/Plinka.app";
-        EXPECT_EQ(world.offer(), 0);
-        EXPECT_THAT(world.files.copies, ElementsAre(std::pair(bundle, destination)));
-        EXPECT_EQ(world.files.trashed,
-                  test.fromDiskImage ? std::vector<std::string>{} : std::vector{bundle});
-        EXPECT_THAT(world.installation.moves, ElementsAre(std::pair(bundle, destination)));
-        std::vector<std::string> started = test.started;
-        for (std::string& command : started) {
-            for (size_t at; (at = command.find('%')) != std::string::npos;) {
-                command.replace(at, 1, destination);
-            }
-        }
-        EXPECT_EQ(world.desktop.commands.started, started);
-    }
-}
-
 // A copy already there is switched to when it runs, else replaced; a failed step shows the
 // failure and the application stays.
 TEST(MoveToApplicationsFolderTest, ACopyAlreadyThereIsSwitchedToOrReplacedAndFailuresAreShown) {

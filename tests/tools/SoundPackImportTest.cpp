@@ -62,20 +62,8 @@ void writeSprite(const fs::path& file) {
     writeTones(file, oggFormat(), {std::begin(kSpriteTones), std::end(kSpriteTones)}, 20);
 }
 
-// A WAV file of one tone for each name.
-void writeNamedTones(const fs::path& pack, const std::map<std::string, double>& tones) {
-    for (const auto& [name, tone] : tones) {
-        writeTone(pack / (name + ".wav"), wavFormat(), tone, 40);
-    }
-}
 const std::map<std::string, KeyTones> kFourKeys{
     {"a", {{500}, {1300}}}, {"s", {{700}, {1500}}}, {"d", {{900}, {}}}, {"f", {{1100}, {}}}};
-
-const std::string& nameOf(const SoundTheme& theme, int state, const std::string& keyName) {
-    static const std::string none;
-    const auto* sound = slot(theme, state, key(keyName)).as<Sound>();
-    return sound && sound->name() ? *sound->name() : none;
-}
 
 const std::vector<PackCase>& packCases() {
     static const std::vector<PackCase> cases{
@@ -202,73 +190,6 @@ const std::vector<PackCase>& packCases() {
          [](const SoundTheme& theme, const soundpack::PackReport& report) {
              EXPECT_EQ(theme.pitchVariation(), 0);
              EXPECT_EQ(report.warnings, std::vector<std::string>{});
-         }},
-        {"MechvibesOneMultiple", "Mechvibes 1, one file per key",
-         [](const fs::path& pack) {
-             // What a pack fixer writes: "multiple", extra fields, names with blanks and capitals.
-             writeTone(pack / "A Key.WAV", wavFormat(), 500, 40);
-             writeTone(pack / "A Key Up.Flac", flacFormat(), 1300, 40);
-             writeTone(pack / "S KEY.OGG", oggFormat(), 700, 40);
-             writeTone(pack / "s key up.wav", wavFormat(), 1500, 40);
-             writeTone(pack / "d.wav", wavFormat(), 900, 40);
-             writeTone(pack / "f.wav", wavFormat(), 1100, 40);
-             writeFile(pack / "config.json", R"({
-                 "name": "Fixed Pack", "key_define_type": "multiple", "sound": "",
-                 "includes_numpad": true, "license": "CC0", "fixed_by": "a tool",
-                 "defines": {"30": "A Key.WAV", "30-up": "A Key Up.Flac", "31": "s key.ogg",
-                             "31-up": "S Key Up.wav", "32": "d.wav", "32-up": null, "33": "f.wav",
-                             "33-up": null, "34": null}})");
-         },
-         kFourKeys,
-         [](const SoundTheme&, const soundpack::PackReport& report) {
-             EXPECT_EQ(report.warnings, std::vector<std::string>{});
-         }},
-        {"CompatibilityEncoding", "Mechvibes 1, one file per key",
-         [](const fs::path& pack) {
-             writeNamedTones(pack, {{"plain", 300},
-                                    {"a", 500},
-                                    {"a-up", 1300},
-                                    {"s", 700},
-                                    {"s-up", 1500},
-                                    {"d", 900},
-                                    {"f", 1100}});
-             // The plain codes are for Mechvibes itself; 0CODE and 00CODE are the fork's own.
-             writeFile(pack / "config.json", R"({
-                 "name": "Compatible", "key_define_type": "multi", "compatibility": true,
-                 "defines": {"30": "plain.wav", "030": "a.wav", "0030": "a-up.wav",
-                             "31": "plain.wav", "031": "s.wav", "0031": "s-up.wav",
-                             "31-up": "plain.wav", "32": "d.wav", "033": "f.wav"}})");
-         },
-         kFourKeys,
-         [](const SoundTheme&, const soundpack::PackReport& report) {
-             EXPECT_EQ(report.warnings, std::vector<std::string>{});
-         }},
-        {"LinuxCodesBesideMechvibesCodes", "Mechvibes 1, one file per key",
-         [](const fs::path& pack) {
-             writeNamedTones(pack, {{"a", 500},
-                                    {"a-up", 1300},
-                                    {"s", 700},
-                                    {"s-up", 1500},
-                                    {"d", 900},
-                                    {"f", 1100},
-                                    {"left", 300},
-                                    {"up", 300},
-                                    {"x", 300}});
-             // 105 and 103 are Linux's Left and Up; the pack gives Up by Mechvibes' code too.
-             writeFile(pack / "config.json", R"({
-                 "name": "Linux Codes", "key_define_type": "multi",
-                 "defines": {"30": "a.wav", "30-up": "a-up.wav", "31": "s.wav", "31-up": "s-up.wav",
-                             "32": "d.wav", "33": "f.wav", "105": "left.wav", "103": "x.wav",
-                             "57416": "up.wav"}})");
-         },
-         kFourKeys,
-         [](const SoundTheme& theme, const soundpack::PackReport& report) {
-             EXPECT_EQ(nameOf(theme, 1, "left"), "left.wav");
-             EXPECT_EQ(nameOf(theme, 1, "up"), "up.wav");
-             EXPECT_EQ(report.warnings,
-                       std::vector<std::string>{
-                           "no key for the codes 103 (read as Linux key codes, they name keys the "
-                           "pack gives by Mechvibes' codes); left out"});
          }},
         {"SplitRelease",
          "Mechvibes 1, one sprite",

@@ -1,4 +1,4 @@
-#include "tools/CorpusPack.h"
+#include "CorpusPack.h"
 
 #include <sndfile.h>
 
