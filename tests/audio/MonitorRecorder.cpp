@@ -2,32 +2,17 @@
 
 #include <pulse/pulseaudio.h>
 
-#include <algorithm>
-#include <cmath>
+#include <chrono>
 #include <thread>
+#include <utility>
 
 namespace plinka::testing {
-namespace {
 
 using namespace std::chrono_literals;
 
-double steadySeconds(std::chrono::steady_clock::time_point time) {
-    return std::chrono::duration<double>(time.time_since_epoch()).count();
-}
-
-// The server gives stream times only once its first timing answers are in, within a second of
-// connecting.
-constexpr double kTimingSettles = 1.0;
-// Stream times read this close to a time tell which frame was played then.
-constexpr double kClockWindow = 1.0;
-// Reads this far apart: the stream was paused in between.
-constexpr double kPause = 0.2;
-
-}  // namespace
-
 MonitorRecorder::MonitorRecorder(const std::string& serverAddress, const std::string& sink,
-                                 const Options& options)
-    : created_(steadySeconds(std::chrono::steady_clock::now())), lastRead_(created_) {
+                                 Options options)
+    : options_(std::move(options)) {
     loop_ = pa_threaded_mainloop_new();
     context_ = pa_context_new(pa_threaded_mainloop_get_api(loop_), "plinka-recorder");
     pa_threaded_mainloop_start(loop_);
@@ -50,7 +35,7 @@ MonitorRecorder::MonitorRecorder(const std::string& serverAddress, const std::st
             return;
         }
         // A sink that was suspended sends its monitor's first data only after a while.
-        if (streamState == PA_STREAM_READY && (frames() > 0 || !options.keepsSinkAwake)) {
+        if (streamState == PA_STREAM_READY && (frames() > 0 || !options_.keepsSinkAwake)) {
             std::lock_guard lock(mutex_);
             recording_ = true;
             return;
@@ -63,24 +48,17 @@ MonitorRecorder::MonitorRecorder(const std::string& serverAddress, const std::st
                 stream_,
                 [](pa_stream*, size_t, void* self) { static_cast<MonitorRecorder*>(self)->read(); },
                 this);
-            pa_stream_set_overflow_callback(
-                stream_,
-                [](pa_stream*, void* self) {
-                    auto* recorder = static_cast<MonitorRecorder*>(self);
-                    std::lock_guard lock(recorder->mutex_);
-                    recorder->overflowed_ = true;
-                },
-                this);
             const auto unset = static_cast<uint32_t>(-1);
             pa_buffer_attr attributes{unset, unset, unset, unset, unset};
-            attributes.fragsize = static_cast<uint32_t>(options.fragmentFrames) * 2 * sizeof(float);
+            attributes.fragsize =
+                static_cast<uint32_t>(options_.fragmentFrames) * 2 * sizeof(float);
             const std::string monitor = sink + ".monitor";
             pa_stream_connect_record(
                 stream_, monitor.c_str(), &attributes,
                 static_cast<pa_stream_flags_t>(
                     PA_STREAM_ADJUST_LATENCY | PA_STREAM_INTERPOLATE_TIMING |
                     PA_STREAM_AUTO_TIMING_UPDATE |
-                    (options.keepsSinkAwake ? 0 : PA_STREAM_DONT_INHIBIT_AUTO_SUSPEND)));
+                    (options_.keepsSinkAwake ? 0 : PA_STREAM_DONT_INHIBIT_AUTO_SUSPEND)));
             pa_threaded_mainloop_unlock(loop_);
         }
         std::this_thread::sleep_for(2ms);
@@ -100,22 +78,7 @@ MonitorRecorder::~MonitorRecorder() {
 
 // On the main loop's thread.
 void MonitorRecorder::read() {
-    const double now = steadySeconds(std::chrono::steady_clock::now());
-    std::lock_guard lock(mutex_);
-    // After a pause (a suspended sink, or none yet) the stream's clock is stale until the server
-    // says more.
-    if (now - lastRead_ > kPause) {
-        timingFresh_ = false;
-        pa_operation_unref(pa_stream_update_timing_info(
-            stream_,
-            [](pa_stream*, int, void* self) {
-                auto* recorder = static_cast<MonitorRecorder*>(self);
-                std::lock_guard updated(recorder->mutex_);
-                recorder->timingFresh_ = true;
-            },
-            this));
-    }
-    lastRead_ = now;
+    std::unique_lock lock(mutex_);
     while (pa_stream_readable_size(stream_) > 0) {
         const void* data = nullptr;
         size_t bytes = 0;
@@ -131,9 +94,9 @@ void MonitorRecorder::read() {
         }
         pa_stream_drop(stream_);
     }
-    pa_usec_t time = 0;
-    if (timingFresh_ && pa_stream_get_time(stream_, &time) == 0) {
-        clock_.emplace_back(now, static_cast<double>(time) / PA_USEC_PER_SEC);
+    lock.unlock();
+    if (options_.afterRead) {
+        options_.afterRead(stream_);
     }
 }
 
@@ -150,58 +113,6 @@ std::vector<float> MonitorRecorder::samples() const {
 size_t MonitorRecorder::frames() const {
     std::lock_guard lock(mutex_);
     return samples_.size() / 2;
-}
-
-bool MonitorRecorder::overflowed() const {
-    std::lock_guard lock(mutex_);
-    return overflowed_;
-}
-
-std::optional<double> MonitorRecorder::originNear(double steadySeconds) const {
-    if (clock_.empty()) {
-        return std::nullopt;
-    }
-    const double settled = created_ + kTimingSettles;
-    std::vector<double> origins;
-    for (const auto& [when, streamTime] : clock_) {
-        if (when >= settled && std::abs(when - steadySeconds) < kClockWindow) {
-            origins.push_back(when - streamTime);
-        }
-    }
-    if (origins.empty()) {
-        return std::nullopt;
-    }
-    // The median shrugs off reads that were held up.
-    std::nth_element(origins.begin(), origins.begin() + origins.size() / 2, origins.end());
-    return origins[origins.size() / 2];
-}
-
-std::optional<std::chrono::steady_clock::time_point> MonitorRecorder::timeOfFrame(
-    size_t frame) const {
-    std::lock_guard lock(mutex_);
-    if (clock_.empty()) {
-        return std::nullopt;
-    }
-    // Near where the frame was read, by the first clock reading's origin.
-    const double frameTime = static_cast<double>(frame) / kRate;
-    const double guess = clock_.front().first - clock_.front().second + frameTime;
-    const std::optional<double> origin = originNear(guess);
-    if (!origin) {
-        return std::nullopt;
-    }
-    return std::chrono::steady_clock::time_point(
-        std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-            std::chrono::duration<double>(*origin + frameTime)));
-}
-
-std::optional<size_t> MonitorRecorder::frameAt(std::chrono::steady_clock::time_point time) const {
-    std::lock_guard lock(mutex_);
-    const double seconds = steadySeconds(time);
-    const std::optional<double> origin = originNear(seconds);
-    if (!origin) {
-        return std::nullopt;
-    }
-    return seconds < *origin ? 0 : static_cast<size_t>((seconds - *origin) * kRate);
 }
 
 }  // namespace plinka::testing

@@ -1,10 +1,9 @@
 #pragma once
 
+#include <functional>
 #include <mutex>
 #include <string>
-#include <utility>
-
-#include "SinkRecorder.h"
+#include <vector>
 
 struct pa_context;
 struct pa_stream;
@@ -12,12 +11,14 @@ struct pa_threaded_mainloop;
 
 namespace plinka::testing {
 
-// Records a server's null sink through its monitor over the PulseAudio protocol, placing frames
-// in time by the server's clock of the stream, which counts what the sink renders ahead as a
-// device would play it. Recording, once made (which takes a few seconds when the sink was
-// suspended), unless the server would not have it.
-class MonitorRecorder final : public SinkRecorder {
+// What a server's null sink played, as float stereo at kRate, recorded from its monitor over the
+// PulseAudio protocol (which PipeWire's pipewire-pulse serves too). Recording, once made (which
+// takes a few seconds when the sink was suspended), unless the server would not have it. Stopped
+// when let go.
+class MonitorRecorder {
   public:
+    static constexpr int kRate = 48000;
+
     struct Options {
         // How much the server sends at once. The monitor's latency holds the sink's down, so a
         // recorder that must not speed up the sink for others asks for large fragments.
@@ -25,39 +26,30 @@ class MonitorRecorder final : public SinkRecorder {
         // A recorder that does not keep the sink awake lets the server suspend it (and records
         // nothing meanwhile); it records as soon as it is connected.
         bool keepsSinkAwake = true;
+        // Called on the server's thread after each read, for a caller that follows the stream's
+        // clock.
+        std::function<void(pa_stream*)> afterRead = nullptr;
     };
 
-    MonitorRecorder(const std::string& serverAddress, const std::string& sink)
-        : MonitorRecorder(serverAddress, sink, Options{}) {}
-    MonitorRecorder(const std::string& serverAddress, const std::string& sink,
-                    const Options& options);
-    ~MonitorRecorder() override;
+    MonitorRecorder(const std::string& serverAddress, const std::string& sink, Options options);
+    ~MonitorRecorder();
     MonitorRecorder(const MonitorRecorder&) = delete;
     MonitorRecorder& operator=(const MonitorRecorder&) = delete;
 
-    bool recording() const override;
-    std::vector<float> samples() const override;
-    size_t frames() const override;
-    std::optional<std::chrono::steady_clock::time_point> timeOfFrame(size_t frame) const override;
-    std::optional<size_t> frameAt(std::chrono::steady_clock::time_point time) const override;
-    bool overflowed() const override;
+    bool recording() const;
+    // Everything recorded so far, interleaved stereo.
+    std::vector<float> samples() const;
+    size_t frames() const;
 
   private:
     void read();
-    // Under the lock: the steady time of frame 0 by the clock readings near the time.
-    std::optional<double> originNear(double steadySeconds) const;
 
-    const double created_;  // steady seconds
+    const Options options_;
     pa_threaded_mainloop* loop_ = nullptr;
     pa_context* context_ = nullptr;
     pa_stream* stream_ = nullptr;
     mutable std::mutex mutex_;
     std::vector<float> samples_;
-    // (when read, the stream's time then) in seconds of the steady clock and of the stream.
-    std::vector<std::pair<double, double>> clock_;
-    double lastRead_;
-    bool timingFresh_ = true;
-    bool overflowed_ = false;
     bool recording_ = false;
 };
 

@@ -11,10 +11,10 @@
 #include <thread>
 
 #include "Eventually.h"
+#include "MonitorRecorder.h"
 #include "PipeWireServer.h"
 #include "PulseServer.h"
 #include "ScopedEnvironment.h"
-#include "SinkRecorder.h"
 #include "SoundFiles.h"
 #include "doubles/RecordingLog.h"
 #include "platform/linux/audio/AudioEngine.h"
@@ -31,9 +31,9 @@ namespace {
 using namespace std::chrono_literals;
 using audio::Mixer;
 using testing::eventually;
+using testing::MonitorRecorder;
 using testing::PipeWireServer;
 using testing::PulseServer;
-using testing::SinkRecorder;
 using testing::SoundServer;
 
 std::vector<float> ramp(size_t frames, float from, float to) {
@@ -152,7 +152,11 @@ class ServerOutputTest : public ::testing::TestWithParam<std::string> {
     }
     // At the output's quantum: a recorder that sets another makes the graph change its cycle when
     // the output's stream comes back, and what is played meanwhile is lost.
-    std::unique_ptr<SinkRecorder> record() { return server_->record(options_.bufferFrames, true); }
+    std::unique_ptr<MonitorRecorder> record() {
+        return std::make_unique<MonitorRecorder>(
+            server_->address(), SoundServer::kSink,
+            MonitorRecorder::Options{.fragmentFrames = options_.bufferFrames});
+    }
 
     SystemSoundID makeSound(const std::vector<float>& mono) {
         const std::string path = dir_.file("sound" + std::to_string(files_++) + ".caf");
@@ -163,7 +167,7 @@ class ServerOutputTest : public ::testing::TestWithParam<std::string> {
     }
 
     // Plays the sound and answers the frame of the recording where it starts.
-    size_t playAndFind(SinkRecorder& recorder, SystemSoundID sound, size_t frames) {
+    size_t playAndFind(MonitorRecorder& recorder, SystemSoundID sound, size_t frames) {
         const size_t before = recorder.frames();
         service_->playSystemSound(sound);
         size_t onset = std::string::npos;
