@@ -144,9 +144,8 @@ class ServerOutputTest : public ::testing::TestWithParam<std::string> {
     // At the output's quantum: a recorder that sets another makes the graph change its cycle when
     // the output's stream comes back, and what is played meanwhile is lost.
     std::unique_ptr<MonitorRecorder> record() {
-        return std::make_unique<MonitorRecorder>(
-            server_->address(), SoundServer::kSink,
-            MonitorRecorder::Options{.fragmentFrames = options_.bufferFrames});
+        return std::make_unique<MonitorRecorder>(server_->address(), SoundServer::kSink,
+                                                 options_.bufferFrames);
     }
 
     SystemSoundID makeSound(const std::vector<float>& mono) {
