@@ -41,7 +41,7 @@
 #include "PlinkaSession.h"
 #include "PulseServer.h"
 #include "ScratchDirectory.h"
-#include "SinkRecorder.h"
+#include "TimedRecorder.h"
 #include "XvfbServer.h"
 #include "bench/Percentile.h"
 
@@ -67,15 +67,15 @@ constexpr auto kRecorderLead = 3s;
 // A recorder that leaves the sink to the program: the server may suspend the sink as if nothing
 // recorded it, and on PulseAudio large fragments keep the recorder from holding the sink's
 // latency down (PipeWire's recorder never shortens the graph's cycle).
-std::unique_ptr<SinkRecorder> record(const SoundServer& server) {
-    return server.record(4800, false);
+std::unique_ptr<TimedRecorder> record(const SoundServer& server) {
+    return recordWithTimes(server, 4800, false);
 }
 
 // For the key after the silence. PulseAudio's clock of a recording is off by seconds for a while
 // after its sink resumes, so there the recorder keeps the sink awake: that key measures the
 // program's own way back, not the sink's. PipeWire's recorder lets the sink sleep.
-std::unique_ptr<SinkRecorder> recordAfterSilence(const SoundServer& server) {
-    return server.record(4800, server.name() == "PulseAudio");
+std::unique_ptr<TimedRecorder> recordAfterSilence(const SoundServer& server) {
+    return recordWithTimes(server, 4800, server.name() == "PulseAudio");
 }
 
 struct Options {
@@ -195,7 +195,7 @@ class Keyboard {
 enum class Heard { Sound, Nothing, Busy };
 
 // The onset of the first sound after the press, from the monitor: its latency in ms.
-Heard latencyOf(const SinkRecorder& recorder, Clock::time_point pressed, double* latency) {
+Heard latencyOf(const TimedRecorder& recorder, Clock::time_point pressed, double* latency) {
     const auto quietFrom = recorder.frameAt(pressed - kQuietBefore);
     const auto from = recorder.frameAt(pressed);
     const auto to = recorder.frameAt(pressed + kLongestLatency);
@@ -225,7 +225,7 @@ Heard latencyOf(const SinkRecorder& recorder, Clock::time_point pressed, double*
 }
 
 // Waits until the recording reaches past the press's window.
-void waitForRecording(const SinkRecorder& recorder, Clock::time_point pressed) {
+void waitForRecording(const TimedRecorder& recorder, Clock::time_point pressed) {
     const auto deadline = Clock::now() + 5s;
     while (!recorder.frameAt(pressed + kLongestLatency + 100ms) ||
            *recorder.frameAt(pressed + kLongestLatency + 100ms) >= recorder.frames()) {
@@ -319,7 +319,7 @@ class Bench {
 
   private:
     // Types until a key is heard: the program listens and its sounds are loaded.
-    bool becomesReady(const SinkRecorder& recorder) {
+    bool becomesReady(const TimedRecorder& recorder) {
         const auto deadline = Clock::now() + 30s;
         while (Clock::now() < deadline) {
             const auto pressed = keyboard_.tap();

@@ -51,14 +51,6 @@ class EspeakSpeechServiceTest : public ::testing::Test {
     std::unique_ptr<EspeakSpeechService> service_;
 };
 
-double rmsOf(const std::vector<float>& samples) {
-    double sum = 0;
-    for (float sample : samples) {
-        sum += static_cast<double>(sample) * sample;
-    }
-    return samples.empty() ? 0.0 : std::sqrt(sum / static_cast<double>(samples.size()));
-}
-
 // Frames from the start up to the last sounding one.
 size_t soundingLength(const std::vector<float>& stereo) {
     for (size_t frame = stereo.size() / 2; frame > 0; --frame) {
@@ -79,7 +71,7 @@ TEST_F(EspeakSpeechServiceTest, SpeaksAudiblyAndThenIsDone) {
     const std::vector<float> out = renderWhileSpeaking(*synthesizer);
 
     EXPECT_FALSE(synthesizer->isSpeaking());
-    EXPECT_GT(rmsOf(out), 0.01);
+    EXPECT_GT(testing::rmsOf(out), 0.01);
     EXPECT_GT(soundingLength(out), 48000u / 2) << "two words last longer than half a second";
     EXPECT_LE(testing::peakOf(out), audio::SoftLimiter::kCeiling + 1e-6f);
     EXPECT_TRUE(log_.lines().empty());
@@ -91,7 +83,7 @@ TEST_F(EspeakSpeechServiceTest, StopSpeakingSilencesAtOnce) {
     auto second = service_->makeSynthesizer();
     first->startSpeakingString("one two three four five six seven");
     second->startSpeakingString("eight nine ten");
-    EXPECT_GT(rmsOf(renderChunk()), 0.01);
+    EXPECT_GT(testing::rmsOf(renderChunk()), 0.01);
     first->stopSpeaking();
     second.reset();
     EXPECT_FALSE(first->isSpeaking());

@@ -1,63 +1,31 @@
 #pragma once
 
-#include <mutex>
+#include <cstddef>
+#include <memory>
 #include <string>
-#include <utility>
+#include <vector>
 
-#include "SinkRecorder.h"
-
-struct pa_context;
-struct pa_stream;
-struct pa_threaded_mainloop;
+#include "ChildProcess.h"
+#include "ScratchDirectory.h"
 
 namespace plinka::testing {
 
-// Records a server's null sink through its monitor over the PulseAudio protocol, placing frames
-// in time by the server's clock of the stream, which counts what the sink renders ahead as a
-// device would play it. Recording, once made (which takes a few seconds when the sink was
-// suspended), unless the server would not have it.
-class MonitorRecorder final : public SinkRecorder {
+// What a server's null sink played, as float stereo at 48 kHz, recorded from its monitor by parec
+// (pipewire-pulse serves it too) in fragments of that many frames. Stopped when let go.
+class MonitorRecorder {
   public:
-    struct Options {
-        // How much the server sends at once. The monitor's latency holds the sink's down, so a
-        // recorder that must not speed up the sink for others asks for large fragments.
-        int fragmentFrames = 240;
-        // A recorder that does not keep the sink awake lets the server suspend it (and records
-        // nothing meanwhile); it records as soon as it is connected.
-        bool keepsSinkAwake = true;
-    };
+    MonitorRecorder(const std::string& serverAddress, const std::string& sink, int fragmentFrames);
 
-    MonitorRecorder(const std::string& serverAddress, const std::string& sink)
-        : MonitorRecorder(serverAddress, sink, Options{}) {}
-    MonitorRecorder(const std::string& serverAddress, const std::string& sink,
-                    const Options& options);
-    ~MonitorRecorder() override;
-    MonitorRecorder(const MonitorRecorder&) = delete;
-    MonitorRecorder& operator=(const MonitorRecorder&) = delete;
-
-    bool recording() const override;
-    std::vector<float> samples() const override;
-    size_t frames() const override;
-    std::optional<std::chrono::steady_clock::time_point> timeOfFrame(size_t frame) const override;
-    std::optional<size_t> frameAt(std::chrono::steady_clock::time_point time) const override;
-    bool overflowed() const override;
+    // Whether it records: the first data came, which takes a few seconds when the sink was
+    // suspended.
+    bool recording() const { return recording_; }
+    // Everything recorded so far, interleaved stereo.
+    std::vector<float> samples() const;
+    size_t frames() const;
 
   private:
-    void read();
-    // Under the lock: the steady time of frame 0 by the clock readings near the time.
-    std::optional<double> originNear(double steadySeconds) const;
-
-    const double created_;  // steady seconds
-    pa_threaded_mainloop* loop_ = nullptr;
-    pa_context* context_ = nullptr;
-    pa_stream* stream_ = nullptr;
-    mutable std::mutex mutex_;
-    std::vector<float> samples_;
-    // (when read, the stream's time then) in seconds of the steady clock and of the stream.
-    std::vector<std::pair<double, double>> clock_;
-    double lastRead_;
-    bool timingFresh_ = true;
-    bool overflowed_ = false;
+    ScratchDirectory directory_;
+    std::unique_ptr<ChildProcess> parec_;
     bool recording_ = false;
 };
 

@@ -5,7 +5,6 @@
 #include <fstream>
 #include <thread>
 
-#include "PipeWireRecorder.h"
 #include "XvfbServer.h"
 
 namespace plinka::testing {
@@ -104,10 +103,6 @@ bool PipeWireServer::start() {
         std::this_thread::sleep_for(20ms);
     }
     return true;
-}
-
-std::unique_ptr<SinkRecorder> PipeWireServer::record(int latencyFrames, bool keepsSinkAwake) const {
-    return std::make_unique<PipeWireRecorder>(kSink, latencyFrames, keepsSinkAwake);
 }
 
 }  // namespace plinka::testing

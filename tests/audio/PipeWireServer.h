@@ -24,7 +24,6 @@ class PipeWireServer final : public SoundServer {
     void kill() override;
     bool start() override;
     std::vector<std::pair<std::string, std::string>> clientEnvironment() const override;
-    std::unique_ptr<SinkRecorder> record(int fragmentFrames, bool keepsSinkAwake) const override;
     // Where the server's sockets are, for PIPEWIRE_RUNTIME_DIR.
     std::string runtimeDirectory() const { return directory_ + "/runtime"; }
 

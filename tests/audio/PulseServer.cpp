@@ -3,7 +3,6 @@
 #include <filesystem>
 #include <fstream>
 
-#include "MonitorRecorder.h"
 #include "XvfbServer.h"
 
 namespace plinka::testing {
@@ -65,13 +64,6 @@ bool PulseServer::start() {
         return false;
     }
     return true;
-}
-
-std::unique_ptr<SinkRecorder> PulseServer::record(int fragmentFrames, bool keepsSinkAwake) const {
-    return std::make_unique<MonitorRecorder>(
-        address(), kSink,
-        MonitorRecorder::Options{.fragmentFrames = fragmentFrames,
-                                 .keepsSinkAwake = keepsSinkAwake});
 }
 
 }  // namespace plinka::testing

@@ -21,7 +21,6 @@ class PulseServer final : public SoundServer {
     void kill() override { server_.reset(); }
     bool start() override;
     std::vector<std::pair<std::string, std::string>> clientEnvironment() const override;
-    std::unique_ptr<SinkRecorder> record(int fragmentFrames, bool keepsSinkAwake) const override;
 
   private:
     std::unique_ptr<ChildProcess> server_;

@@ -1,7 +1,6 @@
 // The sound servers' outputs with their real parts: a private PulseAudio or PipeWire server with
 // a float null sink whose monitor is recorded, and the real mixer, sounds and speech.
 #include <gtest/gtest.h>
-#include <sndfile.h>
 
 #include <chrono>
 #include <cmath>
@@ -11,10 +10,10 @@
 #include <thread>
 
 #include "Eventually.h"
+#include "MonitorRecorder.h"
 #include "PipeWireServer.h"
 #include "PulseServer.h"
 #include "ScopedEnvironment.h"
-#include "SinkRecorder.h"
 #include "SoundFiles.h"
 #include "doubles/RecordingLog.h"
 #include "platform/linux/audio/AudioEngine.h"
@@ -31,9 +30,9 @@ namespace {
 using namespace std::chrono_literals;
 using audio::Mixer;
 using testing::eventually;
+using testing::MonitorRecorder;
 using testing::PipeWireServer;
 using testing::PulseServer;
-using testing::SinkRecorder;
 using testing::SoundServer;
 
 std::vector<float> ramp(size_t frames, float from, float to) {
@@ -97,14 +96,6 @@ size_t firstFrameBeyond(const std::vector<float>& mix, size_t from,
     return std::string::npos;
 }
 
-double rmsBetween(const std::vector<float>& mix, size_t from, size_t to) {
-    double sum = 0;
-    for (size_t i = 2 * from; i < 2 * to && i < mix.size(); ++i) {
-        sum += static_cast<double>(mix[i]) * mix[i];
-    }
-    return to > from ? std::sqrt(sum / (2.0 * static_cast<double>(to - from))) : 0.0;
-}
-
 const AudioEngine::Outputs kOutputs{audio::PipeWireOutput::connect,
                                     audio::PulseAudioOutput::connect,
                                     audio::SdlAudioOutput::create};
@@ -152,18 +143,17 @@ class ServerOutputTest : public ::testing::TestWithParam<std::string> {
     }
     // At the output's quantum: a recorder that sets another makes the graph change its cycle when
     // the output's stream comes back, and what is played meanwhile is lost.
-    std::unique_ptr<SinkRecorder> record() { return server_->record(options_.bufferFrames, true); }
+    std::unique_ptr<MonitorRecorder> record() {
+        return std::make_unique<MonitorRecorder>(server_->address(), SoundServer::kSink,
+                                                 options_.bufferFrames);
+    }
 
     SystemSoundID makeSound(const std::vector<float>& mono) {
-        const std::string path = dir_.file("sound" + std::to_string(files_++) + ".caf");
-        testing::writeSoundFile(path, SF_FORMAT_CAF | SF_FORMAT_FLOAT, 48000, 1, mono);
-        SystemSoundID id = 0;
-        EXPECT_EQ(service_->createSystemSoundID(testing::urlOf(path), &id), kNoErr);
-        return id;
+        return testing::makeSound(*service_, dir_, mono);
     }
 
     // Plays the sound and answers the frame of the recording where it starts.
-    size_t playAndFind(SinkRecorder& recorder, SystemSoundID sound, size_t frames) {
+    size_t playAndFind(MonitorRecorder& recorder, SystemSoundID sound, size_t frames) {
         const size_t before = recorder.frames();
         service_->playSystemSound(sound);
         size_t onset = std::string::npos;
@@ -177,7 +167,6 @@ class ServerOutputTest : public ::testing::TestWithParam<std::string> {
     testing::ScratchDirectory dir_;
     std::unique_ptr<SoundServer> server_;
     ServerEnvironment environment_;
-    int files_ = 0;
     // A quantum of 21 ms: a machine busy with other tests must not make gaps that the checks
     // below would take for the output's.
     AudioOptions options_{.output = GetParam() == "PipeWire" ? AudioOptions::Output::PipeWire
@@ -229,7 +218,7 @@ TEST_P(ServerOutputTest, SoundsAndSpeechAreHeardInOrderEachWholeFromItsFirstSamp
     EXPECT_TRUE(heardFrom(mix, secondAt, thirdAt + rising.size() + 480 - secondAt,
                           {{secondAt, &steady}, {thirdAt, &rising}}));
     EXPECT_LT(firstAt, speechFrom);
-    EXPECT_GT(rmsBetween(mix, speechFrom, speechTo), 0.01) << "no speech heard";
+    EXPECT_GT(testing::rmsOf(mix, 2 * speechFrom, 2 * speechTo), 0.01) << "no speech heard";
     EXPECT_LE(speechTo, secondAt);
     EXPECT_EQ(log_.lines().size(), 1u) << ::testing::PrintToString(log_.lines());
 }

@@ -55,6 +55,15 @@ std::vector<float> sineSamples(size_t frames, int sampleRate, double frequency, 
     return samples;
 }
 
+double rmsOf(const std::vector<float>& samples, size_t from, size_t to) {
+    to = std::min(to, samples.size());
+    double sum = 0;
+    for (size_t i = from; i < to; ++i) {
+        sum += static_cast<double>(samples[i]) * samples[i];
+    }
+    return to > from ? std::sqrt(sum / static_cast<double>(to - from)) : 0.0;
+}
+
 size_t firstSoundingFrame(const std::vector<float>& stereo, size_t from) {
     for (size_t frame = from; 2 * frame + 1 < stereo.size(); ++frame) {
         if (stereo[2 * frame] != 0.0f || stereo[2 * frame + 1] != 0.0f) {

@@ -24,6 +24,8 @@ SystemSoundID makeSound(SystemSoundService& service, const ScratchDirectory& fol
 std::vector<float> constantSamples(size_t frames, int channels, float value);
 // A mono sine of the frequency.
 std::vector<float> sineSamples(size_t frames, int sampleRate, double frequency, float amplitude);
+// The root mean square of the samples [from, to).
+double rmsOf(const std::vector<float>& samples, size_t from = 0, size_t to = SIZE_MAX);
 // The frames (of interleaved stereo) at which the signal first becomes non-zero; npos if never.
 size_t firstSoundingFrame(const std::vector<float>& stereo, size_t from = 0);
 

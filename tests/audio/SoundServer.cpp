@@ -1,12 +1,15 @@
 #include "SoundServer.h"
 
-#include <pulse/pulseaudio.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <sstream>
 #include <thread>
+
+#include "ChildProcess.h"
+#include "XvfbServer.h"
 
 namespace plinka::testing {
 namespace {
@@ -27,32 +30,16 @@ bool accepts(const std::string& socketPath) {
     return connected;
 }
 
-// Runs a main loop until the context is ready and `ask` has put an answer in `done`.
-template <typename Ask>
-bool askServer(const std::string& address, Ask ask) {
-    pa_mainloop* loop = pa_mainloop_new();
-    pa_context* context = pa_context_new(pa_mainloop_get_api(loop), "plinka-test");
-    bool done = false;
-    bool asked = false;
-    if (pa_context_connect(context, address.c_str(), PA_CONTEXT_NOAUTOSPAWN, nullptr) >= 0) {
-        const auto deadline = std::chrono::steady_clock::now() + 10s;
-        while (!done && std::chrono::steady_clock::now() < deadline) {
-            const pa_context_state_t state = pa_context_get_state(context);
-            if (!PA_CONTEXT_IS_GOOD(state)) {
-                break;
-            }
-            if (state == PA_CONTEXT_READY && !asked) {
-                ask(context, &done);
-                asked = true;
-            }
-            pa_mainloop_iterate(loop, 0, nullptr);
-            std::this_thread::sleep_for(1ms);
-        }
+// What pactl prints when asked that of the server; empty when it fails.
+std::string pactl(const std::string& address, const std::vector<std::string>& arguments) {
+    const std::string program = programPath("pactl");
+    if (program.empty()) {
+        return {};
     }
-    pa_context_disconnect(context);
-    pa_context_unref(context);
-    pa_mainloop_free(loop);
-    return done;
+    ChildProcess::Options options{.arguments = {"--server=" + address}};
+    options.arguments.insert(options.arguments.end(), arguments.begin(), arguments.end());
+    ChildProcess child(program, options);
+    return child.waitForExit() == 0 ? child.output() : std::string();
 }
 
 }  // namespace
@@ -69,50 +56,20 @@ bool SoundServer::waitForSocket(const std::string& path) {
 }
 
 std::optional<std::string> SoundServer::sinkState() const {
-    struct Query {
-        std::optional<std::string> state;
-        bool* done = nullptr;
-    } query;
-    askServer(address(), [&query](pa_context* context, bool* done) {
-        query.done = done;
-        pa_operation_unref(pa_context_get_sink_info_by_name(
-            context, kSink,
-            [](pa_context*, const pa_sink_info* info, int end, void* data) {
-                auto* asked = static_cast<Query*>(data);
-                if (info != nullptr) {
-                    asked->state = info->state == PA_SINK_RUNNING     ? "RUNNING"
-                                   : info->state == PA_SINK_IDLE      ? "IDLE"
-                                   : info->state == PA_SINK_SUSPENDED ? "SUSPENDED"
-                                                                      : "OTHER";
-                }
-                if (end != 0) {
-                    *asked->done = true;
-                }
-            },
-            &query));
-    });
-    return query.state;
+    // Lines of "index, name, driver, format, state", tab-separated.
+    std::istringstream sinks(pactl(address(), {"list", "sinks", "short"}));
+    for (std::string line; std::getline(sinks, line);) {
+        const size_t name = line.find('\t') + 1;
+        if (line.compare(name, line.find('\t', name) - name, kSink) == 0) {
+            return line.substr(line.rfind('\t') + 1);
+        }
+    }
+    return std::nullopt;
 }
 
 std::string SoundServer::defaultSink() const {
-    struct Query {
-        std::string sink;
-        bool* done = nullptr;
-    } query;
-    askServer(address(), [&query](pa_context* context, bool* done) {
-        query.done = done;
-        pa_operation_unref(pa_context_get_server_info(
-            context,
-            [](pa_context*, const pa_server_info* info, void* data) {
-                auto* asked = static_cast<Query*>(data);
-                if (info != nullptr && info->default_sink_name != nullptr) {
-                    asked->sink = info->default_sink_name;
-                }
-                *asked->done = true;
-            },
-            &query));
-    });
-    return query.sink;
+    const std::string sink = pactl(address(), {"get-default-sink"});
+    return sink.substr(0, sink.find('\n'));
 }
 
 }  // namespace plinka::testing

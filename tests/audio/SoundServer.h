@@ -2,15 +2,12 @@
 
 #include <sys/types.h>
 
-#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 namespace plinka::testing {
-
-class SinkRecorder;
 
 // A private sound server with one float null sink (kSink, 48 kHz stereo) that suspends after
 // one idle second, so that a test sees whether a client keeps it awake. Everything it keeps
@@ -36,10 +33,6 @@ class SoundServer {
     virtual bool start() = 0;
     // What a client's environment needs so that it reaches this server and no other.
     virtual std::vector<std::pair<std::string, std::string>> clientEnvironment() const = 0;
-    // A recorder of the sink, in fragments of about that many frames (where the server sends
-    // them so), which lets the server suspend the sink unless it keeps it awake. Needs this
-    // process's environment to reach the server.
-    virtual std::unique_ptr<SinkRecorder> record(int fragmentFrames, bool keepsSinkAwake) const = 0;
 
     // The address for PULSE_SERVER.
     std::string address() const { return "unix:" + pulseSocket_; }

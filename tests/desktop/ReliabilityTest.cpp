@@ -43,15 +43,6 @@ class ReliabilityTest : public DesktopTest {
             session.runtimeDirectory() + "/plinka/" + std::to_string(plinka.pid()) + ".socket";
         return eventually([&] { return fs::exists(socket); }, timeout);
     }
-    // Reads the copy's output until a line holds the text.
-    static bool says(ChildProcess& plinka, const std::string& text) {
-        while (plinka.output().find(text) == std::string::npos) {
-            if (!plinka.readLine(5s)) {
-                return false;
-            }
-        }
-        return true;
-    }
     // Presses a key on the display until the mix is no longer silent.
     static bool heard(const PlinkaSession& session, const std::string& on) {
         return eventually(
@@ -122,7 +113,7 @@ TEST_F(ReliabilityTest, PipesInPlaceOfFilesNeverHoldUpTheStart) {
     session.writeDefaults({{"soundTheme", "Piped"}});
     auto plinka = session.start();
     EXPECT_TRUE(listening(session, *plinka, 3s)) << plinka->output();
-    EXPECT_TRUE(says(*plinka, pipe + ": not a regular file")) << plinka->output();
+    EXPECT_TRUE(readUntil(*plinka, pipe + ": not a regular file")) << plinka->output();
     ::kill(plinka->pid(), SIGTERM);
     EXPECT_EQ(plinka->waitForExit(5s), 0);
 
@@ -130,7 +121,8 @@ TEST_F(ReliabilityTest, PipesInPlaceOfFilesNeverHoldUpTheStart) {
     ASSERT_EQ(::mkfifo(session.defaultsFile().c_str(), 0600), 0);
     auto again = session.start();
     EXPECT_TRUE(listening(session, *again, 3s)) << again->output();
-    EXPECT_TRUE(says(*again, session.defaultsFile() + " (not a regular file)")) << again->output();
+    EXPECT_TRUE(readUntil(*again, session.defaultsFile() + " (not a regular file)"))
+        << again->output();
 }
 
 }  // namespace

@@ -152,12 +152,4 @@ bool sounds(std::span<const float> stereo, const ToneTheme& theme, int tone) {
                        [&](const Onset& onset) { return onset.tone == tone; });
 }
 
-float peak(std::span<const float> stereo) {
-    float loudest = 0;
-    for (float sample : stereo) {
-        loudest = std::max(loudest, std::abs(sample));
-    }
-    return loudest;
-}
-
 }  // namespace plinka::testing

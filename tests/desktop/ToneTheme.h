@@ -58,8 +58,7 @@ class MixFile {
     size_t read_ = 0;  // samples
 };
 
-// Whether the tone starts sounding in the mix; the loudest sample of a mix.
+// Whether the tone starts sounding in the mix.
 bool sounds(std::span<const float> stereo, const ToneTheme& theme, int tone);
-float peak(std::span<const float> stereo);
 
 }  // namespace plinka::testing

@@ -68,11 +68,14 @@ class TypingTest : public DesktopTest {
                 heard.push_back(onset);
             }
         }
-        std::string all;
-        for (const Onset& onset : heard) {
-            all += theme.describe(onset.tone) + ", ";
-        }
-        ASSERT_EQ(heard.size(), expected.size()) << all;
+        auto describe = [&](size_t from, size_t to) {
+            std::string described;
+            for (size_t i = from; i < to; ++i) {
+                described += theme.describe(heard[i].tone) + ", ";
+            }
+            return described;
+        };
+        ASSERT_EQ(heard.size(), expected.size()) << describe(0, heard.size());
         // Walk the mix group by group of sounds that started together; each group must be the
         // next keys typed, in any order within the group.
         size_t next = 0;
@@ -86,13 +89,9 @@ class TypingTest : public DesktopTest {
                 mixed.push_back(heard[i].tone);
                 typed.push_back(theme.toneFor(expected[i].keyCode, expected[i].down));
             }
-            std::string described;
-            for (int tone : mixed) {
-                described += theme.describe(tone) + ", ";
-            }
             std::sort(mixed.begin(), mixed.end());
             std::sort(typed.begin(), typed.end());
-            ASSERT_EQ(mixed, typed) << "at sound " << next << ": " << described;
+            ASSERT_EQ(mixed, typed) << "at sound " << next << ": " << describe(next, end);
             next = end;
         }
     }

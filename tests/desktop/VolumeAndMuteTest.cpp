@@ -5,6 +5,7 @@
 
 #include "DesktopTest.h"
 #include "PlinkaSession.h"
+#include "Signal.h"
 #include "platform/linux/input/KeyMap.h"
 
 namespace plinka::testing {
@@ -35,26 +36,26 @@ TEST_F(VolumeAndMuteTest, TheWindowsVolumeMuteAndThemeReachTheMix) {
     ASSERT_TRUE(eventually([&] { return !windowsNamed("Plinka Preferences").empty(); }));
     xdotool({"windowfocus", "--sync", windowsNamed("Plinka Preferences").front()});
     MixFile mix(session.audioFile());
-    const float full = peak(typeZ(mix));
+    const float full = peakOf(typeZ(mix));
     ASSERT_GT(full, 0.1f);
 
     // The slider by its mnemonic, then from the keyboard: 0 %, 10 %.
     xdotool({"key", "alt+v", "Home"});
-    EXPECT_EQ(peak(typeZ(mix)), 0.0f);
+    EXPECT_EQ(peakOf(typeZ(mix)), 0.0f);
     xdotool({"key", "Prior"});
-    const float tenth = peak(typeZ(mix));
+    const float tenth = peakOf(typeZ(mix));
     EXPECT_NEAR(tenth / full, 0.1f, 0.02f);
     xdotool({"key", "End"});
-    EXPECT_NEAR(peak(typeZ(mix)), full, 0.01f);
+    EXPECT_NEAR(peakOf(typeZ(mix)), full, 0.01f);
 
     xdotool({"key", "alt+m"});  // "Mute sounds"
-    EXPECT_EQ(peak(typeZ(mix)), 0.0f);
+    EXPECT_EQ(peakOf(typeZ(mix)), 0.0f);
     xdotool({"key", "alt+m"});
     EXPECT_TRUE(sounds(typeZ(mix), theme, z));
 
     // The list: "Off" first, then found by typing the name.
     xdotool({"key", "alt+t", "Home"});
-    EXPECT_EQ(peak(typeZ(mix)), 0.0f);
+    EXPECT_EQ(peakOf(typeZ(mix)), 0.0f);
     xdotool({"type", "To"});
     EXPECT_TRUE(sounds(typeZ(mix), theme, z));
     screenshot("preferences");

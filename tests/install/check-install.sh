@@ -42,18 +42,16 @@ check_installed() {
     bundle="$root/$libdir/plinka/Plinka.app"
     [ -d "$bundle" ] || fail "no bundle at $bundle"
     [ -x "$bundle/Contents/MacOS/Plinka" ] || fail "the bundle has no executable"
-    for output in sdl pipewire pulse; do
-        [ -f "$bundle/Contents/PlugIns/plinka-$output-output.so" ] || fail "the bundle has no $output output"
+    for file in PlugIns/plinka-sdl-output.so PlugIns/plinka-pipewire-output.so \
+                PlugIns/plinka-pulse-output.so PlugIns/plinka-speech.so Resources/Defaults.plist \
+                Resources/menubar.png Resources/Plinka.png Resources/silence.wav \
+                Resources/de.lproj/InfoPlist.strings; do
+        [ -f "$bundle/Contents/$file" ] || fail "no $file in the bundle"
     done
-    [ -f "$bundle/Contents/PlugIns/plinka-speech.so" ] || fail "the bundle has no speech module"
     grep -q "<string>org.plinka.Plinka</string>" "$bundle/Contents/Info.plist" ||
         fail "the bundle has no Info.plist with its identifier"
     themes=$(find "$bundle/Contents/Resources/KeySoundThemes" -name '*.plnk' | wc -l)
     [ "$themes" -ge 4 ] || fail "only $themes themes in the bundle"
-    for resource in Defaults.plist menubar.png Plinka.png silence.wav \
-                    de.lproj/InfoPlist.strings; do
-        [ -f "$bundle/Contents/Resources/$resource" ] || fail "no $resource in the bundle"
-    done
 
     for launcher in plinka:Plinka.app/Contents/MacOS/Plinka plinka-theme:plinka-theme; do
         link="$root/$bindir/${launcher%%:*}"

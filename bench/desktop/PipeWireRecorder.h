@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "SinkRecorder.h"
+#include "TimedRecorder.h"
 
 struct pw_stream;
 struct pw_thread_loop;
@@ -16,7 +16,7 @@ namespace plinka::testing {
 // graph cycle that carried it: exact to the cycle, where the PulseAudio service's stream clock
 // wanders by 0.7 % between its corrections. Its cycle (8192 frames asked for) never shortens a
 // program's.
-class PipeWireRecorder final : public SinkRecorder {
+class PipeWireRecorder final : public TimedRecorder {
   public:
     // Records the sink of that name on the server that PIPEWIRE_RUNTIME_DIR points at; unless it
     // keeps the sink awake, the server may suspend the sink as if nothing recorded it.
@@ -25,12 +25,11 @@ class PipeWireRecorder final : public SinkRecorder {
     PipeWireRecorder(const PipeWireRecorder&) = delete;
     PipeWireRecorder& operator=(const PipeWireRecorder&) = delete;
 
-    bool recording() const override;
+    bool recording() const override { return connected_; }
     std::vector<float> samples() const override;
     size_t frames() const override;
     std::optional<std::chrono::steady_clock::time_point> timeOfFrame(size_t frame) const override;
     std::optional<size_t> frameAt(std::chrono::steady_clock::time_point time) const override;
-    bool overflowed() const override { return false; }
 
   private:
     struct Block {

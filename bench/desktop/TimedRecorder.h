@@ -2,18 +2,21 @@
 
 #include <chrono>
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <vector>
 
 namespace plinka::testing {
 
-// What a server's null sink played, as float stereo at kRate, recorded from its monitor, with
-// when each frame was played. Stopped when let go.
-class SinkRecorder {
+class SoundServer;
+
+// What a server's null sink played, as float stereo at kRate, with when each frame was played.
+// Stopped when let go.
+class TimedRecorder {
   public:
     static constexpr int kRate = 48000;
 
-    virtual ~SinkRecorder() = default;
+    virtual ~TimedRecorder() = default;
 
     // Whether it records (or, when it lets the sink sleep, is ready to).
     virtual bool recording() const = 0;
@@ -25,8 +28,12 @@ class SinkRecorder {
     virtual std::optional<std::chrono::steady_clock::time_point> timeOfFrame(
         size_t frame) const = 0;
     virtual std::optional<size_t> frameAt(std::chrono::steady_clock::time_point time) const = 0;
-    // Whether recorded data was lost because it was not read in time.
-    virtual bool overflowed() const = 0;
 };
+
+// A recorder of the server's sink, in fragments of about that many frames (where the server sends
+// them so), which lets the server suspend the sink unless it keeps it awake. Needs this process's
+// environment to reach the server.
+std::unique_ptr<TimedRecorder> recordWithTimes(const SoundServer& server, int fragmentFrames,
+                                               bool keepsSinkAwake);
 
 }  // namespace plinka::testing

@@ -95,10 +95,6 @@ void PipeWireRecorder::process() {
     pw_stream_queue_buffer(stream_, buffer);
 }
 
-bool PipeWireRecorder::recording() const {
-    return connected_;
-}
-
 std::vector<float> PipeWireRecorder::samples() const {
     std::lock_guard lock(mutex_);
     return samples_;
