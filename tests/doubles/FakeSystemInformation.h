@@ -32,7 +32,6 @@ class FakeProcessInformation final : public ProcessInformation {
 class FakeSystemAttributes final : public SystemAttributes {
   public:
     int16_t attribute(uint32_t selector, int32_t* response) const override {
-        queried.push_back(selector);
         const auto found = values.find(selector);
         if (found == values.end()) {
             return missing;
@@ -43,7 +42,6 @@ class FakeSystemAttributes final : public SystemAttributes {
 
     std::map<uint32_t, int32_t> values;
     int16_t missing = -5551;
-    mutable std::vector<uint32_t> queried;
 };
 
 // Answers each command with the next scripted result (the last one repeats) and keeps the
