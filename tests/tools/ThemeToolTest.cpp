@@ -20,7 +20,6 @@
 #include "sound/SoundTheme.h"
 #include "tools/SoundPackMaker.h"
 #include "tools/ThemeSlots.h"
-#include "tools/synth/Patch.h"
 #include "tools/synth/WavFile.h"
 #include "tools/theme/Preview.h"
 #include "tools/theme/ThemeBuilder.h"
@@ -51,20 +50,10 @@ fs::path freshDirectory(const std::string& name) {
     return directory;
 }
 
-void writeClick(const fs::path& path, double freq) {
-    synth::Patch patch;
-    synth::Layer mode;
-    mode.kind = synth::Layer::Kind::Mode;
-    mode.freq = freq;
-    patch.layers.push_back(mode);
-    std::string error;
-    ASSERT_TRUE(synth::writeWav(path.string(), {synth::renderPatch(patch, 1), 48000, 1}, error));
-}
-
 TEST(ThemeBuild, WhatIsBuiltDecodesToTheSameTableWithSharedSounds) {
     const auto directory = freshDirectory("build");
-    writeClick(directory / "a.wav", 800);
-    writeClick(directory / "b.wav", 1200);
+    testing::writeTone(directory / "a.wav", testing::wavFormat(), 800, 40);
+    testing::writeTone(directory / "b.wav", testing::wavFormat(), 1200, 40);
     testing::writeFile(directory / "theme.map",
                        "name = Test Theme\n"
                        "key-down letters = a.wav b.wav\n"
@@ -252,9 +241,9 @@ TEST(PlinkaTheme, ChecksImportsAndInstallsSoundPacks) {
     const auto directory = freshDirectory("packs");
     const auto pack = directory / "Buckle";
     fs::create_directories(pack);
-    writeClick(pack / "1e-1.wav", 800);
-    writeClick(pack / "1e-0.wav", 1200);
-    writeClick(pack / "f0-1.wav", 1000);
+    testing::writeTone(pack / "1e-1.wav", testing::wavFormat(), 800, 40);
+    testing::writeTone(pack / "1e-0.wav", testing::wavFormat(), 1200, 40);
+    testing::writeTone(pack / "f0-1.wav", testing::wavFormat(), 1000, 40);
     fs::remove_all(dataHome());
 
     const auto check = runTool("check " + pack.string());
