@@ -6,10 +6,10 @@
 #include <filesystem>
 
 #include "ScratchDirectory.h"
-#include "doubles/FakeAliasFiles.h"
 #include "doubles/FakeDesktop.h"
 #include "doubles/FakeInstallation.h"
 #include "doubles/FakePlatform.h"
+#include "platform/linux/system/NoAliasFiles.h"
 #include "support/MoveToApplicationsFolder.h"
 
 namespace plinka::testing {
@@ -56,7 +56,7 @@ class MoveWorld {
     FakeFileManager files;
     FakeInstallation installation;
     FakePrivilegedExecution authorization;
-    FakeAliasFiles aliases;
+    NoAliasFiles aliases;
     MoveToApplicationsFolderServices services{desktop.defaults,
                                               fake.bundle,
                                               desktop.alerts,
