@@ -37,23 +37,9 @@ TEST(PropertyListTest, ReadsBinaryFilesAndReportsMissingOnes) {
 }
 
 TEST(PropertyListTest, ReadsXmlPropertyList) {
-    const char* xml = R"(<?xml version="1.0" encoding="UTF-8"?>
-<!DOCTYPE plist PUBLIC "-//Apple//DTD PLIST 1.0//EN" "http://www.apple.com/DTDs/PropertyList-1.0.dtd">
-<plist version="1.0">
-<dict>
-	<!-- a comment -->
-	<key>name</key><string>Type &amp; writer &#65;&#x263a;</string>
-	<key>count</key><integer>-12</integer>
-	<key>gain</key><real>1.5</real>
-	<key>on</key><true/>
-	<key>bytes</key><data>AAEC/w==</data>
-	<key>when</key><date>2001-01-02T00:00:00Z</date>
-	<key>empty</key><array/>
-</dict>
-</plist>
-)";
     std::string error;
-    auto object = readPropertyListData(bytesOf(xml), &error);
+    auto object =
+        readPropertyListFile(PLINKA_SOURCE_DIR "/tests/plist/data/typed-values.xml", &error);
     ASSERT_TRUE(object) << error;
     EXPECT_EQ(*object, Object::dictionary({
                            {Object::string("name"), Object::string("Type & writer A\u263a")},
