@@ -9,7 +9,6 @@
 #include "Eventually.h"
 #include "RecordedKeyboard.h"
 #include "ScratchDirectory.h"
-#include "StandardErrorCapture.h"
 #include "doubles/FakeEventTapService.h"
 #include "doubles/ManualRunLoop.h"
 #include "doubles/RecordingLog.h"
@@ -171,10 +170,10 @@ TEST(KeyHandOff, EventsTheMainThreadReachesTooLateAreDroppedAndCounted) {
 
 TEST_F(KeyCaptureTest, NoCaptureWritesTheLineAndReportsTheFatalError) {
     taps.permitted = false;
-    testing::StandardErrorCapture standardError;
+    ::testing::internal::CaptureStderr();
     capture.detachEventTapThread();
     capture.stopEventTapThread();  // the thread ends by itself once it has reported
-    EXPECT_EQ(standardError.text(), "Failed to create event tap\n");
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Failed to create event tap\n");
     EXPECT_THAT(fatalErrors, ElementsAre("Failed to create event tap.  Contact support for help."));
     EXPECT_EQ(capture.eventTap(), nullptr);
 }
