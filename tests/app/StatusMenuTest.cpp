@@ -5,7 +5,6 @@ namespace {
 
 using testing::AppControllerFixture;
 using ::testing::ElementsAre;
-using ::testing::IsEmpty;
 
 class StatusMenuTest : public AppControllerFixture {
   protected:
@@ -65,12 +64,12 @@ TEST_F(StatusMenuTest, HelpOpensTheBundlesHelpPage) {
 }
 
 TEST_F(StatusMenuTest, StartAtLoginFollowsTheSendersState) {
-    fake.bundle.path = "/opt/Plinka.app";
-    desktop.loginItemList.existingPaths = {"/opt/Plinka.app"};
+    fake.bundle.path = desktop.home.file("Plinka.app");
+    testing::writeProgram(fake.bundle.path + "/Contents/MacOS/Plinka", "#!/bin/sh\n");
     controller.toggleStartAtLogin(0);
-    EXPECT_THAT(desktop.loginItemList.targets(), ElementsAre("/opt/Plinka.app"));
+    EXPECT_TRUE(desktop.loginItems.isLoginItem(fake.bundle));
     controller.toggleStartAtLogin(-1);  // mixed counts as on
-    EXPECT_THAT(desktop.loginItemList.targets(), IsEmpty());
+    EXPECT_FALSE(desktop.loginItems.isLoginItem(fake.bundle));
 }
 
 }  // namespace

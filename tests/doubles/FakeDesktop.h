@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "ScratchDirectory.h"
 #include "app/AppController.h"
 #include "base/Log.h"
 #include "doubles/FakeEventTapService.h"
 #include "doubles/FakeInstallation.h"
-#include "doubles/FakeLoginItems.h"
 #include "doubles/FakeSoundPackInstaller.h"
 #include "doubles/FakeStatusBar.h"
 #include "doubles/FakeSystemInformation.h"
@@ -21,6 +21,7 @@
 #include "platform/Application.h"
 #include "platform/Platform.h"
 #include "platform/linux/input/KeyMapNames.h"
+#include "platform/linux/system/XdgAutostartLoginItems.h"
 #include "support/LoginItems.h"
 #include "support/PLKAdditions.h"
 
@@ -117,7 +118,8 @@ struct FakeDesktop {
     LonelyProcessList processes;
     RecordingUrlOpener urls;
     FakeSystemSettings settings;
-    FakeLoginItems loginItemList;
+    ScratchDirectory home;  // holds the session's autostart folder
+    XdgAutostartLoginItems loginItemList{home.file("autostart")};
     LoginItems loginItems{loginItemList};
     FakeProcessInformation processInformation;
     FakeSystemAttributes systemAttributes;

@@ -39,14 +39,6 @@ const Object& RecordingEncoder::operator[](std::string_view key) const {
     return nil;
 }
 
-std::vector<std::string> RecordingEncoder::keys() const {
-    std::vector<std::string> names;
-    for (const auto& entry : entries) {
-        names.push_back(entry.first);
-    }
-    return names;
-}
-
 Object FakeKeyedArchives::unarchiveObjectWithFile(const std::string& path,
                                                   const ClassTable& classes, std::string* error) {
     reads.push_back(path);

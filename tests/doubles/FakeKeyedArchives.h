@@ -24,7 +24,7 @@ class DictionaryDecoder final : public Decoder {
     Object record_;
 };
 
-// An encoder that keeps the keys in the order written.
+// An encoder that keeps what was written under each key.
 class RecordingEncoder final : public Encoder {
   public:
     void encodeObject(const Object& object, std::string_view key) override {
@@ -37,7 +37,6 @@ class RecordingEncoder final : public Encoder {
         entries.emplace_back(std::string(key), Object::boolean(value));
     }
     const Object& operator[](std::string_view key) const;
-    std::vector<std::string> keys() const;
 
     std::vector<std::pair<std::string, Object>> entries;
 };

@@ -31,10 +31,4 @@ std::unique_ptr<SpeechSynthesizer> FakeSpeechService::makeSynthesizer() {
     return std::make_unique<FakeSynthesizer>(synthesizers.back());
 }
 
-void FakeSpeechService::finishSpeaking() {
-    for (auto& record : synthesizers) {
-        record->speaking = false;
-    }
-}
-
 }  // namespace plinka::testing

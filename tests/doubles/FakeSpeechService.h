@@ -19,8 +19,6 @@ class FakeSpeechService final : public SpeechService {
     };
 
     std::unique_ptr<SpeechSynthesizer> makeSynthesizer() override;
-    // Marks every synthesizer's current text as finished.
-    void finishSpeaking();
 
     std::vector<std::shared_ptr<Record>> synthesizers;
 };

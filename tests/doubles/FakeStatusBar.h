@@ -17,10 +17,7 @@ class FakeStatusBar final : public StatusBar {
         Item(FakeStatusBar& bar, double length) : bar_(bar), length_(length) {}
         double length() const override { return length_; }
         void setHighlightMode(bool) override {}
-        void setImage(const std::string& imageName, bool isTemplate) override {
-            image = imageName;
-            templateImage = isTemplate;
-        }
+        void setImage(const std::string& imageName, bool) override { image = imageName; }
         void setMenu(std::shared_ptr<Menu> menu) override { menu_ = std::move(menu); }
         std::shared_ptr<Menu> menu() const override { return menu_; }
         void popUpStatusItemMenu(const std::shared_ptr<Menu>& menu) override {
@@ -31,7 +28,6 @@ class FakeStatusBar final : public StatusBar {
         }
 
         std::string image;
-        bool templateImage = false;
 
       private:
         FakeStatusBar& bar_;

@@ -21,18 +21,18 @@ class FakeProcessInformation final : public ProcessInformation {
         return version;
     }
     std::string operatingSystemVersionString() const override { return versionString; }
-    std::string machineIdentifierCommand() const override { return command; }
+    std::string machineIdentifierCommand() const override {
+        return std::string(kSerialNumberDigestCommand);
+    }
 
     std::optional<OperatingSystemVersion> version;
     std::string versionString = "Debian GNU/Linux 12 (bookworm), Linux 6.1.0-28-amd64";
-    std::string command{kSerialNumberDigestCommand};
 };
 
 // An attribute service with the values the test gives; other selectors fail with `missing`.
 class FakeSystemAttributes final : public SystemAttributes {
   public:
     int16_t attribute(uint32_t selector, int32_t* response) const override {
-        queried.push_back(selector);
         const auto found = values.find(selector);
         if (found == values.end()) {
             return missing;
@@ -43,11 +43,10 @@ class FakeSystemAttributes final : public SystemAttributes {
 
     std::map<uint32_t, int32_t> values;
     int16_t missing = -5551;
-    mutable std::vector<uint32_t> queried;
 };
 
 // Answers each command with the next scripted result (the last one repeats) and keeps the
-// commands it was given, run and started apart.
+// commands it ran.
 class ScriptedCommandRunner final : public CommandRunner {
   public:
     CommandResult runShellCommand(const std::string& command) override {
@@ -61,15 +60,10 @@ class ScriptedCommandRunner final : public CommandRunner {
         }
         return result;
     }
-    bool startShellCommand(const std::string& command) override {
-        started.push_back(command);
-        return true;
-    }
+    bool startShellCommand(const std::string&) override { return true; }
 
     std::vector<CommandResult> results;
     std::vector<std::string> commands;
-    // The commands started without waiting.
-    std::vector<std::string> started;
 };
 
 // The services the system information reads, as doubles, and the PLKAdditions over them.

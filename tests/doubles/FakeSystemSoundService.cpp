@@ -13,12 +13,6 @@ OSStatus FakeSystemSoundService::createSystemSoundID(const std::string& fileUrl,
     return kNoErr;
 }
 
-OSStatus FakeSystemSoundService::setProperty(AudioServicesPropertyID property, SystemSoundID,
-                                             uint32_t value) {
-    propertiesSet.emplace_back(property, value);
-    return kNoErr;
-}
-
 OSStatus FakeSystemSoundService::disposeSystemSoundID(SystemSoundID soundID) {
     disposed.push_back(soundID);
     return live.erase(soundID) == 1 ? kNoErr : kAudioServicesSystemSoundUnspecifiedError;

@@ -12,8 +12,9 @@ namespace plinka::testing {
 class FakeSystemSoundService final : public SystemSoundService {
   public:
     OSStatus createSystemSoundID(const std::string& fileUrl, SystemSoundID* outSoundID) override;
-    OSStatus setProperty(AudioServicesPropertyID property, SystemSoundID soundID,
-                         uint32_t value) override;
+    OSStatus setProperty(AudioServicesPropertyID, SystemSoundID, uint32_t) override {
+        return kNoErr;
+    }
     void playSystemSound(SystemSoundID soundID, SoundPlacement placement = {}) override {
         played.push_back(soundID);
         placements.push_back(placement);
@@ -32,7 +33,6 @@ class FakeSystemSoundService final : public SystemSoundService {
     std::vector<SoundPlacement> placements;  // one for each play
     std::vector<SystemSoundID> disposed;
     std::vector<std::string> created;
-    std::vector<std::pair<AudioServicesPropertyID, uint32_t>> propertiesSet;
     float outputVolume = 1.0f;
 
   private:

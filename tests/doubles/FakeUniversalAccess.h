@@ -2,7 +2,6 @@
 
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "platform/UniversalAccess.h"
 
@@ -15,11 +14,10 @@ class FakeUniversalAccess final : public UniversalAccess {
     std::optional<UniversalAccessGuide> guide() const override { return ownGuide; }
     bool grantAccess(const std::string& appleScriptSource) override {
         scripts.push_back(appleScriptSource);
-        return grants;
+        return true;
     }
 
     std::optional<UniversalAccessGuide> ownGuide;
-    bool grants = true;  // false: this desktop has no way to grant it
     std::vector<std::string> scripts;
 };
 

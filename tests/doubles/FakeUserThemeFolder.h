@@ -8,13 +8,12 @@
 
 namespace plinka::testing {
 
-// A user theme folder whose path and files the test sets; no files are needed.
+// A user theme folder whose files the test sets; no files are needed.
 class FakeUserThemeFolder final : public UserThemeFolder {
   public:
-    std::optional<std::string> folderPath() const override { return folder; }
+    std::optional<std::string> folderPath() const override { return std::nullopt; }
     std::vector<std::string> themeFilePaths() const override { return paths; }
 
-    std::optional<std::string> folder;
     std::vector<std::string> paths;
 };
 

@@ -38,36 +38,15 @@ TEST(LinuxEventTapService, TheSessionsChoice) {
     }
 }
 
-class LinuxEventTapServiceTest : public ::testing::Test {
-  protected:
-    LinuxEventTapService::Options options(std::optional<InputBackend> forced = std::nullopt,
-                                          bool wayland = false) const {
-        return {
-            {_devices.path(), &RecordedKeyboard::open, _sysfs.path()}, _display, forced, wayland};
-    }
-    void useDisplay() {
-        _server = std::make_unique<XvfbServer>();
-        if (!_server->running()) {
-            GTEST_SKIP() << "Xvfb is not installed or did not start";
-        }
-        _display = _server->display();
-    }
-
-    ScratchDirectory _devices;
-    ScratchDirectory _sysfs;  // what the kernel says of the nodes: nothing unless a test writes
-    std::string _display = ":4095";  // no server there
-    std::unique_ptr<XvfbServer> _server;
-};
-
 // Readable keyboards first, else X11 where it hears every key (never on Wayland unless forced);
 // the permission to read every key is that some backend is in use. A keyboard that is not there
 // (unplugged, asleep) is no missing permission: the evdev tap waits for it. Only keyboards that
 // are there and cannot be read are; a node that cannot be read is taken for a keyboard unless
 // the kernel describes it as something else. Only listen-only taps.
-TEST_F(LinuxEventTapServiceTest, TheBackendAndThePermissionFollowTheSession) {
-    useDisplay();
-    if (IsSkipped()) {
-        return;
+TEST(LinuxEventTapService, TheBackendAndThePermissionFollowTheSession) {
+    XvfbServer server;
+    if (!server.running()) {
+        GTEST_SKIP() << "Xvfb is not installed or did not start";
     }
     enum Node { None, Readable, Unreadable, UnreadableMouse };
     struct Session {
@@ -104,11 +83,10 @@ TEST_F(LinuxEventTapServiceTest, TheBackendAndThePermissionFollowTheSession) {
         if (session.node == UnreadableMouse) {
             writeFile(sysfs.path() / "event3/device/capabilities/key", "70000 0 0 0 0\n");
         }
-        LinuxEventTapService::Options tapOptions = options(session.forced, session.wayland);
-        tapOptions.evdev.directory = devices.path();
-        tapOptions.evdev.sysfsClass = sysfs.path();
-        tapOptions.display = session.display ? _display : ":4095";
-        LinuxEventTapService service(tapOptions);
+        LinuxEventTapService service({{devices.path(), &RecordedKeyboard::open, sysfs.path()},
+                                      session.display ? server.display() : ":4095",  // none there
+                                      session.forced,
+                                      session.wayland});
         EXPECT_EQ(service.chooseBackend(), session.backend);
         EXPECT_EQ(service.canCapture(), session.backend.has_value());
         EXPECT_EQ(service.createEventTap(kCGHIDEventTap, kCGHeadInsertEventTap,

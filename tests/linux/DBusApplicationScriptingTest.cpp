@@ -13,6 +13,7 @@
 
 #include "PrivateBus.h"
 #include "QtEventWait.h"
+#include "doubles/FakeDesktop.h"
 #include "doubles/RecordingLog.h"
 #include "platform/Application.h"
 #include "platform/ApplicationScripting.h"
@@ -38,20 +39,13 @@ class SwitchingDelegate final : public ScriptingDelegate {
     std::vector<std::string> switches;
 };
 
-class QuietApplication final : public Application {
-    void beep() override {}
-    void terminate() override {}
-    void activateIgnoringOtherApps() override {}
-    void orderFrontStandardAboutPanel() override {}
-    void raisePanelsAboveAllWindows() override {}
-};
-
 TEST(DBusApplicationScripting, AFloodOfThemeSetsSwitchesOnceToTheLatest) {
     testing::PrivateBus bus;
     ASSERT_FALSE(bus.address().empty()) << "dbus-daemon is needed";
     const QString address = QString::fromStdString(bus.address());
     SwitchingDelegate delegate;
-    QuietApplication application;
+    testing::DesktopJournal journal;
+    testing::FakeApplication application{journal};
     testing::RecordingLog log;
     const auto scripting = DBusApplicationScripting::publish(
         QDBusConnection::connectToBus(address, "plinka"), "org.plinka.Flooded", std::nullopt,

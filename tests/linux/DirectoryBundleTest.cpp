@@ -1,4 +1,3 @@
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -10,7 +9,6 @@ namespace plinka {
 namespace {
 
 namespace fs = std::filesystem;
-using ::testing::ElementsAre;
 
 class DirectoryBundleTest : public ::testing::Test {
   protected:
@@ -20,14 +18,6 @@ class DirectoryBundleTest : public ::testing::Test {
             "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
             "<key>CFBundleIdentifier</key><string>org.example.Test</string>"
             "<key>CFBundleName</key><string>Plinka</string></dict></plist>\n");
-        for (const char* name : {"Zeta.plnk", "Alpha.plnk", "Notes.txt"}) {
-            testing::writeFile(root / "Contents/Resources/KeySoundThemes" / name, "x");
-        }
-        fs::create_directories(root / "Contents/Resources/KeySoundThemes/Folder.plnk");
-        testing::writeFile(root / "Contents/Resources/silence.wav", "x");
-    }
-    std::string themes(const std::string& file) const {
-        return (root / "Contents/Resources/KeySoundThemes" / file).string();
     }
 
     testing::ScratchDirectory scratch;

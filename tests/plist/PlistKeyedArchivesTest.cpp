@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <map>
 #include <string>
 
@@ -73,30 +72,8 @@ TEST_F(PlistKeyedArchivesTest, DecodesTheFormsMacOSWritesAndOwnClassesThroughThe
 }
 
 TEST_F(PlistKeyedArchivesTest, DecodesXmlArchivesWithCfUidDictionaries) {
-    const char* xml = R"(<?xml version="1.0" encoding="UTF-8"?>
-<plist version="1.0">
-<dict>
-	<key>$archiver</key><string>NSKeyedArchiver</string>
-	<key>$version</key><integer>100000</integer>
-	<key>$top</key><dict><key>root</key><dict><key>CF$UID</key><integer>1</integer></dict></dict>
-	<key>$objects</key>
-	<array>
-		<string>$null</string>
-		<dict>
-			<key>$class</key><dict><key>CF$UID</key><integer>3</integer></dict>
-			<key>name</key><dict><key>CF$UID</key><integer>2</integer></dict>
-			<key>volume</key><integer>9</integer>
-		</dict>
-		<string>tick</string>
-		<dict>
-			<key>$classname</key><string>Chime</string>
-			<key>$classes</key><array><string>Chime</string><string>NSObject</string></array>
-		</dict>
-	</array>
-</dict>
-</plist>
-)";
-    Object decoded = decode(std::vector<uint8_t>(xml, xml + std::strlen(xml)), Chime::classes());
+    const Object decoded = archives.unarchiveObjectWithFile(
+        PLINKA_SOURCE_DIR "/tests/plist/data/chime-with-cf-uids.xml", Chime::classes(), &error);
     ASSERT_NE(decoded.as<Chime>(), nullptr) << error;
     EXPECT_EQ(decoded.as<Chime>()->name, str("tick"));
     EXPECT_EQ(decoded.as<Chime>()->volume, 9);

@@ -9,7 +9,6 @@
 #include "Eventually.h"
 #include "RecordedKeyboard.h"
 #include "ScratchDirectory.h"
-#include "StandardErrorCapture.h"
 #include "doubles/FakeEventTapService.h"
 #include "doubles/ManualRunLoop.h"
 #include "doubles/RecordingLog.h"
@@ -46,22 +45,24 @@ class KeyCaptureTest : public ::testing::Test {
         }
     }
 
+    KeyCapture captureFrom(EventTapService& service) {
+        return KeyCapture(
+            runLoop, log, service,
+            [this](int32_t keyCode, int state) {
+                events.push_back((state == 1 ? "down " : "up ") + std::to_string(keyCode));
+            },
+            [this](int32_t button, int state) {
+                events.push_back((state == 1 ? "click " : "release ") + std::to_string(button));
+            },
+            [this](const std::string& message) { fatalErrors.push_back(message); });
+    }
+
     testing::ManualRunLoop runLoop;
     testing::RecordingLog log;
     testing::FakeEventTapService taps;
     std::vector<std::string> events;
     std::vector<std::string> fatalErrors;
-    KeyCapture capture{
-        runLoop,
-        log,
-        taps,
-        [this](int32_t keyCode, int state) {
-            events.push_back((state == 1 ? "down " : "up ") + std::to_string(keyCode));
-        },
-        [this](int32_t button, int state) {
-            events.push_back((state == 1 ? "click " : "release ") + std::to_string(button));
-        },
-        [this](const std::string& message) { fatalErrors.push_back(message); }};
+    KeyCapture capture = captureFrom(taps);
 };
 
 TEST_F(KeyCaptureTest, HeldKeySoundsOnceDownAndOnceUp) {
@@ -116,13 +117,7 @@ TEST_F(KeyCaptureTest, TheTapThreadHandsKeysToTheMainThreadInOrder) {
     testing::KeyboardPipe keyboard(devices.path(), "event0");
     LinuxEventTapService evdev(
         {{devices.path(), &testing::RecordedKeyboard::open}, ":4095", InputBackend::Evdev});
-    KeyCapture onTap(
-        runLoop, log, evdev,
-        [this](int32_t keyCode, int state) {
-            events.push_back((state == 1 ? "down " : "up ") + std::to_string(keyCode));
-        },
-        [](int32_t, int) {},
-        [this](const std::string& message) { fatalErrors.push_back(message); });
+    KeyCapture onTap = captureFrom(evdev);
     onTap.detachEventTapThread();
     std::vector<std::string> expected;
     for (int i = 0; i < 1000; ++i) {
@@ -175,10 +170,10 @@ TEST(KeyHandOff, EventsTheMainThreadReachesTooLateAreDroppedAndCounted) {
 
 TEST_F(KeyCaptureTest, NoCaptureWritesTheLineAndReportsTheFatalError) {
     taps.permitted = false;
-    testing::StandardErrorCapture standardError;
+    ::testing::internal::CaptureStderr();
     capture.detachEventTapThread();
     capture.stopEventTapThread();  // the thread ends by itself once it has reported
-    EXPECT_EQ(standardError.text(), "Failed to create event tap\n");
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Failed to create event tap\n");
     EXPECT_THAT(fatalErrors, ElementsAre("Failed to create event tap.  Contact support for help."));
     EXPECT_EQ(capture.eventTap(), nullptr);
 }

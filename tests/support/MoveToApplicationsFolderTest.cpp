@@ -6,10 +6,10 @@
 #include <filesystem>
 
 #include "ScratchDirectory.h"
-#include "doubles/FakeAliasFiles.h"
 #include "doubles/FakeDesktop.h"
 #include "doubles/FakeInstallation.h"
 #include "doubles/FakePlatform.h"
+#include "platform/linux/system/NoAliasFiles.h"
 #include "support/MoveToApplicationsFolder.h"
 
 namespace plinka::testing {
@@ -53,20 +53,13 @@ class MoveWorld {
     ScratchDirectory scratch;
     FakePlatform fake;
     FakeDesktop desktop{fake.platform};
-    FakeFileManager files;
     FakeInstallation installation;
     FakePrivilegedExecution authorization;
-    FakeAliasFiles aliases;
-    MoveToApplicationsFolderServices services{desktop.defaults,
-                                              fake.bundle,
-                                              desktop.alerts,
-                                              desktop.application,
-                                              files,
-                                              installation,
-                                              authorization,
-                                              desktop.commands,
-                                              aliases,
-                                              fake.log};
+    NoAliasFiles aliases;
+    MoveToApplicationsFolderServices services{
+        desktop.defaults, fake.bundle,  desktop.alerts, desktop.application,
+        desktop.files,    installation, authorization,  desktop.commands,
+        aliases,          fake.log};
 };
 
 // Inside an Applications folder, or where the old copy could not be cleared up, nothing is
@@ -98,7 +91,7 @@ TEST(MoveToApplicationsFolderTest, OffersOnlyWhereItShouldAndSaysWhereTo) {
                                                            : std::string("/");
         world.fake.bundle.path = prefix + test.bundle.substr(1);
         if (!test.writable) {
-            world.files.readOnly.insert(world.fake.bundle.path);
+            world.desktop.files.readOnly.insert(world.fake.bundle.path);
         }
         if (!test.homeFolder) {
             fs::remove(world.home() + "/Applications");
@@ -121,7 +114,7 @@ TEST(MoveToApplicationsFolderTest, DecliningStoresTheSuppressionAsTheBoxSays) {
         world.offer();
         world.offer();
         EXPECT_EQ(world.desktop.alerts.shown.size(), suppressed ? 1u : 2u) << level << box;
-        EXPECT_THAT(world.files.copies, IsEmpty());
+        EXPECT_THAT(world.desktop.files.copies, IsEmpty());
     }
 }
 
@@ -145,10 +138,10 @@ TEST(MoveToApplicationsFolderTest, ACopyAlreadyThereIsSwitchedToOrReplacedAndFai
         const std::string destination = world.home() + "/Applications/Plinka.app";
         fs::create_directories(destination);
         world.installation.copyRunning = test.running;
-        world.files.trashFails = test.trashFails;
-        world.files.copyError = test.copyError;
+        world.desktop.files.trashFails = test.trashFails;
+        world.desktop.files.copyError = test.copyError;
         EXPECT_EQ(world.offer(), test.exitStatus);
-        EXPECT_EQ(world.files.trashed.size(), test.trashed);
+        EXPECT_EQ(world.desktop.files.trashed.size(), test.trashed);
         EXPECT_EQ(world.desktop.commands.commands,
                   test.running ? std::vector{"open " + destination} : std::vector<std::string>{});
         EXPECT_EQ(world.lastTitle() == kFailureTitle, test.exitStatus == -1);
@@ -177,7 +170,7 @@ TEST(MoveToApplicationsFolderTest, TheAuthorizedMoveChecksEachStep) {
         SCOPED_TRACE(::testing::PrintToString(test.statuses) + " " + std::to_string(test.status));
         MoveWorld world;
         fs::remove(world.home() + "/Applications");
-        world.files.readOnly.insert(world.local());
+        world.desktop.files.readOnly.insert(world.local());
         world.authorization.status = test.status;
         world.authorization.statuses = test.statuses;
         const std::string destination = world.local() + "/Plinka.app";

@@ -1,5 +1,4 @@
-// Path resolution on a real tree of folders, files and symbolic links; alias files, which Linux
-// does not have, come from a double.
+// Path resolution on a real tree of folders, files and symbolic links.
 #include <gtest/gtest.h>
 #include <pwd.h>
 #include <unistd.h>
@@ -9,7 +8,6 @@
 
 #include "ScopedEnvironment.h"
 #include "ScratchDirectory.h"
-#include "doubles/FakeAliasFiles.h"
 #include "platform/linux/system/NoAliasFiles.h"
 #include "support/SymlinksAndAliases.h"
 
@@ -36,7 +34,7 @@ class SymlinksAndAliasesTest : public ::testing::Test {
 
     ScratchDirectory scratch;
     const std::string root;
-    FakeAliasFiles aliases;
+    NoAliasFiles aliases;
     SymlinksAndAliases paths{aliases};
 };
 

@@ -67,8 +67,7 @@ const std::map<std::string, KeyTones> kFourKeys{
 
 const std::vector<PackCase>& packCases() {
     static const std::vector<PackCase> cases{
-        {"MechvibesOneSprite",
-         "Mechvibes 1, one sprite",
+        {"MechvibesOneSprite", "Mechvibes 1, one sprite",
          [](const fs::path& pack) {
              writeSprite(pack / "sound.ogg");
              // Trailing commas, as people's packs have them; "d" and "f" release silently.
@@ -79,15 +78,14 @@ const std::vector<PackCase>& packCases() {
                              "30-up": [240, 40], "31-up": [300, 40], "34": null,},
              })");
          },
-         {{"a", {{500}, {1300}}}, {"s", {{700}, {1500}}}, {"d", {{900}, {}}}, {"f", {{1100}, {}}}},
+         kFourKeys,
          [](const SoundTheme& theme, const soundpack::PackReport& report) {
              EXPECT_EQ(theme.name(), "Sprite Pack");
              EXPECT_EQ(report.sounds, 6u);
              EXPECT_EQ(report.warnings, std::vector<std::string>{});
              EXPECT_EQ(slot(theme, 1, key("g")).type(), Object::Type::Null);  // defined null
          }},
-        {"MechvibesOneMulti",
-         "Mechvibes 1, one file per key",
+        {"MechvibesOneMulti", "Mechvibes 1, one file per key",
          [](const fs::path& pack) {
              writeTone(pack / "a.flac", flacFormat(), 500, 40);
              writeTone(pack / "a-up.wav", wavFormat(), 1300, 40, 22050, 1);
@@ -103,7 +101,7 @@ const std::vector<PackCase>& packCases() {
                              "31-up": "s-up.ogg", "32": "d.ogg", "33": "f.wav", "33-up": null,
                              "61000": "windows-arrow.wav", "57416": "arrow.mp3"}})");
          },
-         {{"a", {{500}, {1300}}}, {"s", {{700}, {1500}}}, {"d", {{900}, {}}}, {"f", {{1100}, {}}}},
+         kFourKeys,
          [](const SoundTheme& theme, const soundpack::PackReport& report) {
              EXPECT_EQ(report.warnings, std::vector<std::string>{});
              // The plain arrow code wins over the Windows one; MP3 decodes.
@@ -210,8 +208,7 @@ const std::vector<PackCase>& packCases() {
              EXPECT_EQ(report.releaseKeys, 4u);
          },
          {.splitRelease = true}},
-        {"Bucklespring",
-         "bucklespring",
+        {"Bucklespring", "bucklespring",
          [](const fs::path& pack) {
              writeTone(pack / "1e-1.wav", wavFormat(), 500, 40);
              writeTone(pack / "1e-0.wav", wavFormat(), 1300, 40);
@@ -222,7 +219,7 @@ const std::vector<PackCase>& packCases() {
              writeTone(pack / "f0-1.wav", wavFormat(), 300, 40);  // no key has this code
              writeFile(pack / "README", "bucklespring's sounds");
          },
-         {{"a", {{500}, {1300}}}, {"s", {{700}, {1500}}}, {"d", {{900}, {}}}, {"f", {{1100}, {}}}},
+         kFourKeys,
          [](const SoundTheme&, const soundpack::PackReport& report) {
              EXPECT_EQ(report.warnings, std::vector<std::string>{"no key for f0-1.wav; left out"});
          }},

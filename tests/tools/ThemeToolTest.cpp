@@ -20,7 +20,6 @@
 #include "sound/SoundTheme.h"
 #include "tools/SoundPackMaker.h"
 #include "tools/ThemeSlots.h"
-#include "tools/synth/Patch.h"
 #include "tools/synth/WavFile.h"
 #include "tools/theme/Preview.h"
 #include "tools/theme/ThemeBuilder.h"
@@ -51,20 +50,10 @@ fs::path freshDirectory(const std::string& name) {
     return directory;
 }
 
-void writeClick(const fs::path& path, double freq) {
-    synth::Patch patch;
-    synth::Layer mode;
-    mode.kind = synth::Layer::Kind::Mode;
-    mode.freq = freq;
-    patch.layers.push_back(mode);
-    std::string error;
-    ASSERT_TRUE(synth::writeWav(path.string(), {synth::renderPatch(patch, 1), 48000, 1}, error));
-}
-
 TEST(ThemeBuild, WhatIsBuiltDecodesToTheSameTableWithSharedSounds) {
     const auto directory = freshDirectory("build");
-    writeClick(directory / "a.wav", 800);
-    writeClick(directory / "b.wav", 1200);
+    testing::writeTone(directory / "a.wav", testing::wavFormat(), 800, 40);
+    testing::writeTone(directory / "b.wav", testing::wavFormat(), 1200, 40);
     testing::writeFile(directory / "theme.map",
                        "name = Test Theme\n"
                        "key-down letters = a.wav b.wav\n"
@@ -248,46 +237,13 @@ TEST(PlinkaTheme, CommandsWorkOnRealFiles) {
     EXPECT_GT(audio.frames(), 48000u * 8 / 10);
 }
 
-// What is not a regular file is named for what it is, a file too large is refused before it is
-// read, and a theme whose sound can't be made says so and fails.
-TEST(PlinkaTheme, RefusesSpecialAndHugeFilesAndFailsOnSoundsItCannotMake) {
-    const auto directory = freshDirectory("refusals");
-    const std::string pipe = (directory / "pipe").string();
-    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-    const std::string huge = (directory / "huge.plnk").string();
-    testing::writeFile(huge, "");
-    fs::resize_file(huge, 100 << 20);
-    const struct {
-        std::string arguments, error;
-    } refusals[] = {
-        {"dump " + pipe, pipe + ": not a regular file"},
-        {"dump " + directory.string(), directory.string() + ": not a regular file"},
-        {"dump " + (directory / "missing").string(), "missing: no such file"},
-        {"dump " + huge, huge + ": larger than"},
-        {"inspect " + pipe, pipe + ": not a regular file"},
-    };
-    for (const auto& refusal : refusals) {
-        const auto run = runTool(refusal.arguments);
-        EXPECT_EQ(run.status, 1) << refusal.arguments;
-        EXPECT_NE(run.err.find(refusal.error), std::string::npos) << run.err;
-    }
-
-    const std::string theme = (directory / "Piped.plnk").string();
-    testing::writeUrlTheme(theme, "Piped", pipe);
-    const auto inspect = runTool("inspect " + theme);
-    EXPECT_EQ(inspect.status, 1);
-    EXPECT_NE(inspect.err.find(pipe + ": not a regular file"), std::string::npos) << inspect.err;
-    EXPECT_NE(inspect.err.find("1 of its sounds could not be loaded"), std::string::npos)
-        << inspect.err;
-}
-
 TEST(PlinkaTheme, ChecksImportsAndInstallsSoundPacks) {
     const auto directory = freshDirectory("packs");
     const auto pack = directory / "Buckle";
     fs::create_directories(pack);
-    writeClick(pack / "1e-1.wav", 800);
-    writeClick(pack / "1e-0.wav", 1200);
-    writeClick(pack / "f0-1.wav", 1000);
+    testing::writeTone(pack / "1e-1.wav", testing::wavFormat(), 800, 40);
+    testing::writeTone(pack / "1e-0.wav", testing::wavFormat(), 1200, 40);
+    testing::writeTone(pack / "f0-1.wav", testing::wavFormat(), 1000, 40);
     fs::remove_all(dataHome());
 
     const auto check = runTool("check " + pack.string());
@@ -326,7 +282,9 @@ TEST(PlinkaTheme, ChecksImportsAndInstallsSoundPacks) {
     EXPECT_EQ(runTool("list").out, "Off\nBubbles\nMechanical\nSpeaking\nTypewriter\nMy Clicks\n");
 }
 
-// Each mistake is one line on standard error that names what was wrong, and a failing status.
+// Each mistake is one line on standard error that names what was wrong, and a failing status:
+// what is not a regular file is named for what it is, a file too large is refused before it is
+// read, and a theme whose sound can't be made says so and fails.
 TEST(PlinkaTheme, BadInputGivesOneLineAndAFailingStatus) {
     const auto directory = freshDirectory("bad-input");
     testing::writeFile(directory / "text.plnk", "just text");
@@ -336,12 +294,21 @@ TEST(PlinkaTheme, BadInputGivesOneLineAndAFailingStatus) {
     ASSERT_TRUE(notTheme);
     testing::writeFile(directory / "array.plnk", *notTheme);
     const std::string d = directory.string() + "/";
+    const std::string pipe = d + "pipe";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    testing::writeFile(d + "huge.plnk", "");
+    fs::resize_file(d + "huge.plnk", 100 << 20);
+    testing::writeUrlTheme(d + "Piped.plnk", "Piped", pipe);
     const std::pair<std::string, std::string> cases[] = {
         {"inspect " + d + "missing.plnk", "missing.plnk: no such file"},
         {"inspect Nonexistent", "no theme named \"Nonexistent\""},
         {"inspect " + d + "array.plnk", "not a theme (its root object is NSArray)"},
         {"inspect " + d + "text.plnk", "text.plnk: not a keyed archive"},
         {"dump " + d + "text.plnk", "text.plnk: not a keyed archive"},
+        {"dump " + pipe, pipe + ": not a regular file"},
+        {"inspect " + pipe, pipe + ": not a regular file"},
+        {"dump " + directory.string(), directory.string() + ": not a regular file"},
+        {"dump " + d + "huge.plnk", "huge.plnk: larger than"},
         {"build " + d + "nowhere -o " + d + "x.plnk", "nowhere: no such folder"},
         {"frobnicate", "unknown command \"frobnicate\""},
         {"inspect", "usage: inspect"},
@@ -358,6 +325,10 @@ TEST(PlinkaTheme, BadInputGivesOneLineAndAFailingStatus) {
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
         EXPECT_EQ(run.out, "") << arguments;
     }
+    const auto piped = runTool("inspect " + d + "Piped.plnk");
+    EXPECT_EQ(piped.status, 1);
+    EXPECT_NE(piped.err.find(pipe + ": not a regular file"), std::string::npos) << piped.err;
+    EXPECT_NE(piped.err.find("1 of its sounds could not be loaded"), std::string::npos);
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <QUrlQuery>
 #include <stdexcept>
 
 namespace plinka::testing {
@@ -165,19 +164,6 @@ void LoopbackHttpServer::answerConnection(int connection) {
             return;
         }
     }
-}
-
-std::map<std::string, std::string> decodedQuery(const std::string& target) {
-    const size_t question = target.find('?');
-    std::map<std::string, std::string> items;
-    if (question == std::string::npos) {
-        return items;
-    }
-    const QUrlQuery query(QString::fromStdString(target.substr(question + 1)));
-    for (const auto& [key, value] : query.queryItems(QUrl::FullyDecoded)) {
-        items[key.toStdString()] = value.toStdString();
-    }
-    return items;
 }
 
 int refusingPort() {

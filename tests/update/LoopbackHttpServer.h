@@ -1,7 +1,6 @@
 #pragma once
 
 #include <atomic>
-#include <map>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -47,9 +46,6 @@ class LoopbackHttpServer {
     std::vector<std::string> targets_;
     std::thread thread_;
 };
-
-// The query items of a request target, percent-decoded strictly (a "+" stays a "+").
-std::map<std::string, std::string> decodedQuery(const std::string& target);
 
 // The port of a loopback socket that was bound and closed: connections to it are refused.
 int refusingPort();

@@ -31,17 +31,8 @@ using Answer = LoopbackHttpServer::Answer;
 
 constexpr std::chrono::milliseconds kTimeout{3000};
 
-const char* const kAppcast = R"(<?xml version="1.0" encoding="utf-8"?>
-<rss version="2.0" xmlns:sparkle="http://www.andymatuschak.org/xml-namespaces/sparkle">
-  <channel>
-    <title>Plinka</title>
-    <item><title>1.10</title><sparkle:version>1.10</sparkle:version>
-      <enclosure url="https://plinka.org/1.10.tar.xz" sparkle:version="9"/></item>
-    <item><title>1.2</title>
-      <enclosure url="https://plinka.org/1.2.tar.xz" sparkle:version="1.2" length="1"/></item>
-    <item><title>no version</title></item>
-  </channel>
-</rss>)";
+const std::string kAppcast =
+    testing::fileContents(PLINKA_SOURCE_DIR "/tests/update/data/appcast.xml");
 
 // One fetch run to its end on the event loop, with the longest pause of the main thread.
 struct Fetched {
