@@ -1,10 +1,11 @@
 #include "PipeWireRecorder.h"
 
 #include <pipewire/pipewire.h>
-#include <spa/param/audio/format-utils.h>
 
 #include <algorithm>
 #include <thread>
+
+#include "platform/linux/audio/PipeWireFormat.h"
 
 namespace plinka::testing {
 namespace {
@@ -38,16 +39,10 @@ PipeWireRecorder::PipeWireRecorder(const std::string& sink, int latencyFrames,
             return &events;
         }(),
         this);
-    spa_audio_info_raw format{};
-    format.format = SPA_AUDIO_FORMAT_F32;
-    format.rate = kRate;
-    format.channels = 2;
-    format.position[0] = SPA_AUDIO_CHANNEL_FL;
-    format.position[1] = SPA_AUDIO_CHANNEL_FR;
     uint8_t buffer[512];
     spa_pod_builder builder{};
     spa_pod_builder_init(&builder, buffer, sizeof buffer);
-    const spa_pod* params[] = {spa_format_audio_raw_build(&builder, SPA_PARAM_EnumFormat, &format)};
+    const spa_pod* params[] = {audio::floatStereoFormat(builder, kRate)};
     const auto flags = static_cast<pw_stream_flags>(
         PW_STREAM_FLAG_AUTOCONNECT | PW_STREAM_FLAG_MAP_BUFFERS | PW_STREAM_FLAG_RT_PROCESS);
     connected_ = stream_ != nullptr &&

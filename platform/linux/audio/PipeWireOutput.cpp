@@ -1,7 +1,6 @@
 #include "platform/linux/audio/PipeWireOutput.h"
 
 #include <pipewire/pipewire.h>
-#include <spa/param/audio/format-utils.h>
 
 #include <algorithm>
 #include <cstring>
@@ -9,6 +8,7 @@
 
 #include "base/Log.h"
 #include "platform/linux/audio/MixSource.h"
+#include "platform/linux/audio/PipeWireFormat.h"
 #include "platform/linux/audio/RenderIntoNothing.h"
 
 namespace plinka::audio {
@@ -198,16 +198,11 @@ void PipeWireOutput::openStream() {
         .trigger_done = nullptr,
     };
     pw_stream_add_listener(stream_, &streamListener_, &streamEvents, this);
-    spa_audio_info_raw format{};
-    format.format = SPA_AUDIO_FORMAT_F32;
-    format.rate = static_cast<uint32_t>(source_.sampleRate());
-    format.channels = 2;
-    format.position[0] = SPA_AUDIO_CHANNEL_FL;
-    format.position[1] = SPA_AUDIO_CHANNEL_FR;
     uint8_t buffer[512];
     spa_pod_builder builder{};
     spa_pod_builder_init(&builder, buffer, sizeof buffer);
-    const spa_pod* params[] = {spa_format_audio_raw_build(&builder, SPA_PARAM_EnumFormat, &format)};
+    const spa_pod* params[] = {
+        floatStereoFormat(builder, static_cast<uint32_t>(source_.sampleRate()))};
     // Inactive until something sounds.
     active_ = false;
     silentFrames_ = 0;
