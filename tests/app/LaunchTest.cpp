@@ -44,28 +44,28 @@ TEST_F(LaunchTest, MouseButtonsSoundUnlessPlayMouseSoundsIsOff) {
     EXPECT_THAT(fake.log.lines()[0], ::testing::HasSubstr("playMouseSounds"));
 }
 
-TEST_F(LaunchTest, ChoresRunInOrderAndBothYesSkipsFeedbackAndUpdates) {
-    desktop.defaults.setBool(true, "SUEnableAutomaticChecks");
-    controller.applicationDidFinishLaunching();
-    EXPECT_THAT(desktop.journal.entries(),
-                ElementsAre("crash reporter", "move offer", "feedback", "update check"));
-    EXPECT_TRUE(desktop.eventTaps.waitForTap());
-
-    testing::FakeDesktop other(fake.platform);
-    other.launch.crashReportsOffered = true;
-    other.launch.moveOffered = true;
-    other.defaults.setBool(true, "SUEnableAutomaticChecks");
-    AppController second(fake.platform, other.services, sounds);
-    second.applicationDidFinishLaunching();
-    EXPECT_THAT(other.journal.entries(), ElementsAre("crash reporter", "move offer"));
-    second.stopEventTapThread();
-}
-
-TEST_F(LaunchTest, OneYesStillPromptsButAStoredNoSkipsTheUpdateCheck) {
-    desktop.launch.moveOffered = true;
-    desktop.defaults.setBool(false, "SUEnableAutomaticChecks");
-    controller.applicationDidFinishLaunching();
-    EXPECT_THAT(desktop.journal.entries(), ElementsAre("crash reporter", "move offer", "feedback"));
+// The chores of the launch in order; the crash reports and the move offered both skip feedback
+// and updates, one of them does not, and a stored no skips the update check.
+TEST_F(LaunchTest, ChoresRunInOrderAndTheOffersMadeDecideWhichRun) {
+    const struct {
+        bool moveOffered, crashReportsOffered, automaticChecks;
+        std::vector<std::string> chores;
+    } cases[] = {
+        {false, false, true, {"crash reporter", "move offer", "feedback", "update check"}},
+        {true, true, true, {"crash reporter", "move offer"}},
+        {true, false, false, {"crash reporter", "move offer", "feedback"}},
+    };
+    for (const auto& test : cases) {
+        testing::FakeDesktop other(fake.platform);
+        other.launch.moveOffered = test.moveOffered;
+        other.launch.crashReportsOffered = test.crashReportsOffered;
+        other.defaults.setBool(test.automaticChecks, "SUEnableAutomaticChecks");
+        AppController launched(fake.platform, other.services, sounds);
+        launched.applicationDidFinishLaunching();
+        EXPECT_EQ(other.journal.entries(), test.chores);
+        EXPECT_TRUE(other.eventTaps.waitForTap());
+        launched.stopEventTapThread();
+    }
 }
 
 TEST_F(LaunchTest, ReopenPopsUpTheMenuEvenWhenTheIconIsHiddenAndTerminationRemovesIt) {

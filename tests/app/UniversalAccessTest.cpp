@@ -11,10 +11,6 @@ using ::testing::Contains;
 class UniversalAccessTest : public AppControllerFixture {
   protected:
     UniversalAccessTest() { desktop.alerts.answer = NSAlertAlternateReturn; }
-
-    size_t alertsShown() const { return desktop.alerts.shown.size(); }
-    const Alert& lastAlert() const { return desktop.alerts.shown.back(); }
-    std::vector<std::string> journal() const { return desktop.journal.entries(); }
 };
 
 // The desktop's own words fill in the application's name as an argument, never read as a
@@ -27,10 +23,10 @@ TEST_F(UniversalAccessTest, TheNameFillsTheWordsAndIsNeverAFormat) {
         Object::dictionary({{Object::string("CFBundleName"), Object::string("Keys 100% %@")},
                             {Object::string("PLKHelpHost"), Object::string("help.example.org")}});
     controller._showUniversalAccessDialog();
-    EXPECT_EQ(lastAlert().informativeText,
-              "Keys 100% %@ needs the keyboards; restart Keys 100% %@.");
-    EXPECT_EQ(lastAlert().helpAnchor, "http://help.example.org/help/accessibility/linux.html");
-    EXPECT_EQ(lastAlert().defaultButton, "Grant Access and Quit");
+    const Alert& alert = desktop.alerts.shown.back();
+    EXPECT_EQ(alert.informativeText, "Keys 100% %@ needs the keyboards; restart Keys 100% %@.");
+    EXPECT_EQ(alert.helpAnchor, "http://help.example.org/help/accessibility/linux.html");
+    EXPECT_EQ(alert.defaultButton, "Grant Access and Quit");
 }
 
 TEST_F(UniversalAccessTest, TheTickThatFindsThePermissionGoneStopsTheTimerAndAsksOnce) {
@@ -38,17 +34,17 @@ TEST_F(UniversalAccessTest, TheTickThatFindsThePermissionGoneStopsTheTimerAndAsk
     ASSERT_NE(desktop.eventTaps.waitForTap(), nullptr);
     fake.runLoop.advance(60);
     EXPECT_EQ(desktop.eventTaps.captureChecks, 3);  // at launch and twice on the timer
-    EXPECT_EQ(alertsShown(), 0u);
+    EXPECT_EQ(desktop.alerts.shown.size(), 0u);
     EXPECT_EQ(fake.runLoop.scheduledTimerCount(), 1u);
 
     desktop.eventTaps.permitted = false;
     fake.runLoop.advance(30);
-    EXPECT_EQ(alertsShown(), 1u);
+    EXPECT_EQ(desktop.alerts.shown.size(), 1u);
     EXPECT_EQ(fake.runLoop.scheduledTimerCount(), 0u);
     fake.runLoop.advance(120);
-    EXPECT_EQ(alertsShown(), 1u);
+    EXPECT_EQ(desktop.alerts.shown.size(), 1u);
     EXPECT_EQ(desktop.eventTaps.captureChecks, 4);
-    EXPECT_THAT(journal(), Contains("terminate"));
+    EXPECT_THAT(desktop.journal.entries(), Contains("terminate"));
 }
 
 }  // namespace

@@ -31,8 +31,7 @@ class ImportTest : public DesktopTest {
 TEST_F(ImportTest, KeysSoundWhileASlowImportRunsAndASigtermDoesNotWaitForIt) {
     PlinkaSession session(display());
     const ToneTheme theme(session.directory(), "Tones", {"z"});
-    session.addTheme(theme.file());
-    session.writeDefaults({{"soundTheme", "Tones"}});
+    session.useTheme(theme.file());
     const int zDown = theme.toneFor(*keyCodeForName("z"), true);
     const int zUp = theme.toneFor(*keyCodeForName("z"), false);
     // A bucklespring pack whose z press (evdev 0x2c) sounds as the theme's z release.

@@ -6,7 +6,6 @@
 
 #include <csignal>
 #include <filesystem>
-#include <optional>
 
 #include "DesktopTest.h"
 #include "PlinkaSession.h"
@@ -20,23 +19,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char* kOfferTitle = "Move to Applications folder in your Home folder?";
-
-// A running process whose executable is the one given.
-std::optional<pid_t> processRunning(const std::string& executable) {
-    std::error_code error;
-    for (const auto& entry : fs::directory_iterator("/proc", error)) {
-        const std::string name = entry.path().filename().string();
-        if (name.find_first_not_of("0123456789") != std::string::npos) {
-            continue;
-        }
-        std::error_code unreadable;
-        const pid_t pid = std::stoi(name);
-        if (fs::read_symlink(entry.path() / "exe", unreadable) == executable && running(pid)) {
-            return pid;
-        }
-    }
-    return std::nullopt;
-}
 
 using MoveOfferTest = DesktopTest;
 
@@ -76,15 +58,14 @@ TEST_F(MoveOfferTest, TheDefaultButtonMovesTheCopyFromDownloadsAndStartsItFromAp
         DesktopEntry::execProgram(DesktopEntry::readMainGroup(fileContents(autostart))["Exec"]),
         moved + "/Contents/MacOS/Plinka");
 
-    std::optional<pid_t> relaunched;
-    EXPECT_TRUE(eventually([&] {
-        relaunched = processRunning(moved + "/Contents/MacOS/Plinka");
-        return relaunched.has_value();
-    }));
-    if (relaunched) {
-        ::kill(*relaunched, SIGTERM);
-        EXPECT_TRUE(eventually([&] { return !running(*relaunched); }));
-    }
+    // Relaunched from there (pgrep fails until it is).
+    const auto relaunched = [&] {
+        return output("pgrep -f '^" + moved + "/Contents/MacOS/Plinka'");
+    };
+    ASSERT_TRUE(eventually([&] { return relaunched().has_value(); }));
+    const pid_t pid = std::stoi(*relaunched());
+    ::kill(pid, SIGTERM);
+    EXPECT_TRUE(eventually([&] { return !running(pid); }));
 }
 
 // The session ending under the crash reports' alert (SIGTERM, as at logout) answers nothing:

@@ -71,17 +71,10 @@ std::string PlinkaSession::audioFile(int copy) const {
     return scratch_.path().string() + "/mix-" + std::to_string(copy) + ".f32";
 }
 
-void PlinkaSession::addTheme(const std::string& themeFile) const {
-    const fs::path themes = fs::path(bundle_) / "Contents/Resources/KeySoundThemes";
-    fs::copy_file(themeFile, themes / fs::path(themeFile).filename());
-}
-
-void PlinkaSession::writeDefaults(const std::map<std::string, std::string>& strings) const {
-    Object::Dictionary entries;
-    for (const auto& [key, value] : strings) {
-        entries.emplace_back(Object::string(key), Object::string(value));
-    }
-    writeDefaults(entries);
+void PlinkaSession::useTheme(const std::string& themeFile) const {
+    const fs::path file(themeFile);
+    fs::copy_file(file, fs::path(bundle_) / "Contents/Resources/KeySoundThemes" / file.filename());
+    writeDefaults({{Object::string("soundTheme"), Object::string(file.stem().string())}});
 }
 
 void PlinkaSession::writeDefaults(const Object::Dictionary& entries) const {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <map>
 #include <memory>
 #include <string>
 #include <utility>
@@ -29,12 +28,10 @@ class PlinkaSession {
     // Where the first copy's mix goes; later copies each write a file of their own.
     std::string audioFile(int copy = 0) const;
 
-    // Puts a theme file into the bundle's themes.
-    void addTheme(const std::string& themeFile) const;
-    // Writes the user's defaults (string values) before a copy starts, over the session's own:
-    // automatic update checks off, so that no test reaches out to the network.
-    void writeDefaults(const std::map<std::string, std::string>& strings) const;
-    // Writes the user's defaults (values of any property-list type) before a copy starts.
+    // Puts a theme file (<name>.plnk) into the bundle's themes and makes it the user's theme.
+    void useTheme(const std::string& themeFile) const;
+    // Writes the user's defaults before a copy starts, over the session's own: automatic update
+    // checks off, so that no test reaches out to the network.
     void writeDefaults(const Object::Dictionary& entries) const;
     // The user's defaults file.
     std::string defaultsFile() const;

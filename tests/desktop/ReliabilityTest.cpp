@@ -1,6 +1,6 @@
 // The built application in a hostile or ending session: it ends cleanly when asked by a signal
-// or when the desktop goes away, runs without a temporary folder, and no file in the place of a
-// sound or of its settings can hold up its start.
+// or when the desktop goes away, and no file in the place of a sound or of its settings can hold
+// up its start.
 #include <gmock/gmock.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -94,14 +94,6 @@ TEST_F(ReliabilityTest, TheDesktopGoingAwayNeverCrashesIt) {
     }
 }
 
-TEST_F(ReliabilityTest, AMissingTemporaryFolderIsNoObstacle) {
-    PlinkaSession session(display());
-    auto plinka =
-        session.start({}, {{"TMPDIR", session.directory() + "/missing"}, {"XDG_RUNTIME_DIR", ""}});
-    EXPECT_TRUE(heard(session, display())) << plinka->output();
-    EXPECT_TRUE(running(plinka->pid())) << plinka->output();
-}
-
 // A pipe where a theme's sound or the settings should be: each is refused at once with one
 // line naming it, and the rest works.
 TEST_F(ReliabilityTest, PipesInPlaceOfFilesNeverHoldUpTheStart) {
@@ -109,8 +101,7 @@ TEST_F(ReliabilityTest, PipesInPlaceOfFilesNeverHoldUpTheStart) {
     const std::string pipe = session.directory() + "/sound.wav";
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
     writeUrlTheme(session.directory() + "/Piped.plnk", "Piped", pipe);
-    session.addTheme(session.directory() + "/Piped.plnk");
-    session.writeDefaults({{"soundTheme", "Piped"}});
+    session.useTheme(session.directory() + "/Piped.plnk");
     auto plinka = session.start();
     EXPECT_TRUE(listening(session, *plinka, 3s)) << plinka->output();
     EXPECT_TRUE(readUntil(*plinka, pipe + ": not a regular file")) << plinka->output();

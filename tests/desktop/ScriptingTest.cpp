@@ -37,11 +37,18 @@ class ScriptingTest : public DesktopTest {
     PrivateBus bus;
 };
 
-TEST_F(ScriptingTest, ScriptsReadAndSetTheThemeAndHearOfEachChange) {
+// The theme, volume and mute read and set over the bus, each change announced; plinka --mute,
+// --unmute and --toggle-mute hand the switch to the running copy, or say in one line that none
+// runs.
+TEST_F(ScriptingTest, ScriptsReadAndSetTheSettingsAndHearOfEachChange) {
     ASSERT_FALSE(bus.address().empty()) << "dbus-daemon could not start a bus";
     PlinkaSession session(display());
+    auto alone = session.start({"--mute"});
+    EXPECT_EQ(alone->waitForExit(), 1);
+    EXPECT_EQ(alone->output(), "Plinka is not running\n");
+
     session.useSessionBus(bus.address());
-    session.writeDefaults({{"soundTheme", "Bubbles"}});
+    session.writeDefaults({{Object::string("soundTheme"), Object::string("Bubbles")}});
     auto plinka = session.start();
     const std::string name = session.identifier();
     const std::string property = name + " /org/plinka/Plinka org.plinka.Plinka ";
@@ -77,42 +84,11 @@ TEST_F(ScriptingTest, ScriptsReadAndSetTheThemeAndHearOfEachChange) {
     EXPECT_EQ(busctl("set-property " + property + "theme u 3"), std::nullopt);
     EXPECT_EQ(busctl("get-property " + property + "Theme"), std::nullopt);
     EXPECT_EQ(busctl("get-property " + property + "theme"), "s \"Off\"\n");
-    EXPECT_TRUE(running(plinka->pid()));
-
-    // Introspection answers the bundle's interface description (dbus-send indents it).
-    EXPECT_EQ(
-        onBus("dbus-send", "--bus=" + bus.address() + " --print-reply=literal --dest=" + name +
-                               " /org/plinka/Plinka "
-                               "org.freedesktop.DBus.Introspectable.Introspect"),
-        "   " + fileContents(session.bundle() + "/Contents/Resources/org.plinka.Plinka.xml"));
-}
-
-// Volume and mute over the bus and from the command line: plinka --mute, --unmute and
-// --toggle-mute hand the switch to the running copy, or say in one line that none runs.
-TEST_F(ScriptingTest, VolumeAndMuteAreScriptedAndTheSwitchesReachTheRunningCopy) {
-    ASSERT_FALSE(bus.address().empty()) << "dbus-daemon could not start a bus";
-    PlinkaSession session(display());
-    auto alone = session.start({"--mute"});
-    EXPECT_EQ(alone->waitForExit(), 1);
-    EXPECT_EQ(alone->output(), "Plinka is not running\n");
-
-    session.useSessionBus(bus.address());
-    auto plinka = session.start({"--background"});
-    const std::string property = session.identifier() + " /org/plinka/Plinka org.plinka.Plinka ";
-    ASSERT_TRUE(eventually([&] {
-        return busctl("get-property " + property + "volume") == "d 1\n";
-    })) << plinka->output();
-    ChildProcess::Options options;
-    options.arguments = {"monitor", "--address", bus.address(), "--dest", session.identifier()};
-    ChildProcess monitor(programPath("gdbus"), options);
-    ASSERT_TRUE(readUntil(monitor, "is owned by"));
 
     EXPECT_TRUE(busctl("set-property " + property + "volume d 0.25"));
     EXPECT_TRUE(readUntil(monitor, "{'volume': <0.25>}"));
-    EXPECT_TRUE(busctl("set-property " + property + "volume d 4"));
     EXPECT_EQ(busctl("set-property " + property + "volume s loud"), std::nullopt);
-    EXPECT_EQ(busctl("set-property " + property + "muted d 1"), std::nullopt);
-    EXPECT_EQ(busctl("get-property " + property + "volume"), "d 1\n");
+    EXPECT_EQ(busctl("get-property " + property + "volume"), "d 0.25\n");
     for (const auto& [option, muted] :
          {std::pair{"--mute", "b true\n"}, std::pair{"--toggle-mute", "b false\n"},
           std::pair{"--toggle-mute", "b true\n"}, std::pair{"--unmute", "b false\n"}}) {
@@ -121,9 +97,15 @@ TEST_F(ScriptingTest, VolumeAndMuteAreScriptedAndTheSwitchesReachTheRunningCopy)
         EXPECT_EQ(busctl("get-property " + property + "muted"), muted) << option;
     }
     EXPECT_TRUE(readUntil(monitor, "{'muted': <true>}"));
+
+    // Introspection answers the bundle's interface description (dbus-send indents it).
+    EXPECT_EQ(
+        onBus("dbus-send", "--bus=" + bus.address() + " --print-reply=literal --dest=" + name +
+                               " /org/plinka/Plinka "
+                               "org.freedesktop.DBus.Introspectable.Introspect"),
+        "   " + fileContents(session.bundle() + "/Contents/Resources/org.plinka.Plinka.xml"));
     ASSERT_EQ(::kill(plinka->pid(), SIGTERM), 0);
     EXPECT_EQ(plinka->waitForExit(), 0);
-    EXPECT_THAT(plinka->output(), HasSubstr("The volume 4 is outside 0 to 1: set to 1\n"));
     EXPECT_THAT(plinka->output(), HasSubstr("Refused to set volume over D-Bus to a QString"));
 }
 

@@ -1,8 +1,6 @@
 // The status item in a real system tray: the icon is embedded, a click opens the menu. A
 // screenshot of the open menu is kept in the build tree (artifacts/tray-menu.png).
-#include <cstdlib>
-#include <map>
-#include <sstream>
+#include <cstdio>
 
 #include "DesktopTest.h"
 #include "PlinkaSession.h"
@@ -17,16 +15,10 @@ struct Geometry {
 class TrayTest : public DesktopTest {
   protected:
     Geometry geometry(const std::string& window) const {
-        std::istringstream shell(
-            output("xdotool getwindowgeometry --shell " + window).value_or(""));
-        std::map<std::string, int> values;
-        for (std::string line; std::getline(shell, line);) {
-            const auto equals = line.find('=');
-            if (equals != std::string::npos) {
-                values[line.substr(0, equals)] = std::atoi(line.c_str() + equals + 1);
-            }
-        }
-        const Geometry found{values["X"], values["Y"], values["WIDTH"], values["HEIGHT"]};
+        Geometry found;
+        std::sscanf(output("xdotool getwindowgeometry --shell " + window).value_or("").c_str(),
+                    "WINDOW=%*d X=%d Y=%d WIDTH=%d HEIGHT=%d", &found.x, &found.y, &found.width,
+                    &found.height);
         return found;
     }
 };

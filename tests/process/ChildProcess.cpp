@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <stdexcept>
 
@@ -21,11 +22,8 @@ ChildProcess::ChildProcess(const std::string& executable, const Options& options
     for (char** variable = environ; *variable; ++variable) {
         const std::string entry(*variable);
         const std::string name = entry.substr(0, entry.find('='));
-        bool replaced = false;
-        for (const auto& [key, value] : options.environment) {
-            replaced = replaced || key == name;
-        }
-        if (!replaced) {
+        if (std::none_of(options.environment.begin(), options.environment.end(),
+                         [&](const auto& variable) { return variable.first == name; })) {
             environment.push_back(entry);
         }
     }
@@ -66,26 +64,12 @@ ChildProcess::ChildProcess(const std::string& executable, const Options& options
 }
 
 ChildProcess::~ChildProcess() {
-    closeInput();
+    ::close(input_);
     if (!status_) {
         ::kill(pid_, SIGKILL);
         ::waitpid(pid_, nullptr, 0);
     }
     ::close(outputFd_);
-}
-
-void ChildProcess::write(std::string_view text) {
-    // A child that has quit closed its end: the write fails with EPIPE, which the test then sees
-    // in the child's output and status instead.
-    signal(SIGPIPE, SIG_IGN);
-    (void)!::write(input_, text.data(), text.size());
-}
-
-void ChildProcess::closeInput() {
-    if (input_ >= 0) {
-        ::close(input_);
-        input_ = -1;
-    }
 }
 
 bool ChildProcess::fill(std::chrono::steady_clock::time_point deadline) {

@@ -5,7 +5,6 @@
 #include <chrono>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -29,8 +28,6 @@ class ChildProcess {
     ChildProcess& operator=(const ChildProcess&) = delete;
 
     pid_t pid() const { return pid_; }
-    void write(std::string_view text);
-    void closeInput();
     // The next line of its output without the newline; nullopt at its end or after the time.
     std::optional<std::string> readLine(std::chrono::milliseconds timeout = kPatience);
     // Reads the rest of the output and reaps the child: its exit status, or 128 + the signal

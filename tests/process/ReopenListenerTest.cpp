@@ -3,10 +3,8 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <atomic>
 #include <filesystem>
 #include <fstream>
-#include <thread>
 #include <vector>
 
 #include "ScopedEnvironment.h"
@@ -23,43 +21,35 @@ namespace {
 namespace fs = std::filesystem;
 using testing::processEventsUntil;
 
-// A client that speaks to the listener directly, on a thread of its own while the main thread
-// runs the event loop: it sends `request` and collects everything that comes back until the
-// listener closes.
+// A client that speaks to the listener directly: it sends `request` and collects, without
+// waiting, what comes back while the event loop runs the listener.
 class RawClient {
   public:
-    RawClient(const std::string& path, std::string request) {
-        socket_.reset(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    RawClient(const std::string& path, const std::string& request)
+        : socket_(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
         const auto address = socketAddress(path);
         connected_ = ::connect(socket_.get(), reinterpret_cast<const sockaddr*>(&*address),
                                sizeof *address) == 0;
-        thread_ = std::thread([this, request = std::move(request)] {
-            if (!request.empty()) {
-                ::send(socket_.get(), request.data(), request.size(), MSG_NOSIGNAL);
-            }
-            char buffer[64];
-            ssize_t count = 0;
-            while ((count = ::recv(socket_.get(), buffer, sizeof buffer, 0)) > 0) {
-                reply_.append(buffer, static_cast<size_t>(count));
-            }
-            done_ = true;
-        });
-    }
-    ~RawClient() {
-        ::shutdown(socket_.get(), SHUT_RDWR);
-        thread_.join();
+        ::send(socket_.get(), request.data(), request.size(), MSG_NOSIGNAL);
     }
     bool connected() const { return connected_; }
-    bool done() const { return done_; }
-    // Valid once done.
+    // Whether the listener has closed the connection.
+    bool done() {
+        char buffer[64];
+        ssize_t count = 0;
+        while ((count = ::recv(socket_.get(), buffer, sizeof buffer, MSG_DONTWAIT)) > 0) {
+            reply_.append(buffer, static_cast<size_t>(count));
+        }
+        closed_ = closed_ || count == 0;
+        return closed_;
+    }
     const std::string& reply() const { return reply_; }
 
   private:
     FileDescriptor socket_;
     bool connected_ = false;
-    std::atomic<bool> done_ = false;
+    bool closed_ = false;
     std::string reply_;
-    std::thread thread_;
 };
 
 class ReopenListenerTest : public ::testing::Test {
