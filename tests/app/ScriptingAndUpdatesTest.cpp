@@ -43,8 +43,6 @@ TEST_F(ScriptingAndUpdatesTest, FeedParametersCarryTheIdentifierAndSavedThemeOnl
             << ", theme " << c.savedTheme.value_or("(none)");
         EXPECT_EQ(other.commands.commands.empty(), !c.sendingSystemProfile);
     }
-    // The checks are the user's to turn on in the menu: the updater never asks.
-    EXPECT_FALSE(controller.updaterShouldPromptForPermissionToCheckForUpdates(updater));
 }
 
 }  // namespace

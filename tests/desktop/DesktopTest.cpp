@@ -1,6 +1,5 @@
 #include "DesktopTest.h"
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -53,16 +52,9 @@ bool DesktopTest::waitUntilListening(const std::string& mixFile, const ToneTheme
 }
 
 std::optional<std::string> DesktopTest::output(const std::string& command) const {
-    std::FILE* pipe = ::popen(("DISPLAY=" + display() + " " + command).c_str(), "r");
-    if (!pipe) {
-        return std::nullopt;
-    }
-    std::string text;
-    char buffer[4096];
-    for (size_t read; (read = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
-        text.append(buffer, read);
-    }
-    return ::pclose(pipe) == 0 ? std::optional<std::string>(text) : std::nullopt;
+    ChildProcess shell("/bin/sh",
+                       {.arguments = {"-c", command}, .environment = {{"DISPLAY", display()}}});
+    return shell.waitForExit() == 0 ? std::optional(shell.output()) : std::nullopt;
 }
 
 namespace {

@@ -25,9 +25,7 @@ TEST(ExecutableBundleTest, FindsTheBundleThatHoldsTheExecutable) {
     EXPECT_EQ(bundleHoldingExecutable("/opt/Plinka.app/Contents/Resources/tool"), std::nullopt);
     EXPECT_EQ(bundleHoldingExecutable("/opt/Plinka.app/Contents/MacOS/"), std::nullopt);
     EXPECT_EQ(bundleHoldingExecutable("Plinka"), std::nullopt);
-}
-
-TEST(ExecutableBundleTest, AnExecutableReplacedSinceItStartedStillNamesItsPath) {
+    // An executable replaced since it started still names its path.
     EXPECT_EQ(executablePathFromLink("/opt/Plinka.app/Contents/MacOS/Plinka (deleted)"),
               "/opt/Plinka.app/Contents/MacOS/Plinka");
     EXPECT_EQ(executablePathFromLink("/opt/Plinka.app/Contents/MacOS/Plinka"),
