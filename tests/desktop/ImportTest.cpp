@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "DesktopTest.h"
 #include "PlinkaSession.h"
@@ -38,15 +39,14 @@ TEST_F(ImportTest, KeysSoundWhileASlowImportRunsAndASigtermDoesNotWaitForIt) {
     const std::string pack = session.directory() + "/Clack";
     fs::create_directories(pack);
     fs::copy_file(session.directory() + "/Tones-sounds/z-up.wav", pack + "/2c-1.wav");
-    // The real import, after waiting the seconds in "delay" (a builtin wait: nothing is left
-    // running when the script is killed).
+    // The real import, once a line comes through the pipe "wait" (a builtin wait: nothing is
+    // left running when the script is killed).
     const std::string scratch = session.directory();
     ASSERT_EQ(::mkfifo((scratch + "/wait").c_str(), 0600), 0);
-    writeFile(scratch + "/delay", "4");
     const std::string program = session.bundle() + "/Contents/MacOS/plinka-import-pack";
     fs::remove(program);
-    writeProgram(program, "#!/bin/bash\necho $$ > " + scratch + "/pid\nread -t \"$(cat " + scratch +
-                              "/delay)\" <> " + scratch + "/wait\nexec " + PLINKA_BUNDLE_DIR +
+    writeProgram(program, "#!/bin/bash\necho $$ > " + scratch + "/pid\nread -t 60 <> " + scratch +
+                              "/wait\nexec " + PLINKA_BUNDLE_DIR +
                               "/Contents/MacOS/plinka-import-pack \"$@\"\n");
 
     auto plinka = session.start({"--preferences"});
@@ -59,6 +59,7 @@ TEST_F(ImportTest, KeysSoundWhileASlowImportRunsAndASigtermDoesNotWaitForIt) {
     xdotool({"key", "z"});
     EXPECT_TRUE(sounds(mix.next(), theme, zDown));
     screenshot("import-running");
+    std::fstream(scratch + "/wait", std::ios::in | std::ios::out) << "\n";
     ASSERT_TRUE(eventually([&] {
         return fileContents(session.defaultsFile()).find("<string>Clack</string>") !=
                std::string::npos;
@@ -69,7 +70,6 @@ TEST_F(ImportTest, KeysSoundWhileASlowImportRunsAndASigtermDoesNotWaitForIt) {
     EXPECT_FALSE(sounds(clack, theme, zDown));
 
     fs::remove(scratch + "/pid");
-    writeFile(scratch + "/delay", "60");
     importPack(pack);
     ASSERT_TRUE(eventually([&] { return fs::exists(scratch + "/pid"); }));
     const pid_t importing = std::stoi(fileContents(scratch + "/pid"));

@@ -46,9 +46,9 @@ class PlinkaSession {
     // called.
     void offerTheMove() { offersMove_ = true; }
 
-    // Where the copies' runtime files go (reopen sockets, temporary sounds in plinka/).
+    // Where the copies' runtime files go (reopen sockets, temporary sounds in plinka/); their
+    // TMPDIR is home()/tmp.
     std::string runtimeDirectory() const { return home_ + "/runtime"; }
-    std::string temporaryDirectory() const { return home_ + "/tmp"; }
 
     // Starts a copy with its output and standard error on one pipe; `environment` adds to or
     // replaces the session's variables.

@@ -54,7 +54,7 @@ TEST_F(ReliabilityTest, TerminationSignalsEndItCleanly) {
         EXPECT_EQ(plinka->waitForExit(5s), 0) << plinka->output();
         // The reopen socket and every temporary sound went.
         EXPECT_THAT(entries(session.runtimeDirectory() + "/plinka"), IsEmpty());
-        EXPECT_THAT(entries(session.temporaryDirectory()), IsEmpty());
+        EXPECT_THAT(entries(session.home() + "/tmp"), IsEmpty());
     }
 }
 

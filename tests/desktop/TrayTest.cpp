@@ -26,16 +26,7 @@ struct Geometry {
     int x = 0, y = 0, width = 0, height = 0;
 };
 
-class TrayTest : public DesktopTest {
-  protected:
-    Geometry geometry(const std::string& window) const {
-        Geometry found;
-        std::sscanf(output("xdotool getwindowgeometry --shell " + window).value_or("").c_str(),
-                    "WINDOW=%*d X=%d Y=%d WIDTH=%d HEIGHT=%d", &found.x, &found.y, &found.width,
-                    &found.height);
-        return found;
-    }
-};
+using TrayTest = DesktopTest;
 
 TEST_F(TrayTest, TheIconSitsInTheTrayAndAClickOpensTheMenu) {
     auto tray = startTray();
@@ -47,6 +38,13 @@ TEST_F(TrayTest, TheIconSitsInTheTrayAndAClickOpensTheMenu) {
     ASSERT_TRUE(eventually([&] { return visibleWindows("Plinka").size() == 1; }))
         << plinka->output();
     const std::string icon = visibleWindows("Plinka").front();
+    auto geometry = [&](const std::string& window) {
+        Geometry found;
+        std::sscanf(output("xdotool getwindowgeometry --shell " + window).value_or("").c_str(),
+                    "WINDOW=%*d X=%d Y=%d WIDTH=%d HEIGHT=%d", &found.x, &found.y, &found.width,
+                    &found.height);
+        return found;
+    };
     const Geometry at = geometry(icon);
     ASSERT_GT(at.width, 0);
     // Embedded: inside the tray's 48-pixel strip at the top left.
@@ -61,14 +59,9 @@ TEST_F(TrayTest, TheIconSitsInTheTrayAndAClickOpensTheMenu) {
     xdotool({"mousemove", std::to_string(at.x + at.width / 2), std::to_string(at.y + at.height / 2),
              "click", "1"});
     ASSERT_TRUE(eventually([&] { return visibleWindows("Plinka").size() == 2; }));
-    std::string menu;
-    for (const std::string& window : visibleWindows("Plinka")) {
-        if (window != icon) {
-            menu = window;
-        }
-    }
+    const auto windows = visibleWindows("Plinka");
     // A header, "Off", the four shipped themes, a separator, About and Quit.
-    EXPECT_GT(geometry(menu).height, 8 * 16);
+    EXPECT_GT(geometry(windows[windows[0] == icon ? 1 : 0]).height, 8 * 16);
     screenshot("tray-menu");
 
     xdotool({"key", "Escape"});
