@@ -17,14 +17,11 @@ constexpr int kControl = 0x3B, kRightControl = 0x3E, kOption = 0x3A, kShift = 0x
 
 class PreferencesTest : public AppControllerFixture {
   protected:
-    void type(std::initializer_list<int> keys, int state) {
-        for (int key : keys) {
-            state == 1 ? controller._keyDown(key) : controller._keyUp(key);
-        }
-    }
     // Presses the keys in order and releases them in reverse.
     void chord(std::initializer_list<int> keys) {
-        type(keys, 1);
+        for (int key : keys) {
+            controller._keyDown(key);
+        }
         for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) {
             controller._keyUp(*key);
         }

@@ -34,21 +34,17 @@ void DesktopTest::xdotool(const std::vector<std::string>& arguments) {
     ASSERT_TRUE(runOnDisplay(display(), command));
 }
 
-bool DesktopTest::pressUntil(const std::string& key, const std::function<bool()>& condition) {
+bool DesktopTest::waitUntilListening(const std::string& mixFile, const ToneTheme& theme) {
+    const int ready = theme.toneFor(*keyCodeForName("z"), true);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     while (std::chrono::steady_clock::now() < deadline) {
-        xdotool({"key", key});
+        xdotool({"key", "z"});
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        if (condition()) {
+        if (sounds(readFloats(mixFile), theme, ready)) {
             return true;
         }
     }
     return false;
-}
-
-bool DesktopTest::waitUntilListening(const std::string& mixFile, const ToneTheme& theme) {
-    const int ready = theme.toneFor(*keyCodeForName("z"), true);
-    return pressUntil("z", [&] { return sounds(readFloats(mixFile), theme, ready); });
 }
 
 std::optional<std::string> DesktopTest::output(const std::string& command) const {

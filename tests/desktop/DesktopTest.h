@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -25,10 +24,8 @@ class DesktopTest : public ::testing::Test {
     const std::string& display() const { return server->display(); }
     // Runs xdotool with the arguments on the display; a failing run fails the test.
     void xdotool(const std::vector<std::string>& arguments);
-    // Presses the key (xdotool's name) every 300 ms until the condition holds, 30 s at most:
-    // until the application hears keys, for one.
-    bool pressUntil(const std::string& key, const std::function<bool()>& condition);
-    // Presses z until its key-down tone is in the mix: the tap is up and the theme in force.
+    // Presses z every 300 ms until its key-down tone is in the mix, 30 s at most: the tap is up
+    // and the theme in force.
     bool waitUntilListening(const std::string& mixFile, const ToneTheme& theme);
     // What the shell command prints on the display; nullopt when it fails.
     std::optional<std::string> output(const std::string& command) const;

@@ -38,11 +38,6 @@ void replaceFile(const fs::path& path, const std::string& contents) {
     writeFile(path, contents);
 }
 
-std::string systemPath() {
-    const char* path = std::getenv("PATH");
-    return path != nullptr ? path : "/usr/local/bin:/usr/bin:/bin";
-}
-
 }  // namespace
 
 PlinkaSession::PlinkaSession(const std::string& display, const std::string& source)
@@ -96,7 +91,8 @@ std::string PlinkaSession::defaultsFile() const {
 }
 
 void PlinkaSession::addProgram(const std::string& name, const std::string& script) const {
-    const fs::path program = fs::path(programs()) / name;
+    // First on the copies' PATH.
+    const fs::path program = scratch_.path() / "bin" / name;
     replaceFile(program, script);
     fs::permissions(program, fs::perms::owner_all, fs::perm_options::add);
 }
@@ -108,10 +104,6 @@ void PlinkaSession::placeBundleIn(const std::string& folder) {
     bundle_ = moved;
 }
 
-std::string PlinkaSession::programs() const {
-    return scratch_.path().string() + "/bin";
-}
-
 std::unique_ptr<ChildProcess> PlinkaSession::start(
     const std::vector<std::string>& arguments,
     const std::vector<std::pair<std::string, std::string>>& environment) {
@@ -121,6 +113,7 @@ std::unique_ptr<ChildProcess> PlinkaSession::start(
     }
     options.arguments.insert(options.arguments.end(), arguments.begin(), arguments.end());
     options.mergeErrors = true;
+    const char* path = std::getenv("PATH");
     options.environment = {
         {"DISPLAY", display_},
         {"QT_QPA_PLATFORM", "xcb"},
@@ -138,7 +131,7 @@ std::unique_ptr<ChildProcess> PlinkaSession::start(
         {"SDL_AUDIODRIVER", "disk"},
         {"SDL_DISKAUDIOFILE", audioFile(started_)},
         {"PLINKA_INPUT", "x11"},
-        {"PATH", programs() + ":" + systemPath()},
+        {"PATH", directory() + "/bin:" + (path != nullptr ? path : "/usr/bin:/bin")},
     };
     for (const auto& [name, value] : environment) {
         std::erase_if(options.environment, [&](const auto& entry) { return entry.first == name; });

@@ -57,9 +57,6 @@ class PlinkaSession {
         const std::vector<std::pair<std::string, std::string>>& environment = {});
 
   private:
-    // The folder of the programs added, first on the copies' PATH.
-    std::string programs() const;
-
     ScratchDirectory scratch_;
     std::string display_;
     std::string identifier_;
