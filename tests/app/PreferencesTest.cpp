@@ -126,7 +126,6 @@ TEST_F(PreferencesTest, RemovingAThemeAsksAndTrashesOnlyTheUsersOwnAndTheOneInUs
     addTheme("Mine", {}, mine);
     fake.userThemes.paths = {mine};
     controller._setSoundThemeByName("Mine");
-    EXPECT_FALSE(controller.canRemoveTheme("Bubbles"));
     controller.removeTheme("Bubbles");
     EXPECT_TRUE(desktop.alerts.shown.empty());
 

@@ -7,17 +7,14 @@ namespace plinka {
 namespace {
 
 using testing::AppControllerFixture;
-using ::testing::ElementsAre;
 
-class ScriptingAndUpdatesTest : public AppControllerFixture {
-  protected:
+using ScriptingAndUpdatesTest = AppControllerFixture;
+
+TEST_F(ScriptingAndUpdatesTest, FeedParametersCarryTheIdentifierAndSavedThemeOnlyWithTheProfile) {
     testing::FakeSystemProfile profile;
     testing::FakeAppcastLoader appcasts;
     testing::FakeClock clock;
     SUUpdater updater{{desktop.defaults, desktop.information, profile, appcasts, fake.log, clock}};
-};
-
-TEST_F(ScriptingAndUpdatesTest, FeedParametersCarryTheIdentifierAndSavedThemeOnlyWithTheProfile) {
     struct Case {
         bool sendingSystemProfile;
         int uuidStatus;

@@ -6,8 +6,6 @@
 #include <sys/stat.h>
 
 #include <filesystem>
-#include <fstream>
-#include <thread>
 
 #include "DesktopTest.h"
 #include "PlinkaSession.h"

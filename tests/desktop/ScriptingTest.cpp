@@ -4,9 +4,6 @@
 
 #include <signal.h>
 
-#include <sstream>
-#include <thread>
-
 #include "DesktopTest.h"
 #include "PlinkaSession.h"
 #include "PrivateBus.h"

@@ -23,22 +23,22 @@ ChildProcess::ChildProcess(const std::string& executable, const Options& options
         const std::string entry(*variable);
         const std::string name = entry.substr(0, entry.find('='));
         if (std::none_of(options.environment.begin(), options.environment.end(),
-                         [&](const auto& variable) { return variable.first == name; })) {
+                         [&](const auto& replaced) { return replaced.first == name; })) {
             environment.push_back(entry);
         }
     }
     for (const auto& [key, value] : options.environment) {
         environment.push_back(key + "=" + value);
     }
-    std::vector<char*> argv, envp;
-    for (auto& argument : arguments) {
-        argv.push_back(argument.data());
-    }
-    argv.push_back(nullptr);
-    for (auto& entry : environment) {
-        envp.push_back(entry.data());
-    }
-    envp.push_back(nullptr);
+    auto pointers = [](std::vector<std::string>& strings) {
+        std::vector<char*> list;
+        for (auto& string : strings) {
+            list.push_back(string.data());
+        }
+        list.push_back(nullptr);
+        return list;
+    };
+    std::vector<char*> argv = pointers(arguments), envp = pointers(environment);
 
     int inputPipe[2], outputPipe[2];
     if (pipe2(inputPipe, O_CLOEXEC) != 0 || pipe2(outputPipe, O_CLOEXEC) != 0) {
