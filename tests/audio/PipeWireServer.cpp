@@ -1,10 +1,9 @@
 #include "PipeWireServer.h"
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <thread>
 
+#include "Eventually.h"
 #include "XvfbServer.h"
 
 namespace plinka::testing {
@@ -80,7 +79,6 @@ std::unique_ptr<ChildProcess> PipeWireServer::run(const std::string& program) co
 }
 
 bool PipeWireServer::start() {
-    using namespace std::chrono_literals;
     kill();
     pipewire_ = run("pipewire");
     if (pipewire_ == nullptr || !waitForSocket(runtimeDirectory() + "/pipewire-0")) {
@@ -94,13 +92,9 @@ bool PipeWireServer::start() {
         return false;
     }
     // Answers once the session manager has made the sink the default: streams find it then.
-    const auto deadline = std::chrono::steady_clock::now() + 15s;
-    while (defaultSink() != kSink) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            kill();
-            return false;
-        }
-        std::this_thread::sleep_for(20ms);
+    if (!eventually([this] { return defaultSink() == kSink; })) {
+        kill();
+        return false;
     }
     return true;
 }

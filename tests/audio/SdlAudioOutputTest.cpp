@@ -19,7 +19,6 @@ namespace plinka {
 namespace {
 
 using audio::Mixer;
-using testing::constantSamples;
 using testing::eventually;
 using testing::readFloats;
 
@@ -42,7 +41,7 @@ TEST(SdlAudioOutputTest, WithoutADeviceLogsOneLineDropsSoundsAndOpensOneLater) {
         {{}, {}, audio::SdlAudioOutput::create});
     auto service = std::make_unique<MixerSystemSoundService>(*engine);
     EXPECT_FALSE(engine->isDeviceOpen());
-    const SystemSoundID dropped = testing::makeSound(*service, dir, constantSamples(1000, 1, 0.1f));
+    const SystemSoundID dropped = testing::makeSound(*service, dir, std::vector<float>(1000, 0.1f));
     for (int i = 0; i < 10; ++i) {
         service->playSystemSound(dropped);
     }
@@ -54,7 +53,7 @@ TEST(SdlAudioOutputTest, WithoutADeviceLogsOneLineDropsSoundsAndOpensOneLater) {
 
     std::filesystem::create_directory(dir.file("later"));
     ASSERT_TRUE(eventually([&] { return engine->isDeviceOpen(); }));
-    const SystemSoundID heard = testing::makeSound(*service, dir, constantSamples(1000, 1, 0.3f));
+    const SystemSoundID heard = testing::makeSound(*service, dir, std::vector<float>(1000, 0.3f));
     // Until the device has taken the sound and a margin into the file, then closed so that
     // everything it got is there.
     const size_t target = sizeOf(later) + (1000 + 8 * 256) * 2 * sizeof(float);
@@ -82,7 +81,7 @@ TEST(SdlOutputModule, WhereItCannotBeLoadedLogsOneLineAndPlaysIntoNothing) {
         << log.lines()[0];
 
     MixerSystemSoundService service(*engine);
-    const SystemSoundID sound = testing::makeSound(service, bundle, constantSamples(4800, 1, 0.5f));
+    const SystemSoundID sound = testing::makeSound(service, bundle, std::vector<float>(4800, 0.5f));
     const auto played = std::chrono::steady_clock::now();
     service.playSystemSound(sound);
     EXPECT_TRUE(eventually([&] { return engine->mixer().lastVoiceStart() >= played; }));

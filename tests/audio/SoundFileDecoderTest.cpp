@@ -18,7 +18,6 @@
 namespace plinka::audio {
 namespace {
 
-using testing::constantSamples;
 using testing::ScratchDirectory;
 using testing::sineSamples;
 using testing::writeSoundFile;
@@ -111,7 +110,7 @@ TEST(SoundFileDecoder, LeavesNoFileOpenWhateverTheOutcome) {
     ScratchDirectory dir;
     std::ofstream(dir.file("garbage.caf")) << "garbage";
     writeSoundFile(dir.file("good.caf"), SF_FORMAT_CAF | SF_FORMAT_PCM_16, 22050, 1,
-                   constantSamples(100, 1, 0.1f));
+                   std::vector<float>(100, 0.1f));
     const size_t before = openDescriptorCount();
     for (int i = 0; i < 20; ++i) {
         decodeSoundFile(dir.file("garbage.caf"), 48000);

@@ -39,7 +39,6 @@ TEST_F(SoundTest, FromAUrlMakesAFlaggedSystemSoundNamedByTheFile) {
     auto sound = Sound::initWithContentsOfURL("file:///themes/a%20b/click.aif", fake.platform);
     ASSERT_TRUE(sound);
     EXPECT_EQ(sound->name(), "click.aif");
-    EXPECT_FALSE(sound->transient());
     EXPECT_EQ(fake.systemSounds.urlOf(sound->soundID()), "file:///themes/a%20b/click.aif");
     sound->play();
     EXPECT_THAT(fake.systemSounds.played, ElementsAre(sound->soundID()));
