@@ -11,9 +11,6 @@ namespace plinka::testing {
 PipeWireServer::PipeWireServer(const std::string& directory)
     : SoundServer(directory, directory + "/runtime/pulse/native") {
     namespace fs = std::filesystem;
-    fs::create_directories(directory_ + "/home");
-    fs::create_directories(runtimeDirectory());
-    fs::permissions(runtimeDirectory(), fs::perms::owner_all);
     fs::create_directories(directory_ + "/config/pipewire/pipewire.conf.d");
     std::ofstream(directory_ + "/config/pipewire/pipewire.conf.d/sink.conf")
         << "context.objects = [ { factory = adapter args = {\n"
@@ -53,12 +50,6 @@ void PipeWireServer::kill() {
     pipewire_.reset();
 }
 
-std::vector<std::pair<std::string, std::string>> PipeWireServer::clientEnvironment() const {
-    return {{"PULSE_SERVER", address()},
-            {"PIPEWIRE_RUNTIME_DIR", runtimeDirectory()},
-            {"PIPEWIRE_REMOTE", "pipewire-0"}};
-}
-
 std::unique_ptr<ChildProcess> PipeWireServer::run(const std::string& program) const {
     const std::string path = programPath(program);
     if (path.empty() || bus_.address().empty()) {
@@ -67,14 +58,7 @@ std::unique_ptr<ChildProcess> PipeWireServer::run(const std::string& program) co
     ChildProcess::Options options;
     // Its log into a file: nobody reads the pipe.
     options.arguments = {"-c", "exec \"$0\" 2>>\"$1\"", path, directory_ + "/" + program + ".log"};
-    options.environment = {
-        {"HOME", directory_ + "/home"},
-        {"XDG_RUNTIME_DIR", runtimeDirectory()},
-        {"PIPEWIRE_RUNTIME_DIR", runtimeDirectory()},
-        {"XDG_CONFIG_HOME", directory_ + "/config"},
-        {"DBUS_SESSION_BUS_ADDRESS", bus_.address()},
-        {"DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/plinka-system-bus"},
-    };
+    options.environment = serverEnvironment(directory_ + "/config", bus_.address());
     return std::make_unique<ChildProcess>("/bin/sh", options);
 }
 

@@ -4,6 +4,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <sstream>
 
 #include "ChildProcess.h"
@@ -40,6 +41,14 @@ std::string pactl(const std::string& address, const std::vector<std::string>& ar
 }
 
 }  // namespace
+
+SoundServer::SoundServer(std::string directory, std::string pulseSocket)
+    : directory_(std::move(directory)), pulseSocket_(std::move(pulseSocket)) {
+    namespace fs = std::filesystem;
+    fs::create_directories(directory_ + "/home");
+    fs::create_directories(runtimeDirectory());
+    fs::permissions(runtimeDirectory(), fs::perms::owner_all);
+}
 
 bool SoundServer::waitForSocket(const std::string& path) {
     return eventually([&] { return accepts(path); });

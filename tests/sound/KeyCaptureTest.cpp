@@ -157,9 +157,8 @@ TEST(KeyHandOff, EventsBeyondTheRingOrReachedTooLateAreDroppedAndCounted) {
     runLoop.runPending();
     EXPECT_EQ(heard.back(), -2);
     EXPECT_EQ(heard.size(), KeyHandOff::kCapacity + 1);
-    EXPECT_THAT(log.lines(),
-                ElementsAre("10 key events were dropped: the main thread fell behind",
-                            "2 key events were dropped: the main thread fell behind"));
+    EXPECT_THAT(log.lines(), ElementsAre("10 key events were dropped: the main thread fell behind",
+                                         "2 key events were dropped: the main thread fell behind"));
 }
 
 }  // namespace
