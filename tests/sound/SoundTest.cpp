@@ -62,37 +62,11 @@ TEST_F(SoundTest, ByNameTriesTheTypesInOrderAndNeedsAnExistingFile) {
     EXPECT_TRUE(fake.log.lines().empty());
 }
 
-TEST_F(SoundTest, EachDecodingOfATransientRecordWritesAFreshFile) {
-    const Object::Bytes bytes{'R', 'I', 'F', 'F', 0, 1, 2};
-    fake.temporaryFiles.scriptedUuids = {"11111111-2222-3333-4444-555555555555",
-                                         "66666666-7777-8888-9999-AAAAAAAAAAAA"};
-    testing::DictionaryDecoder coder(transientRecord(bytes));
-    auto first = Sound::initWithCoder(coder, fake.platform);
-    auto second = Sound::initWithCoder(coder, fake.platform);
-    ASSERT_TRUE(first && second);
-    EXPECT_EQ(first->url(), FileUrl::fileURLWithPath(
-                                (directory / "11111111-2222-3333-4444-555555555555").string()));
-    const auto files = temporaryFiles();
-    ASSERT_EQ(files.size(), 2u);  // the service plays from them
-    for (const auto& file : files) {
-        EXPECT_EQ(testing::fileContents(file), std::string(bytes.begin(), bytes.end()));
-        EXPECT_EQ(file.extension(), "");
-    }
-    first.reset();
-    second.reset();
-    EXPECT_TRUE(temporaryFiles().empty());
-
-    // A file already at the name is someone else's: neither overwritten nor removed.
-    testing::writeFile(directory / "11111111-2222-3333-4444-555555555555", "planted");
-    fake.temporaryFiles.scriptedUuids = {"11111111-2222-3333-4444-555555555555"};
-    Sound::initWithCoder(coder, fake.platform);
-    EXPECT_EQ(testing::fileContents(directory / "11111111-2222-3333-4444-555555555555"), "planted");
-}
-
-// A service that decodes sounds whole needs no file afterwards: it goes at once, and the
-// sound still archives its data.
-TEST_F(SoundTest, TheFileGoesAtOnceWhenTheServiceNoLongerReadsIt) {
-    fake.systemSounds.readsFile = false;
+// A transient record's data passes through a temporary file of its own, gone at once since the
+// service decodes sounds whole; the sound still archives its data. A file already at the name is
+// someone else's: neither overwritten nor removed. A sound that failed leaves nothing behind.
+TEST_F(SoundTest, ATransientRecordsFileGoesAtOnceAndAnotherFileIsNeverTouched) {
+    fake.systemSounds.readsFile = false;  // as the mixer's service
     const Object::Bytes bytes{'R', 'I', 'F', 'F', 9};
     testing::DictionaryDecoder coder(transientRecord(bytes));
     auto sound = Sound::initWithCoder(coder, fake.platform);
@@ -103,11 +77,18 @@ TEST_F(SoundTest, TheFileGoesAtOnceWhenTheServiceNoLongerReadsIt) {
     sound->encodeWithCoder(encoder);
     EXPECT_EQ(encoder["data"], Object::data(bytes));
 
-    fake.systemSounds.createStatusForUrl[FileUrl::fileURLWithPath(
-        (directory / "11111111-2222-3333-4444-555555555555").string())] = kFileNotFoundErr;
-    fake.temporaryFiles.scriptedUuids = {"11111111-2222-3333-4444-555555555555"};
+    const fs::path taken = directory / "11111111-2222-3333-4444-555555555555";
+    testing::writeFile(taken, "planted");
+    fake.temporaryFiles.scriptedUuids = {taken.filename().string()};
+    Sound::initWithCoder(coder, fake.platform);
+    EXPECT_EQ(testing::fileContents(taken), "planted");
+
+    fs::remove(taken);
+    fake.systemSounds.createStatusForUrl[FileUrl::fileURLWithPath(taken.string())] =
+        kFileNotFoundErr;
+    fake.temporaryFiles.scriptedUuids = {taken.filename().string()};
     EXPECT_FALSE(Sound::initWithCoder(coder, fake.platform));
-    EXPECT_TRUE(temporaryFiles().empty());  // a sound that failed leaves nothing behind
+    EXPECT_TRUE(temporaryFiles().empty());
 }
 
 }  // namespace
