@@ -5,9 +5,7 @@
 
 #include "ScratchDirectory.h"
 #include "base/FileUrl.h"
-#include "base/Log.h"
 #include "doubles/FakePlatform.h"
-#include "platform/linux/headless/HeadlessServices.h"
 #include "sound/Sound.h"
 
 namespace plinka {
@@ -45,21 +43,6 @@ TEST_F(SoundTest, FromAUrlMakesAFlaggedSystemSoundNamedByTheFile) {
     const SystemSoundID id = sound->soundID();
     sound.reset();
     EXPECT_THAT(fake.systemSounds.disposed, ElementsAre(id));
-}
-
-TEST_F(SoundTest, ByNameTriesTheTypesInOrderAndNeedsAnExistingFile) {
-    const auto aif = directory / "key.aif";
-    const auto wav = directory / "key.wav";
-    testing::writeFile(wav, "x");
-    fake.bundle.addResource("", "key", "wav", wav.string());
-    fake.bundle.addResource("", "key", "aif", aif.string());  // listed but not on disk
-    auto sound = Sound::initWithName("key", fake.platform);
-    ASSERT_TRUE(sound);
-    EXPECT_EQ(sound->name(), "key.wav");
-    testing::writeFile(aif, "x");
-    EXPECT_EQ(Sound::initWithName("key", fake.platform)->name(), "key.aif");
-    EXPECT_FALSE(Sound::initWithName("missing", fake.platform));
-    EXPECT_TRUE(fake.log.lines().empty());
 }
 
 // A transient record's data passes through a temporary file of its own, gone at once since the
