@@ -36,15 +36,6 @@ class EspeakSpeechServiceTest : public ::testing::Test {
         engine_->render(out.data(), kChunkFrames);
         return out;
     }
-    // Renders until the synthesizer is done; the whole output.
-    std::vector<float> renderWhileSpeaking(const SpeechSynthesizer& synthesizer) {
-        std::vector<float> out;
-        for (size_t chunk = 0; chunk < kMaxChunks && synthesizer.isSpeaking(); ++chunk) {
-            const std::vector<float> next = renderChunk();
-            out.insert(out.end(), next.begin(), next.end());
-        }
-        return out;
-    }
 
     testing::RecordingLog log_;
     std::unique_ptr<AudioEngine> engine_;
@@ -61,32 +52,33 @@ size_t soundingLength(const std::vector<float>& stereo) {
     return 0;
 }
 
-TEST_F(EspeakSpeechServiceTest, SpeaksAudiblyAndThenIsDone) {
+TEST_F(EspeakSpeechServiceTest, SpeaksAudiblyUntilDoneOrStopped) {
     ASSERT_TRUE(service_->isAvailable()) << (log_.lines().empty() ? "" : log_.lines()[0]);
     auto synthesizer = service_->makeSynthesizer();
     EXPECT_FALSE(synthesizer->isSpeaking());
 
     ASSERT_TRUE(synthesizer->startSpeakingString("Hello world"));
     EXPECT_TRUE(synthesizer->isSpeaking());
-    const std::vector<float> out = renderWhileSpeaking(*synthesizer);
+    std::vector<float> out;
+    for (size_t chunk = 0; chunk < kMaxChunks && synthesizer->isSpeaking(); ++chunk) {
+        const std::vector<float> next = renderChunk();
+        out.insert(out.end(), next.begin(), next.end());
+    }
 
     EXPECT_FALSE(synthesizer->isSpeaking());
     EXPECT_GT(testing::rmsOf(out), 0.01);
     EXPECT_GT(soundingLength(out), 48000u / 2) << "two words last longer than half a second";
     EXPECT_LE(testing::peakOf(out), audio::SoftLimiter::kCeiling + 1e-6f);
     EXPECT_TRUE(log_.lines().empty());
-}
 
-// A synthesizer that stops, or goes while it speaks, takes its voice along at once.
-TEST_F(EspeakSpeechServiceTest, StopSpeakingSilencesAtOnce) {
-    auto first = service_->makeSynthesizer();
+    // A synthesizer that stops, or goes while it speaks, takes its voice along at once.
     auto second = service_->makeSynthesizer();
-    first->startSpeakingString("one two three four five six seven");
+    synthesizer->startSpeakingString("one two three four five six seven");
     second->startSpeakingString("eight nine ten");
     EXPECT_GT(testing::rmsOf(renderChunk()), 0.01);
-    first->stopSpeaking();
+    synthesizer->stopSpeaking();
     second.reset();
-    EXPECT_FALSE(first->isSpeaking());
+    EXPECT_FALSE(synthesizer->isSpeaking());
     EXPECT_EQ(testing::peakOf(renderChunk()), 0.0f);
 }
 

@@ -15,7 +15,6 @@ namespace {
 
 using audio::Mixer;
 using audio::SoftLimiter;
-using testing::constantSamples;
 using testing::ScratchDirectory;
 
 constexpr float kTolerance = 1e-6f;
@@ -23,13 +22,13 @@ constexpr float kTolerance = 1e-6f;
 // The service over an offline engine: every assertion is on exactly rendered samples.
 class MixerSystemSoundServiceTest : public ::testing::Test {
   protected:
-    explicit MixerSystemSoundServiceTest(AudioOptions options = {})
-        : engine_(AudioEngine::offline(options)),
+    MixerSystemSoundServiceTest()
+        : engine_(AudioEngine::offline({})),
           service_(std::make_unique<MixerSystemSoundService>(*engine_)) {}
 
     // A mono sound at the output rate whose every sample is the value.
     SystemSoundID makeSound(float value, size_t frames) {
-        return testing::makeSound(*service_, dir_, constantSamples(frames, 1, value));
+        return testing::makeSound(*service_, dir_, std::vector<float>(frames, value));
     }
 
     std::vector<float> render(size_t frames) {
@@ -116,49 +115,33 @@ TEST_F(MixerSystemSoundServiceTest, StopsADisposedSoundAtOnceAndDropsItsQueuedPl
     expectLevel(render(100), 0, 100, 0.3f);
 }
 
-// All live sounds together have a bound: a sound beyond it is refused, and disposing makes room.
-TEST_F(MixerSystemSoundServiceTest, RefusesSoundsBeyondTheRoomForAllOfThem) {
+// Sounds open from escaped file URLs, a new ID each time, until all live sounds together reach
+// their bound: one beyond it is refused, and disposing makes room. What is not a file, or no
+// longer known, is refused.
+TEST_F(MixerSystemSoundServiceTest, OpensFileUrlsWithinTheRoomForAllSoundsAndRefusesTheRest) {
     MixerSystemSoundService service(*engine_, 2.5);
-    const std::string second = dir_.file("second.wav");
-    testing::writeSoundFile(second, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 48000, 1,
-                            constantSamples(48000, 1, 0.1f));
-    std::vector<SystemSoundID> made(3);
-    EXPECT_EQ(service.createSystemSoundID(testing::urlOf(second), &made[0]), kNoErr);
-    EXPECT_EQ(service.createSystemSoundID(testing::urlOf(second), &made[1]), kNoErr);
-    EXPECT_EQ(service.createSystemSoundID(testing::urlOf(second), &made[2]),
-              kSoundsTooLongInAllError);
-    EXPECT_EQ(service.disposeSystemSoundID(made[0]), kNoErr);
-    EXPECT_EQ(service.createSystemSoundID(testing::urlOf(second), &made[2]), kNoErr);
-}
-
-TEST_F(MixerSystemSoundServiceTest, OpensEscapedFileUrlsAndAnswersForUnknownSounds) {
     const std::string path = dir_.file("a key%20sound #1.wav");
     testing::writeSoundFile(path, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 48000, 1,
-                            constantSamples(10, 1, 0.5f));
-    SystemSoundID first = 0;
-    SystemSoundID second = 0;
-    EXPECT_EQ(service_->createSystemSoundID(testing::urlOf(path), &first), kNoErr);
-    EXPECT_EQ(service_->createSystemSoundID(testing::urlOf(path), &second), kNoErr);
-    EXPECT_NE(first, second);
+                            std::vector<float>(48000, 0.1f));
+    std::vector<SystemSoundID> made(3);
+    EXPECT_EQ(service.createSystemSoundID(testing::urlOf(path), &made[0]), kNoErr);
+    EXPECT_EQ(service.createSystemSoundID(testing::urlOf(path), &made[1]), kNoErr);
+    EXPECT_NE(made[0], made[1]);
+    EXPECT_EQ(service.createSystemSoundID(testing::urlOf(path), &made[2]),
+              kSoundsTooLongInAllError);
+    EXPECT_EQ(service.disposeSystemSoundID(made[0]), kNoErr);
+    EXPECT_NE(service.disposeSystemSoundID(made[0]), kNoErr);
+    EXPECT_EQ(service.createSystemSoundID(testing::urlOf(path), &made[2]), kNoErr);
     for (const std::string& url : {testing::urlOf(dir_.file("gone.wav")),
                                    std::string("http://example.invalid/a.wav"), std::string("x")}) {
-        EXPECT_NE(service_->createSystemSoundID(url, &second), kNoErr) << url;
+        EXPECT_NE(service.createSystemSoundID(url, &made[0]), kNoErr) << url;
     }
-    EXPECT_EQ(service_->isUISound(first), 1u);
-    EXPECT_EQ(service_->setProperty(kAudioServicesPropertyIsUISound, first, 0), kNoErr);
-    EXPECT_EQ(service_->isUISound(first), 0u);
-    EXPECT_EQ(service_->setProperty(0x61626364, first, 0), kAudioServicesUnsupportedPropertyError);
-    EXPECT_EQ(service_->disposeSystemSoundID(first), kNoErr);
-    EXPECT_NE(service_->disposeSystemSoundID(first), kNoErr);
-    EXPECT_EQ(service_->isUISound(first), std::nullopt);
 }
 
-class MixerVoiceLimitTest : public MixerSystemSoundServiceTest {
-  protected:
-    MixerVoiceLimitTest() : MixerSystemSoundServiceTest(AudioOptions{.maxVoices = 4}) {}
-};
-
-TEST_F(MixerVoiceLimitTest, AFifthSoundStealsTheOldestVoice) {
+TEST_F(MixerSystemSoundServiceTest, AFifthSoundBeyondFourVoicesStealsTheOldest) {
+    service_.reset();
+    engine_ = AudioEngine::offline({.maxVoices = 4});
+    service_ = std::make_unique<MixerSystemSoundService>(*engine_);
     // Levels that add up to a different sum for every set of voices.
     std::vector<SystemSoundID> sounds;
     for (float level : {0.01f, 0.02f, 0.04f, 0.08f, 0.16f}) {

@@ -1,10 +1,9 @@
 #include "PipeWireServer.h"
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <thread>
 
+#include "Eventually.h"
 #include "XvfbServer.h"
 
 namespace plinka::testing {
@@ -12,9 +11,6 @@ namespace plinka::testing {
 PipeWireServer::PipeWireServer(const std::string& directory)
     : SoundServer(directory, directory + "/runtime/pulse/native") {
     namespace fs = std::filesystem;
-    fs::create_directories(directory_ + "/home");
-    fs::create_directories(runtimeDirectory());
-    fs::permissions(runtimeDirectory(), fs::perms::owner_all);
     fs::create_directories(directory_ + "/config/pipewire/pipewire.conf.d");
     std::ofstream(directory_ + "/config/pipewire/pipewire.conf.d/sink.conf")
         << "context.objects = [ { factory = adapter args = {\n"
@@ -54,12 +50,6 @@ void PipeWireServer::kill() {
     pipewire_.reset();
 }
 
-std::vector<std::pair<std::string, std::string>> PipeWireServer::clientEnvironment() const {
-    return {{"PULSE_SERVER", address()},
-            {"PIPEWIRE_RUNTIME_DIR", runtimeDirectory()},
-            {"PIPEWIRE_REMOTE", "pipewire-0"}};
-}
-
 std::unique_ptr<ChildProcess> PipeWireServer::run(const std::string& program) const {
     const std::string path = programPath(program);
     if (path.empty() || bus_.address().empty()) {
@@ -68,19 +58,11 @@ std::unique_ptr<ChildProcess> PipeWireServer::run(const std::string& program) co
     ChildProcess::Options options;
     // Its log into a file: nobody reads the pipe.
     options.arguments = {"-c", "exec \"$0\" 2>>\"$1\"", path, directory_ + "/" + program + ".log"};
-    options.environment = {
-        {"HOME", directory_ + "/home"},
-        {"XDG_RUNTIME_DIR", runtimeDirectory()},
-        {"PIPEWIRE_RUNTIME_DIR", runtimeDirectory()},
-        {"XDG_CONFIG_HOME", directory_ + "/config"},
-        {"DBUS_SESSION_BUS_ADDRESS", bus_.address()},
-        {"DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/plinka-system-bus"},
-    };
+    options.environment = serverEnvironment(directory_ + "/config", bus_.address());
     return std::make_unique<ChildProcess>("/bin/sh", options);
 }
 
 bool PipeWireServer::start() {
-    using namespace std::chrono_literals;
     kill();
     pipewire_ = run("pipewire");
     if (pipewire_ == nullptr || !waitForSocket(runtimeDirectory() + "/pipewire-0")) {
@@ -94,13 +76,9 @@ bool PipeWireServer::start() {
         return false;
     }
     // Answers once the session manager has made the sink the default: streams find it then.
-    const auto deadline = std::chrono::steady_clock::now() + 15s;
-    while (defaultSink() != kSink) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            kill();
-            return false;
-        }
-        std::this_thread::sleep_for(20ms);
+    if (!eventually([this] { return defaultSink() == kSink; })) {
+        kill();
+        return false;
     }
     return true;
 }

@@ -23,9 +23,6 @@ class PipeWireServer final : public SoundServer {
     std::vector<pid_t> pids() const override;
     void kill() override;
     bool start() override;
-    std::vector<std::pair<std::string, std::string>> clientEnvironment() const override;
-    // Where the server's sockets are, for PIPEWIRE_RUNTIME_DIR.
-    std::string runtimeDirectory() const { return directory_ + "/runtime"; }
 
   private:
     std::unique_ptr<ChildProcess> run(const std::string& program) const;

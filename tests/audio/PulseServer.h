@@ -20,7 +20,6 @@ class PulseServer final : public SoundServer {
     std::vector<pid_t> pids() const override;
     void kill() override { server_.reset(); }
     bool start() override;
-    std::vector<std::pair<std::string, std::string>> clientEnvironment() const override;
 
   private:
     std::unique_ptr<ChildProcess> server_;

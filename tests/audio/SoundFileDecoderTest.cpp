@@ -6,7 +6,6 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -18,7 +17,6 @@
 namespace plinka::audio {
 namespace {
 
-using testing::constantSamples;
 using testing::ScratchDirectory;
 using testing::sineSamples;
 using testing::writeSoundFile;
@@ -34,37 +32,28 @@ double frequencyOf(const std::vector<float>& stereo, int sampleRate) {
     return crossings * static_cast<double>(sampleRate) / (stereo.size() / 2.0);
 }
 
-struct Container {
-    const char* extension;
-    int format;
-};
-
-class SoundFileDecoderFormats : public ::testing::TestWithParam<Container> {};
-
 // Each container the themes use decodes to stereo at the output rate, with its length and
 // pitch kept through the rate conversion.
-TEST_P(SoundFileDecoderFormats, DecodesMonoAtAnotherRateToStereoAtTheOutputRate) {
+TEST(SoundFileDecoder, DecodesMonoAtAnotherRateToStereoAtTheOutputRateFromEachContainer) {
     ScratchDirectory dir;
-    const std::string path = dir.file(std::string("tone.") + GetParam().extension);
-    writeSoundFile(path, GetParam().format | SF_FORMAT_PCM_16, 44100, 1,
-                   sineSamples(44100 / 2, 44100, 440.0, 0.5f));
+    for (const auto& [extension, format] :
+         {std::pair{"aif", SF_FORMAT_AIFF}, {"wav", SF_FORMAT_WAV}, {"caf", SF_FORMAT_CAF}}) {
+        SCOPED_TRACE(extension);
+        const std::string path = dir.file(std::string("tone.") + extension);
+        writeSoundFile(path, format | SF_FORMAT_PCM_16, 44100, 1,
+                       sineSamples(44100 / 2, 44100, 440.0, 0.5f));
 
-    const DecodedSamples decoded = decodeSoundFile(path, 48000);
+        const DecodedSamples decoded = decodeSoundFile(path, 48000);
 
-    ASSERT_EQ(decoded.status, kNoErr);
-    EXPECT_NEAR(decoded.stereo.size() / 2.0, 24000.0, 2.0);
-    EXPECT_NEAR(frequencyOf(decoded.stereo, 48000), 440.0, 4.0);
-    for (size_t i = 0; i < decoded.stereo.size(); i += 2) {
-        ASSERT_EQ(decoded.stereo[i], decoded.stereo[i + 1]) << "mono is the same on both sides";
+        ASSERT_EQ(decoded.status, kNoErr);
+        EXPECT_NEAR(decoded.stereo.size() / 2.0, 24000.0, 2.0);
+        EXPECT_NEAR(frequencyOf(decoded.stereo, 48000), 440.0, 4.0);
+        for (size_t i = 0; i < decoded.stereo.size(); i += 2) {
+            ASSERT_EQ(decoded.stereo[i], decoded.stereo[i + 1]) << "mono is the same on both sides";
+        }
+        EXPECT_NEAR(testing::peakOf(decoded.stereo), 0.5f, 0.02f);
     }
-    EXPECT_NEAR(testing::peakOf(decoded.stereo), 0.5f, 0.02f);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Containers, SoundFileDecoderFormats,
-    ::testing::Values(Container{"aif", SF_FORMAT_AIFF}, Container{"aiff", SF_FORMAT_AIFF},
-                      Container{"wav", SF_FORMAT_WAV}, Container{"caf", SF_FORMAT_CAF}),
-    [](const auto& container) { return std::string(container.param.extension); });
 
 TEST(SoundFileDecoder, KeepsTheFirstTwoOfManyChannelsAndSilencesNonFiniteSamples) {
     ScratchDirectory dir;
@@ -111,7 +100,7 @@ TEST(SoundFileDecoder, LeavesNoFileOpenWhateverTheOutcome) {
     ScratchDirectory dir;
     std::ofstream(dir.file("garbage.caf")) << "garbage";
     writeSoundFile(dir.file("good.caf"), SF_FORMAT_CAF | SF_FORMAT_PCM_16, 22050, 1,
-                   constantSamples(100, 1, 0.1f));
+                   std::vector<float>(100, 0.1f));
     const size_t before = openDescriptorCount();
     for (int i = 0; i < 20; ++i) {
         decodeSoundFile(dir.file("garbage.caf"), 48000);

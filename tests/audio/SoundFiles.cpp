@@ -42,10 +42,6 @@ SystemSoundID makeSound(SystemSoundService& service, const ScratchDirectory& fol
     return id;
 }
 
-std::vector<float> constantSamples(size_t frames, int channels, float value) {
-    return std::vector<float>(frames * static_cast<size_t>(channels), value);
-}
-
 std::vector<float> sineSamples(size_t frames, int sampleRate, double frequency, float amplitude) {
     std::vector<float> samples(frames);
     for (size_t i = 0; i < frames; ++i) {

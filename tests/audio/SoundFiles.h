@@ -20,8 +20,6 @@ std::string urlOf(const std::string& path);
 // of the service; throws when it cannot be made.
 SystemSoundID makeSound(SystemSoundService& service, const ScratchDirectory& folder,
                         const std::vector<float>& mono);
-// frames x channels samples, all of one value.
-std::vector<float> constantSamples(size_t frames, int channels, float value);
 // A mono sine of the frequency.
 std::vector<float> sineSamples(size_t frames, int sampleRate, double frequency, float amplitude);
 // The root mean square of the samples [from, to).

@@ -4,17 +4,15 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-#include <chrono>
+#include <filesystem>
 #include <sstream>
-#include <thread>
 
 #include "ChildProcess.h"
+#include "Eventually.h"
 #include "XvfbServer.h"
 
 namespace plinka::testing {
 namespace {
-
-using namespace std::chrono_literals;
 
 bool accepts(const std::string& socketPath) {
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -44,15 +42,16 @@ std::string pactl(const std::string& address, const std::vector<std::string>& ar
 
 }  // namespace
 
+SoundServer::SoundServer(std::string directory, std::string pulseSocket)
+    : directory_(std::move(directory)), pulseSocket_(std::move(pulseSocket)) {
+    namespace fs = std::filesystem;
+    fs::create_directories(directory_ + "/home");
+    fs::create_directories(runtimeDirectory());
+    fs::permissions(runtimeDirectory(), fs::perms::owner_all);
+}
+
 bool SoundServer::waitForSocket(const std::string& path) {
-    const auto deadline = std::chrono::steady_clock::now() + 15s;
-    while (!accepts(path)) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(10ms);
-    }
-    return true;
+    return eventually([&] { return accepts(path); });
 }
 
 std::optional<std::string> SoundServer::sinkState() const {

@@ -31,8 +31,13 @@ class SoundServer {
     virtual void kill() = 0;
     // Starts it again on the same sockets; whether it answers.
     virtual bool start() = 0;
-    // What a client's environment needs so that it reaches this server and no other.
-    virtual std::vector<std::pair<std::string, std::string>> clientEnvironment() const = 0;
+    // What a client's environment needs so that it reaches this server and no other (a PulseAudio
+    // server's runtime folder has no PipeWire socket: PipeWire does not answer there).
+    std::vector<std::pair<std::string, std::string>> clientEnvironment() const {
+        return {{"PULSE_SERVER", address()},
+                {"PIPEWIRE_RUNTIME_DIR", runtimeDirectory()},
+                {"PIPEWIRE_REMOTE", "pipewire-0"}};
+    }
 
     // The address for PULSE_SERVER.
     std::string address() const { return "unix:" + pulseSocket_; }
@@ -40,8 +45,20 @@ class SoundServer {
     std::optional<std::string> sinkState() const;
 
   protected:
-    SoundServer(std::string directory, std::string pulseSocket)
-        : directory_(std::move(directory)), pulseSocket_(std::move(pulseSocket)) {}
+    // Makes the server's home and its private runtime folder.
+    SoundServer(std::string directory, std::string pulseSocket);
+    std::string runtimeDirectory() const { return directory_ + "/runtime"; }
+    // The environment of the server's own processes: its folders, the session bus given (the
+    // system bus never), and the configuration under `configHome`.
+    std::vector<std::pair<std::string, std::string>> serverEnvironment(
+        const std::string& configHome, const std::string& sessionBus) const {
+        return {{"HOME", directory_ + "/home"},
+                {"XDG_RUNTIME_DIR", runtimeDirectory()},
+                {"PIPEWIRE_RUNTIME_DIR", runtimeDirectory()},
+                {"XDG_CONFIG_HOME", configHome},
+                {"DBUS_SESSION_BUS_ADDRESS", sessionBus},
+                {"DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/plinka-system-bus"}};
+    }
     // Waits until the socket takes connections; false after the time.
     static bool waitForSocket(const std::string& path);
     // The sink the server plays to by default; empty while it has chosen none.

@@ -5,24 +5,16 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "CorpusPack.h"
+#include "TestFiles.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-void write(const fs::path& file, const std::string& contents) {
-    fs::create_directories(file.parent_path());
-    std::ofstream(file, std::ios::binary) << contents;
-}
-
-std::string contentsOf(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using plinka::testing::fileContents;
+using plinka::testing::writeFile;
 
 // A WAV header for 16-bit PCM whose sizes claim `dataBytes`; the file is extended to match
 // without taking room on disk.
@@ -45,7 +37,7 @@ void writeWav(const fs::path& file, uint32_t rate, uint16_t channels, uint32_t d
     put(16, 2);
     header += "data";
     put(dataBytes, 4);
-    write(file, header);
+    writeFile(file, header);
     fs::resize_file(file, header.size() + dataBytes);
 }
 
@@ -64,30 +56,30 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 300000; ++i) {
         elements += "<true/>";
     }
-    write(out / "theme/too-many-elements.xml", elements + "</array></plist>");
+    writeFile(out / "theme/too-many-elements.xml", elements + "</array></plist>");
 
     writeWav(out / "sound/too-long.wav", 8000, 1, 8000 * 2 * 31);
     writeWav(out / "sound/rate-too-high.wav", 0x7FFFFFFF, 1, 0x7FFFFFF0);
     writeWav(out / "sound/too-many-channels.wav", 48000, 746, 0x7FFFFFF0);
 
-    write(out / "pack/huge-config/config.json", "");
+    writeFile(out / "pack/huge-config/config.json", "");
     fs::resize_file(out / "pack/huge-config/config.json", 100 * 1024 * 1024);
-    const std::string tone = contentsOf(corpus / "pack/outside.wav");
+    const std::string tone = fileContents(corpus / "pack/outside.wav");
     const std::string multi = R"({"key_define_type": "multi", "defines": )";
 
     const fs::path thousands = out / "pack/thousands-of-files";
-    write(thousands / "config.json", multi + R"({"30": "a.wav", "31": "noise/n2999.wav"}})");
-    write(thousands / "a.wav", tone);
+    writeFile(thousands / "config.json", multi + R"({"30": "a.wav", "31": "noise/n2999.wav"}})");
+    writeFile(thousands / "a.wav", tone);
     for (int i = 0; i < 3000; ++i) {
-        write(thousands / "noise" / ("n" + std::to_string(i) + ".wav"), i == 2999 ? tone : "x");
+        writeFile(thousands / "noise" / ("n" + std::to_string(i) + ".wav"), i == 2999 ? tone : "x");
     }
-    write(out / "pack/too-many-files/config.json", multi + R"({"30": "n0"}})");
+    writeFile(out / "pack/too-many-files/config.json", multi + R"({"30": "n0"}})");
     for (int i = 0; i < 10000; ++i) {
-        write(out / "pack/too-many-files" / ("n" + std::to_string(i)), "");
+        writeFile(out / "pack/too-many-files" / ("n" + std::to_string(i)), "");
     }
     for (const auto& config : fs::directory_iterator(corpus / "config")) {
         const fs::path pack = out / "pack" / config.path().stem();
-        write(pack / "config.json", contentsOf(config.path()));
+        writeFile(pack / "config.json", fileContents(config.path()));
         plinka::testing::writeCorpusPackSounds(pack);
     }
     return 0;

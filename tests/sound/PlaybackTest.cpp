@@ -115,7 +115,6 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, Placement,
     ::testing::Values(
         PlacementCase{"UserTurnsStereoOff", yes, kNil, no, kNil, false, 0, {}},
-        PlacementCase{"UserPitchWins", kNil, number(40), kNil, number(10), true, 10, {}},
         PlacementCase{"UserPitchOfNoneWins", kNil, number(40), kNil, number(0), true, 0, {}},
         PlacementCase{"CommandLineWords",
                       kNil,

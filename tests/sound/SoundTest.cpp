@@ -5,9 +5,7 @@
 
 #include "ScratchDirectory.h"
 #include "base/FileUrl.h"
-#include "base/Log.h"
 #include "doubles/FakePlatform.h"
-#include "platform/linux/headless/HeadlessServices.h"
 #include "sound/Sound.h"
 
 namespace plinka {
@@ -39,7 +37,6 @@ TEST_F(SoundTest, FromAUrlMakesAFlaggedSystemSoundNamedByTheFile) {
     auto sound = Sound::initWithContentsOfURL("file:///themes/a%20b/click.aif", fake.platform);
     ASSERT_TRUE(sound);
     EXPECT_EQ(sound->name(), "click.aif");
-    EXPECT_FALSE(sound->transient());
     EXPECT_EQ(fake.systemSounds.urlOf(sound->soundID()), "file:///themes/a%20b/click.aif");
     sound->play();
     EXPECT_THAT(fake.systemSounds.played, ElementsAre(sound->soundID()));
@@ -48,52 +45,11 @@ TEST_F(SoundTest, FromAUrlMakesAFlaggedSystemSoundNamedByTheFile) {
     EXPECT_THAT(fake.systemSounds.disposed, ElementsAre(id));
 }
 
-TEST_F(SoundTest, ByNameTriesTheTypesInOrderAndNeedsAnExistingFile) {
-    const auto aif = directory / "key.aif";
-    const auto wav = directory / "key.wav";
-    testing::writeFile(wav, "x");
-    fake.bundle.addResource("", "key", "wav", wav.string());
-    fake.bundle.addResource("", "key", "aif", aif.string());  // listed but not on disk
-    auto sound = Sound::initWithName("key", fake.platform);
-    ASSERT_TRUE(sound);
-    EXPECT_EQ(sound->name(), "key.wav");
-    testing::writeFile(aif, "x");
-    EXPECT_EQ(Sound::initWithName("key", fake.platform)->name(), "key.aif");
-    EXPECT_FALSE(Sound::initWithName("missing", fake.platform));
-    EXPECT_TRUE(fake.log.lines().empty());
-}
-
-TEST_F(SoundTest, EachDecodingOfATransientRecordWritesAFreshFile) {
-    const Object::Bytes bytes{'R', 'I', 'F', 'F', 0, 1, 2};
-    fake.temporaryFiles.scriptedUuids = {"11111111-2222-3333-4444-555555555555",
-                                         "66666666-7777-8888-9999-AAAAAAAAAAAA"};
-    testing::DictionaryDecoder coder(transientRecord(bytes));
-    auto first = Sound::initWithCoder(coder, fake.platform);
-    auto second = Sound::initWithCoder(coder, fake.platform);
-    ASSERT_TRUE(first && second);
-    EXPECT_EQ(first->url(), FileUrl::fileURLWithPath(
-                                (directory / "11111111-2222-3333-4444-555555555555").string()));
-    const auto files = temporaryFiles();
-    ASSERT_EQ(files.size(), 2u);  // the service plays from them
-    for (const auto& file : files) {
-        EXPECT_EQ(testing::fileContents(file), std::string(bytes.begin(), bytes.end()));
-        EXPECT_EQ(file.extension(), "");
-    }
-    first.reset();
-    second.reset();
-    EXPECT_TRUE(temporaryFiles().empty());
-
-    // A file already at the name is someone else's: neither overwritten nor removed.
-    testing::writeFile(directory / "11111111-2222-3333-4444-555555555555", "planted");
-    fake.temporaryFiles.scriptedUuids = {"11111111-2222-3333-4444-555555555555"};
-    Sound::initWithCoder(coder, fake.platform);
-    EXPECT_EQ(testing::fileContents(directory / "11111111-2222-3333-4444-555555555555"), "planted");
-}
-
-// A service that decodes sounds whole needs no file afterwards: it goes at once, and the
-// sound still archives its data.
-TEST_F(SoundTest, TheFileGoesAtOnceWhenTheServiceNoLongerReadsIt) {
-    fake.systemSounds.readsFile = false;
+// A transient record's data passes through a temporary file of its own, gone at once since the
+// service decodes sounds whole; the sound still archives its data. A file already at the name is
+// someone else's: neither overwritten nor removed. A sound that failed leaves nothing behind.
+TEST_F(SoundTest, ATransientRecordsFileGoesAtOnceAndAnotherFileIsNeverTouched) {
+    fake.systemSounds.readsFile = false;  // as the mixer's service
     const Object::Bytes bytes{'R', 'I', 'F', 'F', 9};
     testing::DictionaryDecoder coder(transientRecord(bytes));
     auto sound = Sound::initWithCoder(coder, fake.platform);
@@ -104,11 +60,18 @@ TEST_F(SoundTest, TheFileGoesAtOnceWhenTheServiceNoLongerReadsIt) {
     sound->encodeWithCoder(encoder);
     EXPECT_EQ(encoder["data"], Object::data(bytes));
 
-    fake.systemSounds.createStatusForUrl[FileUrl::fileURLWithPath(
-        (directory / "11111111-2222-3333-4444-555555555555").string())] = kFileNotFoundErr;
-    fake.temporaryFiles.scriptedUuids = {"11111111-2222-3333-4444-555555555555"};
+    const fs::path taken = directory / "11111111-2222-3333-4444-555555555555";
+    testing::writeFile(taken, "planted");
+    fake.temporaryFiles.scriptedUuids = {taken.filename().string()};
+    Sound::initWithCoder(coder, fake.platform);
+    EXPECT_EQ(testing::fileContents(taken), "planted");
+
+    fs::remove(taken);
+    fake.systemSounds.createStatusForUrl[FileUrl::fileURLWithPath(taken.string())] =
+        kFileNotFoundErr;
+    fake.temporaryFiles.scriptedUuids = {taken.filename().string()};
     EXPECT_FALSE(Sound::initWithCoder(coder, fake.platform));
-    EXPECT_TRUE(temporaryFiles().empty());  // a sound that failed leaves nothing behind
+    EXPECT_TRUE(temporaryFiles().empty());
 }
 
 }  // namespace
