@@ -131,13 +131,10 @@ void LoopbackHttpServer::answerConnection(int connection) {
             sendAll(connection, "HTTP/1.1 302 Found\r\nLocation: " + target +
                                     "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
             return;
-        case Answer::EndlessBody:
         case Answer::DeclaredHugeBody: {
-            const std::string length = answer == Answer::DeclaredHugeBody
-                                           ? "Content-Length: " + std::to_string(kHugeBody) + "\r\n"
-                                           : "";
             if (!sendAll(connection,
-                         "HTTP/1.1 200 OK\r\n" + length + "Connection: close\r\n\r\n")) {
+                         "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(kHugeBody) +
+                             "\r\nConnection: close\r\n\r\n")) {
                 return;
             }
             const std::string chunk(64 * 1024, 'x');
