@@ -4,8 +4,6 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <algorithm>
-#include <csignal>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>

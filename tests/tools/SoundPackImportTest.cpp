@@ -2,8 +2,6 @@
 // and mixer.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cmath>
 #include <functional>
 #include <map>
 #include <set>

@@ -12,7 +12,6 @@
 #include <QSslServer>
 #include <QTimer>
 #include <cstdlib>
-#include <filesystem>
 
 #include "LoopbackHttpServer.h"
 #include "ScratchDirectory.h"
