@@ -100,7 +100,7 @@ const std::vector<PackCase>& packCases() {
                              "61000": "windows-arrow.wav", "57416": "arrow.mp3"}})");
          },
          kFourKeys,
-         [](const SoundTheme& theme, const soundpack::PackReport& report) {
+         [](const SoundTheme& theme, const soundpack::PackReport&) {
              // The plain arrow code wins over the Windows one; MP3 decodes.
              const auto* up = slot(theme, 1, key("up")).as<Sound>();
              ASSERT_TRUE(up);
@@ -180,7 +180,7 @@ const std::vector<PackCase>& packCases() {
                      "KeyF": {"audio_file": "f.flac"}}})");
          },
          kFourKeys,
-         [](const SoundTheme& theme, const soundpack::PackReport& report) {
+         [](const SoundTheme& theme, const soundpack::PackReport&) {
              EXPECT_EQ(theme.pitchVariation(), 0);
          }},
         {"SplitRelease",
