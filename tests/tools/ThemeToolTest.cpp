@@ -84,7 +84,7 @@ TEST(ThemeBuild, WhatIsBuiltDecodesToTheTableTheMapDescribes) {
              "key-up    space              49  sound b.wav\n",
              "mouse-down left                0  sound b.wav\n",
              "mouse-down right               1  sound b.wav\n",
-             "mouse-up  middle               2  say \"up\"\n",
+             "mouse-up  middle              2  say \"up\"\n",
              "2 rows, 32 slots in use, 2 sounds\n",
          }) {
         EXPECT_THAT(table, HasSubstr(line));
