@@ -17,7 +17,6 @@ namespace plinka {
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::HasSubstr;
 using testing::PrivateBus;
 using testing::processEventsUntil;
 

@@ -22,7 +22,6 @@
 namespace plinka {
 namespace {
 
-using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using testing::LoopbackHttpServer;
 using ::testing::Optional;
