@@ -198,7 +198,6 @@ TEST(PlinkaTheme, CommandsWorkOnTheShippedThemes) {
 TEST(PlinkaTheme, ChecksImportsAndInstallsSoundPacks) {
     const auto directory = freshDirectory("packs");
     const auto pack = directory / "Buckle";
-    fs::create_directories(pack);
     testing::writeTone(pack / "1e-1.wav", testing::wavFormat(), 800, 40);
     testing::writeTone(pack / "1e-0.wav", testing::wavFormat(), 1200, 40);
     testing::writeTone(pack / "f0-1.wav", testing::wavFormat(), 1000, 40);
