@@ -1,12 +1,9 @@
 #include "platform/linux/input/KeyMap.h"
 
-#include <linux/input-event-codes.h>
-
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
-#include <utility>
 
 namespace plinka {
 namespace {

@@ -4,7 +4,6 @@
 #include <fstream>
 
 #include "ScratchDirectory.h"
-#include "platform/linux/input/EvdevKeyboardTap.h"
 #include "platform/linux/input/LibevdevKeyboard.h"
 
 namespace plinka::testing {

@@ -2,13 +2,11 @@
 
 #include <chrono>
 #include <condition_variable>
-#include <functional>
 #include <memory>
 #include <mutex>
+#include <ostream>
 #include <thread>
 #include <vector>
-
-#include <ostream>
 
 #include "platform/EventTap.h"
 
@@ -66,14 +64,11 @@ class TapRecorder {
         return event;
     }
 
-    // Waits until the events satisfy the condition, or ten seconds pass; answers the events.
-    std::vector<Seen> waitUntil(const std::function<bool(const std::vector<Seen>&)>& done) {
-        std::unique_lock lock(_mutex);
-        _arrived.wait_for(lock, std::chrono::seconds(10), [&] { return done(_events); });
-        return _events;
-    }
+    // Waits until `count` events arrived, or ten seconds pass; answers the events.
     std::vector<Seen> waitFor(size_t count) {
-        return waitUntil([count](const auto& events) { return events.size() >= count; });
+        std::unique_lock lock(_mutex);
+        _arrived.wait_for(lock, std::chrono::seconds(10), [&] { return _events.size() >= count; });
+        return _events;
     }
 
   private:

@@ -18,33 +18,14 @@ namespace plinka::testing {
 
 namespace {
 
-pid_t spawn(const std::vector<std::string>& arguments, const std::vector<std::string>& environment,
-            posix_spawn_file_actions_t* actions) {
+pid_t spawn(const std::vector<std::string>& arguments, posix_spawn_file_actions_t* actions) {
     std::vector<char*> argv;
     for (const auto& argument : arguments) {
         argv.push_back(const_cast<char*>(argument.c_str()));
     }
     argv.push_back(nullptr);
-    std::vector<char*> envp;
-    for (const auto& variable : environment) {
-        envp.push_back(const_cast<char*>(variable.c_str()));
-    }
-    envp.push_back(nullptr);
     pid_t pid = -1;
-    if (posix_spawnp(&pid, argv[0], actions, nullptr, argv.data(), envp.data()) != 0) {
-        return -1;
-    }
-    return pid;
-}
-
-std::vector<std::string> environmentWithout(const std::string& name) {
-    std::vector<std::string> environment;
-    for (char** variable = environ; *variable != nullptr; ++variable) {
-        if (!std::string_view(*variable).starts_with(name + "=")) {
-            environment.emplace_back(*variable);
-        }
-    }
-    return environment;
+    return posix_spawnp(&pid, argv[0], actions, nullptr, argv.data(), environ) == 0 ? pid : -1;
 }
 
 }  // namespace
@@ -83,7 +64,7 @@ XvfbServer::XvfbServer(const std::string& screen) {
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     _pid =
         spawn({"Xvfb", "-displayfd", "3", "-nolisten", "tcp", "-noreset", "-screen", "0", screen},
-              environmentWithout("DISPLAY"), &actions);
+              &actions);
     posix_spawn_file_actions_destroy(&actions);
     writer.reset();
     std::string number;
@@ -113,9 +94,9 @@ void XvfbServer::kill() {
 }
 
 bool runOnDisplay(const std::string& display, const std::vector<std::string>& arguments) {
-    auto environment = environmentWithout("DISPLAY");
-    environment.push_back("DISPLAY=" + display);
-    const pid_t pid = spawn(arguments, environment, nullptr);
+    std::vector<std::string> command{"env", "DISPLAY=" + display};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    const pid_t pid = spawn(command, nullptr);
     int status = 0;
     return pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
            WEXITSTATUS(status) == 0;

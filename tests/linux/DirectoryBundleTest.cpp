@@ -10,22 +10,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class DirectoryBundleTest : public ::testing::Test {
-  protected:
-    DirectoryBundleTest() {
-        testing::writeFile(
-            root / "Contents/Info.plist",
-            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
-            "<key>CFBundleIdentifier</key><string>org.example.Test</string>"
-            "<key>CFBundleName</key><string>Plinka</string></dict></plist>\n");
-    }
-
+// The first of the user's languages that the bundle has gives the localized information and
+// the strings tables; without any, the development region's ("en" when unnamed).
+TEST(DirectoryBundle, TheFirstLanguageTheBundleHasGivesTheLocalizedInformationAndStrings) {
     testing::ScratchDirectory scratch;
-    fs::path root = scratch.path() / "Plinka.app";
-};
-
-TEST_F(DirectoryBundleTest, TheFirstLanguageTheBundleHasGivesTheLocalizedInformation) {
+    const fs::path root = scratch.path() / "Plinka.app";
     const fs::path resources = root / "Contents/Resources";
+    testing::writeFile(root / "Contents/Info.plist",
+                       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
+                       "<key>CFBundleIdentifier</key><string>org.example.Test</string>"
+                       "<key>CFBundleName</key><string>Plinka</string></dict></plist>\n");
     testing::writeFile(resources / "de.lproj/InfoPlist.strings",
                        "/* German */\nCFBundleName = \"Plinka auf Deutsch\";\n");
     // Strings files may be property lists too.
@@ -34,6 +28,9 @@ TEST_F(DirectoryBundleTest, TheFirstLanguageTheBundleHasGivesTheLocalizedInforma
                        "<string>Plinka do Brasil</string></dict></plist>");
     testing::writeFile(resources / "en.lproj/InfoPlist.strings", "CFBundleName = \"Plinka (en)\";");
     testing::writeFile(resources / "fr.lproj/InfoPlist.strings", "CFBundleName = \"broken");
+    testing::writeFile(resources / "de.lproj/Localizable.strings",
+                       "\"this application\" = \"diese Anwendung\";\n");
+    testing::writeFile(resources / "en.lproj/MoveApplication.strings", "\"Move\" = \"Move It\";");
 
     const auto localizedName = [&](const std::vector<std::string>& languages) -> std::string {
         const DirectoryBundle bundle(root.string(), languages);
@@ -43,24 +40,9 @@ TEST_F(DirectoryBundleTest, TheFirstLanguageTheBundleHasGivesTheLocalizedInforma
     EXPECT_EQ(localizedName({"de_AT"}), "Plinka auf Deutsch");
     EXPECT_EQ(localizedName({"pt_BR", "de"}), "Plinka do Brasil");
     EXPECT_EQ(localizedName({"sv", "de"}), "Plinka auf Deutsch");
-    // Without any of the user's languages, the development region's ("en" when unnamed); a
-    // damaged file counts as absent.
+    // A damaged file counts as absent.
     EXPECT_EQ(localizedName({"fr"}), "Plinka (en)");
     EXPECT_EQ(localizedName({}), "Plinka (en)");
-    fs::remove_all(resources / "en.lproj");
-    EXPECT_EQ(localizedName({"sv"}), "(none)");
-    EXPECT_EQ(*DirectoryBundle(root.string(), {"sv"})
-                   .infoDictionary()
-                   .objectForKey("CFBundleName")
-                   .stringValue(),
-              "Plinka");
-}
-
-TEST_F(DirectoryBundleTest, StringsTablesAreFoundLikeTheLocalizedInformation) {
-    const fs::path resources = root / "Contents/Resources";
-    testing::writeFile(resources / "de.lproj/Localizable.strings",
-                       "\"this application\" = \"diese Anwendung\";\n");
-    testing::writeFile(resources / "en.lproj/MoveApplication.strings", "\"Move\" = \"Move It\";");
 
     const DirectoryBundle german(root.string(), {"de_DE"});
     EXPECT_EQ(german.localizedStringForKey("this application", "", ""), "diese Anwendung");
@@ -70,6 +52,10 @@ TEST_F(DirectoryBundleTest, StringsTablesAreFoundLikeTheLocalizedInformation) {
     EXPECT_EQ(german.localizedStringForKey("Move", "", "MoveApplication"), "Move It");
     const DirectoryBundle swedish(root.string(), {"sv"});
     EXPECT_EQ(swedish.localizedStringForKey("this application", "", ""), "this application");
+
+    fs::remove_all(resources / "en.lproj");
+    EXPECT_EQ(localizedName({"sv"}), "(none)");
+    EXPECT_EQ(*swedish.infoDictionary().objectForKey("CFBundleName").stringValue(), "Plinka");
 }
 
 }  // namespace

@@ -4,8 +4,6 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <algorithm>
-#include <csignal>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -19,7 +17,6 @@ namespace plinka {
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::HasSubstr;
 using testing::PrivateBus;
 using testing::processEventsUntil;
 

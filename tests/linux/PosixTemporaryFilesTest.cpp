@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <regex>
-#include <set>
 
 #include "ScopedEnvironment.h"
 #include "ScratchDirectory.h"

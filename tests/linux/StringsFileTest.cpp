@@ -30,34 +30,23 @@ TEST(StringsFile, ReadsEntriesWithCommentsEscapesAndBareWords) {
     EXPECT_TRUE(parseStringsFile("", nullptr)->dictionaryValue()->empty());
 }
 
-// Sets the locale variables gettext reads for the scope; nullopt unsets one.
-class ScopedLocale {
-  public:
-    using Value = std::optional<std::string>;
-    ScopedLocale(Value language, Value all, Value messages, Value lang)
-        : language_("LANGUAGE", language),
-          all_("LC_ALL", all),
-          messages_("LC_MESSAGES", messages),
-          lang_("LANG", lang) {}
-
-  private:
-    testing::ScopedEnvironment language_, all_, messages_, lang_;
-};
-
+// $LANGUAGE first, then the first of LC_ALL, LC_MESSAGES and LANG that is set; $LANGUAGE is
+// not heeded under the C locale.
 TEST(Localizations, LanguagesComeFromTheLocaleVariablesLikeGettext) {
     using Languages = std::vector<std::string>;
-    {
-        ScopedLocale locale({}, {}, {}, "de_DE.UTF-8");
-        EXPECT_EQ(preferredLanguages(), Languages{"de_DE"});
-    }
-    {
-        ScopedLocale locale("fr:pt_BR:fr", "sv_SE.UTF-8@euro", "de_DE", "en_US");
-        EXPECT_EQ(preferredLanguages(), (Languages{"fr", "pt_BR", "sv_SE"}));
-    }
-    {
-        // $LANGUAGE is not heeded under the C locale.
-        ScopedLocale locale("fr", {}, {}, "C.UTF-8");
-        EXPECT_TRUE(preferredLanguages().empty());
+    using Value = std::optional<std::string>;
+    const struct {
+        Value language, all, messages, lang;
+        Languages expected;
+    } cases[] = {
+        {{}, {}, {}, "de_DE.UTF-8", {"de_DE"}},
+        {"fr:pt_BR:fr", "sv_SE.UTF-8@euro", "de_DE", "en_US", {"fr", "pt_BR", "sv_SE"}},
+        {"fr", {}, {}, "C.UTF-8", {}},
+    };
+    for (const auto& test : cases) {
+        testing::ScopedEnvironment language("LANGUAGE", test.language), all("LC_ALL", test.all),
+            messages("LC_MESSAGES", test.messages), lang("LANG", test.lang);
+        EXPECT_EQ(preferredLanguages(), test.expected) << test.lang.value_or("");
     }
     EXPECT_EQ(localizationFolders({"pt_BR", "pt", "de"}),
               (Languages{"pt_BR.lproj", "pt-BR.lproj", "pt.lproj", "de.lproj"}));

@@ -3,13 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "TestFiles.h"
-#include "platform/linux/plist/PlistKeyedArchives.h"
-#include "plist/Chime.h"
 
 namespace plinka {
 namespace {
-
-using testing::Chime;
 
 std::string json(const std::string& bytes) {
     std::string error;

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <string>
 
 #include "platform/linux/plist/PropertyList.h"
@@ -17,21 +16,12 @@ Object str(const char* text) {
     return Object::string(text);
 }
 
-class PlistKeyedArchivesTest : public ::testing::Test {
-  protected:
-    Object decode(const std::vector<uint8_t>& bytes, const ClassTable& classes = {}) {
-        error.clear();
-        return archives.unarchiveObjectWithData(bytes, classes, &error);
-    }
-
-    PlistKeyedArchives archives;
-    std::string error;
-};
-
 // An archive as macOS lays it out: the Foundation classes' own forms (mutable subclasses, the
 // old NS.object.N arrays, URLs on bases), a class of ours shared by two slots of a subclass we
 // don't know, and a class we don't know at all.
-TEST_F(PlistKeyedArchivesTest, DecodesTheFormsMacOSWritesAndOwnClassesThroughTheClassTable) {
+TEST(PlistKeyedArchivesTest, DecodesTheFormsMacOSWritesAndOwnClassesThroughTheClassTable) {
+    PlistKeyedArchives archives;
+    std::string error;
     const std::string file = PLINKA_SOURCE_DIR "/tests/plist/data/foundation.plnk";
     Object decoded = archives.unarchiveObjectWithFile(file, Chime::classes(), &error);
     ASSERT_FALSE(decoded.isNil()) << error;
@@ -71,7 +61,9 @@ TEST_F(PlistKeyedArchivesTest, DecodesTheFormsMacOSWritesAndOwnClassesThroughThe
     EXPECT_NE(error.find("cannot open"), std::string::npos);
 }
 
-TEST_F(PlistKeyedArchivesTest, DecodesXmlArchivesWithCfUidDictionaries) {
+TEST(PlistKeyedArchivesTest, DecodesXmlArchivesWithCfUidDictionaries) {
+    PlistKeyedArchives archives;
+    std::string error;
     const Object decoded = archives.unarchiveObjectWithFile(
         PLINKA_SOURCE_DIR "/tests/plist/data/chime-with-cf-uids.xml", Chime::classes(), &error);
     ASSERT_NE(decoded.as<Chime>(), nullptr) << error;
@@ -79,7 +71,9 @@ TEST_F(PlistKeyedArchivesTest, DecodesXmlArchivesWithCfUidDictionaries) {
     EXPECT_EQ(decoded.as<Chime>()->volume, 9);
 }
 
-TEST_F(PlistKeyedArchivesTest, RoundTripsThroughOurOwnWriter) {
+TEST(PlistKeyedArchivesTest, RoundTripsThroughOurOwnWriter) {
+    PlistKeyedArchives archives;
+    std::string error;
     auto chime = std::make_shared<Chime>();
     chime->name = str("ding");
     chime->volume = -1;
@@ -98,7 +92,7 @@ TEST_F(PlistKeyedArchivesTest, RoundTripsThroughOurOwnWriter) {
 
     auto first = archives.archivedDataWithRootObject(root);
     ASSERT_TRUE(first);
-    Object decoded = decode(*first, Chime::classes());
+    Object decoded = archives.unarchiveObjectWithData(*first, Chime::classes(), &error);
     ASSERT_FALSE(decoded.isNil()) << error;
     const auto& chimes = *decoded.objectForKey("chimes").arrayValue();
     ASSERT_EQ(chimes.size(), 2u);

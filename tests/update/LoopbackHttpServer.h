@@ -16,8 +16,7 @@ class LoopbackHttpServer {
         Body,              // the body, with the status and its length
         Silence,           // reads the request and never answers
         RedirectToItself,  // 302 to the very same target
-        EndlessBody,       // 50 MB without a declared length
-        DeclaredHugeBody,  // 50 MB declared, then sent
+        DeclaredHugeBody,  // 50 MB declared, then silence
         ChunkedGigabyte,   // 1 GB in chunks, without a declared length
     };
 
