@@ -1,5 +1,5 @@
 #!/bin/sh
-# Checks the Debian package as a user meets it: apt installs it, the installed
+# Checks the Debian package as a user meets it: lintian, then apt installs it, the installed
 # Plinka starts on a private X server and session bus and plays keys, plinka-theme lists the
 # themes; an upgrade and a removal under a running copy leave that copy playing until it quits;
 # the purge leaves nothing under /usr.
@@ -19,6 +19,7 @@ fail() {
     exit 1
 }
 
+lintian --fail-on error "$deb"
 if dpkg-query -W -f='${Status}' plinka 2>/dev/null | grep -q "ok installed"; then
     fail "plinka is installed already; purge it first, as this check purges what it installs"
 fi
