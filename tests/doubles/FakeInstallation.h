@@ -11,6 +11,7 @@
 #include "platform/ApplicationInstallation.h"
 #include "platform/FileManager.h"
 #include "platform/PrivilegedExecution.h"
+#include "platform/linux/install/LinuxApplicationInstallation.h"
 
 namespace plinka::testing {
 
@@ -75,7 +76,9 @@ class FakeInstallation final : public ApplicationInstallation {
         return found;
     }
     std::vector<std::string> volumesFolders() const override { return {"/Volumes/"}; }
-    double appKitVersionNumber() const override { return appKitLevel; }
+    double appKitVersionNumber() const override {
+        return LinuxApplicationInstallation::kAppKitVersionNumber;
+    }
     int processIdentifier() const override { return 0; }
     bool isApplicationRunningFromBundle(const std::string&) override { return copyRunning; }
     std::string openCommand(const std::string& bundlePath) const override {
@@ -91,7 +94,6 @@ class FakeInstallation final : public ApplicationInstallation {
     // By kind of folder, each folder with the domain it belongs to, in order.
     std::map<SearchPathDirectory, std::vector<std::pair<SearchPathDomainMask, std::string>>>
         folders{{SearchPathDirectory::Applications, {}}, {SearchPathDirectory::Downloads, {}}};
-    double appKitLevel = 1038.0;
     bool copyRunning = false;
 
   protected:

@@ -4,31 +4,6 @@
 
 namespace plinka::testing {
 
-namespace {
-
-std::optional<int64_t> numberOf(const Object& value) {
-    if (auto integer = value.integerValue()) {
-        return integer;
-    }
-    if (auto boolean = value.booleanValue()) {
-        return *boolean ? 1 : 0;
-    }
-    if (auto real = value.realValue()) {
-        return static_cast<int64_t>(*real);
-    }
-    return std::nullopt;
-}
-
-}  // namespace
-
-bool DictionaryDecoder::decodeBoolForKey(std::string_view key) {
-    return numberOf(record_.objectForKey(key)).value_or(0) != 0;
-}
-
-int64_t DictionaryDecoder::decodeIntegerForKey(std::string_view key) {
-    return numberOf(record_.objectForKey(key)).value_or(0);
-}
-
 const Object& RecordingEncoder::operator[](std::string_view key) const {
     static const Object nil;
     for (const auto& [name, value] : entries) {

@@ -9,13 +9,18 @@
 
 namespace plinka::testing {
 
-// A decoder over a dictionary the test builds: objects are stored directly under their keys.
+// A decoder over a dictionary the test builds: objects, booleans and integers are stored
+// directly under their keys.
 class DictionaryDecoder final : public Decoder {
   public:
     explicit DictionaryDecoder(Object record) : record_(std::move(record)) {}
     Object decodeObjectForKey(std::string_view key) override { return record_.objectForKey(key); }
-    bool decodeBoolForKey(std::string_view key) override;
-    int64_t decodeIntegerForKey(std::string_view key) override;
+    bool decodeBoolForKey(std::string_view key) override {
+        return record_.objectForKey(key).booleanValue().value_or(false);
+    }
+    int64_t decodeIntegerForKey(std::string_view key) override {
+        return record_.objectForKey(key).integerValue().value_or(0);
+    }
     bool containsValueForKey(std::string_view key) override {
         return !record_.objectForKey(key).isNil();
     }
