@@ -27,18 +27,6 @@ Object FakeKeyedArchives::unarchiveObjectWithFile(const std::string& path,
     return file->second(classes);
 }
 
-Object FakeKeyedArchives::unarchiveObjectWithData(const std::vector<uint8_t>&, const ClassTable&,
-                                                  std::string* error) {
-    if (error) {
-        *error = "not an archive";
-    }
-    return {};
-}
-
-std::optional<std::vector<uint8_t>> FakeKeyedArchives::archivedDataWithRootObject(const Object&) {
-    return std::nullopt;
-}
-
 void FakeKeyedArchives::addRecordFile(const std::string& path, const std::string& className,
                                       Object record) {
     files[path] = [className, record](const ClassTable& classes) {
