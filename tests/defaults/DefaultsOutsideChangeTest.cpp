@@ -24,7 +24,7 @@ class DefaultsOutsideChangeTest : public ::testing::Test {
     }
     // Another program writes the file: over the old one in place, or beside it and renamed.
     void rewriteFromOutside(const Object::Dictionary& entries, bool inPlace) {
-        std::string staged = directory.path() + "/staged";
+        std::string staged = directory.file("staged");
         writeFile(staged, writeXmlPropertyList(Object::dictionary(entries)).value());
         std::string command = inPlace ? "cat '" + staged + "' > '" + directory.defaultsFile() +
                                             "' && rm '" + staged + "'"

@@ -111,7 +111,7 @@ TEST_F(PlistUserDefaultsTest, ADamagedFileIsKeptAsideLoggedOnceAndTheRegisteredD
 
         const auto names = entries();
         ASSERT_EQ(names.size(), 1u);
-        std::string aside = directory.path() + "/" + names[0];
+        std::string aside = directory.file(names[0]);
         EXPECT_THAT(log.lines()[0], HasSubstr(aside));
         EXPECT_THAT(names[0], HasSubstr(".plist.corrupt-"));
         EXPECT_EQ(testing::fileContents(aside), bytes);
@@ -125,7 +125,7 @@ TEST_F(PlistUserDefaultsTest, ADamagedFileIsKeptAsideLoggedOnceAndTheRegisteredD
 }
 
 TEST_F(PlistUserDefaultsTest, ChangesThatCannotBeWrittenAreKeptAndWrittenWhenPossible) {
-    std::string nested = directory.path() + "/config";
+    std::string nested = directory.file("config");
     PlistUserDefaults defaults(nested, DefaultsDirectory::kIdentifier, log);
     std::filesystem::remove_all(nested);
 
