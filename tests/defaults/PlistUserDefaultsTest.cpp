@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <algorithm>
 #include <filesystem>
 
 #include "defaults/DefaultsDirectory.h"
@@ -29,13 +28,12 @@ class PlistUserDefaultsTest : public ::testing::Test {
         EXPECT_TRUE(root.has_value()) << error;
         return root.value_or(Object());
     }
-    // The names of the directory's entries, sorted.
+    // The names of the directory's entries.
     std::vector<std::string> entries() const {
         std::vector<std::string> names;
         for (const auto& entry : std::filesystem::directory_iterator(directory.path())) {
             names.push_back(entry.path().filename().string());
         }
-        std::sort(names.begin(), names.end());
         return names;
     }
 
