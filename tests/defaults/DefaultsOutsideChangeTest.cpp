@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <filesystem>
 
 #include "TestFiles.h"
 #include "defaults/DefaultsDirectory.h"
@@ -25,8 +24,8 @@ class DefaultsOutsideChangeTest : public ::testing::Test {
     }
     // Another program writes the file: over the old one in place, or beside it and renamed.
     void rewriteFromOutside(const Object::Dictionary& entries, bool inPlace) {
-        std::string staged = directory.path() + "/staged";
-        writeFile(staged, xmlPlist(entries));
+        std::string staged = directory.file("staged");
+        writeFile(staged, writeXmlPropertyList(Object::dictionary(entries)).value());
         std::string command = inPlace ? "cat '" + staged + "' > '" + directory.defaultsFile() +
                                             "' && rm '" + staged + "'"
                                       : "mv '" + staged + "' '" + directory.defaultsFile() + "'";

@@ -4,10 +4,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <chrono>
 #include <filesystem>
 
-#include "ScopedEnvironment.h"
 #include "defaults/DefaultsDirectory.h"
 #include "doubles/RecordingLog.h"
 #include "platform/linux/defaults/PlistUserDefaults.h"
@@ -29,6 +27,14 @@ class PlistUserDefaultsTest : public ::testing::Test {
         auto root = readPropertyListFile(directory.defaultsFile(), &error);
         EXPECT_TRUE(root.has_value()) << error;
         return root.value_or(Object());
+    }
+    // The names of the directory's entries.
+    std::vector<std::string> entries() const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(directory.path())) {
+            names.push_back(entry.path().filename().string());
+        }
+        return names;
     }
 
     DefaultsDirectory directory;
@@ -73,7 +79,7 @@ TEST_F(PlistUserDefaultsTest, StoredValuesOfEveryTypeOutliveTheProcessAsReadable
     EXPECT_TRUE(fileContents().objectForKey("showInMenuBar").isNil());
     EXPECT_TRUE(log.lines().empty());
     // Nothing is left beside the file: no temporary files, no copies.
-    EXPECT_EQ(directory.entries(),
+    EXPECT_EQ(entries(),
               std::vector<std::string>{std::string(DefaultsDirectory::kIdentifier) + ".plist"});
 }
 
@@ -101,23 +107,23 @@ TEST_F(PlistUserDefaultsTest, ADamagedFileIsKeptAsideLoggedOnceAndTheRegisteredD
         ASSERT_EQ(log.lines().size(), 1u);
         EXPECT_THAT(log.lines()[0], HasSubstr(directory.defaultsFile()));
 
-        auto entries = directory.entries();
-        ASSERT_EQ(entries.size(), 1u);
-        std::string aside = directory.path() + "/" + entries[0];
+        const auto names = entries();
+        ASSERT_EQ(names.size(), 1u);
+        std::string aside = directory.file(names[0]);
         EXPECT_THAT(log.lines()[0], HasSubstr(aside));
-        EXPECT_THAT(entries[0], HasSubstr(".plist.corrupt-"));
+        EXPECT_THAT(names[0], HasSubstr(".plist.corrupt-"));
         EXPECT_EQ(testing::fileContents(aside), bytes);
 
         // The next change makes a sound file again and leaves the damaged one alone.
         defaults->setBool(false, "showInMenuBar");
         EXPECT_TRUE(fileContents().objectForKey("showInMenuBar") == Object::boolean(false));
-        EXPECT_EQ(directory.entries().size(), 2u);
+        EXPECT_EQ(entries().size(), 2u);
         EXPECT_EQ(log.lines().size(), 1u);
     }
 }
 
 TEST_F(PlistUserDefaultsTest, ChangesThatCannotBeWrittenAreKeptAndWrittenWhenPossible) {
-    std::string nested = directory.path() + "/config";
+    std::string nested = directory.file("config");
     PlistUserDefaults defaults(nested, DefaultsDirectory::kIdentifier, log);
     std::filesystem::remove_all(nested);
 

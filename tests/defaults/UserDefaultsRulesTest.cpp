@@ -15,41 +15,39 @@ namespace plinka::testing {
 namespace {
 
 struct PlistDefaults {
-    DefaultsDirectory directory;
-    RecordingLog log;
-    std::unique_ptr<PlistUserDefaults> defaults = start({});
-    UserDefaults& get() { return *defaults; }
     // A new run of the program with the command line's arguments.
     UserDefaults& restartWith(const std::vector<std::string>& arguments) {
         defaults.reset();
-        defaults = start(arguments);
+        defaults = std::make_unique<PlistUserDefaults>(
+            directory.path(), DefaultsDirectory::kIdentifier, log, arguments);
         return *defaults;
     }
-    std::unique_ptr<PlistUserDefaults> start(const std::vector<std::string>& arguments) {
-        return std::make_unique<PlistUserDefaults>(directory.path(), DefaultsDirectory::kIdentifier,
-                                                   log, arguments);
-    }
+    UserDefaults& get() { return defaults ? *defaults : restartWith({}); }
+
+    DefaultsDirectory directory;
+    RecordingLog log;
+    std::unique_ptr<PlistUserDefaults> defaults;
 };
 
 struct FakeDefaults {
-    FakeUserDefaults defaults;
-    UserDefaults& get() { return defaults; }
     UserDefaults& restartWith(const std::vector<std::string>& arguments) {
         defaults.setArguments(arguments);
         return defaults;
     }
+    UserDefaults& get() { return defaults; }
+
+    FakeUserDefaults defaults;
 };
 
 template <class Implementation>
 class UserDefaultsRulesTest : public ::testing::Test {
   protected:
-    UserDefaults& defaults() { return implementation_->get(); }
+    UserDefaults& defaults() { return implementation.get(); }
     UserDefaults& restartWith(const std::vector<std::string>& arguments) {
-        return implementation_->restartWith(arguments);
+        return implementation.restartWith(arguments);
     }
 
-  private:
-    std::unique_ptr<Implementation> implementation_ = std::make_unique<Implementation>();
+    Implementation implementation;
 };
 
 using Implementations = ::testing::Types<PlistDefaults, FakeDefaults>;

@@ -21,6 +21,7 @@
 #include "platform/Application.h"
 #include "platform/Platform.h"
 #include "platform/linux/input/KeyMapNames.h"
+#include "platform/linux/system/UnavailableSystemAttributes.h"
 #include "platform/linux/system/XdgAutostartLoginItems.h"
 #include "support/LoginItems.h"
 #include "support/PLKAdditions.h"
@@ -122,7 +123,7 @@ struct FakeDesktop {
     XdgAutostartLoginItems loginItemList{home.file("autostart")};
     LoginItems loginItems{loginItemList};
     FakeProcessInformation processInformation;
-    FakeSystemAttributes systemAttributes;
+    UnavailableSystemAttributes systemAttributes;
     ScriptedCommandRunner commands;
     PLKAdditions information{SystemInformationServices{
         platform_.log, platform_.mainBundle, processInformation, systemAttributes, commands}};

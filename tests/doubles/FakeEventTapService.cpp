@@ -2,17 +2,6 @@
 
 namespace plinka::testing {
 
-void FakeEventTap::runCurrentRunLoop() {
-    std::unique_lock lock(mutex_);
-    stopped_.wait(lock, [&] { return stopping_; });
-}
-
-void FakeEventTap::stop() {
-    std::lock_guard lock(mutex_);
-    stopping_ = true;
-    stopped_.notify_all();
-}
-
 std::shared_ptr<EventTap> FakeEventTapService::createEventTap(uint32_t, uint32_t, uint32_t,
                                                               CGEventMask, CGEventTapCallBack,
                                                               void*) {

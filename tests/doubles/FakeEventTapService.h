@@ -14,13 +14,14 @@ class FakeEventTap final : public EventTap {
   public:
     void enable(bool) override {}
     void addToCurrentRunLoop() override {}
-    void runCurrentRunLoop() override;
-    void stop() override;
+    void runCurrentRunLoop() override { stopping_.wait(false); }
+    void stop() override {
+        stopping_ = true;
+        stopping_.notify_all();
+    }
 
   private:
-    std::mutex mutex_;
-    std::condition_variable stopped_;
-    bool stopping_ = false;
+    std::atomic<bool> stopping_ = false;
 };
 
 // Makes FakeEventTaps, or none when capture is refused. Real taps are tested in tests/input,

@@ -11,6 +11,7 @@
 #include "platform/ApplicationInstallation.h"
 #include "platform/FileManager.h"
 #include "platform/PrivilegedExecution.h"
+#include "platform/linux/install/LinuxApplicationInstallation.h"
 
 namespace plinka::testing {
 
@@ -55,8 +56,9 @@ class FakeFileManager final : public FileManager {
     std::vector<std::string> trashed;
 };
 
-// What a desktop answers, from folders the test sets; each command names what it does and the
-// paths it was given. Ending the process throws ProcessEnded instead.
+// What a desktop answers, from folders the test sets; the only command it makes is "open
+// <bundle>", as the others are started and never looked at. Ending the process throws
+// ProcessEnded instead.
 class FakeInstallation final : public ApplicationInstallation {
   public:
     struct ProcessEnded {
@@ -74,34 +76,25 @@ class FakeInstallation final : public ApplicationInstallation {
         return found;
     }
     std::vector<std::string> volumesFolders() const override { return {"/Volumes/"}; }
-    double appKitVersionNumber() const override { return appKitLevel; }
-    int processIdentifier() const override { return kPid; }
+    double appKitVersionNumber() const override {
+        return LinuxApplicationInstallation::kAppKitVersionNumber;
+    }
+    int processIdentifier() const override { return 0; }
     bool isApplicationRunningFromBundle(const std::string&) override { return copyRunning; }
     std::string openCommand(const std::string& bundlePath) const override {
         return "open " + bundlePath;
     }
-    std::string quarantineRemovalCommand(const std::string& bundlePath,
-                                         bool recursive) const override {
-        return std::string(recursive ? "unquarantine all " : "unquarantine ") + bundlePath + ";";
+    std::string quarantineRemovalCommand(const std::string&, bool) const override { return {}; }
+    std::string relaunchCommand(int, const std::string&, const std::string&) const override {
+        return {};
     }
-    std::string relaunchCommand(int pid, const std::string& quarantineCommand,
-                                const std::string& bundlePath) const override {
-        return "after " + std::to_string(pid) + ": " + quarantineCommand + "open " + bundlePath;
-    }
-    std::string detachCommand(const std::string& folder) const override {
-        return "detach " + folder;
-    }
-    void applicationMoved(const std::string& from, const std::string& to) override {
-        moves.emplace_back(from, to);
-    }
+    std::string detachCommand(const std::string&) const override { return {}; }
+    void applicationMoved(const std::string&, const std::string&) override {}
 
-    static constexpr int kPid = 4242;
     // By kind of folder, each folder with the domain it belongs to, in order.
     std::map<SearchPathDirectory, std::vector<std::pair<SearchPathDomainMask, std::string>>>
         folders{{SearchPathDirectory::Applications, {}}, {SearchPathDirectory::Downloads, {}}};
-    double appKitLevel = 1038.0;
     bool copyRunning = false;
-    std::vector<std::pair<std::string, std::string>> moves;
 
   protected:
     void endProcess(int status) override { throw ProcessEnded{status}; }

@@ -4,31 +4,6 @@
 
 namespace plinka::testing {
 
-namespace {
-
-std::optional<int64_t> numberOf(const Object& value) {
-    if (auto integer = value.integerValue()) {
-        return integer;
-    }
-    if (auto boolean = value.booleanValue()) {
-        return *boolean ? 1 : 0;
-    }
-    if (auto real = value.realValue()) {
-        return static_cast<int64_t>(*real);
-    }
-    return std::nullopt;
-}
-
-}  // namespace
-
-bool DictionaryDecoder::decodeBoolForKey(std::string_view key) {
-    return numberOf(record_.objectForKey(key)).value_or(0) != 0;
-}
-
-int64_t DictionaryDecoder::decodeIntegerForKey(std::string_view key) {
-    return numberOf(record_.objectForKey(key)).value_or(0);
-}
-
 const Object& RecordingEncoder::operator[](std::string_view key) const {
     static const Object nil;
     for (const auto& [name, value] : entries) {
@@ -50,18 +25,6 @@ Object FakeKeyedArchives::unarchiveObjectWithFile(const std::string& path,
         return {};
     }
     return file->second(classes);
-}
-
-Object FakeKeyedArchives::unarchiveObjectWithData(const std::vector<uint8_t>&, const ClassTable&,
-                                                  std::string* error) {
-    if (error) {
-        *error = "not an archive";
-    }
-    return {};
-}
-
-std::optional<std::vector<uint8_t>> FakeKeyedArchives::archivedDataWithRootObject(const Object&) {
-    return std::nullopt;
 }
 
 void FakeKeyedArchives::addRecordFile(const std::string& path, const std::string& className,

@@ -9,13 +9,18 @@
 
 namespace plinka::testing {
 
-// A decoder over a dictionary the test builds: objects are stored directly under their keys.
+// A decoder over a dictionary the test builds: objects, booleans and integers are stored
+// directly under their keys.
 class DictionaryDecoder final : public Decoder {
   public:
     explicit DictionaryDecoder(Object record) : record_(std::move(record)) {}
     Object decodeObjectForKey(std::string_view key) override { return record_.objectForKey(key); }
-    bool decodeBoolForKey(std::string_view key) override;
-    int64_t decodeIntegerForKey(std::string_view key) override;
+    bool decodeBoolForKey(std::string_view key) override {
+        return record_.objectForKey(key).booleanValue().value_or(false);
+    }
+    int64_t decodeIntegerForKey(std::string_view key) override {
+        return record_.objectForKey(key).integerValue().value_or(0);
+    }
     bool containsValueForKey(std::string_view key) override {
         return !record_.objectForKey(key).isNil();
     }
@@ -49,9 +54,14 @@ class FakeKeyedArchives final : public KeyedArchives {
 
     Object unarchiveObjectWithFile(const std::string& path, const ClassTable& classes,
                                    std::string* error) override;
-    Object unarchiveObjectWithData(const std::vector<uint8_t>& data, const ClassTable& classes,
-                                   std::string* error) override;
-    std::optional<std::vector<uint8_t>> archivedDataWithRootObject(const Object& root) override;
+    // The core reads archives from files only.
+    Object unarchiveObjectWithData(const std::vector<uint8_t>&, const ClassTable&,
+                                   std::string*) override {
+        return {};
+    }
+    std::optional<std::vector<uint8_t>> archivedDataWithRootObject(const Object&) override {
+        return std::nullopt;
+    }
 
     // A file whose root is the record decoded by the class named `className`.
     void addRecordFile(const std::string& path, const std::string& className, Object record);

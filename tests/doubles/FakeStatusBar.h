@@ -38,13 +38,9 @@ class FakeStatusBar final : public StatusBar {
     std::unique_ptr<StatusItem> statusItemWithLength(double length) override {
         auto item = std::make_unique<Item>(*this, length);
         live.push_back(item.get());
-        made.push_back(length);
         return item;
     }
-    void removeStatusItem(StatusItem& item) override {
-        std::erase(live, &item);
-        ++removed;
-    }
+    void removeStatusItem(StatusItem& item) override { std::erase(live, &item); }
 
     // The one item on the status area; nullptr when there is none or several.
     Item* only() const { return live.size() == 1 ? static_cast<Item*>(live.front()) : nullptr; }
@@ -55,9 +51,7 @@ class FakeStatusBar final : public StatusBar {
     }
 
     std::vector<StatusItem*> live;
-    std::vector<double> made;
     std::vector<Menu*> popUps;
-    int removed = 0;
 };
 
 }  // namespace plinka::testing

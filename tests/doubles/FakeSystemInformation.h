@@ -1,48 +1,30 @@
 #pragma once
 
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "doubles/FakeBundle.h"
-#include "doubles/RecordingLog.h"
 #include "platform/CommandRunner.h"
 #include "platform/ProcessInformation.h"
-#include "platform/SystemAttributes.h"
 #include "support/PLKAdditions.h"
 
 namespace plinka::testing {
 
-// Process information that answers what the test sets; by default the macOS layer's command.
+// Process information with the version the test sets, a Debian system's name and the macOS
+// layer's identifier command.
 class FakeProcessInformation final : public ProcessInformation {
   public:
     std::optional<OperatingSystemVersion> operatingSystemVersion() const override {
         return version;
     }
-    std::string operatingSystemVersionString() const override { return versionString; }
+    std::string operatingSystemVersionString() const override {
+        return "Debian GNU/Linux 12 (bookworm), Linux 6.1.0-28-amd64";
+    }
     std::string machineIdentifierCommand() const override {
         return std::string(kSerialNumberDigestCommand);
     }
 
     std::optional<OperatingSystemVersion> version;
-    std::string versionString = "Debian GNU/Linux 12 (bookworm), Linux 6.1.0-28-amd64";
-};
-
-// An attribute service with the values the test gives; other selectors fail with `missing`.
-class FakeSystemAttributes final : public SystemAttributes {
-  public:
-    int16_t attribute(uint32_t selector, int32_t* response) const override {
-        const auto found = values.find(selector);
-        if (found == values.end()) {
-            return missing;
-        }
-        *response = found->second;
-        return 0;
-    }
-
-    std::map<uint32_t, int32_t> values;
-    int16_t missing = -5551;
 };
 
 // Answers each command with the next scripted result (the last one repeats) and keeps the
@@ -64,16 +46,6 @@ class ScriptedCommandRunner final : public CommandRunner {
 
     std::vector<CommandResult> results;
     std::vector<std::string> commands;
-};
-
-// The services the system information reads, as doubles, and the PLKAdditions over them.
-struct FakeSystemInformation {
-    RecordingLog log;
-    FakeBundle bundle;
-    FakeProcessInformation process;
-    FakeSystemAttributes attributes;
-    ScriptedCommandRunner commands;
-    PLKAdditions information{{log, bundle, process, attributes, commands}};
 };
 
 }  // namespace plinka::testing

@@ -7,10 +7,9 @@ namespace plinka::testing {
 // A machine described by the test.
 class FakeSystemProfile final : public SystemProfile {
   public:
-    std::string cpuArchitecture() const override { return architecture; }
+    std::string cpuArchitecture() const override { return "x86_64"; }
     std::optional<std::string> preferredLanguage() const override { return language; }
 
-    std::string architecture = "x86_64";
     std::optional<std::string> language = "de_DE";
 };
 

@@ -2,36 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include "platform/linux/plist/PropertyList.h"
 
 namespace plinka::testing {
-
-namespace {
-
-bool isPropertyList(const Object& value) {
-    switch (value.type()) {
-        case Object::Type::String:
-        case Object::Type::Integer:
-        case Object::Type::Real:
-        case Object::Type::Boolean:
-        case Object::Type::Data:
-        case Object::Type::Date:
-            return true;
-        case Object::Type::Array:
-            return std::all_of(value.arrayValue()->begin(), value.arrayValue()->end(),
-                               isPropertyList);
-        case Object::Type::Dictionary:
-            return std::all_of(value.dictionaryValue()->begin(), value.dictionaryValue()->end(),
-                               [](const auto& entry) {
-                                   return entry.first.stringValue() != nullptr &&
-                                          isPropertyList(entry.second);
-                               });
-        default:
-            return false;
-    }
-}
-
-}  // namespace
 
 void FakeUserDefaults::registerDefaults(const Object& dictionary) {
     if (const Object::Dictionary* entries = dictionary.dictionaryValue()) {
@@ -44,7 +17,8 @@ Object FakeUserDefaults::objectForKey(std::string_view key) const {
 }
 
 void FakeUserDefaults::setObject(const Object& value, std::string_view key) {
-    if (!value.isNil() && !isPropertyList(value)) {
+    // The real defaults refuse what their file cannot hold; no test may store such a value.
+    if (!value.isNil() && !writeXmlPropertyList(value)) {
         ADD_FAILURE() << "stored a " << value.className() << " under \"" << key
                       << "\", which is no property list";
         return;

@@ -5,8 +5,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <filesystem>
 
 #include "ChildProcess.h"
@@ -37,14 +35,12 @@ std::string makeBundle(const fs::path& folder, const std::string& script) {
 
 LinuxApplicationInstallation::Places placesIn(const ScratchDirectory& scratch,
                                               const std::string& bundle) {
-    LinuxApplicationInstallation::Places places;
-    places.home = scratch.file("home");
-    places.downloads = scratch.file("home/Downloads");
-    places.bundlePath = bundle;
-    places.executableName = "Plinka";
-    places.desktopEntryFolders = {scratch.file("home/.local/share/applications"),
-                                  scratch.file("home/.config/autostart")};
-    return places;
+    return {.home = scratch.file("home"),
+            .downloads = scratch.file("home/Downloads"),
+            .bundlePath = bundle,
+            .executableName = "Plinka",
+            .desktopEntryFolders = {scratch.file("home/.local/share/applications"),
+                                    scratch.file("home/.config/autostart")}};
 }
 
 TEST(InstallServicesTest, TheFoldersAreTheDesktopsAndAnInstallerPlacedBundleIsInOne) {

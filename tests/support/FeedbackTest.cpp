@@ -1,6 +1,5 @@
 // The feedback prompt on a clock that the test moves: when it shows, what it shows, what each
 // answer stores, and the mail it opens.
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "doubles/FakeClock.h"
@@ -11,27 +10,17 @@
 namespace plinka::testing {
 namespace {
 
-using ::testing::ElementsAre;
-
 constexpr double kDay = 86400.0;
 constexpr const char* kLastVersionUsed = "FeedbackLastVersionUsed";
 constexpr const char* kFirstUsed = "FeedbackFirstUsed";
 constexpr const char* kPrompted = "FeedbackPrompted";
 constexpr const char* kSuppress = "FeedbackSuppress";
 
-Object::Dictionary infoWith(Object::Dictionary entries, const std::string& version = "42") {
-    entries.emplace_back(Object::string("CFBundleShortVersionString"), Object::string("1.2"));
-    entries.emplace_back(Object::string("CFBundleVersion"), Object::string(version));
-    entries.emplace_back(Object::string("PLKMailDomain"), Object::string("plinka.org"));
-    return entries;
-}
-
 // Everything the prompt works with, as doubles; a launch makes a new Feedback.
 class FeedbackWorld {
   public:
-    explicit FeedbackWorld(Object::Dictionary info = {
-                               {Object::string("CFBundleName"), Object::string("Plinka")}}) {
-        fake.bundle.info = Object::dictionary(infoWith(std::move(info)));
+    FeedbackWorld() {
+        setVersion("42");
         desktop.alerts.suppressionAnswer = false;
     }
     // Launches the application; answers whether the prompt showed.
@@ -42,7 +31,10 @@ class FeedbackWorld {
     }
     void setVersion(const std::string& version) {
         fake.bundle.info = Object::dictionary(
-            infoWith({{Object::string("CFBundleName"), Object::string("Plinka")}}, version));
+            {{Object::string("CFBundleName"), Object::string("Plinka")},
+             {Object::string("CFBundleShortVersionString"), Object::string("1.2")},
+             {Object::string("CFBundleVersion"), Object::string(version)},
+             {Object::string("PLKMailDomain"), Object::string("plinka.org")}});
     }
     Object stored(const char* key) const {
         const auto& values = desktop.defaults.storedValues();
@@ -80,7 +72,6 @@ TEST(FeedbackTest, TheLaunchCheckRecordsANewVersionAndPromptsAWeekLater) {
         {"a week to the second", v42, ago(604800), false, false, true, false},
         {"sent for this version", v42, ago(365 * kDay), true, false, false, false},
         {"suppressed", v42, ago(365 * kDay), false, true, false, false},
-        {"no first use", v42, Object(), false, false, false, false},
         {"first use not a date", v42, Object::string("last week"), false, false, false, false},
         {"another version after sending", Object::string("41"), ago(365 * kDay), true, false, false,
          true},

@@ -1,9 +1,6 @@
 // Path resolution on a real tree of folders, files and symbolic links.
 #include <gtest/gtest.h>
-#include <pwd.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <filesystem>
 
 #include "ScopedEnvironment.h"

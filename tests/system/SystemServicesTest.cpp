@@ -1,16 +1,11 @@
 #include <gtest/gtest.h>
-#include <sys/utsname.h>
 
-#include <regex>
+#include <filesystem>
 #include <string>
 
 #include "ScratchDirectory.h"
-#include "doubles/FakeBundle.h"
-#include "doubles/RecordingLog.h"
 #include "platform/linux/system/PosixCommandRunner.h"
 #include "platform/linux/system/UnameProcessInformation.h"
-#include "platform/linux/system/UnavailableSystemAttributes.h"
-#include "support/PLKAdditions.h"
 
 namespace plinka {
 namespace {
@@ -50,7 +45,6 @@ TEST(UnameProcessInformation, TheMachineIdentifierIsTheDigestOfTheMachineId) {
         runner.runShellCommand("sha1sum < \"" + machineId + "\" | cut -d' ' -f1");
     ASSERT_EQ(expected.terminationStatus, 0);
     EXPECT_EQ(digest.output, expected.output);
-    EXPECT_TRUE(std::regex_match(digest.output, std::regex("[0-9a-f]{40}\n")));
 
     // Without the identity there is nothing to hash: a failure, not the digest of nothing.
     writeFile(machineId, "");

@@ -4,7 +4,6 @@
 #include <filesystem>
 
 #include "ScratchDirectory.h"
-#include "base/FileUrl.h"
 #include "doubles/FakeBundle.h"
 #include "platform/linux/system/XdgAutostartLoginItems.h"
 #include "support/LoginItems.h"
@@ -26,17 +25,13 @@ class XdgAutostartLoginItemsTest : public ::testing::Test {
         return bundlePath.string();
     }
 
-    // An entry written an hour ago (so that entries written by the test come after it).
-    fs::path writeEntry(const std::string& name, const std::string& body) {
+    // An entry starting the program, written an hour ago (so that entries written by the test
+    // come after it).
+    void writeEntryStarting(const std::string& name, const std::string& program) {
         const fs::path file = autostart / name;
-        writeFile(file, "[Desktop Entry]\nType=Application\n" + body);
+        writeFile(file, "[Desktop Entry]\nType=Application\nExec=\"" + program + "\" --quiet\n");
         fs::last_write_time(file, fs::file_time_type::clock::now() - std::chrono::hours(1) +
                                       std::chrono::seconds(entriesWritten++));
-        return file;
-    }
-
-    fs::path writeEntryStarting(const std::string& name, const std::string& program) {
-        return writeEntry(name, "Exec=\"" + program + "\" --quiet\n");
     }
 
     // The resolved paths of the list's entries, in order; "-" for one that does not resolve.
