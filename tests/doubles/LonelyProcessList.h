@@ -7,7 +7,7 @@
 namespace plinka::testing {
 
 // A process list without another copy of the application. Copies that find each other are the
-// desktop tests' (tests/desktop/SingleCopyTest), on the real process list.
+// desktop tests' (tests/desktop/TrayTest, SingleCopyTest), on the real process list.
 class LonelyProcessList final : public ProcessManager {
   public:
     OSErr getNextProcess(ProcessSerialNumber*) override { return procNotFound; }

@@ -1,7 +1,7 @@
 // The move's Linux layer on the real file system and with real shells: the applications folders
 // and the installed layout, the running-copy test from /proc, the detach command run for real
 // (mount tables included), desktop entries, and pkexec (a stand-in on PATH). The copy, the
-// Trash and the relaunch are the desktop test's (tests/desktop/MoveOfferTest).
+// Trash and the relaunch are the desktop test's (tests/desktop/LaunchAlertsTest, MoveOfferTest).
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
