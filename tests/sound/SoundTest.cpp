@@ -48,6 +48,21 @@ TEST_F(SoundTest, FromAUrlMakesAFlaggedSystemSoundNamedByTheFile) {
 // A transient record's data passes through a temporary file of its own, gone at once since the
 // service decodes sounds whole; the sound still archives its data. A file already at the name is
 // someone else's: neither overwritten nor removed. A sound that failed leaves nothing behind.
+TEST_F(SoundTest, ByNameTriesTheTypesInOrderAndNeedsAnExistingFile) {
+    const auto aif = directory / "key.aif";
+    const auto wav = directory / "key.wav";
+    testing::writeFile(wav, "x");
+    fake.bundle.addResource("", "key", "wav", wav.string());
+    fake.bundle.addResource("", "key", "aif", aif.string());  // listed but not on disk
+    auto sound = Sound::initWithName("key", fake.platform);
+    ASSERT_TRUE(sound);
+    EXPECT_EQ(sound->name(), "key.wav");
+    testing::writeFile(aif, "x");
+    EXPECT_EQ(Sound::initWithName("key", fake.platform)->name(), "key.aif");
+    EXPECT_FALSE(Sound::initWithName("missing", fake.platform));
+    EXPECT_TRUE(fake.log.lines().empty());
+}
+
 TEST_F(SoundTest, ATransientRecordsFileGoesAtOnceAndAnotherFileIsNeverTouched) {
     fake.systemSounds.readsFile = false;  // as the mixer's service
     const Object::Bytes bytes{'R', 'I', 'F', 'F', 9};

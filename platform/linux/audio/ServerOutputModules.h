@@ -11,9 +11,10 @@ namespace plinka::audio {
 inline constexpr char kPipeWireOutputModuleFile[] = "plinka-pipewire-output.so";
 inline constexpr char kPulseAudioOutputModuleFile[] = "plinka-pulse-output.so";
 // Frames of the quantum unless the options say otherwise, at 48 kHz: a PipeWire graph cycle of
-// 1.3 ms (shorter cycles would hold every other program in the graph to them while keys are
+// 1 ms (a key waits for the next cycle and then one more, so 64 frames could not be heard within
+// 2 ms; shorter cycles would hold every other program in the graph to them while keys are
 // typed), a lead of 2.7 ms over the PulseAudio server's sink (which then buffers 1.3 ms).
-inline constexpr int kPipeWireDefaultFrames = 64;
+inline constexpr int kPipeWireDefaultFrames = 48;
 inline constexpr int kPulseAudioDefaultFrames = 128;
 
 // Connects an output from the module of the bundle at bundlePath, loading the module the first
