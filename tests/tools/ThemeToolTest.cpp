@@ -150,19 +150,13 @@ struct Run {
     std::string err;
 };
 
-fs::path runDirectory() {
-    return scratch() / "run";
-}
-
 // The user's data folder the tool runs with: empty unless a test installs into it.
 fs::path dataHome() {
-    return runDirectory() / "data";
+    return scratch() / "run/data";
 }
 
 Run runTool(const std::string& arguments) {
-    const auto directory = runDirectory();
-    fs::create_directories(directory);
-    const auto out = directory / "out", err = directory / "err";
+    const auto out = freshDirectory("run/output") / "out", err = out.parent_path() / "err";
     const std::string command = "XDG_DATA_HOME=" + dataHome().string() + " " +
                                 std::string(PLINKA_BINARY_DIR "/tools/plinka-theme --bundle ") +
                                 kBundle + " " + arguments + " >" + out.string() + " 2>" +
