@@ -1,5 +1,5 @@
-// Packs of each format, made by the test, imported and heard through the real sound controller
-// and mixer.
+// Packs of each format, made by the test around the configs in data/packs, imported and heard
+// through the real sound controller and mixer.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -69,13 +69,8 @@ const std::vector<PackCase>& packCases() {
         {"MechvibesOneSprite", "Mechvibes 1, one sprite",
          [](const fs::path& pack) {
              writeSprite(pack / "sound.ogg");
-             // Trailing commas, as people's packs have them; "d" and "f" release silently.
-             writeFile(pack / "config.json", R"({
-                 "id": "sound-pack-1", "name": "Sprite Pack", "key_define_type": "single",
-                 "includes_numpad": false, "sound": "sound.ogg",
-                 "defines": {"30": [0, 40], "31": [60, 40], "32": [120, 40], "33": [180, 40],
-                             "30-up": [240, 40], "31-up": [300, 40], "34": null,},
-             })");
+             // Its config has trailing commas, as people's packs have; "d" and "f" release
+             // silently.
          },
          kFourKeys,
          [](const SoundTheme& theme, const soundpack::PackReport& report) {
@@ -93,11 +88,6 @@ const std::vector<PackCase>& packCases() {
              writeTone(pack / "f.wav", wavFormat(), 1100, 40);
              writeTone(pack / "arrow.mp3", mp3Format(), 800, 200);
              writeTone(pack / "windows-arrow.wav", wavFormat(), 800, 40);
-             writeFile(pack / "config.json", R"({
-                 "name": "Multi Pack", "key_define_type": "multi", "sound": "",
-                 "defines": {"30": "a.flac", "30-up": "a-up.wav", "31": "s.wav",
-                             "31-up": "s-up.ogg", "32": "d.ogg", "33": "f.wav", "33-up": null,
-                             "61000": "windows-arrow.wav", "57416": "arrow.mp3"}})");
          },
          kFourKeys,
          [](const SoundTheme& theme, const soundpack::PackReport&) {
@@ -116,10 +106,6 @@ const std::vector<PackCase>& packCases() {
              writeTone(pack / "special.wav", wavFormat(), 500, 40);
              writeTone(pack / "release.flac", flacFormat(), 1300, 40);
              writeTone(pack / "s-up.wav", wavFormat(), 1500, 40);
-             writeFile(pack / "config.json", R"({
-                 "version": 2, "name": "Range Pack", "key_define_type": "multi",
-                 "sound": "press/key{0-2}.ogg", "soundup": "release.flac",
-                 "defines": {"30": "special.wav", "31-up": "s-up.wav"}})");
          },
          {{"a", {{500}, {1300}}},
           {"s", {{700, 900, 1100}, {1500}}},
@@ -134,21 +120,7 @@ const std::vector<PackCase>& packCases() {
                        slot(theme, 0, key("f12")).as<Sound>());
          }},
         {"MechvibesDxSprite", "MechvibesDX, one sprite",
-         [](const fs::path& pack) {
-             writeSprite(pack / "sound.ogg");
-             writeFile(pack / "config.json", R"({
-                 "id": "dx-1", "name": "DX Sprite", "config_version": "2", "author": "someone",
-                 "definition_method": "single", "audio_file": "sound.ogg", "tags": ["test"],
-                 "options": {"recommended_volume": 1.0, "random_pitch": 20},
-                 "definitions": {
-                     "KeyA": {"timing": [[0.0, 40.0], [240.0, 280.0]]},
-                     "keys": {"timing": [[60.5, 100.5], [300.0, 340.0]]},
-                     "KeyD": {"timing": [[120.0, 160.0], []]},
-                     "KeyF": {"timing": [[180.0, 220.0]]},
-                     "MouseLeft": {"timing": [[0, 40], [240, 280]]},
-                     "Space": null}})");
-         },
-         kFourKeys,
+         [](const fs::path& pack) { writeSprite(pack / "sound.ogg"); }, kFourKeys,
          [](const SoundTheme& theme, const soundpack::PackReport& report) {
              EXPECT_EQ(theme.name(), "DX Sprite");
              EXPECT_EQ(theme.pitchVariation(), 20);
@@ -171,13 +143,6 @@ const std::vector<PackCase>& packCases() {
              writeTones(pack / "s.wav", wavFormat(), {700, 1500}, 20);
              writeTone(pack / "d.ogg", oggFormat(), 900, 40);
              writeTone(pack / "f.flac", flacFormat(), 1100, 40);
-             writeFile(pack / "config.json", R"({
-                 "config_version": 2, "name": "DX Multi", "definition_method": "multi",
-                 "definitions": {
-                     "KeyA": {"audio_file": "a.wav", "timing": [[0, 40], [60, 100]]},
-                     "KeyS": {"audio_file": "s.wav", "timing": [[0, 40], [60, 100]]},
-                     "KeyD": {"audio_file": "d.ogg"},
-                     "KeyF": {"audio_file": "f.flac"}}})");
          },
          kFourKeys,
          [](const SoundTheme& theme, const soundpack::PackReport&) {
@@ -188,10 +153,6 @@ const std::vector<PackCase>& packCases() {
          [](const fs::path& pack) {
              writeTones(pack / "sound.ogg", oggFormat(),
                         {500, 1300, 700, 1500, 900, 300, 1100, 1200}, 0);
-             writeFile(pack / "config.json", R"({
-                 "name": "Halves", "key_define_type": "single", "sound": "sound.ogg",
-                 "defines": {"30": [0, 80], "31": [80, 80], "32": [160, 80], "33": [240, 40],
-                             "33-up": [280, 40]}})");
          },
          {{"a", {{500}, {1300}}},
           {"s", {{700}, {1500}}},
@@ -211,7 +172,6 @@ const std::vector<PackCase>& packCases() {
              writeTone(pack / "20-1.wav", wavFormat(), 900, 40);
              writeTone(pack / "21-1.wav", wavFormat(), 1100, 40);
              writeTone(pack / "f0-1.wav", wavFormat(), 300, 40);  // no key has this code
-             writeFile(pack / "README", "bucklespring's sounds");
          },
          kFourKeys,
          [](const SoundTheme&, const soundpack::PackReport&) {},
@@ -246,6 +206,7 @@ TEST_P(SoundPackImport, EachKeyPlaysItsOwnSoundsInTheMix) {
     const PackCase& pack = GetParam();
     ScratchDirectory scratch;
     const fs::path source = scratch.path() / pack.name;
+    fs::copy(PLINKA_SOURCE_DIR "/tests/tools/data/packs/" + pack.name, source);
     pack.write(source);
 
     ToolPlatform tool({PLINKA_BUNDLE_DIR});
