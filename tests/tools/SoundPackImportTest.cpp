@@ -181,6 +181,10 @@ const std::vector<PackCase>& packCases() {
     return cases;
 }
 
+void PrintTo(const PackCase& pack, std::ostream* out) {
+    *out << pack.name;
+}
+
 // The tone among all the pack's tones that sounds strongest over the 15 ms from `time`; 0 when
 // the mix is silent there.
 double toneAt(const synth::Audio& audio, double time, const std::set<double>& tones) {
