@@ -24,8 +24,8 @@ class EvdevKeyboardTapTest : public ::testing::Test {
 
     std::string devices() const { return _root.path() / "input"; }
 
-    std::shared_ptr<EvdevKeyboardTap> makeTap(CGEventMask mask = kKeyEvents) {
-        auto tap = EvdevKeyboardTap::create({devices(), &RecordedKeyboard::open}, mask,
+    std::shared_ptr<EvdevKeyboardTap> makeTap(KeyboardDeviceOpener open = &RecordedKeyboard::open) {
+        auto tap = EvdevKeyboardTap::create({devices(), std::move(open)}, kKeyEvents,
                                             &TapRecorder::record, &recorder);
         EXPECT_NE(tap, nullptr);
         return tap;
@@ -92,11 +92,7 @@ TEST_F(EvdevKeyboardTapTest, CapsLockStartsFromTheLightAndTogglesOnPresses) {
     input_event record{};
     while (opened->next(record) == KeyboardDevice::ReadStatus::Event) {
     }
-    auto tap = EvdevKeyboardTap::create(
-        {devices(), [&](const std::string&) { return std::exchange(opened, nullptr); }}, kKeyEvents,
-        &TapRecorder::record, &recorder);
-    ASSERT_NE(tap, nullptr);
-    TapThread thread(tap);
+    TapThread thread(makeTap([&](const std::string&) { return std::exchange(opened, nullptr); }));
     keyboard.write({Pipe::key(KEY_A, 1), Pipe::key(KEY_CAPSLOCK, 1), Pipe::key(KEY_CAPSLOCK, 0),
                     Pipe::key(KEY_CAPSLOCK, 1), Pipe::key(KEY_CAPSLOCK, 0), Pipe::report()});
 

@@ -5,10 +5,6 @@
 namespace plinka {
 namespace {
 
-Object::Bytes bytesOf(std::string_view text) {
-    return Object::Bytes(text.begin(), text.end());
-}
-
 // Every type, as one dictionary, in the order both forms below write them.
 Object everyType() {
     return Object::dictionary({
@@ -71,7 +67,8 @@ TEST(PropertyListTest, WritesBothFormsThatReadBackEqual) {
 TEST(PropertyListTest, XmlDatesAreReadToTheSecond) {
     const auto read = [](const std::string& date) {
         std::string error;
-        return readPropertyListData(bytesOf("<plist version=\"1.0\">" + date + "</plist>"), &error);
+        const std::string text = "<plist version=\"1.0\">" + date + "</plist>";
+        return readPropertyListData(Object::Bytes(text.begin(), text.end()), &error);
     };
     const std::pair<const char*, double> accepted[] = {
         {"2001-01-01T00:00:00Z", 0},
