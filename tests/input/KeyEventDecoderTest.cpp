@@ -27,29 +27,24 @@ class KeyEventDecoderTest : public ::testing::Test {
     KeyEventDecoder keyboard{modifiers};
 };
 
-TEST_F(KeyEventDecoderTest, OrdinaryKeysGoDownRepeatAndUpWithThemeKeyCodes) {
-    EXPECT_EQ(decode(KEY_A, kPress), (Seen{kCGEventKeyDown, 0x00, 0, 0}));
-    EXPECT_EQ(decode(KEY_A, kRepeat), (Seen{kCGEventKeyDown, 0x00, 0, 1}));
-    // A press of a key already down (as X11 reports repeats) is a repeat too.
-    EXPECT_EQ(decode(KEY_A, kPress), (Seen{kCGEventKeyDown, 0x00, 0, 1}));
-    EXPECT_EQ(decode(KEY_A, kRelease), (Seen{kCGEventKeyUp, 0x00, 0, 0}));
-    EXPECT_EQ(decode(KEY_ENTER, kPress), (Seen{kCGEventKeyDown, 0x24, 0, 0}));
-    EXPECT_EQ(decode(KEY_KP5, kPress), (Seen{kCGEventKeyDown, 0x57, 0, 0}));
-    // A release the decoder never saw pressed (held before it started) still goes up.
-    EXPECT_EQ(decode(KEY_Z, kRelease), (Seen{kCGEventKeyUp, 0x06, 0, 0}));
-}
-
-TEST_F(KeyEventDecoderTest, KeysWithoutThemeKeyCodesAndCodesOutOfRangeMakeNothing) {
-    EXPECT_EQ(decode(KEY_POWER, kPress), std::nullopt);
-    EXPECT_EQ(decode(-1, kPress), std::nullopt);
-    EXPECT_EQ(decode(KEY_CNT, kPress), std::nullopt);
-    EXPECT_EQ(decode(100000, kRelease), std::nullopt);
-}
-
-// The buttons that sound go down and up once each; the others (side, extra, a pen's) never.
-TEST_F(KeyEventDecoderTest, MouseButtonsGoDownAndUpOnceWithTheirNumbers) {
+// Keys go down, repeat and up with theme key codes; keys without one and codes out of range make
+// nothing. The buttons that sound go down and up once each; the others (side, extra, a pen's)
+// never.
+TEST_F(KeyEventDecoderTest, KeysAndMouseButtonsGoDownAndUpWithTheirCodes) {
     const CGEventFlags shift = kCGEventFlagMaskShift | kDeviceLeftShift;
     const std::pair<std::pair<int, int>, std::optional<Seen>> events[] = {
+        {{KEY_A, kPress}, Seen{kCGEventKeyDown, 0x00, 0, 0}},
+        {{KEY_A, kRepeat}, Seen{kCGEventKeyDown, 0x00, 0, 1}},
+        // A press of a key already down (as X11 reports repeats) is a repeat too.
+        {{KEY_A, kPress}, Seen{kCGEventKeyDown, 0x00, 0, 1}},
+        {{KEY_A, kRelease}, Seen{kCGEventKeyUp, 0x00, 0, 0}},
+        // A release the decoder never saw pressed (held before it started) still goes up.
+        {{KEY_ENTER, kRelease}, Seen{kCGEventKeyUp, 0x24, 0, 0}},
+        {{KEY_KP5, kRelease}, Seen{kCGEventKeyUp, 0x57, 0, 0}},
+        {{KEY_POWER, kPress}, std::nullopt},
+        {{-1, kPress}, std::nullopt},
+        {{KEY_CNT, kPress}, std::nullopt},
+        {{100000, kRelease}, std::nullopt},
         {{BTN_LEFT, kPress}, mouse(kLeftMouseButton, true)},
         {{BTN_LEFT, kPress}, std::nullopt},
         {{BTN_RIGHT, kPress}, mouse(kRightMouseButton, true)},

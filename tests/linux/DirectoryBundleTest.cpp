@@ -13,24 +13,12 @@ namespace fs = std::filesystem;
 // The first of the user's languages that the bundle has gives the localized information and
 // the strings tables; without any, the development region's ("en" when unnamed).
 TEST(DirectoryBundle, TheFirstLanguageTheBundleHasGivesTheLocalizedInformationAndStrings) {
+    // A copy: the test takes a language away at the end. Its German strings file has a comment,
+    // its Brazilian one is a property list and its French one is damaged.
     testing::ScratchDirectory scratch;
-    const fs::path root = scratch.path() / "Plinka.app";
-    const fs::path resources = root / "Contents/Resources";
-    testing::writeFile(root / "Contents/Info.plist",
-                       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
-                       "<key>CFBundleIdentifier</key><string>org.example.Test</string>"
-                       "<key>CFBundleName</key><string>Plinka</string></dict></plist>\n");
-    testing::writeFile(resources / "de.lproj/InfoPlist.strings",
-                       "/* German */\nCFBundleName = \"Plinka auf Deutsch\";\n");
-    // Strings files may be property lists too.
-    testing::writeFile(resources / "pt-BR.lproj/InfoPlist.strings",
-                       "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>CFBundleName</key>"
-                       "<string>Plinka do Brasil</string></dict></plist>");
-    testing::writeFile(resources / "en.lproj/InfoPlist.strings", "CFBundleName = \"Plinka (en)\";");
-    testing::writeFile(resources / "fr.lproj/InfoPlist.strings", "CFBundleName = \"broken");
-    testing::writeFile(resources / "de.lproj/Localizable.strings",
-                       "\"this application\" = \"diese Anwendung\";\n");
-    testing::writeFile(resources / "en.lproj/MoveApplication.strings", "\"Move\" = \"Move It\";");
+    const fs::path root = scratch.path() / "Localized.app";
+    fs::copy(PLINKA_SOURCE_DIR "/tests/linux/data/Localized.app", root,
+             fs::copy_options::recursive);
 
     const auto localizedName = [&](const std::vector<std::string>& languages) -> std::string {
         const DirectoryBundle bundle(root.string(), languages);
@@ -53,7 +41,7 @@ TEST(DirectoryBundle, TheFirstLanguageTheBundleHasGivesTheLocalizedInformationAn
     const DirectoryBundle swedish(root.string(), {"sv"});
     EXPECT_EQ(swedish.localizedStringForKey("this application", "", ""), "this application");
 
-    fs::remove_all(resources / "en.lproj");
+    fs::remove_all(root / "Contents/Resources/en.lproj");
     EXPECT_EQ(localizedName({"sv"}), "(none)");
     EXPECT_EQ(*swedish.infoDictionary().objectForKey("CFBundleName").stringValue(), "Plinka");
 }

@@ -8,7 +8,7 @@
 namespace plinka::testing {
 namespace {
 
-TEST(XdgUserThemeFolder, FollowsXdgDataHomeElseHome) {
+TEST(XdgUserThemeFolder, FollowsXdgDataHomeElseHomeAndListsItsThemeFiles) {
     struct Case {
         std::optional<std::string> dataHome;
         std::optional<std::string> home;
@@ -27,9 +27,8 @@ TEST(XdgUserThemeFolder, FollowsXdgDataHomeElseHome) {
         EXPECT_EQ(XdgUserThemeFolder::defaultFolder(), test.folder)
             << test.dataHome.value_or("(unset)");
     }
-}
 
-TEST(XdgUserThemeFolder, ListsItsThemeFilesByNameAndNothingElse) {
+    // Its theme files by name, and nothing else.
     ScratchDirectory scratch;
     for (const char* file : {"Zed.plnk", "Alpha.plnk", "notes.txt", "Beta.plnk.a1b2c3"}) {
         writeFile(scratch.path() / file, "x");

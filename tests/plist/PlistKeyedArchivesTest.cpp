@@ -18,7 +18,7 @@ Object str(const char* text) {
 
 // An archive as macOS lays it out: the Foundation classes' own forms (mutable subclasses, the
 // old NS.object.N arrays, URLs on bases), a class of ours shared by two slots of a subclass we
-// don't know, and a class we don't know at all.
+// don't know, and a class we don't know at all; binary or XML.
 TEST(PlistKeyedArchivesTest, DecodesTheFormsMacOSWritesAndOwnClassesThroughTheClassTable) {
     PlistKeyedArchives archives;
     std::string error;
@@ -59,12 +59,9 @@ TEST(PlistKeyedArchivesTest, DecodesTheFormsMacOSWritesAndOwnClassesThroughTheCl
     EXPECT_EQ(decoded.objectForKey("chimes").arrayValue()->at(0), Object::record("Chime"));
     EXPECT_TRUE(archives.unarchiveObjectWithFile(file + ".missing", {}, &error).isNil());
     EXPECT_NE(error.find("cannot open"), std::string::npos);
-}
 
-TEST(PlistKeyedArchivesTest, DecodesXmlArchivesWithCfUidDictionaries) {
-    PlistKeyedArchives archives;
-    std::string error;
-    const Object decoded = archives.unarchiveObjectWithFile(
+    // XML archives, whose references are CF$UID dictionaries.
+    decoded = archives.unarchiveObjectWithFile(
         PLINKA_SOURCE_DIR "/tests/plist/data/chime-with-cf-uids.xml", Chime::classes(), &error);
     ASSERT_NE(decoded.as<Chime>(), nullptr) << error;
     EXPECT_EQ(decoded.as<Chime>()->name, str("tick"));

@@ -5,10 +5,6 @@
 namespace plinka {
 namespace {
 
-Object::Bytes bytesOf(std::string_view text) {
-    return Object::Bytes(text.begin(), text.end());
-}
-
 // Every type, as one dictionary, in the order both forms below write them.
 Object everyType() {
     return Object::dictionary({
@@ -27,29 +23,24 @@ Object everyType() {
     });
 }
 
-// The same, as macOS writes it (the accented string in UTF-16), read from its file.
-TEST(PropertyListTest, ReadsBinaryFilesAndReportsMissingOnes) {
+// The same, as macOS writes it (the accented string in UTF-16), read from its file; and XML.
+TEST(PropertyListTest, ReadsBinaryAndXmlFilesAndReportsMissingOnes) {
     const std::string path = PLINKA_SOURCE_DIR "/tests/plist/data/every-type.bplist";
     std::string error;
     EXPECT_EQ(readPropertyListFile(path, &error), everyType()) << error;
     EXPECT_FALSE(readPropertyListFile(path + ".missing", &error));
     EXPECT_NE(error.find(path + ".missing"), std::string::npos);
-}
-
-TEST(PropertyListTest, ReadsXmlPropertyList) {
-    std::string error;
-    auto object =
-        readPropertyListFile(PLINKA_SOURCE_DIR "/tests/plist/data/typed-values.xml", &error);
-    ASSERT_TRUE(object) << error;
-    EXPECT_EQ(*object, Object::dictionary({
-                           {Object::string("name"), Object::string("Type & writer A\u263a")},
-                           {Object::string("count"), Object::integer(-12)},
-                           {Object::string("gain"), Object::real(1.5)},
-                           {Object::string("on"), Object::boolean(true)},
-                           {Object::string("bytes"), Object::data({0, 1, 2, 255})},
-                           {Object::string("when"), Object::date(86400)},
-                           {Object::string("empty"), Object::array({})},
-                       }));
+    EXPECT_EQ(readPropertyListFile(PLINKA_SOURCE_DIR "/tests/plist/data/typed-values.xml", &error),
+              Object::dictionary({
+                  {Object::string("name"), Object::string("Type & writer A\u263a")},
+                  {Object::string("count"), Object::integer(-12)},
+                  {Object::string("gain"), Object::real(1.5)},
+                  {Object::string("on"), Object::boolean(true)},
+                  {Object::string("bytes"), Object::data({0, 1, 2, 255})},
+                  {Object::string("when"), Object::date(86400)},
+                  {Object::string("empty"), Object::array({})},
+              }))
+        << error;
 }
 
 TEST(PropertyListTest, WritesBothFormsThatReadBackEqual) {
@@ -76,7 +67,8 @@ TEST(PropertyListTest, WritesBothFormsThatReadBackEqual) {
 TEST(PropertyListTest, XmlDatesAreReadToTheSecond) {
     const auto read = [](const std::string& date) {
         std::string error;
-        return readPropertyListData(bytesOf("<plist version=\"1.0\">" + date + "</plist>"), &error);
+        const std::string text = "<plist version=\"1.0\">" + date + "</plist>";
+        return readPropertyListData(Object::Bytes(text.begin(), text.end()), &error);
     };
     const std::pair<const char*, double> accepted[] = {
         {"2001-01-01T00:00:00Z", 0},

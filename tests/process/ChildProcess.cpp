@@ -16,29 +16,18 @@ namespace plinka::testing {
 
 ChildProcess::ChildProcess(const std::string& executable, const Options& options) {
     // Everything the child needs is made before fork: after it only async-signal-safe calls.
-    std::vector<std::string> arguments{executable};
-    arguments.insert(arguments.end(), options.arguments.begin(), options.arguments.end());
-    std::vector<std::string> environment;
-    for (char** variable = environ; *variable; ++variable) {
-        const std::string entry(*variable);
-        const std::string name = entry.substr(0, entry.find('='));
-        if (std::none_of(options.environment.begin(), options.environment.end(),
-                         [&](const auto& replaced) { return replaced.first == name; })) {
-            environment.push_back(entry);
-        }
-    }
+    // env(1) sets the variables and then becomes the program, under the same pid.
+    std::vector<std::string> arguments{"/usr/bin/env"};
     for (const auto& [key, value] : options.environment) {
-        environment.push_back(key + "=" + value);
+        arguments.push_back(key + "=" + value);
     }
-    auto pointers = [](std::vector<std::string>& strings) {
-        std::vector<char*> list;
-        for (auto& string : strings) {
-            list.push_back(string.data());
-        }
-        list.push_back(nullptr);
-        return list;
-    };
-    std::vector<char*> argv = pointers(arguments), envp = pointers(environment);
+    arguments.push_back(executable);
+    arguments.insert(arguments.end(), options.arguments.begin(), options.arguments.end());
+    std::vector<char*> argv;
+    for (auto& argument : arguments) {
+        argv.push_back(argument.data());
+    }
+    argv.push_back(nullptr);
 
     int inputPipe[2], outputPipe[2];
     if (pipe2(inputPipe, O_CLOEXEC) != 0 || pipe2(outputPipe, O_CLOEXEC) != 0) {
@@ -54,7 +43,7 @@ ChildProcess::ChildProcess(const std::string& executable, const Options& options
         if (options.mergeErrors) {
             dup2(outputPipe[1], STDERR_FILENO);
         }
-        execve(argv[0], argv.data(), envp.data());
+        execve(argv[0], argv.data(), environ);
         _exit(127);
     }
     ::close(inputPipe[0]);

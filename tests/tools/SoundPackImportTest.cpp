@@ -1,5 +1,5 @@
-// Packs of each format, made by the test, imported and heard through the real sound controller
-// and mixer.
+// Packs of each format, made by the test around the configs in data/packs, imported and heard
+// through the real sound controller and mixer.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -44,7 +44,7 @@ struct PackCase {
 };
 
 // The sprite: each tone 40 ms, 20 ms apart, in this order.
-constexpr double kSpriteTones[] = {500, 700, 900, 1100, 1300, 1500};
+const std::vector<double> kSpriteTones = {500, 700, 900, 1100, 1300, 1500};
 
 // Tones of 40 ms, each followed by `gapMs` of silence.
 void writeTones(const fs::path& file, int format, const std::vector<double>& tones, double gapMs) {
@@ -57,10 +57,6 @@ void writeTones(const fs::path& file, int format, const std::vector<double>& ton
     writeSamples(file, format, 44100, 2, samples);
 }
 
-void writeSprite(const fs::path& file) {
-    writeTones(file, oggFormat(), {std::begin(kSpriteTones), std::end(kSpriteTones)}, 20);
-}
-
 const std::map<std::string, KeyTones> kFourKeys{
     {"a", {{500}, {1300}}}, {"s", {{700}, {1500}}}, {"d", {{900}, {}}}, {"f", {{1100}, {}}}};
 
@@ -68,14 +64,9 @@ const std::vector<PackCase>& packCases() {
     static const std::vector<PackCase> cases{
         {"MechvibesOneSprite", "Mechvibes 1, one sprite",
          [](const fs::path& pack) {
-             writeSprite(pack / "sound.ogg");
-             // Trailing commas, as people's packs have them; "d" and "f" release silently.
-             writeFile(pack / "config.json", R"({
-                 "id": "sound-pack-1", "name": "Sprite Pack", "key_define_type": "single",
-                 "includes_numpad": false, "sound": "sound.ogg",
-                 "defines": {"30": [0, 40], "31": [60, 40], "32": [120, 40], "33": [180, 40],
-                             "30-up": [240, 40], "31-up": [300, 40], "34": null,},
-             })");
+             writeTones(pack / "sound.ogg", oggFormat(), kSpriteTones, 20);
+             // Its config has trailing commas, as people's packs have; "d" and "f" release
+             // silently.
          },
          kFourKeys,
          [](const SoundTheme& theme, const soundpack::PackReport& report) {
@@ -93,11 +84,6 @@ const std::vector<PackCase>& packCases() {
              writeTone(pack / "f.wav", wavFormat(), 1100, 40);
              writeTone(pack / "arrow.mp3", mp3Format(), 800, 200);
              writeTone(pack / "windows-arrow.wav", wavFormat(), 800, 40);
-             writeFile(pack / "config.json", R"({
-                 "name": "Multi Pack", "key_define_type": "multi", "sound": "",
-                 "defines": {"30": "a.flac", "30-up": "a-up.wav", "31": "s.wav",
-                             "31-up": "s-up.ogg", "32": "d.ogg", "33": "f.wav", "33-up": null,
-                             "61000": "windows-arrow.wav", "57416": "arrow.mp3"}})");
          },
          kFourKeys,
          [](const SoundTheme& theme, const soundpack::PackReport&) {
@@ -116,10 +102,6 @@ const std::vector<PackCase>& packCases() {
              writeTone(pack / "special.wav", wavFormat(), 500, 40);
              writeTone(pack / "release.flac", flacFormat(), 1300, 40);
              writeTone(pack / "s-up.wav", wavFormat(), 1500, 40);
-             writeFile(pack / "config.json", R"({
-                 "version": 2, "name": "Range Pack", "key_define_type": "multi",
-                 "sound": "press/key{0-2}.ogg", "soundup": "release.flac",
-                 "defines": {"30": "special.wav", "31-up": "s-up.wav"}})");
          },
          {{"a", {{500}, {1300}}},
           {"s", {{700, 900, 1100}, {1500}}},
@@ -135,18 +117,7 @@ const std::vector<PackCase>& packCases() {
          }},
         {"MechvibesDxSprite", "MechvibesDX, one sprite",
          [](const fs::path& pack) {
-             writeSprite(pack / "sound.ogg");
-             writeFile(pack / "config.json", R"({
-                 "id": "dx-1", "name": "DX Sprite", "config_version": "2", "author": "someone",
-                 "definition_method": "single", "audio_file": "sound.ogg", "tags": ["test"],
-                 "options": {"recommended_volume": 1.0, "random_pitch": 20},
-                 "definitions": {
-                     "KeyA": {"timing": [[0.0, 40.0], [240.0, 280.0]]},
-                     "keys": {"timing": [[60.5, 100.5], [300.0, 340.0]]},
-                     "KeyD": {"timing": [[120.0, 160.0], []]},
-                     "KeyF": {"timing": [[180.0, 220.0]]},
-                     "MouseLeft": {"timing": [[0, 40], [240, 280]]},
-                     "Space": null}})");
+             writeTones(pack / "sound.ogg", oggFormat(), kSpriteTones, 20);
          },
          kFourKeys,
          [](const SoundTheme& theme, const soundpack::PackReport& report) {
@@ -171,13 +142,6 @@ const std::vector<PackCase>& packCases() {
              writeTones(pack / "s.wav", wavFormat(), {700, 1500}, 20);
              writeTone(pack / "d.ogg", oggFormat(), 900, 40);
              writeTone(pack / "f.flac", flacFormat(), 1100, 40);
-             writeFile(pack / "config.json", R"({
-                 "config_version": 2, "name": "DX Multi", "definition_method": "multi",
-                 "definitions": {
-                     "KeyA": {"audio_file": "a.wav", "timing": [[0, 40], [60, 100]]},
-                     "KeyS": {"audio_file": "s.wav", "timing": [[0, 40], [60, 100]]},
-                     "KeyD": {"audio_file": "d.ogg"},
-                     "KeyF": {"audio_file": "f.flac"}}})");
          },
          kFourKeys,
          [](const SoundTheme& theme, const soundpack::PackReport&) {
@@ -188,10 +152,6 @@ const std::vector<PackCase>& packCases() {
          [](const fs::path& pack) {
              writeTones(pack / "sound.ogg", oggFormat(),
                         {500, 1300, 700, 1500, 900, 300, 1100, 1200}, 0);
-             writeFile(pack / "config.json", R"({
-                 "name": "Halves", "key_define_type": "single", "sound": "sound.ogg",
-                 "defines": {"30": [0, 80], "31": [80, 80], "32": [160, 80], "33": [240, 40],
-                             "33-up": [280, 40]}})");
          },
          {{"a", {{500}, {1300}}},
           {"s", {{700}, {1500}}},
@@ -211,7 +171,6 @@ const std::vector<PackCase>& packCases() {
              writeTone(pack / "20-1.wav", wavFormat(), 900, 40);
              writeTone(pack / "21-1.wav", wavFormat(), 1100, 40);
              writeTone(pack / "f0-1.wav", wavFormat(), 300, 40);  // no key has this code
-             writeFile(pack / "README", "bucklespring's sounds");
          },
          kFourKeys,
          [](const SoundTheme&, const soundpack::PackReport&) {},
@@ -250,6 +209,7 @@ TEST_P(SoundPackImport, EachKeyPlaysItsOwnSoundsInTheMix) {
     const PackCase& pack = GetParam();
     ScratchDirectory scratch;
     const fs::path source = scratch.path() / pack.name;
+    fs::copy(PLINKA_SOURCE_DIR "/tests/tools/data/packs/" + pack.name, source);
     pack.write(source);
 
     ToolPlatform tool({PLINKA_BUNDLE_DIR});

@@ -47,22 +47,14 @@ fs::path freshDirectory(const std::string& name) {
     return directory;
 }
 
-// The table a map file builds, as inspect describes it: groups of keys sharing variants,
-// speech, silence, the sample and the mouse buttons, each file one embedded Sound wherever it
-// appears.
+// The table a map file (data/theme.map) builds, as inspect describes it: groups of keys sharing
+// variants, speech, silence, the sample and the mouse buttons, each file one embedded Sound
+// wherever it appears.
 TEST(ThemeBuild, WhatIsBuiltDecodesToTheTableTheMapDescribes) {
     const auto directory = freshDirectory("build");
     testing::writeTone(directory / "a.wav", testing::wavFormat(), 800, 40);
     testing::writeTone(directory / "b.wav", testing::wavFormat(), 1200, 40);
-    testing::writeFile(directory / "theme.map",
-                       "name = Test Theme\n"
-                       "key-down letters = a.wav b.wav\n"
-                       "key-up a space = b.wav\n"
-                       "key-down 1 = say \"one\"\n"
-                       "key-down b = silent\n"
-                       "key-down sample = a.wav\n"
-                       "mouse-down left right = b.wav\n"
-                       "mouse-up middle = say \"up\"\n");
+    fs::copy_file(PLINKA_SOURCE_DIR "/tests/tools/data/theme.map", directory / "theme.map");
     ToolPlatform tool({});
     std::string error;
     const auto bytes =
@@ -150,19 +142,13 @@ struct Run {
     std::string err;
 };
 
-fs::path runDirectory() {
-    return scratch() / "run";
-}
-
 // The user's data folder the tool runs with: empty unless a test installs into it.
 fs::path dataHome() {
-    return runDirectory() / "data";
+    return scratch() / "run/data";
 }
 
 Run runTool(const std::string& arguments) {
-    const auto directory = runDirectory();
-    fs::create_directories(directory);
-    const auto out = directory / "out", err = directory / "err";
+    const auto out = freshDirectory("run/output") / "out", err = out.parent_path() / "err";
     const std::string command = "XDG_DATA_HOME=" + dataHome().string() + " " +
                                 std::string(PLINKA_BINARY_DIR "/tools/plinka-theme --bundle ") +
                                 kBundle + " " + arguments + " >" + out.string() + " 2>" +

@@ -138,15 +138,12 @@ void LoopbackHttpServer::answerConnection(int connection) {
             return;
         case Answer::ChunkedGigabyte: {
             const std::string chunk = "10000\r\n" + std::string(0x10000, 'x') + "\r\n";
-            if (!sendAll(connection,
-                         "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n"
-                         "Connection: close\r\n\r\n")) {
-                return;
-            }
-            for (size_t sent = 0; sent < (size_t{1} << 30) && !stopping_; sent += 0x10000) {
-                if (!sendAll(connection, chunk)) {
-                    return;
-                }
+            bool open = sendAll(connection,
+                                "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n"
+                                "Connection: close\r\n\r\n");
+            // Until the client hangs up, which it must long before the end.
+            for (size_t sent = 0; open && sent < (size_t{1} << 30) && !stopping_; sent += 0x10000) {
+                open = sendAll(connection, chunk);
             }
             sendAll(connection, "0\r\n\r\n");
             return;
