@@ -106,7 +106,8 @@ TEST_F(ImportTest, KeysSoundWhileASlowImportRunsAndASigtermDoesNotWaitForIt) {
 
     fs::remove(scratch + "/pid");
     importPack(pack);
-    ASSERT_TRUE(eventually([&] { return fs::exists(scratch + "/pid"); }));
+    // Written, not just made: the shell makes the file before echo fills it.
+    ASSERT_TRUE(eventually([&] { return fileContents(scratch + "/pid").ends_with("\n"); }));
     const pid_t importing = std::stoi(fileContents(scratch + "/pid"));
     ASSERT_EQ(::kill(plinka->pid(), SIGTERM), 0);
     EXPECT_EQ(plinka->waitForExit(std::chrono::seconds(5)), 0);
