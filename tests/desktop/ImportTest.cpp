@@ -1,5 +1,8 @@
-// "Import Sound Pack…" in the real application, with the real import made slow: keys sound while
-// it runs, the theme it made is in force after it, and a SIGTERM does not wait for it.
+// The Preferences window of the real application, driven from the keyboard and heard in the mix
+// that SDL's disk driver writes. The volume as the person sets it (mute is the volume 0 on the way
+// to the mix; the window's other controls are tested over the controller in tests/gui), and
+// "Import Sound Pack…" with the real import made slow: keys sound while it runs, the theme it made
+// is in force after it, and a SIGTERM does not wait for it.
 #include <signal.h>
 #include <sys/stat.h>
 
@@ -8,6 +11,7 @@
 
 #include "DesktopTest.h"
 #include "PlinkaSession.h"
+#include "Signal.h"
 #include "platform/linux/input/KeyMap.h"
 
 namespace plinka::testing {
@@ -15,8 +19,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class ImportTest : public DesktopTest {
+// A copy whose theme sounds a tone for z, started with its Preferences window open.
+class PreferencesSession : public DesktopTest {
   protected:
+    PreferencesSession() { session.useTheme(theme.file()); }
+    void start() {
+        plinka = session.start({"--preferences"});
+        ASSERT_TRUE(waitUntilListening(session.audioFile(), theme)) << plinka->output();
+        ASSERT_TRUE(eventually([&] { return !windowsNamed("Plinka Preferences").empty(); }));
+    }
     // Asks the window for an import of the pack, through its file dialog.
     void importPack(const std::string& pack) {
         xdotool({"windowfocus", "--sync", windowsNamed("Plinka Preferences").front()});
@@ -27,12 +38,38 @@ class ImportTest : public DesktopTest {
         xdotool({"key", "Return"});
         ASSERT_TRUE(eventually([&] { return windowsNamed("Import Sound Pack").empty(); }));
     }
+
+    PlinkaSession session{display()};
+    const ToneTheme theme{session.directory(), "Tones", {"z"}};
+    std::unique_ptr<ChildProcess> plinka;
 };
 
+using VolumeTest = PreferencesSession;
+
+TEST_F(VolumeTest, TheWindowsVolumeReachesTheMix) {
+    ASSERT_NO_FATAL_FAILURE(start());
+    xdotool({"windowfocus", "--sync", windowsNamed("Plinka Preferences").front()});
+    MixFile mix(session.audioFile());
+    // The mix that typing z now adds; its press and release do not overlap.
+    auto typeZ = [&] {
+        mix.next();
+        xdotool({"keydown", "z", "sleep", "0.1", "keyup", "z"});
+        return mix.next();
+    };
+    const float full = peakOf(typeZ());
+    ASSERT_GT(full, 0.1f);
+
+    // The slider by its mnemonic, then from the keyboard: 0 %, 10 %.
+    xdotool({"key", "alt+v", "Home"});
+    EXPECT_EQ(peakOf(typeZ()), 0.0f);
+    xdotool({"key", "Prior"});
+    EXPECT_NEAR(peakOf(typeZ()) / full, 0.1f, 0.02f);
+    screenshot("preferences");
+}
+
+using ImportTest = PreferencesSession;
+
 TEST_F(ImportTest, KeysSoundWhileASlowImportRunsAndASigtermDoesNotWaitForIt) {
-    PlinkaSession session(display());
-    const ToneTheme theme(session.directory(), "Tones", {"z"});
-    session.useTheme(theme.file());
     const int zDown = theme.toneFor(*keyCodeForName("z"), true);
     const int zUp = theme.toneFor(*keyCodeForName("z"), false);
     // A bucklespring pack whose z press (evdev 0x2c) sounds as the theme's z release.
@@ -49,9 +86,7 @@ TEST_F(ImportTest, KeysSoundWhileASlowImportRunsAndASigtermDoesNotWaitForIt) {
                               "/wait\nexec " + PLINKA_BUNDLE_DIR +
                               "/Contents/MacOS/plinka-import-pack \"$@\"\n");
 
-    auto plinka = session.start({"--preferences"});
-    ASSERT_TRUE(waitUntilListening(session.audioFile(), theme)) << plinka->output();
-    ASSERT_TRUE(eventually([&] { return !windowsNamed("Plinka Preferences").empty(); }));
+    ASSERT_NO_FATAL_FAILURE(start());
     importPack(pack);
     ASSERT_TRUE(eventually([&] { return fs::exists(scratch + "/pid"); }));
     MixFile mix(session.audioFile());
@@ -71,7 +106,8 @@ TEST_F(ImportTest, KeysSoundWhileASlowImportRunsAndASigtermDoesNotWaitForIt) {
 
     fs::remove(scratch + "/pid");
     importPack(pack);
-    ASSERT_TRUE(eventually([&] { return fs::exists(scratch + "/pid"); }));
+    // Written, not just made: the shell makes the file before echo fills it.
+    ASSERT_TRUE(eventually([&] { return fileContents(scratch + "/pid").ends_with("\n"); }));
     const pid_t importing = std::stoi(fileContents(scratch + "/pid"));
     ASSERT_EQ(::kill(plinka->pid(), SIGTERM), 0);
     EXPECT_EQ(plinka->waitForExit(std::chrono::seconds(5)), 0);
