@@ -122,7 +122,7 @@ quits_normally() {
 
 apt_get install "$deb"
 installed=yes
-bundle=$(dpkg -L plinka | grep '/Plinka\.app$')
+bundle=$(dpkg -L plinka | grep '/Plinka\.app$') || fail "the package holds no bundle"
 for file in MacOS/Plinka PlugIns/plinka-sdl-output.so PlugIns/plinka-pipewire-output.so \
             PlugIns/plinka-pulse-output.so PlugIns/plinka-speech.so Resources/Defaults.plist \
             Resources/menubar.png Resources/Plinka.png Resources/silence.wav \
