@@ -47,26 +47,19 @@ TEST(InstallServicesTest, TheFoldersAreTheDesktopsAndAnInstallerPlacedBundleIsIn
     ScratchDirectory scratch;
     const fs::path prefix = scratch.file("prefix");
     const std::string bundle = makeBundle(prefix / "lib/plinka", "");
-    LinuxApplicationInstallation loose(placesIn(scratch, bundle));
-    using Directory = SearchPathDirectory;
-    EXPECT_THAT(loose.searchPathForDirectoriesInDomains(Directory::Applications, NSAllDomainsMask),
-                ElementsAre(scratch.file("home/Applications"), "/opt"));
-    EXPECT_THAT(loose.searchPathForDirectoriesInDomains(Directory::Applications, NSLocalDomainMask),
-                ElementsAre("/opt"));
-    EXPECT_THAT(loose.searchPathForDirectoriesInDomains(Directory::Downloads, NSAllDomainsMask),
-                ElementsAre(scratch.file("home/Downloads")));
-    EXPECT_THAT(loose.volumesFolders(), ElementsAre("/media/", "/run/media/"));
+    const std::string home = scratch.file("home/Applications");
+    const auto applications = [&](SearchPathDomainMask domains) {
+        return LinuxApplicationInstallation(placesIn(scratch, bundle))
+            .searchPathForDirectoriesInDomains(SearchPathDirectory::Applications, domains);
+    };
+    EXPECT_THAT(applications(NSAllDomainsMask), ElementsAre(home, "/opt"));
 
     // The layout `cmake --install` makes: <prefix>/bin/plinka, a relative link into the bundle.
     fs::create_directories(prefix / "bin");
     fs::create_symlink("../lib/plinka/Plinka.app/Contents/MacOS/Plinka", prefix / "bin/plinka");
-    LinuxApplicationInstallation installed(placesIn(scratch, bundle));
-    EXPECT_THAT(
-        installed.searchPathForDirectoriesInDomains(Directory::Applications, NSAllDomainsMask),
-        ElementsAre(scratch.file("home/Applications"), "/opt", (prefix / "lib/plinka").string()));
-    EXPECT_THAT(
-        installed.searchPathForDirectoriesInDomains(Directory::Applications, NSUserDomainMask),
-        ElementsAre(scratch.file("home/Applications")));
+    EXPECT_THAT(applications(NSAllDomainsMask),
+                ElementsAre(home, "/opt", (prefix / "lib/plinka").string()));
+    EXPECT_THAT(applications(NSUserDomainMask), ElementsAre(home));
 }
 
 TEST(InstallServicesTest, ARunningCopyIsFoundByItsExecutable) {

@@ -1,8 +1,10 @@
 #!/bin/sh
-# Checks the Debian package as a user meets it: lintian, then apt installs it, the installed
-# Plinka starts on a private X server and session bus and plays keys, plinka-theme lists the
-# themes; an upgrade and a removal under a running copy leave that copy playing until it quits;
-# the purge leaves nothing under /usr.
+# Checks the Debian package as a user meets it: lintian, then apt installs it; the installed
+# tree holds the bundle's modules and themes, launchers into it, a valid desktop entry and
+# AppStream metadata (lintian checks the icons); the installed Plinka starts on a private X
+# server and session bus and plays keys, plinka-theme lists the themes; an upgrade and a
+# removal under a running copy leave that copy playing until it quits; the purge leaves nothing
+# under /usr.
 # Usage: check-package.sh PACKAGE.deb (as root, else through sudo).
 set -eu
 command -v dpkg >/dev/null 2>&1 || { echo "no dpkg here: the package is not installed"; exit 0; }
@@ -20,6 +22,8 @@ fail() {
 }
 
 lintian --fail-on error "$deb"
+# An icon whose size is not its folder's is only a warning to lintian; here it fails.
+lintian --fail-on warning --tags icon-size-and-directory-name-mismatch "$deb"
 if dpkg-query -W -f='${Status}' plinka 2>/dev/null | grep -q "ok installed"; then
     fail "plinka is installed already; purge it first, as this check purges what it installs"
 fi
@@ -118,6 +122,33 @@ quits_normally() {
 
 apt_get install "$deb"
 installed=yes
+bundle=$(dpkg -L plinka | grep '/Plinka\.app$') || fail "the package holds no bundle"
+for file in MacOS/Plinka PlugIns/plinka-sdl-output.so PlugIns/plinka-pipewire-output.so \
+            PlugIns/plinka-pulse-output.so PlugIns/plinka-speech.so Resources/Defaults.plist \
+            Resources/menubar.png Resources/Plinka.png Resources/silence.wav \
+            Resources/de.lproj/InfoPlist.strings; do
+    [ -f "$bundle/Contents/$file" ] || fail "no $file in the bundle"
+done
+themes=$(find "$bundle/Contents/Resources/KeySoundThemes" -name '*.plnk' | wc -l)
+[ "$themes" -ge 4 ] || fail "only $themes themes in the bundle"
+for launcher in plinka:Plinka.app/Contents/MacOS/Plinka plinka-theme:plinka-theme; do
+    [ "$(readlink -f "/usr/bin/${launcher%%:*}")" = "$(readlink -f "$bundle/../${launcher#*:}")" ] ||
+        fail "/usr/bin/${launcher%%:*} does not reach ${launcher#*:} beside the bundle"
+done
+entry=/usr/share/applications/org.plinka.Plinka.desktop
+# desktop-file-validate exits 0 on warnings; any remark at all counts as a failure here.
+remarks=$(desktop-file-validate "$entry" 2>&1) && [ -z "$remarks" ] ||
+    fail "desktop-file-validate: $remarks"
+# The Exec lines of the main group and of the Preferences action, in that order.
+[ "$(grep '^Exec=' "$entry" | tr '\n' '|')" = "Exec=plinka|Exec=plinka --preferences|" ] ||
+    fail "the desktop entry runs $(grep '^Exec=' "$entry")"
+metainfo=/usr/share/metainfo/org.plinka.Plinka.metainfo.xml
+grep -q "<release version=\"$(dpkg-deb -f "$deb" Version)\"" "$metainfo" ||
+    fail "the AppStream metadata does not name the package's version"
+# Warnings and errors fail the validation; pedantic notes do not.
+appstreamcli validate --no-net --pedantic "$metainfo" >"$scratch/appstream.log" ||
+    fail "appstreamcli: $(cat "$scratch/appstream.log")"
+
 start_plinka 1 Mechanical
 first=$plinka
 eventually owns_name "$first" ||

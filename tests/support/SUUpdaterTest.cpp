@@ -15,7 +15,6 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
-using ::testing::Pair;
 using Query = std::vector<AppcastLoader::QueryItem>;
 
 constexpr double kDay = 24 * 60 * 60;

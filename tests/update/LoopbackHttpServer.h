@@ -1,15 +1,15 @@
 #pragma once
 
-#include <atomic>
-#include <mutex>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace plinka::testing {
 
-// An HTTP server on 127.0.0.1 with a thread of its own, which answers every request as the test
-// chose and keeps each request's target (path and query, as sent).
+// An HTTP server on 127.0.0.1, served by the event loop of the thread that made it, which
+// answers every request as the test chose and keeps each request's target (path and query, as
+// sent). Its connections end with it.
 class LoopbackHttpServer {
   public:
     enum class Answer {
@@ -21,29 +21,20 @@ class LoopbackHttpServer {
     };
 
     LoopbackHttpServer();
-    // Ends the thread and closes every connection.
-    ~LoopbackHttpServer();
-    LoopbackHttpServer(const LoopbackHttpServer&) = delete;
-    LoopbackHttpServer& operator=(const LoopbackHttpServer&) = delete;
 
     // The address of the path on this server.
     std::string url(const std::string& path = "/appcast.xml") const;
     void answer(Answer answer, std::string body = {}, int status = 200);
-    std::vector<std::string> targets() const;
+    const std::vector<std::string>& targets() const { return targets_; }
 
   private:
-    void serve();
-    void answerConnection(int connection);
+    void answerRequest(QTcpSocket& socket, const std::string& target) const;
 
-    int listener_ = -1;
-    int port_ = 0;
-    std::atomic<bool> stopping_{false};
-    mutable std::mutex mutex_;
+    QTcpServer server_;
     Answer answer_ = Answer::Body;
     std::string body_;
     int status_ = 200;
     std::vector<std::string> targets_;
-    std::thread thread_;
 };
 
 // The port of a loopback socket that was bound and closed: connections to it are refused.
