@@ -39,7 +39,7 @@ class KeyCaptureTest : public ::testing::Test {
         return std::exchange(events, {});
     }
     // Delivers events as the tap would, on this thread.
-    void deliver(std::initializer_list<CGEvent> delivered) {
+    void deliver(const std::vector<CGEvent>& delivered) {
         for (const CGEvent& event : delivered) {
             EXPECT_EQ(KeyCapture::eventTapCallback(nullptr, event.type, &event, &capture), &event);
         }
@@ -71,30 +71,30 @@ TEST_F(KeyCaptureTest, HeldKeySoundsOnceDownAndOnceUp) {
     EXPECT_THAT(received(), ElementsAre("down 0", "up 0", "down 49", "up 49"));
 }
 
-TEST_F(KeyCaptureTest, BothShiftsSoundOnlyWhenTheShiftBitChanges) {
+// A modifier sounds only when its bit changes: both shifts share one, Caps Lock goes down at one
+// press and up at the next, and one flags event sends at most one down then one up.
+TEST_F(KeyCaptureTest, ModifiersSoundOnlyWhenTheirBitChanges) {
     const CGEventFlags left = kCGEventFlagMaskShift | kDeviceLeftShift;
     const CGEventFlags right = kCGEventFlagMaskShift | kDeviceRightShift;
-    deliver({flagsChanged(kShift, 0)});  // released, but its press came before the tap
-    deliver({flagsChanged(kShift, left), flagsChanged(kRightShift, left | right),
-             flagsChanged(kShift, right), flagsChanged(kRightShift, 0)});
-    EXPECT_THAT(received(), ElementsAre("down 56", "up 60"));
-    deliver({flagsChanged(kShift, left), flagsChanged(kRightShift, left | right),
-             flagsChanged(kRightShift, left), flagsChanged(kShift, 0)});
-    EXPECT_THAT(received(), ElementsAre("down 56", "up 56"));
-}
-
-TEST_F(KeyCaptureTest, OneFlagsEventSendsAtMostOneDownThenOneUp) {
-    deliver({flagsChanged(kControl, kCGEventFlagMaskShift | kCGEventFlagMaskControl)});
-    EXPECT_THAT(received(), ElementsAre("down 59"));
-    deliver({flagsChanged(kControl, kCGEventFlagMaskCommand)});  // two off, one on
-    EXPECT_THAT(received(), ElementsAre("down 59", "up 59"));
-}
-
-TEST_F(KeyCaptureTest, CapsLockSoundsDownAtOnePressAndUpAtTheNext) {
-    deliver({flagsChanged(kCapsLock, kCGEventFlagMaskAlphaShift)});
-    EXPECT_THAT(received(), ElementsAre("down 57"));
-    deliver({flagsChanged(kCapsLock, 0)});
-    EXPECT_THAT(received(), ElementsAre("up 57"));
+    const std::pair<std::vector<CGEvent>, std::vector<std::string>> cases[] = {
+        // The first is released, but its press came before the tap.
+        {{flagsChanged(kShift, 0), flagsChanged(kShift, left),
+          flagsChanged(kRightShift, left | right), flagsChanged(kShift, right),
+          flagsChanged(kRightShift, 0)},
+         {"down 56", "up 60"}},
+        {{flagsChanged(kShift, left), flagsChanged(kRightShift, left | right),
+          flagsChanged(kRightShift, left), flagsChanged(kShift, 0)},
+         {"down 56", "up 56"}},
+        {{flagsChanged(kCapsLock, kCGEventFlagMaskAlphaShift), flagsChanged(kCapsLock, 0)},
+         {"down 57", "up 57"}},
+        {{flagsChanged(kControl, kCGEventFlagMaskShift | kCGEventFlagMaskControl),
+          flagsChanged(kControl, kCGEventFlagMaskCommand)},  // two off, one on
+         {"down 59", "down 59", "up 59"}},
+    };
+    for (const auto& [delivered, expected] : cases) {
+        deliver(delivered);
+        EXPECT_EQ(received(), expected);
+    }
 }
 
 // On a real tap over a recorded keyboard: the tap thread hands keys and modifiers to the main
