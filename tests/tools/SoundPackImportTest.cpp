@@ -2,9 +2,11 @@
 // through the real sound controller and mixer.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
 #include <map>
 #include <set>
+#include <sstream>
 
 #include "ScratchDirectory.h"
 #include "TestFiles.h"
@@ -35,7 +37,6 @@ struct KeyTones {
 struct PackCase {
     std::string name;
     std::string format;
-    std::function<void(const fs::path&)> write;
     std::map<std::string, KeyTones> keys;
     // What else the imported theme and its report must show.
     std::function<void(const SoundTheme&, const soundpack::PackReport&)> check;
@@ -43,18 +44,33 @@ struct PackCase {
     std::vector<std::string> warnings = {};
 };
 
-// The sprite: each tone 40 ms, 20 ms apart, in this order.
-const std::vector<double> kSpriteTones = {500, 700, 900, 1100, 1300, 1500};
-
-// Tones of 40 ms, each followed by `gapMs` of silence.
-void writeTones(const fs::path& file, int format, const std::vector<double>& tones, double gapMs) {
-    std::vector<float> samples;
-    for (double tone : tones) {
-        const auto burst = toneBurst(tone, 40, 44100, 2);
-        samples.insert(samples.end(), burst.begin(), burst.end());
-        samples.insert(samples.end(), static_cast<size_t>(gapMs * 44.1) * 2, 0.0f);
+// Writes the sounds a pack's list (data/packs/NAME.tones) names, one file a line: its name,
+// rate, channels, each tone's length and the silence after it (ms), then its tones in order.
+void writeSounds(const fs::path& pack, const fs::path& list) {
+    const std::map<fs::path, int> formats{{".ogg", oggFormat()},
+                                          {".flac", flacFormat()},
+                                          {".mp3", mp3Format()},
+                                          {".wav", wavFormat()}};
+    std::ifstream lines(list);
+    for (std::string line; std::getline(lines, line);) {
+        std::istringstream fields(line);
+        std::string name;
+        int rate = 0;
+        int channels = 0;
+        double ms = 0;
+        double gapMs = 0;
+        if (line.starts_with('#') || !(fields >> name >> rate >> channels >> ms >> gapMs)) {
+            continue;
+        }
+        std::vector<float> samples;
+        for (double tone = 0; fields >> tone;) {
+            const auto burst = toneBurst(tone, ms, rate, channels);
+            samples.insert(samples.end(), burst.begin(), burst.end());
+            samples.insert(samples.end(), static_cast<size_t>(gapMs * rate / 1000 * channels),
+                           0.0f);
+        }
+        writeSamples(pack / name, formats.at(fs::path(name).extension()), rate, channels, samples);
     }
-    writeSamples(file, format, 44100, 2, samples);
 }
 
 const std::map<std::string, KeyTones> kFourKeys{
@@ -62,30 +78,13 @@ const std::map<std::string, KeyTones> kFourKeys{
 
 const std::vector<PackCase>& packCases() {
     static const std::vector<PackCase> cases{
-        {"MechvibesOneSprite", "Mechvibes 1, one sprite",
-         [](const fs::path& pack) {
-             writeTones(pack / "sound.ogg", oggFormat(), kSpriteTones, 20);
-             // Its config has trailing commas, as people's packs have; "d" and "f" release
-             // silently.
-         },
-         kFourKeys,
+        {"MechvibesOneSprite", "Mechvibes 1, one sprite", kFourKeys,
          [](const SoundTheme& theme, const soundpack::PackReport& report) {
              EXPECT_EQ(theme.name(), "Sprite Pack");
              EXPECT_EQ(report.sounds, 6u);
              EXPECT_EQ(slot(theme, 1, key("g")).type(), Object::Type::Null);  // defined null
          }},
-        {"MechvibesOneMulti", "Mechvibes 1, one file per key",
-         [](const fs::path& pack) {
-             writeTone(pack / "a.flac", flacFormat(), 500, 40);
-             writeTone(pack / "a-up.wav", wavFormat(), 1300, 40, 22050, 1);
-             writeTone(pack / "S.wav", wavFormat(), 700, 40);
-             writeTone(pack / "s-up.ogg", oggFormat(), 1500, 40);
-             writeTone(pack / "d.ogg", oggFormat(), 900, 40, 48000, 1);
-             writeTone(pack / "f.wav", wavFormat(), 1100, 40);
-             writeTone(pack / "arrow.mp3", mp3Format(), 800, 200);
-             writeTone(pack / "windows-arrow.wav", wavFormat(), 800, 40);
-         },
-         kFourKeys,
+        {"MechvibesOneMulti", "Mechvibes 1, one file per key", kFourKeys,
          [](const SoundTheme& theme, const soundpack::PackReport&) {
              // The plain arrow code wins over the Windows one; MP3 decodes.
              const auto* up = slot(theme, 1, key("up")).as<Sound>();
@@ -95,14 +94,6 @@ const std::vector<PackCase>& packCases() {
          }},
         {"MechvibesTwo",
          "Mechvibes 2",
-         [](const fs::path& pack) {
-             writeTone(pack / "press" / "key0.ogg", oggFormat(), 700, 40);
-             writeTone(pack / "press" / "key1.ogg", oggFormat(), 900, 40);
-             writeTone(pack / "press" / "key2.ogg", oggFormat(), 1100, 40);
-             writeTone(pack / "special.wav", wavFormat(), 500, 40);
-             writeTone(pack / "release.flac", flacFormat(), 1300, 40);
-             writeTone(pack / "s-up.wav", wavFormat(), 1500, 40);
-         },
          {{"a", {{500}, {1300}}},
           {"s", {{700, 900, 1100}, {1500}}},
           {"d", {{700, 900, 1100}, {1300}}},
@@ -115,11 +106,7 @@ const std::vector<PackCase>& packCases() {
              EXPECT_EQ(slot(theme, 0, key("d")).as<Sound>(),
                        slot(theme, 0, key("f12")).as<Sound>());
          }},
-        {"MechvibesDxSprite", "MechvibesDX, one sprite",
-         [](const fs::path& pack) {
-             writeTones(pack / "sound.ogg", oggFormat(), kSpriteTones, 20);
-         },
-         kFourKeys,
+        {"MechvibesDxSprite", "MechvibesDX, one sprite", kFourKeys,
          [](const SoundTheme& theme, const soundpack::PackReport& report) {
              EXPECT_EQ(theme.name(), "DX Sprite");
              EXPECT_EQ(theme.pitchVariation(), 20);
@@ -136,23 +123,12 @@ const std::vector<PackCase>& packCases() {
                  EXPECT_EQ(buttons.at(0).as<Sound>(), slot(theme, state, key("a")).as<Sound>());
              }
          }},
-        {"MechvibesDxMulti", "MechvibesDX, one file per key",
-         [](const fs::path& pack) {
-             writeTones(pack / "a.wav", wavFormat(), {500, 1300}, 20);
-             writeTones(pack / "s.wav", wavFormat(), {700, 1500}, 20);
-             writeTone(pack / "d.ogg", oggFormat(), 900, 40);
-             writeTone(pack / "f.flac", flacFormat(), 1100, 40);
-         },
-         kFourKeys,
+        {"MechvibesDxMulti", "MechvibesDX, one file per key", kFourKeys,
          [](const SoundTheme& theme, const soundpack::PackReport&) {
              EXPECT_EQ(theme.pitchVariation(), 0);
          }},
         {"SplitRelease",
          "Mechvibes 1, one sprite",
-         [](const fs::path& pack) {
-             writeTones(pack / "sound.ogg", oggFormat(),
-                        {500, 1300, 700, 1500, 900, 300, 1100, 1200}, 0);
-         },
          {{"a", {{500}, {1300}}},
           {"s", {{700}, {1500}}},
           {"d", {{900}, {300}}},
@@ -163,15 +139,6 @@ const std::vector<PackCase>& packCases() {
          {.splitRelease = true}},
         {"Bucklespring",
          "bucklespring",
-         [](const fs::path& pack) {
-             writeTone(pack / "1e-1.wav", wavFormat(), 500, 40);
-             writeTone(pack / "1e-0.wav", wavFormat(), 1300, 40);
-             writeTone(pack / "1f-1.wav", wavFormat(), 700, 40);
-             writeTone(pack / "1f-0.wav", wavFormat(), 1500, 40);
-             writeTone(pack / "20-1.wav", wavFormat(), 900, 40);
-             writeTone(pack / "21-1.wav", wavFormat(), 1100, 40);
-             writeTone(pack / "f0-1.wav", wavFormat(), 300, 40);  // no key has this code
-         },
          kFourKeys,
          [](const SoundTheme&, const soundpack::PackReport&) {},
          {},
@@ -209,8 +176,9 @@ TEST_P(SoundPackImport, EachKeyPlaysItsOwnSoundsInTheMix) {
     const PackCase& pack = GetParam();
     ScratchDirectory scratch;
     const fs::path source = scratch.path() / pack.name;
-    fs::copy(PLINKA_SOURCE_DIR "/tests/tools/data/packs/" + pack.name, source);
-    pack.write(source);
+    const fs::path data = PLINKA_SOURCE_DIR "/tests/tools/data/packs/" + pack.name;
+    fs::copy(data, source);
+    writeSounds(source, data.string() + ".tones");
 
     ToolPlatform tool({PLINKA_BUNDLE_DIR});
     std::string error;
