@@ -97,10 +97,7 @@ TEST_F(LaunchTest, NoKeyCaptureBeepsAlertsAndTerminatesOnTheMainThread) {
     EXPECT_EQ(desktop.alerts.shown.at(1).informativeText, "100% %@ %d");
 }
 
-class UniversalAccessTest : public AppControllerFixture {
-  protected:
-    UniversalAccessTest() { desktop.alerts.answer = NSAlertAlternateReturn; }
-};
+using UniversalAccessTest = AppControllerFixture;
 
 // The desktop's own words fill in the application's name as an argument, never read as a
 // format.
@@ -119,6 +116,7 @@ TEST_F(UniversalAccessTest, TheNameFillsTheWordsAndIsNeverAFormat) {
 }
 
 TEST_F(UniversalAccessTest, TheTickThatFindsThePermissionGoneStopsTheTimerAndAsksOnce) {
+    desktop.alerts.answer = NSAlertAlternateReturn;
     controller.applicationDidFinishLaunching();
     ASSERT_NE(desktop.eventTaps.waitForTap(), nullptr);
     fake.runLoop.advance(60);

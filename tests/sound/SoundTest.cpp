@@ -22,11 +22,6 @@ class SoundTest : public ::testing::Test {
     std::vector<fs::path> temporaryFiles() const {
         return {fs::directory_iterator(directory), fs::directory_iterator()};
     }
-    static Object transientRecord(Object::Bytes bytes) {
-        return Object::dictionary({{Object::string("name"), Object::string("tick.wav")},
-                                   {Object::string("transient"), Object::boolean(true)},
-                                   {Object::string("data"), Object::data(std::move(bytes))}});
-    }
 
     testing::ScratchDirectory scratch;
     fs::path directory = scratch.path();
@@ -45,9 +40,6 @@ TEST_F(SoundTest, FromAUrlMakesAFlaggedSystemSoundNamedByTheFile) {
     EXPECT_THAT(fake.systemSounds.disposed, ElementsAre(id));
 }
 
-// A transient record's data passes through a temporary file of its own, gone at once since the
-// service decodes sounds whole; the sound still archives its data. A file already at the name is
-// someone else's: neither overwritten nor removed. A sound that failed leaves nothing behind.
 TEST_F(SoundTest, ByNameTriesTheTypesInOrderAndNeedsAnExistingFile) {
     const auto aif = directory / "key.aif";
     const auto wav = directory / "key.wav";
@@ -63,10 +55,16 @@ TEST_F(SoundTest, ByNameTriesTheTypesInOrderAndNeedsAnExistingFile) {
     EXPECT_TRUE(fake.log.lines().empty());
 }
 
+// A transient record's data passes through a temporary file of its own, gone at once since the
+// service decodes sounds whole; the sound still archives its data. A file already at the name is
+// someone else's: neither overwritten nor removed. A sound that failed leaves nothing behind.
 TEST_F(SoundTest, ATransientRecordsFileGoesAtOnceAndAnotherFileIsNeverTouched) {
     fake.systemSounds.readsFile = false;  // as the mixer's service
     const Object::Bytes bytes{'R', 'I', 'F', 'F', 9};
-    testing::DictionaryDecoder coder(transientRecord(bytes));
+    testing::DictionaryDecoder coder(
+        Object::dictionary({{Object::string("name"), Object::string("tick.wav")},
+                            {Object::string("transient"), Object::boolean(true)},
+                            {Object::string("data"), Object::data(bytes)}}));
     auto sound = Sound::initWithCoder(coder, fake.platform);
     ASSERT_TRUE(sound);
     EXPECT_EQ(fake.systemSounds.created.size(), 1u);
