@@ -3,32 +3,24 @@
 #include <gtest/gtest.h>
 
 #include <QJsonDocument>
-#include <QJsonObject>
 
 #include <set>
 
+#include "TestFiles.h"
 #include "platform/linux/input/KeyMap.h"
 #include "tools/soundpack/MechvibesDxPack.h"
 
 namespace plinka::soundpack {
 namespace {
 
-QJsonObject json(const std::string& text) {
-    return QJsonDocument::fromJson(QByteArray::fromStdString(text)).object();
-}
-
+// data/dx-names.json names keys and buttons every way browsers do, and some no key has.
 TEST(MechvibesDxPack, KeysByTheirWebNamesAndMouseButtonsByTheirs) {
     std::string error;
-    const auto plan = planMechvibesDx(json(R"({"config_version": "2", "audio_file": "s.ogg",
-        "options": {"random_pitch": true}, "definitions": {
-        "KeyA": {"timing": [[0, 10]]}, "digit1": {"timing": [[0, 10]]},
-        "AltLeft": {"timing": [[0, 10]]}, "ArrowUp": {"timing": [[0, 10]]},
-        "Numpad7": {"timing": [[0, 10]]}, "IntlBackslash": {"timing": [[0, 10]]},
-        "MetaRight": {"timing": [[0, 10]]}, "PrintScreen": {"timing": [[0, 10]]},
-        "MouseLeft": {"timing": [[0, 10], [20, 30]]}, "mouseright": {"timing": [[0, 10]]},
-        "MouseMiddle": {"timing": [[0, 10]]}, "MouseBack": {"timing": [[0, 10]]},
-        "KeyAA": {"timing": [[0, 10]]}, "F24": {"timing": [[0, 10]]}}})"),
-                                      error);
+    const auto plan = planMechvibesDx(
+        QJsonDocument::fromJson(QByteArray::fromStdString(testing::fileContents(
+                                    PLINKA_SOURCE_DIR "/tests/tools/data/dx-names.json")))
+            .object(),
+        error);
     ASSERT_TRUE(plan) << error;
     std::set<std::string_view> pressed;
     for (const auto& [keyCode, sound] : plan->keys[1]) {
