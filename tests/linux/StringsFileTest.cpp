@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "ScopedEnvironment.h"
+#include "TestFiles.h"
 #include "platform/linux/Localizations.h"
 #include "platform/linux/StringsFile.h"
 
@@ -12,15 +13,11 @@ std::string valueOf(const std::optional<Object>& table, std::string_view key) {
     return value ? *value : "(none)";
 }
 
+// data/entries.strings: a byte order mark, comments, escapes, bare words, a key alone and a key
+// given twice.
 TEST(StringsFile, ReadsEntriesWithCommentsEscapesAndBareWords) {
     const auto table = parseStringsFile(
-        "\xEF\xBB\xBF/* a block\n comment */\n"
-        "\"CFBundleName\" = \"Plinka\"; // the name\n"
-        "NSHumanReadableCopyright=\"\\U00A9 2026 \\\"we\\\"\\n\\\\\";\n"
-        "bare.key-1 = value_2;\n"
-        "\"alone\";\n"
-        "\"CFBundleName\" = \"Later wins\";\n",
-        nullptr);
+        testing::fileContents(PLINKA_SOURCE_DIR "/tests/linux/data/entries.strings"), nullptr);
     ASSERT_TRUE(table.has_value());
     EXPECT_EQ(valueOf(table, "CFBundleName"), "Later wins");
     EXPECT_EQ(valueOf(table, "NSHumanReadableCopyright"), "\u00A9 2026 \"we\"\n\\");
