@@ -11,7 +11,6 @@
 #include "platform/linux/system/CrashHandler.h"
 #include "platform/linux/system/DirectoryCrashReports.h"
 #include "support/CrashReporter.h"
-#include "support/PLKAdditions.h"
 
 namespace plinka {
 namespace {
