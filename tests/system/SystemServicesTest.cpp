@@ -41,10 +41,7 @@ TEST(UnameProcessInformation, TheMachineIdentifierIsTheDigestOfTheMachineId) {
 
     const CommandResult digest = runner.runShellCommand(command);
     EXPECT_EQ(digest.terminationStatus, 0) << digest.output;
-    const CommandResult expected =
-        runner.runShellCommand("sha1sum < \"" + machineId + "\" | cut -d' ' -f1");
-    ASSERT_EQ(expected.terminationStatus, 0);
-    EXPECT_EQ(digest.output, expected.output);
+    EXPECT_EQ(digest.output, "f778dd328e0c54855c279381c3979653332a58f5\n");  // sha1sum's answer
 
     // Without the identity there is nothing to hash: a failure, not the digest of nothing.
     writeFile(machineId, "");
