@@ -41,11 +41,6 @@ class PlistUserDefaultsTest : public ::testing::Test {
     RecordingLog log;
 };
 
-Object registration() {
-    return Object::dictionary({{Object::string("showInMenuBar"), Object::boolean(true)},
-                               {Object::string("soundTheme"), Object::string("Typewriter")}});
-}
-
 TEST_F(PlistUserDefaultsTest, StoredValuesOfEveryTypeOutliveTheProcessAsReadableXml) {
     const std::pair<const char*, Object> values[] = {
         {"soundTheme", Object::string("Räder & <Zahn>")},
