@@ -42,14 +42,6 @@ std::vector<uint8_t> contentsFor(int64_t counter) {
     ::_exit(1);  // the parent kills before the second go
 }
 
-// Spins (does not sleep) so that the kill lands at a chosen point early in the next write, where
-// a file written in place would be cut short.
-void spinFor(std::chrono::microseconds delay) {
-    auto end = std::chrono::steady_clock::now() + delay;
-    while (std::chrono::steady_clock::now() < end) {
-    }
-}
-
 TEST(DefaultsCrashTest, AWriteInterruptedByKillLeavesACompleteValue) {
     DefaultsDirectory directory;
     const std::vector<uint8_t> contents[] = {contentsFor(1), contentsFor(2)};
@@ -67,7 +59,12 @@ TEST(DefaultsCrashTest, AWriteInterruptedByKillLeavesACompleteValue) {
         char signal = 1;
         ASSERT_EQ(::read(report[0], &signal, 1), 1);  // the first value is written in full
         ASSERT_EQ(::write(go[1], &signal, 1), 1);     // the second one starts now
-        spinFor(std::chrono::microseconds(25 * round));
+        // Spins (does not sleep) so that the kill lands at a chosen point early in the next write,
+        // where a file written in place would be cut short.
+        const auto spunOut =
+            std::chrono::steady_clock::now() + std::chrono::microseconds(25 * round);
+        while (std::chrono::steady_clock::now() < spunOut) {
+        }
         ::kill(child, SIGKILL);
         int status = 0;
         ASSERT_EQ(::waitpid(child, &status, 0), child);

@@ -82,10 +82,8 @@ TEST_F(PlistUserDefaultsTest, ADamagedFileIsKeptAsideLoggedOnceAndTheRegisteredD
     const std::string damaged[] = {
         "<?xml version=\"1.0\"?><plist><dict><key>showInMenuBar</key><fal",
         "bplist00\xff\xff\xff",
-        [] {  // a sound property list, but no dictionary
-            auto array = writeXmlPropertyList(Object::array({Object::integer(1)}));
-            return std::string(array->begin(), array->end());
-        }(),
+        // A sound property list, but no dictionary.
+        "<?xml version=\"1.0\"?><plist><array><integer>1</integer></array></plist>",
         "",
     };
     for (const std::string& bytes : damaged) {

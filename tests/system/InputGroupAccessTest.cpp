@@ -79,7 +79,6 @@ class InputGroupAccessTest : public ::testing::Test {
         ScopedEnvironment path("PATH", bin.string());
         return access.grantAccess("tell application \"System Preferences\" to activate");
     }
-    std::string gpasswdCalls() const { return fileContents(scratch.file("gpasswd")); }
     std::string acl(const fs::path& file) {
         return runner.runShellCommand("getfacl -cp " + shellQuoted(file.string())).output;
     }
@@ -110,7 +109,7 @@ TEST_F(InputGroupAccessTest, OneAuthorizationAddsTheUserToInputAndLetsItReadTheK
                   access.privilegedScript(
                       {(devices / "event0").string(), (devices / "event1").string()}) +
                   '\0');
-    EXPECT_EQ(gpasswdCalls(), "-a nobody input\n");
+    EXPECT_EQ(fileContents(scratch.file("gpasswd")), "-a nobody input\n");
     EXPECT_THAT(acl(devices / "event0"), HasSubstr("user:nobody:r--"));
     EXPECT_THAT(acl(devices / "event1"), HasSubstr("user:nobody:r--"));
     EXPECT_THAT(acl(devices / "event7"), ::testing::Not(HasSubstr("user:nobody")));
@@ -143,7 +142,7 @@ TEST_F(InputGroupAccessTest, WhenTheGrantDoesNotHappenNothingChangesAndTheLogSay
         example.setUp();
         EXPECT_TRUE(grant());
         EXPECT_THAT(log.lines(), ElementsAre(::testing::StartsWith(example.logged)));
-        EXPECT_EQ(gpasswdCalls(), "");
+        EXPECT_EQ(fileContents(scratch.file("gpasswd")), "");
         EXPECT_THAT(acl(devices / "event0"), ::testing::StartsWith("user::rw-\ngroup::"));
     }
 }
