@@ -2,7 +2,6 @@
 // or cannot be written.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -60,9 +59,9 @@ TEST_F(PlistUserDefaultsTest, StoredValuesOfEveryTypeOutliveTheProcessAsReadable
         }
     }
     EXPECT_TRUE(testing::fileContents(directory.defaultsFile()).starts_with("<?xml"));
-    struct stat info {};
-    ASSERT_EQ(::stat(directory.defaultsFile().c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0600u);  // preferences are the user's own business
+    // Preferences are the user's own business.
+    EXPECT_EQ(std::filesystem::status(directory.defaultsFile()).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 
     auto reopened = open();
     for (const auto& [key, value] : values) {

@@ -17,7 +17,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using ::testing::ElementsAre;
-using ::testing::IsEmpty;
 
 constexpr const char* kFailureTitle = "Could not move to Applications folder";
 
@@ -113,7 +112,7 @@ TEST(MoveToApplicationsFolderTest, DecliningStoresTheSuppressionAsTheBoxSays) {
     world.offer();
     world.offer();
     EXPECT_EQ(world.desktop.alerts.shown.size(), 2u);
-    EXPECT_THAT(world.desktop.files.copies, IsEmpty());
+    EXPECT_TRUE(world.desktop.files.copies.empty());
 }
 
 // A copy already there is switched to when it runs, else replaced; a failed step shows the
