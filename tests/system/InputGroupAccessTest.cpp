@@ -21,9 +21,6 @@ namespace fs = std::filesystem;
 using ::testing::ElementsAre;
 using testing::fileContents;
 using ::testing::HasSubstr;
-using ::testing::IsEmpty;
-using testing::ScopedEnvironment;
-using testing::ScratchDirectory;
 using testing::writeFile;
 
 // A laptop keyboard's key bitmap (4 words), and a mouse's (only buttons, from 0x110).
@@ -76,14 +73,14 @@ class InputGroupAccessTest : public ::testing::Test {
         tool(bin / "pkexec", "echo '" + message + "' >&2; exit " + std::to_string(status));
     }
     bool grant() {
-        ScopedEnvironment path("PATH", bin.string());
+        testing::ScopedEnvironment path("PATH", bin.string());
         return access.grantAccess("tell application \"System Preferences\" to activate");
     }
     std::string acl(const fs::path& file) {
         return runner.runShellCommand("getfacl -cp " + shellQuoted(file.string())).output;
     }
 
-    ScratchDirectory scratch;
+    testing::ScratchDirectory scratch;
     // Quotes and spaces in every path the command names.
     const fs::path devices = scratch.path() / "input devices 'x'";
     const fs::path sysfs = scratch.path() / "sys";

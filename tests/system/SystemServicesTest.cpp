@@ -10,7 +10,6 @@
 namespace plinka {
 namespace {
 
-using testing::ScratchDirectory;
 using testing::writeFile;
 
 TEST(PosixCommandRunner, AnswersTheStatusAndBothStreamsInOrder) {
@@ -33,7 +32,7 @@ TEST(PosixCommandRunner, AnswersTheStatusAndBothStreamsInOrder) {
 }
 
 TEST(UnameProcessInformation, TheMachineIdentifierIsTheDigestOfTheMachineId) {
-    ScratchDirectory folder;
+    testing::ScratchDirectory folder;
     const std::string machineId = folder.file("machine id's file");
     writeFile(machineId, "3d1219c7c4c5404aaa1f6d2a48adfda4\n");
     PosixCommandRunner runner;

@@ -12,7 +12,6 @@ namespace plinka {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::ScratchDirectory;
 using testing::writeFile;
 
 class XdgAutostartLoginItemsTest : public ::testing::Test {
@@ -43,7 +42,7 @@ class XdgAutostartLoginItemsTest : public ::testing::Test {
         return paths;
     }
 
-    ScratchDirectory folder;
+    testing::ScratchDirectory folder;
     fs::path autostart = folder.path() / "config/autostart";
     XdgAutostartLoginItems service{autostart.string()};
     LoginItems loginItems{service};
