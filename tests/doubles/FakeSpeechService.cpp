@@ -8,6 +8,7 @@ class FakeSynthesizer final : public SpeechSynthesizer {
   public:
     explicit FakeSynthesizer(std::shared_ptr<FakeSpeechService::Record> record)
         : record_(std::move(record)) {}
+    ~FakeSynthesizer() override { record_->alive = false; }
     bool startSpeakingString(const std::string& text) override {
         if (record_->speaking && !record_->spoken.empty()) {
             record_->cutOff.push_back(record_->spoken.back());

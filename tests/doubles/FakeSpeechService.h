@@ -15,6 +15,7 @@ class FakeSpeechService final : public SpeechService {
         std::vector<std::string> spoken;
         std::vector<std::string> cutOff;  // texts still being said when the next one came
         bool speaking = false;
+        bool alive = true;
     };
 
     std::unique_ptr<SpeechSynthesizer> makeSynthesizer() override;

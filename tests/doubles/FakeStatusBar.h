@@ -17,7 +17,7 @@ class FakeStatusBar final : public StatusBar {
         Item(FakeStatusBar& bar, double length) : bar_(bar), length_(length) {}
         double length() const override { return length_; }
         void setHighlightMode(bool) override {}
-        void setImage(const std::string&, bool) override {}
+        void setImage(const std::string& imageName, bool) override { image = imageName; }
         void setMenu(std::shared_ptr<Menu> menu) override { menu_ = std::move(menu); }
         std::shared_ptr<Menu> menu() const override { return menu_; }
         void popUpStatusItemMenu(const std::shared_ptr<Menu>& menu) override {
@@ -26,6 +26,8 @@ class FakeStatusBar final : public StatusBar {
                 menu->menuWillOpen();
             }
         }
+
+        std::string image;
 
       private:
         FakeStatusBar& bar_;
