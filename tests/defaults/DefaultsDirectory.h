@@ -3,6 +3,7 @@
 #include <string>
 
 #include "ScratchDirectory.h"
+#include "base/Object.h"
 
 namespace plinka::testing {
 
@@ -14,5 +15,12 @@ class DefaultsDirectory : public ScratchDirectory {
 
     static constexpr const char* kIdentifier = "org.plinka.DefaultsTest";
 };
+
+// The defaults the tests register, as the program registers its own at the start.
+inline Object registration() {
+    return Object::dictionary({{Object::string("soundTheme"), Object::string("Typewriter")},
+                               {Object::string("showInMenuBar"), Object::boolean(true)},
+                               {Object::string("SUEnableAutomaticChecks"), Object::boolean(true)}});
+}
 
 }  // namespace plinka::testing

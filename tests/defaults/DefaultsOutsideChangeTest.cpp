@@ -16,8 +16,7 @@ namespace {
 class DefaultsOutsideChangeTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        defaults.registerDefaults(
-            Object::dictionary({{Object::string("showInMenuBar"), Object::boolean(true)}}));
+        defaults.registerDefaults(registration());
         defaults.setObject(Object::string("Typewriter"), "soundTheme");
         defaults.addObserver("showInMenuBar", [this] { ++shownChanges; });
         defaults.addObserver("soundTheme", [this] { ++themeChanges; });

@@ -2,7 +2,6 @@
 // or cannot be written.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -41,11 +40,6 @@ class PlistUserDefaultsTest : public ::testing::Test {
     RecordingLog log;
 };
 
-Object registration() {
-    return Object::dictionary({{Object::string("showInMenuBar"), Object::boolean(true)},
-                               {Object::string("soundTheme"), Object::string("Typewriter")}});
-}
-
 TEST_F(PlistUserDefaultsTest, StoredValuesOfEveryTypeOutliveTheProcessAsReadableXml) {
     const std::pair<const char*, Object> values[] = {
         {"soundTheme", Object::string("Räder & <Zahn>")},
@@ -65,9 +59,9 @@ TEST_F(PlistUserDefaultsTest, StoredValuesOfEveryTypeOutliveTheProcessAsReadable
         }
     }
     EXPECT_TRUE(testing::fileContents(directory.defaultsFile()).starts_with("<?xml"));
-    struct stat info {};
-    ASSERT_EQ(::stat(directory.defaultsFile().c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0600u);  // preferences are the user's own business
+    // Preferences are the user's own business.
+    EXPECT_EQ(std::filesystem::status(directory.defaultsFile()).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 
     auto reopened = open();
     for (const auto& [key, value] : values) {
@@ -87,10 +81,8 @@ TEST_F(PlistUserDefaultsTest, ADamagedFileIsKeptAsideLoggedOnceAndTheRegisteredD
     const std::string damaged[] = {
         "<?xml version=\"1.0\"?><plist><dict><key>showInMenuBar</key><fal",
         "bplist00\xff\xff\xff",
-        [] {  // a sound property list, but no dictionary
-            auto array = writeXmlPropertyList(Object::array({Object::integer(1)}));
-            return std::string(array->begin(), array->end());
-        }(),
+        // A sound property list, but no dictionary.
+        "<?xml version=\"1.0\"?><plist><array><integer>1</integer></array></plist>",
         "",
     };
     for (const std::string& bytes : damaged) {

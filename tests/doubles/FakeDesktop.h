@@ -6,7 +6,6 @@
 
 #include "ScratchDirectory.h"
 #include "app/AppController.h"
-#include "base/Log.h"
 #include "doubles/FakeEventTapService.h"
 #include "doubles/FakeInstallation.h"
 #include "doubles/FakeSoundPackInstaller.h"

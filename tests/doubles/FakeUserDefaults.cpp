@@ -26,11 +26,6 @@ void FakeUserDefaults::setObject(const Object& value, std::string_view key) {
     domains_.changeAndNotify([&] { domains_.store(key, value); });
 }
 
-bool FakeUserDefaults::synchronize() {
-    ++synchronizeCount_;
-    return true;
-}
-
 UserDefaults::ObserverToken FakeUserDefaults::addObserver(std::string key, Observer observer) {
     return domains_.addObserver(std::move(key), std::move(observer));
 }

@@ -9,14 +9,14 @@
 namespace plinka::testing {
 
 // Defaults held in memory, with observers called at once. The test can change a value as another
-// program would, and see how often the defaults were written out.
+// program would.
 class FakeUserDefaults final : public UserDefaults {
   public:
     void registerDefaults(const Object& dictionary) override;
     Object objectForKey(std::string_view key) const override;
     // A value that is no property list fails the test.
     void setObject(const Object& value, std::string_view key) override;
-    bool synchronize() override;
+    bool synchronize() override { return true; }
     ObserverToken addObserver(std::string key, Observer observer) override;
     void removeObserver(ObserverToken token) override;
 
@@ -28,11 +28,9 @@ class FakeUserDefaults final : public UserDefaults {
     void simulateOutsideChange(std::string_view key, const Object& value);
     // The stored values alone, without the registered ones.
     const DefaultsDomains::Values& storedValues() const { return domains_.stored(); }
-    int synchronizeCount() const { return synchronizeCount_; }
 
   private:
     DefaultsDomains domains_;
-    int synchronizeCount_ = 0;
 };
 
 }  // namespace plinka::testing

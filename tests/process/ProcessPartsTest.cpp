@@ -2,7 +2,6 @@
 
 #include "platform/linux/process/ExecutableBundle.h"
 #include "platform/linux/process/ProcessStat.h"
-#include "platform/linux/process/ProcfsProcessManager.h"
 #include "platform/linux/process/ReopenChannel.h"
 
 namespace plinka {

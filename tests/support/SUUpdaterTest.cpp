@@ -13,7 +13,6 @@ namespace plinka {
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
 using Query = std::vector<AppcastLoader::QueryItem>;
 
@@ -105,16 +104,16 @@ TEST_F(SUUpdaterTest, TheProfileAndTheDelegatesParametersGoAtMostOnceAWeek) {
     updater.checkForUpdateInformation();
     appcasts.finish({{}, "offline"});  // a profile that never arrived goes again next time
     EXPECT_TRUE(defaults.objectForKey("SULastProfileSubmissionDate").isNil());
-    EXPECT_THAT(check(), ElementsAreArray(withProfile));
+    EXPECT_EQ(check(), withProfile);
     EXPECT_EQ(defaults.objectForKey("SULastProfileSubmissionDate"), Object::date(clock.now));
     clock.advance(7 * kDay - 1);
     EXPECT_THAT(check(), IsEmpty());
     clock.advance(1);
-    EXPECT_THAT(check(), ElementsAreArray(withProfile));
+    EXPECT_EQ(check(), withProfile);
     EXPECT_THAT(delegate.askedWithProfile, ElementsAre(true, true, false, true));
 
     clock.advance(-30 * kDay);  // the clock was set back: the date ahead of it holds nothing back
-    EXPECT_THAT(check(), ElementsAreArray(withProfile));
+    EXPECT_EQ(check(), withProfile);
     defaults.setBool(false, "SUSendProfileInfo");
     clock.advance(30 * kDay);
     EXPECT_THAT(check(), IsEmpty());

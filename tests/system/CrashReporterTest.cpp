@@ -11,17 +11,14 @@
 #include "platform/linux/system/CrashHandler.h"
 #include "platform/linux/system/DirectoryCrashReports.h"
 #include "support/CrashReporter.h"
-#include "support/PLKAdditions.h"
 
 namespace plinka {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::ScratchDirectory;
-using testing::writeFile;
 
 TEST(CrashReporterTest, AFatalSignalLeavesAReportThatIsOfferedOnce) {
-    ScratchDirectory folder;
+    testing::ScratchDirectory folder;
     const std::string directory = folder.file("state/Plinka/crashes");
     testing::FakePlatform fake;
     fake.bundle.info = Object::dictionary(
@@ -79,7 +76,7 @@ TEST(CrashReporterTest, AFatalSignalLeavesAReportThatIsOfferedOnce) {
     EXPECT_EQ(std::distance(fs::directory_iterator(directory), fs::directory_iterator()), 2);
 
     // An alert the application's end closed unseen is no answer: the report is offered again.
-    writeFile(directory + "/Plinka_2.crash", "Signal: 7 (SIGBUS)\n");
+    testing::writeFile(directory + "/Plinka_2.crash", "Signal: 7 (SIGBUS)\n");
     alerts.answered = false;
     EXPECT_TRUE(reporter.check());
     alerts.answered = true;

@@ -21,9 +21,6 @@ namespace fs = std::filesystem;
 using ::testing::ElementsAre;
 using testing::fileContents;
 using ::testing::HasSubstr;
-using ::testing::IsEmpty;
-using testing::ScopedEnvironment;
-using testing::ScratchDirectory;
 using testing::writeFile;
 
 // A laptop keyboard's key bitmap (4 words), and a mouse's (only buttons, from 0x110).
@@ -76,15 +73,14 @@ class InputGroupAccessTest : public ::testing::Test {
         tool(bin / "pkexec", "echo '" + message + "' >&2; exit " + std::to_string(status));
     }
     bool grant() {
-        ScopedEnvironment path("PATH", bin.string());
+        testing::ScopedEnvironment path("PATH", bin.string());
         return access.grantAccess("tell application \"System Preferences\" to activate");
     }
-    std::string gpasswdCalls() const { return fileContents(scratch.file("gpasswd")); }
     std::string acl(const fs::path& file) {
         return runner.runShellCommand("getfacl -cp " + shellQuoted(file.string())).output;
     }
 
-    ScratchDirectory scratch;
+    testing::ScratchDirectory scratch;
     // Quotes and spaces in every path the command names.
     const fs::path devices = scratch.path() / "input devices 'x'";
     const fs::path sysfs = scratch.path() / "sys";
@@ -110,7 +106,7 @@ TEST_F(InputGroupAccessTest, OneAuthorizationAddsTheUserToInputAndLetsItReadTheK
                   access.privilegedScript(
                       {(devices / "event0").string(), (devices / "event1").string()}) +
                   '\0');
-    EXPECT_EQ(gpasswdCalls(), "-a nobody input\n");
+    EXPECT_EQ(fileContents(scratch.file("gpasswd")), "-a nobody input\n");
     EXPECT_THAT(acl(devices / "event0"), HasSubstr("user:nobody:r--"));
     EXPECT_THAT(acl(devices / "event1"), HasSubstr("user:nobody:r--"));
     EXPECT_THAT(acl(devices / "event7"), ::testing::Not(HasSubstr("user:nobody")));
@@ -143,7 +139,7 @@ TEST_F(InputGroupAccessTest, WhenTheGrantDoesNotHappenNothingChangesAndTheLogSay
         example.setUp();
         EXPECT_TRUE(grant());
         EXPECT_THAT(log.lines(), ElementsAre(::testing::StartsWith(example.logged)));
-        EXPECT_EQ(gpasswdCalls(), "");
+        EXPECT_EQ(fileContents(scratch.file("gpasswd")), "");
         EXPECT_THAT(acl(devices / "event0"), ::testing::StartsWith("user::rw-\ngroup::"));
     }
 }

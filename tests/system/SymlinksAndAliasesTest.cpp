@@ -25,9 +25,6 @@ class SymlinksAndAliasesTest : public ::testing::Test {
     void link(const std::string& target, const std::string& relative) const {
         fs::create_symlink(target, at(relative));
     }
-    std::optional<std::string> resolved(const std::string& path) const {
-        return paths.stringByResolvingSymlinksAndAliases(path);
-    }
 
     ScratchDirectory scratch;
     const std::string root;
@@ -58,7 +55,7 @@ TEST_F(SymlinksAndAliasesTest, LinksAnywhereInThePathAreFollowedAndMissingEntrie
         {at("dangling/file"), std::nullopt},
     };
     for (const auto& [path, expected] : cases) {
-        EXPECT_EQ(resolved(path), expected) << path;
+        EXPECT_EQ(paths.stringByResolvingSymlinksAndAliases(path), expected) << path;
     }
     EXPECT_EQ(paths.stringByIterativelyResolvingSymlinkOrAlias(at("dangling")), std::nullopt);
     // The plain variants answer what they were given when there is nothing to follow.
