@@ -6,8 +6,12 @@
 #include <QJsonObject>
 #include <QJsonValue>
 #include <QString>
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <map>
+#include <optional>
+#include <utility>
 
 #include "platform/linux/plist/KeyedArchiveContainer.h"
 #include "platform/linux/plist/KeyedArchiveReader.h"
@@ -34,6 +38,8 @@ class DumpWalker {
     explicit DumpWalker(const KeyedArchiveContainer& archive)
         : archive_(archive),
           open_(archive.objects().size(), false),
+          openAt_(archive.objects().size()),
+          walked_(archive.objects().size()),
           classNames_(archive.objects().size()) {}
 
     std::optional<std::string> run(std::string* error) {
@@ -144,7 +150,12 @@ class DumpWalker {
         if (depth_ >= kMaxDepth) {
             return fail("objects nested too deeply");
         }
+        // Its brackets and the comma after it: an empty container is text too.
+        if (!charge(3)) {
+            return {};
+        }
         ++depth_;
+        deepest_ = std::max(deepest_, depth_);
         QJsonValue result = make();
         --depth_;
         return result;
@@ -204,11 +215,36 @@ class DumpWalker {
         }
         if (open_[uid]) {
             charge(30);
+            lowestOpenReferred_ = std::min(lowestOpenReferred_, openAt_[uid]);
             return tagged("$ref", static_cast<qint64>(uid));
         }
+        // A record shared many times (a DAG) is walked once: its JSON is the same wherever it
+        // appears unless it refers back to a record opened above it. Copies of a QJsonValue are
+        // shared, so each further place costs its share of the bound and no walk.
+        if (const auto& known = walked_[uid]) {
+            if (depth_ + known->height > kMaxDepth) {
+                return fail("objects nested too deeply");
+            }
+            deepest_ = std::max(deepest_, depth_ + known->height);
+            return charge(known->bytes) ? known->json : QJsonValue();
+        }
+        // Records that refer back above themselves cannot be reused, so their copies are walked
+        // again: the walk is bounded by count as the text is by size.
+        if (++walks_ > kMaxWalks) {
+            return fail("shared objects repeated too many times");
+        }
+        const std::size_t outerDeepest = std::exchange(deepest_, depth_);
+        const std::size_t outerLowest = std::exchange(lowestOpenReferred_, kNothingOpen);
+        const std::size_t before = estimate_;
         open_[uid] = true;
+        openAt_[uid] = depth_;
         QJsonValue result = nested([&] { return object(uid); });
         open_[uid] = false;
+        if (!failed() && lowestOpenReferred_ >= depth_) {
+            walked_[uid] = Walked{result, estimate_ - before, deepest_ - depth_};
+        }
+        deepest_ = std::max(deepest_, outerDeepest);
+        lowestOpenReferred_ = std::min(lowestOpenReferred_, outerLowest);
         return result;
     }
 
@@ -365,11 +401,25 @@ class DumpWalker {
     }
 
     const KeyedArchiveContainer& archive_;
+    struct Walked {
+        QJsonValue json;
+        std::size_t bytes;   // its share of the estimate
+        std::size_t height;  // levels of nesting below the place it appears
+    };
+    static constexpr std::size_t kNothingOpen = SIZE_MAX;
+    static constexpr std::size_t kMaxWalks = 250'000;
+
     std::vector<bool> open_;
+    std::vector<std::size_t> openAt_;  // the depth each open record was opened at
+    std::vector<std::optional<Walked>> walked_;
     std::vector<std::string> classNames_;  // By class record UID; empty until checked.
     std::map<uint64_t, std::string> urls_;
     std::size_t urlBytes_ = 0;
     std::size_t depth_ = 0;
+    std::size_t walks_ = 0;
+    std::size_t deepest_ = 0;  // the deepest level reached by the walk in progress
+    // The lowest depth an open record that the walk in progress referred back to was opened at.
+    std::size_t lowestOpenReferred_ = kNothingOpen;
     std::size_t estimate_ = 0;
     std::string error_;
 };
