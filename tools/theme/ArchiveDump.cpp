@@ -37,8 +37,7 @@ class DumpWalker {
   public:
     explicit DumpWalker(const KeyedArchiveContainer& archive)
         : archive_(archive),
-          open_(archive.objects().size(), false),
-          openAt_(archive.objects().size()),
+          openAt_(archive.objects().size(), kNotOpen),
           walked_(archive.objects().size()),
           classNames_(archive.objects().size()) {}
 
@@ -213,7 +212,7 @@ class DumpWalker {
         if (!archive_.isValidUid(uid)) {
             return fail("reference " + std::to_string(uid) + " is outside \"$objects\"");
         }
-        if (open_[uid]) {
+        if (openAt_[uid] != kNotOpen) {
             charge(30);
             lowestOpenReferred_ = std::min(lowestOpenReferred_, openAt_[uid]);
             return tagged("$ref", static_cast<qint64>(uid));
@@ -236,10 +235,9 @@ class DumpWalker {
         const std::size_t outerDeepest = std::exchange(deepest_, depth_);
         const std::size_t outerLowest = std::exchange(lowestOpenReferred_, kNothingOpen);
         const std::size_t before = estimate_;
-        open_[uid] = true;
         openAt_[uid] = depth_;
         QJsonValue result = nested([&] { return object(uid); });
-        open_[uid] = false;
+        openAt_[uid] = kNotOpen;
         if (!failed() && lowestOpenReferred_ >= depth_) {
             walked_[uid] = Walked{result, estimate_ - before, deepest_ - depth_};
         }
@@ -407,10 +405,11 @@ class DumpWalker {
         std::size_t height;  // levels of nesting below the place it appears
     };
     static constexpr std::size_t kNothingOpen = SIZE_MAX;
+    static constexpr std::size_t kNotOpen = SIZE_MAX;
     static constexpr std::size_t kMaxWalks = 250'000;
 
-    std::vector<bool> open_;
-    std::vector<std::size_t> openAt_;  // the depth each open record was opened at
+    // The depth each record in the walk's path was opened at; kNotOpen for the others.
+    std::vector<std::size_t> openAt_;
     std::vector<std::optional<Walked>> walked_;
     std::vector<std::string> classNames_;  // By class record UID; empty until checked.
     std::map<uint64_t, std::string> urls_;
